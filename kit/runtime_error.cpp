@@ -1,0 +1,117 @@
+#include "kit/runtime_error.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <csignal>
+#include <string_view>
+
+namespace kit {
+namespace {
+
+// Deep enough for any program of the suite; deeper routines are simply not listed.
+constexpr int kMaxListedRoutines = 16;
+std::array<const char*, kMaxListedRoutines> active_routines{};
+int active_routine_count = 0;
+
+void append(char*& cursor, const char* end, std::string_view text) {
+  for (char c : text) {
+    if (cursor == end) return;
+    *cursor++ = c;
+  }
+}
+
+}  // namespace
+
+int runtime_error_number(int os_error) {
+  switch (os_error) {
+    case ENOENT:
+      return 2;
+    case ENOTDIR:
+      return 3;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+      return 5;
+    default:
+      return os_error;
+  }
+}
+
+std::uint32_t failure_site_code(const std::source_location& where) {
+  // FNV-1a over the file's base name and the line and column of the call,
+  // so the code does not depend on where the sources were checked out.
+  std::string_view file = where.file_name();
+  if (const auto slash = file.find_last_of('/'); slash != std::string_view::npos) {
+    file.remove_prefix(slash + 1);
+  }
+  std::uint32_t hash = 2166136261u;
+  const auto mix = [&hash](std::uint32_t byte) { hash = (hash ^ byte) * 16777619u; };
+  for (unsigned char c : file) mix(c);
+  for (std::uint32_t number : {where.line(), where.column()}) {
+    for (int shift = 0; shift < 32; shift += 8) mix((number >> shift) & 0xFFu);
+  }
+  return hash;
+}
+
+void stop_with_runtime_error(int error_number, const std::source_location& where) {
+  // Built in one buffer and written with one call; if standard output itself
+  // is what failed, the report is lost but the status still tells.
+  std::array<char, 1024> report{};
+  char* cursor = report.data();
+  const char* const end = report.data() + report.size();
+  std::array<char, 16> digits{};
+  append(cursor, end, "Runtime error ");
+  auto number_end = std::to_chars(digits.data(), digits.data() + digits.size(), error_number).ptr;
+  append(cursor, end, std::string_view(digits.data(), static_cast<std::size_t>(number_end - digits.data())));
+  append(cursor, end, " at $");
+  const std::uint32_t code = failure_site_code(where);
+  for (int shift = 28; shift >= 0; shift -= 4) {
+    append(cursor, end, std::string_view(&"0123456789ABCDEF"[(code >> shift) & 0xFu], 1));
+  }
+  append(cursor, end, "\r\n");
+  for (int i = active_routine_count; i-- > 0;) {
+    if (i >= kMaxListedRoutines) continue;
+    append(cursor, end, "  ");
+    append(cursor, end, active_routines[static_cast<std::size_t>(i)]);
+    append(cursor, end, "\r\n");
+  }
+  append(cursor, end, "\r\n");
+  const char* data = report.data();
+  while (data < cursor) {
+    const ssize_t written = ::write(STDOUT_FILENO, data, static_cast<std::size_t>(cursor - data));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) break;
+    data += written;
+  }
+  ::_exit(error_number % 256);
+}
+
+ActiveRoutine::ActiveRoutine(const char* name) noexcept {
+  if (active_routine_count < kMaxListedRoutines) {
+    active_routines[static_cast<std::size_t>(active_routine_count)] = name;
+  }
+  ++active_routine_count;
+}
+
+ActiveRoutine::~ActiveRoutine() { --active_routine_count; }
+
+void prepare_process() noexcept {
+  std::signal(SIGPIPE, SIG_IGN);
+  // Standard input is occupied write-only and the output streams read-only,
+  // so a closed stream still fails on use (error 9) rather than vanishing.
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    const int placeholder = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+    if (placeholder >= 0 && placeholder != fd) {
+      ::dup2(placeholder, fd);
+      ::close(placeholder);
+    }
+  }
+}
+
+}  // namespace kit

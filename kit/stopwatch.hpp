@@ -1,0 +1,92 @@
+// The stopwatch: the local time of day at a resolution of one hundredth of a
+// second, read immediately before and after a measured batch, and the time
+// cell, the short text a measured time is reported as.
+#pragma once
+
+#include <time.h>
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace kit {
+
+// One reading of the local time of day, as the programs keep it in H, M, S and CS.
+struct TimeOfDay {
+  std::uint16_t H = 0;   // 0..23
+  std::uint16_t M = 0;   // 0..59
+  std::uint16_t S = 0;   // 0..59
+  std::uint16_t CS = 0;  // hundredths, 0..99: milliseconds div 10, never rounded
+};
+
+inline constexpr std::int32_t kHundredthsPerDay = 8640000;
+
+// Hundredths of a second since local midnight: 0 (00:00:00.00) .. 8639999 (23:59:59.99).
+constexpr std::int32_t time_stamp(const TimeOfDay& t) {
+  return static_cast<std::int32_t>(t.H) * 360000 + static_cast<std::int32_t>(t.M) * 6000 +
+         static_cast<std::int32_t>(t.S) * 100 + static_cast<std::int32_t>(t.CS);
+}
+
+// FINISH - START in hundredths. A batch that runs past local midnight gets
+// its day back instead of showing a negative time.
+constexpr std::int32_t elapsed_hundredths(std::int32_t START, std::int32_t FINISH) {
+  const std::int32_t difference = FINISH - START;
+  return difference < 0 ? difference + kHundredthsPerDay : difference;
+}
+
+// The wall clock (not a monotonic one: the cells are differences of local times of day).
+timespec read_wall_clock();
+// The local time of day of a wall-clock reading.
+TimeOfDay local_time_of_day(const timespec& reading);
+
+// Times one batch: the clock is read immediately before and after it, and
+// nothing else happens between the two readings.
+class Stopwatch {
+ public:
+  using ReadClock = timespec (*)();
+
+  explicit Stopwatch(ReadClock read_clock = read_wall_clock) : read_clock_(read_clock) {}
+
+  // Runs `batch` and returns its elapsed time in hundredths of a second.
+  template <class Batch>
+  std::int32_t time(Batch&& batch) {
+    const timespec before = read_clock_();
+    batch();
+    const timespec after = read_clock_();
+    START = time_stamp(local_time_of_day(before));
+    FINISH = time_stamp(local_time_of_day(after));
+    return elapsed_hundredths(START, FINISH);
+  }
+
+  std::int32_t START = 0;
+  std::int32_t FINISH = 0;
+
+ private:
+  ReadClock read_clock_;
+};
+
+// A time cell: at most 17 characters for any 32-bit argument, so it needs no allocation.
+class TimeCell {
+ public:
+  static constexpr std::size_t kCapacity = 23;
+
+  std::string_view text() const { return {chars_.data(), size_}; }
+  void append(std::string_view part);
+
+ private:
+  std::array<char, kCapacity> chars_{};
+  std::uint8_t size_ = 0;
+};
+
+// SPRACUJ in the short form, minutes:seconds.hundredths, "20:34.56". The
+// minutes field counts every whole minute, so an hour shows as 60:00.00.
+namespace short_form {
+TimeCell SPRACUJ(std::int32_t UDAJ);
+}
+
+// SPRACUJ in the long form, hours:minutes:seconds.hundredths, "00:20:34.56".
+namespace long_form {
+TimeCell SPRACUJ(std::int32_t UDAJ);
+}
+
+}  // namespace kit

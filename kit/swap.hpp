@@ -1,0 +1,16 @@
+// VYMEN, the exchange that the comparison sorts share.
+#pragma once
+
+#include <cstdint>
+
+namespace kit {
+
+// Exchanges A[X] and A[Y] through a temporary; with X == Y nothing changes.
+template <class T>
+inline void VYMEN(T* A, std::int32_t X, std::int32_t Y) {
+  const T Z = A[X];
+  A[X] = A[Y];
+  A[Y] = Z;
+}
+
+}  // namespace kit

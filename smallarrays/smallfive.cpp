@@ -1,0 +1,9 @@
+// smallfive: five comparison sorts on 500,000 short arrays of 70 to 160 elements.
+#include "kit/runtime_error.hpp"
+#include "smallarrays/small_array_programs.hpp"
+
+int main() {
+  kit::prepare_process();
+  smallarrays::run_small_array_benchmark(smallarrays::kSmallfive);
+  return 0;
+}

@@ -1,0 +1,66 @@
+// Shared helpers of the tests: scratch folders, captured standard output,
+// whole-file reads, a fake wall clock and an instrumented element type.
+#pragma once
+
+#include <time.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace test_support {
+
+// A fresh folder that is the current directory while the object lives.
+class ScratchDirectory {
+ public:
+  ScratchDirectory();
+  ~ScratchDirectory();
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path path_;
+};
+
+// Redirects descriptor 1 into a file while the object lives; text() reads
+// back everything written to it.
+class CapturedStdout {
+ public:
+  CapturedStdout();
+  ~CapturedStdout();
+  CapturedStdout(const CapturedStdout&) = delete;
+  CapturedStdout& operator=(const CapturedStdout&) = delete;
+  std::string text() const;
+  void restore();
+
+ private:
+  std::filesystem::path file_;
+  int saved_ = -1;
+};
+
+std::string read_file(const std::filesystem::path& path);
+
+// Splits text into lines that each must end with CR LF; a line without it,
+// or a lone LF, is reported by `ok` false and the offending line number.
+struct CrLfLines {
+  std::vector<std::string> lines;
+  bool ok = true;
+  std::size_t first_bad_line = 0;
+};
+CrLfLines split_crlf_lines(const std::string& text);
+
+// Compares line by line and names the first line that differs.
+std::string first_difference(const std::vector<std::string>& actual,
+                             const std::vector<std::string>& expected);
+
+// A wall clock that moves by a fixed step on every reading, in UTC, so
+// every timed batch of a driver lasts exactly `step_hundredths`.
+void set_fake_clock(std::int64_t start_seconds, std::int32_t step_hundredths);
+timespec read_fake_clock();
+// Makes local time UTC for the whole test process.
+void use_utc();
+
+}  // namespace test_support
