@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "kit/bubble_sort.hpp"
 #include "kit/heap_sort.hpp"
@@ -19,22 +20,27 @@ namespace {
 
 using kit::Element;
 
-// VZOR or TRIED: `count` POLEs of `stride` elements stored one after another,
-// so a batch walks memory in address order.
-struct PoleTable {
-  Element* first;
-  std::int32_t count;
-  std::size_t stride;
-
-  Element* pole(std::int32_t index) const { return first + static_cast<std::size_t>(index) * stride; }
-};
-
 // One batch: `sort` on every POLE of the table. The kernel is chosen by the
 // caller, so each call in the loop is a direct, inlinable call.
 template <class SortOnePole>
 void sort_every_pole(const PoleTable& TRIED, SortOnePole sort) {
   Element* A = TRIED.first;
   for (std::int32_t J = 0; J < TRIED.count; ++J, A += TRIED.stride) sort(A);
+}
+
+}  // namespace
+
+void fill_patterns(const PoleTable& VZOR, kit::RandomSource& random) {
+  const auto L = static_cast<std::int32_t>(VZOR.stride - 1);
+  for (std::int32_t J = 0; J < VZOR.count; ++J) {
+    Element* pattern = VZOR.pole(J);
+    for (std::int32_t K = 1; K <= L; ++K) pattern[K] = random.below(1000000) + 1;
+  }
+}
+
+void restore_working_copies(const PoleTable& VZOR, const PoleTable& TRIED) {
+  const auto L = static_cast<std::ptrdiff_t>(VZOR.stride - 1);
+  for (std::int32_t J = 0; J < VZOR.count; ++J) std::copy_n(VZOR.pole(J) + 1, L, TRIED.pole(J) + 1);
 }
 
 std::int32_t time_batch(kit::Stopwatch& stopwatch, Algorithm algorithm, const PoleTable& TRIED,
@@ -56,8 +62,6 @@ std::int32_t time_batch(kit::Stopwatch& stopwatch, Algorithm algorithm, const Po
   return 0;
 }
 
-}  // namespace
-
 void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Instruments& instruments) {
   kit::ActiveRoutine routine(program.name);
   const std::int32_t L = program.last_slot;
@@ -68,7 +72,7 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
   auto vzor_storage = kit::ProgramArray<Element>::obtain(static_cast<std::size_t>(program.arrays) * stride);
   auto tried_storage = kit::ProgramArray<Element>::obtain(static_cast<std::size_t>(program.arrays) * stride);
   auto B = kit::ProgramArray<Element>::obtain(stride);  // MSORT's scratch POLE
-  auto TAB = kit::ProgramArray<kit::TimeCell>::obtain(program.lengths.size() * columns);
+  std::vector<kit::TimeCell> TAB(program.lengths.size() * columns);
   const PoleTable VZOR{vzor_storage.data(), program.arrays, stride};
   const PoleTable TRIED{tried_storage.data(), program.arrays, stride};
   kit::Console console;
@@ -87,15 +91,10 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
 
   std::string progress;
   for (std::size_t I = 0; I < program.lengths.size(); ++I) {
-    for (std::int32_t J = 0; J < VZOR.count; ++J) {
-      Element* pattern = VZOR.pole(J);
-      for (std::int32_t K = 1; K <= L; ++K) pattern[K] = random.below(1000000) + 1;
-    }
+    fill_patterns(VZOR, random);
     const std::int32_t N = program.lengths[I];
     for (std::size_t column = 0; column < columns; ++column) {
-      for (std::int32_t J = 0; J < VZOR.count; ++J) {
-        std::copy_n(VZOR.pole(J) + 1, L, TRIED.pole(J) + 1);
-      }
+      restore_working_copies(VZOR, TRIED);
       const std::int32_t ROZDIEL = time_batch(stopwatch, program.algorithms[column], TRIED, N, B.data());
       kit::keep_memory(TRIED.first);
       TAB[I * columns + column] = kit::short_form::SPRACUJ(ROZDIEL);
@@ -105,7 +104,7 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
     console.write_line(progress);
   }
 
-  ZAPIS_DO_SUB(PROTOKOL, program, {TAB.data(), TAB.size()});
+  ZAPIS_DO_SUB(PROTOKOL, program, TAB);
   PROTOKOL.close();
 }
 

@@ -1,0 +1,176 @@
+// Console and file output, and the runtime-error rule every program shares.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <regex>
+#include <string>
+
+#include "kit/program_storage.hpp"
+#include "kit/runtime_error.hpp"
+#include "kit/text_output.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using test_support::read_file;
+using test_support::ScratchDirectory;
+
+std::string with_width(std::int64_t value, int width) {
+  std::string line;
+  kit::append_integer(line, value, width);
+  return line;
+}
+
+TEST(AppendInteger, RightAlignsAndWritesLongNumbersInFull) {
+  EXPECT_EQ(with_width(10000, 10), "     10000");
+  EXPECT_EQ(with_width(50000000, 10), "  50000000");
+  EXPECT_EQ(with_width(-42, 5), "  -42");
+  EXPECT_EQ(with_width(12345678901, 10), "12345678901");
+  std::string plain;
+  kit::append_integer(plain, -2147483648LL);
+  EXPECT_EQ(plain, "-2147483648");
+}
+
+TEST(TextFile, WritesOutWholeBlocksOfTwoHundredFiftySixBytesAndTheRestAtClose) {
+  ScratchDirectory scratch;
+  kit::TextFile file;
+  file.create("blocks.out");
+  file.write(std::string(255, 'a'));
+  EXPECT_EQ(std::filesystem::file_size("blocks.out"), 0u);
+  file.write("b");
+  EXPECT_EQ(std::filesystem::file_size("blocks.out"), 256u);
+  file.write_line("tail");
+  file.write_integer(-17);
+  file.end_line();
+  EXPECT_EQ(std::filesystem::file_size("blocks.out"), 256u);
+  file.close();
+  EXPECT_EQ(read_file("blocks.out"), std::string(255, 'a') + "btail\r\n-17\r\n");
+}
+
+TEST(TextFile, CreatingTruncatesAnExistingFile) {
+  ScratchDirectory scratch;
+  kit::TextFile first;
+  first.create("again.out");
+  first.write_line("a much longer first content");
+  first.close();
+  kit::TextFile second;
+  second.create("again.out");
+  second.write_line("x");
+  second.close();
+  EXPECT_EQ(read_file("again.out"), "x\r\n");
+}
+
+TEST(Console, EndsEveryLineWithCrLf) {
+  test_support::CapturedStdout captured;
+  kit::Console console;
+  console.write_line("1 2");
+  console.write_line("");
+  captured.restore();
+  EXPECT_EQ(captured.text(), "1 2\r\n\r\n");
+}
+
+TEST(RuntimeErrorNumber, MapsOperatingSystemCodes) {
+  EXPECT_EQ(kit::runtime_error_number(ENOENT), 2);
+  EXPECT_EQ(kit::runtime_error_number(ENOTDIR), 3);
+  for (int refused : {EACCES, EPERM, EROFS, EISDIR}) EXPECT_EQ(kit::runtime_error_number(refused), 5);
+  EXPECT_EQ(kit::runtime_error_number(ENOSPC), 28);
+  EXPECT_EQ(kit::runtime_error_number(EPIPE), 32);
+}
+
+std::uint32_t site_a() { return kit::failure_site_code(std::source_location::current()); }
+std::uint32_t site_b() { return kit::failure_site_code(std::source_location::current()); }
+
+TEST(FailureSiteCode, IsStableForOneOperationAndDiffersBetweenOperations) {
+  EXPECT_EQ(site_a(), site_a());
+  EXPECT_NE(site_a(), site_b());
+}
+
+// Runs `action` in a child process whose standard output goes to a file, and
+// returns what the child printed; the caller checks how the child ended.
+class FailureReport : public ::testing::Test {
+ protected:
+  std::string report() const { return read_file(scratch_.path() / "report.txt"); }
+  static void print_to_report() {
+    const int fd = open("report.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(fd, STDOUT_FILENO);
+    close(fd);
+  }
+  ScratchDirectory scratch_;
+};
+
+TEST_F(FailureReport, NamesErrorSiteAndActiveRoutinesInnermostFirst) {
+  std::filesystem::create_directory("vystup.out");
+  EXPECT_EXIT(
+      {
+        print_to_report();
+        kit::ActiveRoutine program("smallsix");
+        kit::ActiveRoutine writer("ZAPIS_DO_SUB");
+        kit::TextFile file;
+        file.create("vystup.out");
+      },
+      ::testing::ExitedWithCode(5), "");
+  EXPECT_TRUE(std::regex_match(report(), std::regex("Runtime error 5 at \\$[0-9A-F]{8}\r\n"
+                                                    "  ZAPIS_DO_SUB\r\n"
+                                                    "  smallsix\r\n"
+                                                    "\r\n")))
+      << report();
+}
+
+TEST_F(FailureReport, LosesWhatIsStillBufferedWhenTheRunStops) {
+  EXPECT_EXIT(
+      {
+        print_to_report();
+        kit::TextFile file;
+        file.create("partial.out");
+        file.write(std::string(300, 'x'));  // one block out, 44 bytes still buffered
+        kit::stop_with_runtime_error(106, std::source_location::current());
+      },
+      ::testing::ExitedWithCode(106), "");
+  EXPECT_EQ(std::filesystem::file_size("partial.out"), 256u);
+  EXPECT_TRUE(report().starts_with("Runtime error 106 at $")) << report();
+}
+
+TEST_F(FailureReport, StopsOnAFullDeviceWithItsErrorNumber) {
+  EXPECT_EXIT(
+      {
+        print_to_report();
+        const int full = open("/dev/full", O_WRONLY);
+        dup2(full, STDOUT_FILENO);
+        kit::Console console;
+        console.write_line("1");
+      },
+      ::testing::ExitedWithCode(28), "");
+}
+
+TEST_F(FailureReport, ReportsRefusedMemoryAsErrorTwelve) {
+  EXPECT_EXIT(
+      {
+        print_to_report();
+        auto impossible = kit::ProgramArray<std::int32_t>::obtain(std::size_t{1} << 60);
+        kit::keep_memory(impossible.data());
+      },
+      ::testing::ExitedWithCode(12), "");
+  EXPECT_TRUE(report().starts_with("Runtime error 12 at $")) << report();
+}
+
+TEST_F(FailureReport, KeepsAClosedStandardOutputFromBeingReusedByAFile) {
+  EXPECT_EXIT(
+      {
+        close(STDOUT_FILENO);
+        kit::prepare_process();
+        kit::TextFile file;
+        file.create("vystup.out");
+        file.write_line("table");
+        kit::Console console;
+        console.write_line("progress");  // fails: the stream is closed
+      },
+      ::testing::ExitedWithCode(9), "");
+  EXPECT_EQ(std::filesystem::file_size("vystup.out"), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,285 @@
+// The small-array benchmark: its steps on whole tables, the results file,
+// and whole runs scaled down to a few hundred arrays.
+#include "smallarrays/small_array_benchmark.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <regex>
+#include <vector>
+
+#include "smallarrays/small_array_programs.hpp"
+#include "smallarrays/small_array_results.hpp"
+#include "support/run_program.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using smallarrays::Algorithm;
+using smallarrays::PoleTable;
+using test_support::first_difference;
+using test_support::read_file;
+using test_support::split_crlf_lines;
+using Lines = std::vector<std::string>;
+
+const std::string kSixSeparator(77, '-');
+const std::string kFiveSeparator(66, '-');
+
+kit::TimeCell cell(std::string_view text) {
+  kit::TimeCell result;
+  result.append(text);
+  return result;
+}
+
+// A table of R rows of C cells, all "00:00.00" but those given.
+std::vector<kit::TimeCell> table(std::size_t rows, std::size_t columns) {
+  return std::vector<kit::TimeCell>(rows * columns, cell("00:00.00"));
+}
+
+// Writes the results file of `program` for `cells` and returns its lines.
+Lines results_file(const smallarrays::SmallArrayProgram& program, const std::vector<kit::TimeCell>& cells) {
+  test_support::ScratchDirectory scratch;
+  kit::TextFile file;
+  file.create("vystup.out");
+  smallarrays::ZAPIS_DO_SUB(file, program, cells);
+  file.close();
+  const auto split = split_crlf_lines(read_file("vystup.out"));
+  EXPECT_TRUE(split.ok) << "line " << split.first_bad_line << " does not end with CR LF";
+  return split.lines;
+}
+
+TEST(SmallArrayResults, SmallsixFileHasThirtySixLinesInItsFixedLayout) {
+  auto cells = table(16, 6);
+  const std::array<const char*, 12> first_rows{"00:00.21", "00:00.40", "00:00.35", "00:00.18", "00:00.12", "00:00.17",
+                                               "00:00.38", "00:00.86", "00:00.77", "00:00.52", "00:00.31", "00:00.44"};
+  for (std::size_t i = 0; i < first_rows.size(); ++i) cells[i] = cell(first_rows[i]);
+  const Lines lines = results_file(smallarrays::kSmallsix, cells);
+  ASSERT_EQ(lines.size(), 36u);
+  const Lines expected_start{
+      "Vysledky pre maloprvkove polia:",
+      "",
+      " n \\ sort |    QS    |    MS    |    HS    |    BS    |    IS    |    SS    |",
+      kSixSeparator,
+      "     5    | 00:00.21 | 00:00.40 | 00:00.35 | 00:00.18 | 00:00.12 | 00:00.17 |",
+      kSixSeparator,
+      "    10    | 00:00.38 | 00:00.86 | 00:00.77 | 00:00.52 | 00:00.31 | 00:00.44 |",
+      kSixSeparator,
+  };
+  EXPECT_EQ(first_difference(Lines(lines.begin(), lines.begin() + 8), expected_start), "");
+  EXPECT_EQ(lines[34], "    80    | 00:00.00 | 00:00.00 | 00:00.00 | 00:00.00 | 00:00.00 | 00:00.00 |");
+  EXPECT_EQ(lines[35], kSixSeparator);
+  for (std::size_t i = 2; i < lines.size(); ++i) EXPECT_EQ(lines[i].size(), 77u) << "line " << i + 1;
+}
+
+TEST(SmallArrayResults, SmallfivePadsLabelsBelowOneHundredWithOneMoreSpace) {
+  auto cells = table(19, 5);
+  const std::array<const char*, 5> row_70{"00:01.62", "00:03.05", "00:03.41", "00:04.10", "00:05.83"};
+  const std::array<const char*, 5> row_100{"00:02.47", "00:04.52", "00:05.20", "00:08.33", "00:11.65"};
+  for (std::size_t j = 0; j < 5; ++j) {
+    cells[j] = cell(row_70[j]);
+    cells[6 * 5 + j] = cell(row_100[j]);
+  }
+  const Lines lines = results_file(smallarrays::kSmallfive, cells);
+  ASSERT_EQ(lines.size(), 42u);
+  EXPECT_EQ(lines[2], " n \\ sort |    QS    |    MS    |    HS    |    IS    |    SS    |");
+  EXPECT_EQ(lines[3], kFiveSeparator);
+  EXPECT_EQ(lines[4], "    70    | 00:01.62 | 00:03.05 | 00:03.41 | 00:04.10 | 00:05.83 |");
+  EXPECT_EQ(lines[14], "    95    | 00:00.00 | 00:00.00 | 00:00.00 | 00:00.00 | 00:00.00 |");
+  EXPECT_EQ(lines[16], "   100    | 00:02.47 | 00:04.52 | 00:05.20 | 00:08.33 | 00:11.65 |");
+  EXPECT_EQ(lines[41], kFiveSeparator);
+}
+
+TEST(SmallArrayResults, ALongCellShiftsOnlyItsOwnRow) {
+  auto cells = table(16, 6);
+  cells[6 + 2] = cell("-59:-40.00");
+  const Lines lines = results_file(smallarrays::kSmallsix, cells);
+  EXPECT_EQ(lines[6], "    10    | 00:00.00 | 00:00.00 | -59:-40.00 | 00:00.00 | 00:00.00 | 00:00.00 |");
+  EXPECT_EQ(lines[6].size(), 79u);
+  EXPECT_EQ(lines[4].size(), 77u);
+  EXPECT_EQ(lines[8].size(), 77u);
+}
+
+// A small table whose index 0 holds a marker that no step may touch.
+struct SmallTables {
+  static constexpr std::int32_t kArrays = 40;
+  static constexpr std::int32_t kLastSlot = 20;
+  static constexpr std::int32_t kMarker = -7;
+  std::vector<kit::Element> vzor = std::vector<kit::Element>(kArrays * (kLastSlot + 1), 0);
+  std::vector<kit::Element> tried = std::vector<kit::Element>(kArrays * (kLastSlot + 1), 0);
+  PoleTable VZOR{vzor.data(), kArrays, kLastSlot + 1};
+  PoleTable TRIED{tried.data(), kArrays, kLastSlot + 1};
+
+  SmallTables() {
+    for (std::int32_t J = 0; J < kArrays; ++J) VZOR.pole(J)[0] = TRIED.pole(J)[0] = kMarker;
+  }
+};
+
+TEST(SmallArraySteps, FillDrawsEverySlotFromOneToAMillionAndLeavesIndexZero) {
+  SmallTables tables;
+  kit::RandomSource random(99);
+  smallarrays::fill_patterns(tables.VZOR, random);
+  for (std::int32_t J = 0; J < SmallTables::kArrays; ++J) {
+    const kit::Element* pattern = tables.VZOR.pole(J);
+    EXPECT_EQ(pattern[0], SmallTables::kMarker);
+    for (std::int32_t K = 1; K <= SmallTables::kLastSlot; ++K) {
+      ASSERT_GE(pattern[K], 1);
+      ASSERT_LE(pattern[K], 1000000);
+    }
+  }
+  // The next fill continues the sequence: new data for the next length.
+  const std::vector<kit::Element> before = tables.vzor;
+  smallarrays::fill_patterns(tables.VZOR, random);
+  EXPECT_NE(tables.vzor, before);
+}
+
+TEST(SmallArraySteps, EveryBatchSortsSlotsOneToNOfEveryArrayAndNothingElse) {
+  test_support::use_utc();
+  test_support::set_fake_clock(1000, 37);
+  SmallTables tables;
+  kit::RandomSource random(5);
+  smallarrays::fill_patterns(tables.VZOR, random);
+  std::vector<kit::Element> B(SmallTables::kLastSlot + 1, 0);
+  kit::Stopwatch stopwatch(test_support::read_fake_clock);
+  const std::int32_t N = 13;
+  for (Algorithm algorithm : {Algorithm::QS, Algorithm::MS, Algorithm::HS, Algorithm::BS, Algorithm::IS,
+                              Algorithm::SS}) {
+    smallarrays::restore_working_copies(tables.VZOR, tables.TRIED);
+    EXPECT_EQ(smallarrays::time_batch(stopwatch, algorithm, tables.TRIED, N, B.data()), 37);
+    for (std::int32_t J = 0; J < SmallTables::kArrays; ++J) {
+      const kit::Element* pattern = tables.VZOR.pole(J);
+      const kit::Element* sorted = tables.TRIED.pole(J);
+      std::vector<kit::Element> expected(pattern + 1, pattern + N + 1);
+      std::sort(expected.begin(), expected.end());
+      ASSERT_EQ(std::vector<kit::Element>(sorted + 1, sorted + N + 1), expected) << static_cast<int>(algorithm);
+      ASSERT_TRUE(std::equal(sorted + N + 1, sorted + SmallTables::kLastSlot + 1, pattern + N + 1));
+      ASSERT_EQ(sorted[0], SmallTables::kMarker);
+    }
+  }
+}
+
+// The whole run with few arrays and a clock that moves 1.23 s per reading.
+class ScaledDownRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test_support::use_utc();
+    test_support::set_fake_clock(8 * 3600, 123);
+  }
+
+  static smallarrays::SmallArrayProgram scaled(smallarrays::SmallArrayProgram program,
+                                               std::span<const std::int32_t> lengths) {
+    program.arrays = 300;
+    program.lengths = lengths;
+    return program;
+  }
+
+  // Runs the program; returns its console text and the lines of "vystup.out".
+  std::pair<std::string, Lines> run(const smallarrays::SmallArrayProgram& program) {
+    test_support::CapturedStdout console;
+    smallarrays::run_small_array_benchmark(program, {[] { return 42u; }, test_support::read_fake_clock});
+    console.restore();
+    const auto file = split_crlf_lines(read_file("vystup.out"));
+    EXPECT_TRUE(file.ok);
+    return {console.text(), file.lines};
+  }
+
+  test_support::ScratchDirectory scratch_;
+};
+
+TEST_F(ScaledDownRun, SmallsixPrintsOneProgressLinePerLengthAndWritesTheTable) {
+  const std::array<std::int32_t, 3> lengths{5, 10, 80};
+  const auto [console, lines] = run(scaled(smallarrays::kSmallsix, lengths));
+  EXPECT_EQ(console, "1\r\n2\r\n3\r\n");
+  const std::string row = " | 00:01.23 | 00:01.23 | 00:01.23 | 00:01.23 | 00:01.23 | 00:01.23 |";
+  const Lines expected{
+      "Vysledky pre maloprvkove polia:",
+      "",
+      " n \\ sort |    QS    |    MS    |    HS    |    BS    |    IS    |    SS    |",
+      kSixSeparator,
+      "     5   " + row,
+      kSixSeparator,
+      "    10   " + row,
+      kSixSeparator,
+      "    80   " + row,
+      kSixSeparator,
+  };
+  EXPECT_EQ(first_difference(lines, expected), "");
+}
+
+TEST_F(ScaledDownRun, SmallfiveHasNoBubbleSortColumn) {
+  const std::array<std::int32_t, 2> lengths{95, 160};
+  const auto [console, lines] = run(scaled(smallarrays::kSmallfive, lengths));
+  EXPECT_EQ(console, "1\r\n2\r\n");
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[4], "    95    | 00:01.23 | 00:01.23 | 00:01.23 | 00:01.23 | 00:01.23 |");
+  EXPECT_EQ(lines[6], "   160    | 00:01.23 | 00:01.23 | 00:01.23 | 00:01.23 | 00:01.23 |");
+}
+
+// Every clock reading checks that nothing has reached "vystup.out" yet.
+bool file_was_written_early = false;
+timespec clock_checking_results_file() {
+  std::error_code error;
+  if (std::filesystem::file_size("vystup.out", error) != 0 || error) file_was_written_early = true;
+  return test_support::read_fake_clock();
+}
+
+TEST_F(ScaledDownRun, LeavesTheResultsFileEmptyUntilTheLastMeasurement) {
+  const std::array<std::int32_t, 2> lengths{5, 80};
+  test_support::CapturedStdout console;
+  smallarrays::run_small_array_benchmark(scaled(smallarrays::kSmallsix, lengths),
+                                         {[] { return 1u; }, clock_checking_results_file});
+  console.restore();
+  EXPECT_FALSE(file_was_written_early);
+  EXPECT_EQ(split_crlf_lines(read_file("vystup.out")).lines.size(), 8u);
+}
+
+TEST_F(ScaledDownRun, StopsWithErrorTwentyEightWhenTheConsoleIsFull) {
+  const std::array<std::int32_t, 1> lengths{5};
+  EXPECT_EXIT(
+      {
+        const int full = open("/dev/full", O_WRONLY);
+        dup2(full, STDOUT_FILENO);
+        smallarrays::run_small_array_benchmark(scaled(smallarrays::kSmallsix, lengths),
+                                               {[] { return 1u; }, test_support::read_fake_clock});
+      },
+      ::testing::ExitedWithCode(28), "");
+}
+
+// The real programs, on the failures that stop them before any work.
+class RealProgram : public ::testing::TestWithParam<const char*> {
+ protected:
+  test_support::ProgramResult run(std::optional<long> address_space = std::nullopt) {
+    test_support::ProgramRun child;
+    child.program = GetParam();
+    child.directory = scratch_.path();
+    child.address_space_bytes = address_space;
+    return test_support::run_program(child);
+  }
+  test_support::ScratchDirectory scratch_;
+};
+
+TEST_P(RealProgram, StopsWithErrorFiveWhenTheResultsFileCannotBeCreated) {
+  std::filesystem::create_directory(scratch_.path() / "vystup.out");
+  const auto result = run();
+  EXPECT_EQ(result.exit_status, 5);
+  const std::string name = std::filesystem::path(GetParam()).filename().string();
+  EXPECT_TRUE(std::regex_match(result.output,
+                               std::regex("Runtime error 5 at \\$[0-9A-F]{8}\r\n  " + name + "\r\n\r\n")))
+      << result.output;
+}
+
+TEST_P(RealProgram, StopsWithErrorTwelveAndCreatesNoFileWhenItsArraysAreRefused) {
+  const auto result = run(256L << 20);
+  EXPECT_EQ(result.exit_status, 12);
+  EXPECT_TRUE(result.output.starts_with("Runtime error 12 at $")) << result.output;
+  EXPECT_FALSE(std::filesystem::exists(scratch_.path() / "vystup.out"));
+}
+
+INSTANTIATE_TEST_SUITE_P(SmallArrayPrograms, RealProgram, ::testing::Values(SMALLSIX_PATH, SMALLFIVE_PATH),
+                         [](const auto& info) { return std::filesystem::path(info.param).filename().string(); });
+
+}  // namespace
