@@ -1,0 +1,47 @@
+// COMQSORT: quicksort that hands every short enough range whole to ISORT.
+#pragma once
+
+#include <cstdint>
+
+#include "kit/insertion_sort.hpp"
+#include "kit/swap.hpp"
+
+namespace kit {
+
+// How a range Z..K is measured against the cutoff. The two cutoff programs
+// differ only in this, so it is fixed at compile time.
+enum class CutoffMeasure {
+  kIndexSpan,     // K - Z: a range of at most HRANICA + 1 elements goes to ISORT
+  kElementCount,  // K - Z + 1: a range of at most HRANICA elements goes to ISORT
+};
+
+// Sorts A[Z..K] (inclusive). A range whose measure is at most HRANICA is
+// insertion-sorted at once, as soon as the recursion reaches it; a longer
+// one is partitioned exactly as QSORT partitions it and both parts recurse,
+// left first, with QSORT's less-or-equal tests (so a one-element part still
+// gets a call, which goes straight to ISORT). There is no final insertion
+// pass. HRANICA is the program's cutoff, the same for the whole call.
+template <CutoffMeasure Measure, class T>
+void COMQSORT(T* A, std::int32_t Z, std::int32_t K, std::int32_t HRANICA) {
+  const std::int32_t D = Measure == CutoffMeasure::kIndexSpan ? K - Z : K - Z + 1;
+  if (D <= HRANICA) {
+    ISORT(A, Z, K);
+    return;
+  }
+  const T P = A[(Z + K) / 2];  // a copy of the value, not a position
+  std::int32_t I = Z - 1;
+  std::int32_t J = K + 1;
+  do {
+    do ++I; while (A[I] < P);
+    do --J; while (A[J] > P);
+    if (I < J) VYMEN(A, I, J);
+  } while (I < J);
+  if (I == J) {  // both scans stopped on one element equal to P: it stays put
+    ++I;
+    --J;
+  }
+  if (Z <= J) COMQSORT<Measure>(A, Z, J, HRANICA);
+  if (I <= K) COMQSORT<Measure>(A, I, K, HRANICA);
+}
+
+}  // namespace kit
