@@ -1,0 +1,26 @@
+// Read, check and chart one results file: what resultchart does per argument
+// and study does after each program.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/result_file.hpp"
+
+namespace report {
+
+struct ChartJob {
+  bool ok = false;
+  bool empty_file = false;
+  // On failure "FILE:LINE: what was expected" (or "FILE: ..."); on success a
+  // one-line description of what was read.
+  std::string message;
+  std::optional<ResultFile> result;
+  std::vector<std::filesystem::path> written;
+};
+
+ChartJob chart_results_file(const std::filesystem::path& path);
+
+}  // namespace report
