@@ -1,0 +1,113 @@
+// The grid experiment shared by tallygrid, cutoffwide and cutoffnarrow: for
+// every (array length, column) cell fresh random data, two identical
+// copies, one timed kernel on each, two time cells and a progress line "I J";
+// at the end both tables through the two-table writer.
+#pragma once
+
+#include <algorithm>
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "kit/instruments.hpp"
+#include "kit/program_storage.hpp"
+#include "kit/random_source.hpp"
+#include "kit/runtime_error.hpp"
+#include "kit/stopwatch.hpp"
+#include "kit/text_output.hpp"
+#include "kit/two_table_writer.hpp"
+
+namespace kit {
+
+// What tells one grid program from another, apart from its experiment.
+struct GridPlan {
+  std::span<const std::int32_t> lengths;  // POCET_PRVKOV: one row each, the row labels
+  std::size_t columns;
+  TwoTableLayout layout;
+  bool tables_on_console;  // VYPIS_NA_OBR: the tables on screen before the file gets them
+};
+
+// The program-specific part of a grid experiment. It owns its arrays (obtained
+// when it is built, before the results file exists) and knows its kernels:
+//   first(), second()   the two work arrays; data live at 1..N
+//   clear()             the clearing pass made once, before any measurement
+//   start_row()         resets the column parameter (ROZSAH, HRANICA)
+//   start_column()      steps it and returns the bound of this cell's draws
+//   sort_first(A, N), sort_second(A, N)   the two kernels on A[1..N]
+template <class E>
+concept GridExperiment = requires(E& experiment, Element* A, std::int32_t N) {
+  { experiment.first() } -> std::same_as<Element*>;
+  { experiment.second() } -> std::same_as<Element*>;
+  experiment.clear();
+  experiment.start_row();
+  { experiment.start_column() } -> std::same_as<std::int32_t>;
+  experiment.sort_first(A, N);
+  experiment.sort_second(A, N);
+};
+
+// A[1..N] := random values in 1..bound, drawn in index order.
+inline void fill_with_draws(Element* A, std::int32_t N, std::int32_t bound, RandomSource& random) {
+  for (std::int32_t K = 1; K <= N; ++K) A[K] = random.below(bound) + 1;
+}
+
+// The whole run after the experiment has obtained its arrays: creates
+// "vystup.out", seeds the random source, clears, measures every cell in row
+// order, then writes the tables (to the console first when the plan says so)
+// and closes the file. The file stays empty until the last cell is done.
+template <GridExperiment Experiment>
+void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instruments& instruments) {
+  const std::size_t rows = plan.lengths.size();
+  const std::size_t columns = plan.columns;
+  auto first_table = ProgramArray<TimeCell>::obtain(rows * columns);
+  auto second_table = ProgramArray<TimeCell>::obtain(rows * columns);
+  Console console;
+  Stopwatch stopwatch(instruments.read_clock);
+  std::string progress;
+  progress.reserve(32);
+
+  TextFile PROTOKOL;
+  PROTOKOL.create("vystup.out");
+  RandomSource random(instruments.read_seed());
+  experiment.clear();
+
+  for (std::size_t I = 0; I < rows; ++I) {
+    experiment.start_row();
+    for (std::size_t J = 0; J < columns; ++J) {
+      const std::int32_t bound = experiment.start_column();
+      const std::int32_t N = plan.lengths[I];
+      Element* const first = experiment.first();
+      Element* const second = experiment.second();
+      fill_with_draws(first, N, bound, random);
+      std::copy_n(first + 1, N, second + 1);
+
+      const std::int32_t first_elapsed = stopwatch.time([&] { experiment.sort_first(first, N); });
+      keep_memory(first);
+      const std::int32_t second_elapsed = stopwatch.time([&] { experiment.sort_second(second, N); });
+      keep_memory(second);
+
+      first_table[I * columns + J] = short_form::SPRACUJ(first_elapsed);
+      second_table[I * columns + J] = short_form::SPRACUJ(second_elapsed);
+      progress.clear();
+      append_integer(progress, static_cast<std::int64_t>(I) + 1);
+      progress += ' ';
+      append_integer(progress, static_cast<std::int64_t>(J) + 1);
+      console.write_line(progress);
+    }
+  }
+
+  const std::span<const TimeCell> first_cells(first_table.data(), rows * columns);
+  const std::span<const TimeCell> second_cells(second_table.data(), rows * columns);
+  if (plan.tables_on_console) {
+    ActiveRoutine routine("VYPIS_NA_OBR");
+    write_two_tables(console, plan.layout, plan.lengths, columns, first_cells, second_cells);
+  }
+  {
+    ActiveRoutine routine("ZAPIS_DO_SUB");
+    write_two_tables(PROTOKOL, plan.layout, plan.lengths, columns, first_cells, second_cells);
+  }
+  PROTOKOL.close();
+}
+
+}  // namespace kit

@@ -1,0 +1,117 @@
+// The grid duel of tallygrid: QSORT against CSORT over array lengths (rows)
+// by value ranges 10, 100, ... (columns), fresh data in every cell.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "kit/counting_sort.hpp"
+#include "kit/grid_sweep.hpp"
+#include "kit/instruments.hpp"
+#include "kit/program_storage.hpp"
+#include "kit/quicksort.hpp"
+#include "kit/runtime_error.hpp"
+#include "kit/two_table_writer.hpp"
+
+namespace quickvscount {
+
+// Everything that tells one grid duel from another; tests run small ones.
+struct GridDuelProgram {
+  const char* name;                        // the program, as runtime errors list it
+  std::int32_t last_index;                 // every POLE spans 0..last_index
+  std::span<const std::int32_t> lengths;   // POCET_PRVKOV, ascending, each at most last_index
+  std::int32_t ranges;                     // columns; column J draws from 1..10^J
+  kit::TwoTableLayout layout;
+};
+
+inline constexpr std::array<std::int32_t, 12> kTallygridLengths{
+    10000, 20000, 50000, 100000, 200000, 500000, 1000000, 2000000, 5000000, 10000000, 20000000, 50000000};
+
+inline constexpr GridDuelProgram kTallygrid{
+    .name = "tallygrid",
+    .last_index = 50000000,
+    .lengths = kTallygridLengths,
+    .ranges = 7,
+    .layout =
+        {
+            .first_caption = "Vysledky pre Quicksort:",
+            .second_caption = "Vysledky pre Countingsort:",
+            .header = "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |",
+            .separator = "----------------------------------------------------------------------------------------",
+        },
+};
+
+// The two kernels of the duel. Tests hand the driver instrumented ones.
+struct DuelKernels {
+  void quick(kit::Element* A, std::int32_t N) { kit::QSORT(A, 1, N); }
+  void counting(kit::Element* A, std::int32_t N, std::int32_t K, kit::Element* B, kit::Element* C) {
+    kit::CSORT(A, N, K, B, C);
+  }
+};
+
+// The duel's part of the grid sweep: TESTQS, TESTCS and CSORT's B and C.
+template <class Kernels>
+class GridDuel {
+ public:
+  GridDuel(const GridDuelProgram& program, Kernels& kernels)
+      : last_index_(program.last_index),
+        TESTQS_(obtain(program)),
+        TESTCS_(obtain(program)),
+        B_(obtain(program)),
+        C_(obtain(program)),
+        kernels_(kernels) {}
+
+  kit::Element* first() { return TESTQS_.data(); }
+  kit::Element* second() { return TESTCS_.data(); }
+
+  // CSORT's arrays are cleared in full; the work arrays get their pages from
+  // the (untimed) fill as the lengths grow.
+  void clear() {
+    std::fill_n(B_.data() + 1, last_index_, 0);
+    std::fill_n(C_.data() + 1, last_index_, 0);
+    kit::keep_memory(B_.data());
+    kit::keep_memory(C_.data());
+  }
+
+  void start_row() { ROZSAH_ = 1; }
+  std::int32_t start_column() {
+    ROZSAH_ = ROZSAH_ * 10;
+    return ROZSAH_;
+  }
+
+  void sort_first(kit::Element* A, std::int32_t N) { kernels_.quick(A, N); }
+  void sort_second(kit::Element* A, std::int32_t N) { kernels_.counting(A, N, ROZSAH_, B_.data(), C_.data()); }
+
+ private:
+  static kit::ProgramArray<kit::Element> obtain(const GridDuelProgram& program) {
+    return kit::ProgramArray<kit::Element>::obtain(static_cast<std::size_t>(program.last_index) + 1);
+  }
+
+  std::int32_t last_index_;
+  kit::ProgramArray<kit::Element> TESTQS_, TESTCS_, B_, C_;
+  Kernels& kernels_;
+  std::int32_t ROZSAH_ = 1;
+};
+
+// The whole run with the given kernels: obtains the four arrays, creates
+// "vystup.out", measures every cell, prints both tables on the console and
+// writes them to the file.
+template <class Kernels>
+void run_grid_duel_with(const GridDuelProgram& program, const kit::Instruments& instruments, Kernels& kernels) {
+  kit::ActiveRoutine routine(program.name);
+  GridDuel<Kernels> duel(program, kernels);
+  const kit::GridPlan plan{
+      .lengths = program.lengths,
+      .columns = static_cast<std::size_t>(program.ranges),
+      .layout = program.layout,
+      .tables_on_console = true,
+  };
+  kit::run_grid_sweep(plan, duel, instruments);
+}
+
+// The run as the program makes it, with QSORT and CSORT.
+void run_grid_duel(const GridDuelProgram& program, const kit::Instruments& instruments = {});
+
+}  // namespace quickvscount

@@ -1,0 +1,214 @@
+// tallygrid: the grid duel scaled down (data, order, console and file), its
+// fixed layout, and the real program's failures before any measurement.
+#include "quickvscount/grid_duel.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "kit/random_source.hpp"
+#include "support/run_program.hpp"
+#include "support/runtime_error_report.hpp"
+#include "support/sibling_program.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using test_support::first_difference;
+using test_support::read_file;
+using test_support::split_crlf_lines;
+using Lines = std::vector<std::string>;
+using Values = std::vector<kit::Element>;
+
+constexpr std::uint32_t kSeed = 20240611;
+std::uint32_t fixed_seed() { return kSeed; }
+
+// A clock under which measurement m (counted from 0 over the whole run)
+// lasts m + 1 hundredths, so every cell of both tables shows where it was made.
+std::int64_t clock_hundredths = 0;
+int clock_readings = 0;
+timespec numbered_clock() {
+  timespec now{};
+  now.tv_sec = static_cast<time_t>(clock_hundredths / 100);
+  now.tv_nsec = static_cast<long>(clock_hundredths % 100) * 10000000L + 5000000L;
+  if (clock_readings % 2 == 0) clock_hundredths += clock_readings / 2 + 1;
+  ++clock_readings;
+  return now;
+}
+
+// Records what each kernel was given and whether "vystup.out" was still
+// empty at that moment, then sorts with the real kernel.
+struct RecordingKernels {
+  struct Cell {
+    Values quick_input, counting_input;
+    std::int32_t K = 0;
+    std::size_t progress_lines_before = 0;
+  };
+  std::vector<Cell> cells;
+  const test_support::CapturedStdout* console = nullptr;
+  bool results_file_written_early = false;
+
+  void check_results_file() {
+    std::error_code error;
+    if (std::filesystem::file_size("vystup.out", error) != 0 || error) results_file_written_early = true;
+  }
+  void quick(kit::Element* A, std::int32_t N) {
+    check_results_file();
+    cells.emplace_back();
+    cells.back().quick_input.assign(A + 1, A + N + 1);
+    cells.back().progress_lines_before = split_crlf_lines(console->text()).lines.size();
+    kit::QSORT(A, 1, N);
+  }
+  void counting(kit::Element* A, std::int32_t N, std::int32_t K, kit::Element* B, kit::Element* C) {
+    check_results_file();
+    cells.back().counting_input.assign(A + 1, A + N + 1);
+    cells.back().K = K;
+    kit::CSORT(A, N, K, B, C);
+  }
+};
+
+const std::string kSeparator44(44, '-');
+const std::array<std::int32_t, 3> kSmallLengths{1, 7, 400};
+const quickvscount::GridDuelProgram kSmallGrid{
+    .name = "tallygrid",
+    .last_index = 1000,
+    .lengths = kSmallLengths,
+    .ranges = 3,
+    .layout = {"Vysledky pre Quicksort:", "Vysledky pre Countingsort:",
+               "  n  \\  k |    10    |    100   |   1000   |", kSeparator44},
+};
+
+class ScaledDownGridDuel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test_support::use_utc();
+    clock_hundredths = 10 * 360000;
+    clock_readings = 0;
+    test_support::CapturedStdout console;
+    kernels.console = &console;
+    quickvscount::run_grid_duel_with(kSmallGrid, {fixed_seed, numbered_clock}, kernels);
+    console.restore();
+    const auto split = split_crlf_lines(console.text());
+    EXPECT_TRUE(split.ok) << "console line " << split.first_bad_line << " does not end with CR LF";
+    console_lines = split.lines;
+  }
+
+  test_support::ScratchDirectory scratch;
+  RecordingKernels kernels;
+  Lines console_lines;
+};
+
+TEST_F(ScaledDownGridDuel, DrawsFreshDataForEveryCellAndGivesBothKernelsTheSameValues) {
+  ASSERT_EQ(kernels.cells.size(), 9u);
+  // The whole run is one stream of draws, cell after cell in row order.
+  kit::RandomSource random(kSeed);
+  for (std::size_t cell = 0; cell < 9; ++cell) {
+    const std::int32_t N = kSmallLengths[cell / 3];
+    const std::int32_t ROZSAH = std::array{10, 100, 1000}[cell % 3];
+    Values expected(static_cast<std::size_t>(N));
+    for (auto& value : expected) value = random.below(ROZSAH) + 1;
+    const auto& seen = kernels.cells[cell];
+    EXPECT_EQ(seen.quick_input, expected) << "cell " << cell;
+    EXPECT_EQ(seen.counting_input, seen.quick_input) << "cell " << cell;
+    EXPECT_EQ(seen.K, ROZSAH) << "cell " << cell;
+    for (kit::Element value : seen.quick_input) {
+      ASSERT_TRUE(value >= 1 && value <= ROZSAH) << value << " in cell " << cell;
+    }
+  }
+  // Within a row each column draws anew, and the larger ranges are really used.
+  EXPECT_NE(kernels.cells[6].quick_input, kernels.cells[7].quick_input);
+  EXPECT_GT(*std::ranges::max_element(kernels.cells[8].quick_input), 100);
+}
+
+TEST_F(ScaledDownGridDuel, PrintsOneProgressLinePerCellThenTheScreenTablesEqualToTheFile) {
+  const Lines progress{"1 1", "1 2", "1 3", "2 1", "2 2", "2 3", "3 1", "3 2", "3 3"};
+  ASSERT_EQ(console_lines.size(), 9u + 21u);
+  EXPECT_EQ(first_difference(Lines(console_lines.begin(), console_lines.begin() + 9), progress), "");
+  for (std::size_t cell = 0; cell < kernels.cells.size(); ++cell) {
+    EXPECT_EQ(kernels.cells[cell].progress_lines_before, cell) << "progress line missing before cell " << cell;
+  }
+
+  const std::string file = read_file("vystup.out");
+  const auto split = split_crlf_lines(file);
+  EXPECT_TRUE(split.ok) << "file line " << split.first_bad_line << " does not end with CR LF";
+  // Cell c timed QSORT as measurement 2c (2c + 1 hundredths) and CSORT as 2c + 1.
+  const Lines expected{
+      "Vysledky pre Quicksort:",
+      "",
+      "  n  \\  k |    10    |    100   |   1000   |",
+      kSeparator44,
+      "         1| 00:00.01 | 00:00.03 | 00:00.05 |",
+      kSeparator44,
+      "         7| 00:00.07 | 00:00.09 | 00:00.11 |",
+      kSeparator44,
+      "       400| 00:00.13 | 00:00.15 | 00:00.17 |",
+      kSeparator44,
+      "",
+      "Vysledky pre Countingsort:",
+      "",
+      "  n  \\  k |    10    |    100   |   1000   |",
+      kSeparator44,
+      "         1| 00:00.02 | 00:00.04 | 00:00.06 |",
+      kSeparator44,
+      "         7| 00:00.08 | 00:00.10 | 00:00.12 |",
+      kSeparator44,
+      "       400| 00:00.14 | 00:00.16 | 00:00.18 |",
+      kSeparator44,
+  };
+  EXPECT_EQ(first_difference(split.lines, expected), "");
+  EXPECT_EQ(first_difference(Lines(console_lines.begin() + 9, console_lines.end()), split.lines), "");
+}
+
+TEST_F(ScaledDownGridDuel, LeavesTheResultsFileEmptyUntilTheLastCellIsMeasured) {
+  EXPECT_FALSE(kernels.results_file_written_early);
+  EXPECT_EQ(split_crlf_lines(read_file("vystup.out")).lines.size(), 21u);
+}
+
+TEST(TallygridParameters, WriteTheFixedHeaderAOver12LengthsAnd7Ranges) {
+  const auto& program = quickvscount::kTallygrid;
+  EXPECT_EQ(program.layout.first_caption, "Vysledky pre Quicksort:");
+  EXPECT_EQ(program.layout.second_caption, "Vysledky pre Countingsort:");
+  EXPECT_EQ(program.layout.header,
+            "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |");
+  EXPECT_EQ(program.layout.separator, std::string(88, '-'));
+  EXPECT_EQ(Values(program.lengths.begin(), program.lengths.end()),
+            Values({10000, 20000, 50000, 100000, 200000, 500000, 1000000, 2000000, 5000000, 10000000, 20000000,
+                    50000000}));
+  EXPECT_EQ(program.ranges, 7);
+  EXPECT_EQ(program.last_index, 50000000);
+}
+
+// The real program, on the failures that stop it before any measurement.
+class RealTallygrid : public ::testing::Test {
+ protected:
+  test_support::ProgramResult run(std::optional<long> address_space = std::nullopt) {
+    test_support::ProgramRun child;
+    child.program = test_support::sibling_program("tallygrid");
+    child.directory = scratch.path();
+    child.address_space_bytes = address_space;
+    return test_support::run_program(child);
+  }
+  test_support::ScratchDirectory scratch;
+};
+
+TEST_F(RealTallygrid, StopsWithErrorFiveWhenTheResultsFileCannotBeCreated) {
+  std::filesystem::create_directory(scratch.path() / "vystup.out");
+  const auto result = run();
+  EXPECT_EQ(result.exit_status, 5);
+  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {"tallygrid"})) << result.output;
+}
+
+TEST_F(RealTallygrid, StopsWithErrorTwelveAndCreatesNoFileWhenItsArraysAreRefused) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+  const auto result = run(512L << 20);
+  EXPECT_EQ(result.exit_status, 12);
+  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 12, {"tallygrid"})) << result.output;
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "vystup.out"));
+}
+
+}  // namespace
