@@ -1,0 +1,115 @@
+// The cutoff sweep: REKQSORT against COMQSORT over array lengths (rows) by
+// cutoff values HRANICA (columns), fresh data in every cell.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <span>
+
+#include "kit/combined_quicksort.hpp"
+#include "kit/grid_sweep.hpp"
+#include "kit/instruments.hpp"
+#include "kit/program_storage.hpp"
+#include "kit/quicksort.hpp"
+#include "kit/runtime_error.hpp"
+#include "kit/two_table_writer.hpp"
+
+namespace cutoff {
+
+// Everything that tells one cutoff program from another; tests run small ones.
+struct CutoffProgram {
+  const char* name;                       // the program, as runtime errors list it
+  std::int32_t last_index;                // both work arrays span 0..last_index
+  std::span<const std::int32_t> lengths;  // POCET_PRVKOV, ascending, each at most last_index
+  std::int32_t cutoffs;                   // columns
+  std::int32_t row_base;                  // HRANICA at the start of a row; column J uses row_base + J
+  kit::CutoffMeasure measure;             // how COMQSORT measures a range against HRANICA
+  kit::TwoTableLayout layout;
+};
+
+// Every value of every cell is drawn from 1..kValueRange.
+inline constexpr std::int32_t kValueRange = 1000000;
+
+// The two kernels of the study. Tests hand the driver instrumented ones.
+struct CutoffKernels {
+  void recursive(kit::Element* A, std::int32_t N) { kit::REKQSORT(A, 1, N); }
+  template <kit::CutoffMeasure Measure>
+  void combined(kit::Element* A, std::int32_t N, std::int32_t HRANICA) {
+    kit::COMQSORT<Measure>(A, 1, N, HRANICA);
+  }
+};
+
+// The study's part of the grid sweep: TESTQS and TESTCQS, and HRANICA.
+template <kit::CutoffMeasure Measure, class Kernels>
+class CutoffSweep {
+ public:
+  CutoffSweep(const CutoffProgram& program, Kernels& kernels)
+      : program_(program), TESTQS_(obtain(program)), TESTCQS_(obtain(program)), kernels_(kernels) {}
+
+  kit::Element* first() { return TESTQS_.data(); }
+  kit::Element* second() { return TESTCQS_.data(); }
+
+  // Both work arrays are written up to their last index, so every page is
+  // in place before the first measurement.
+  void clear() {
+    std::fill_n(TESTQS_.data() + 1, program_.last_index, 0);
+    std::fill_n(TESTCQS_.data() + 1, program_.last_index, 0);
+    kit::keep_memory(TESTQS_.data());
+    kit::keep_memory(TESTCQS_.data());
+  }
+
+  void start_row() { HRANICA_ = program_.row_base; }
+  std::int32_t start_column() {
+    HRANICA_ = HRANICA_ + 1;
+    return kValueRange;
+  }
+
+  void sort_first(kit::Element* A, std::int32_t N) { kernels_.recursive(A, N); }
+  void sort_second(kit::Element* A, std::int32_t N) {
+    kernels_.template combined<Measure>(A, N, HRANICA_);
+  }
+
+ private:
+  static kit::ProgramArray<kit::Element> obtain(const CutoffProgram& program) {
+    return kit::ProgramArray<kit::Element>::obtain(static_cast<std::size_t>(program.last_index) + 1);
+  }
+
+  const CutoffProgram& program_;
+  kit::ProgramArray<kit::Element> TESTQS_, TESTCQS_;
+  Kernels& kernels_;
+  std::int32_t HRANICA_ = 0;
+};
+
+template <kit::CutoffMeasure Measure, class Kernels>
+void run_cutoff_sweep_as(const CutoffProgram& program, const kit::Instruments& instruments, Kernels& kernels) {
+  CutoffSweep<Measure, Kernels> sweep(program, kernels);
+  const kit::GridPlan plan{
+      .lengths = program.lengths,
+      .columns = static_cast<std::size_t>(program.cutoffs),
+      .layout = program.layout,
+      .tables_on_console = false,
+  };
+  kit::run_grid_sweep(plan, sweep, instruments);
+}
+
+// The whole run with the given kernels: obtains both work arrays, creates
+// "vystup.out", measures every cell with one progress line each, and writes
+// both tables to the file. The measure is chosen once, here; each branch
+// runs its own compiled COMQSORT.
+template <class Kernels>
+void run_cutoff_sweep_with(const CutoffProgram& program, const kit::Instruments& instruments, Kernels& kernels) {
+  kit::ActiveRoutine routine(program.name);
+  switch (program.measure) {
+    case kit::CutoffMeasure::kIndexSpan:
+      run_cutoff_sweep_as<kit::CutoffMeasure::kIndexSpan>(program, instruments, kernels);
+      break;
+    case kit::CutoffMeasure::kElementCount:
+      run_cutoff_sweep_as<kit::CutoffMeasure::kElementCount>(program, instruments, kernels);
+      break;
+  }
+}
+
+// The run as the programs make it, with REKQSORT and COMQSORT.
+void run_cutoff_sweep(const CutoffProgram& program, const kit::Instruments& instruments = {});
+
+}  // namespace cutoff

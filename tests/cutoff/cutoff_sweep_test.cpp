@@ -1,0 +1,270 @@
+// The cutoff sweep scaled down in both variants (cutoffs, data, console and
+// file), the programs' parameters, and the real programs' early failures.
+#include "cutoff/cutoff_sweep.hpp"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cutoff/cutoff_programs.hpp"
+#include "kit/random_source.hpp"
+#include "support/run_program.hpp"
+#include "support/runtime_error_report.hpp"
+#include "support/sibling_program.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using kit::CutoffMeasure;
+using test_support::first_difference;
+using test_support::read_file;
+using test_support::split_crlf_lines;
+using Lines = std::vector<std::string>;
+using Values = std::vector<kit::Element>;
+
+constexpr std::uint32_t kSeed = 777;
+std::uint32_t fixed_seed() { return kSeed; }
+
+// A clock under which measurement m (counted from 0 over the whole run)
+// lasts m + 1 hundredths, so every cell of both tables shows where it was made.
+std::int64_t clock_hundredths = 0;
+int clock_readings = 0;
+timespec numbered_clock() {
+  timespec now{};
+  now.tv_sec = static_cast<time_t>(clock_hundredths / 100);
+  now.tv_nsec = static_cast<long>(clock_hundredths % 100) * 10000000L + 5000000L;
+  if (clock_readings % 2 == 0) clock_hundredths += clock_readings / 2 + 1;
+  ++clock_readings;
+  return now;
+}
+
+// Records what each kernel was given, and whether "vystup.out" was still
+// empty then, and sorts with the real kernels.
+struct RecordingKernels {
+  struct Cell {
+    Values recursive_input, combined_input;
+    std::int32_t HRANICA = 0;
+    CutoffMeasure measure{};
+    bool recursive_sorted = false;
+  };
+  std::vector<Cell> cells;
+  bool results_file_written_early = false;
+
+  void check_results_file() {
+    std::error_code error;
+    if (std::filesystem::file_size("vystup.out", error) != 0 || error) results_file_written_early = true;
+  }
+  void recursive(kit::Element* A, std::int32_t N) {
+    check_results_file();
+    cells.emplace_back();
+    cells.back().recursive_input.assign(A + 1, A + N + 1);
+    kit::REKQSORT(A, 1, N);
+    cells.back().recursive_sorted = std::is_sorted(A + 1, A + N + 1);
+  }
+  template <CutoffMeasure Measure>
+  void combined(kit::Element* A, std::int32_t N, std::int32_t HRANICA) {
+    check_results_file();
+    cells.back().combined_input.assign(A + 1, A + N + 1);
+    cells.back().HRANICA = HRANICA;
+    cells.back().measure = Measure;
+    kit::COMQSORT<Measure>(A, 1, N, HRANICA);
+  }
+};
+
+struct SweepRun {
+  RecordingKernels kernels;
+  Lines console;
+  Lines file;
+};
+
+// Runs `program` with few, short rows in a scratch folder.
+SweepRun run_scaled(cutoff::CutoffProgram program, std::span<const std::int32_t> lengths) {
+  program.lengths = lengths;
+  program.last_index = lengths.back() + 1;
+  test_support::use_utc();
+  clock_hundredths = 8 * 360000;
+  clock_readings = 0;
+  test_support::ScratchDirectory scratch;
+  SweepRun run;
+  test_support::CapturedStdout console;
+  cutoff::run_cutoff_sweep_with(program, {fixed_seed, numbered_clock}, run.kernels);
+  console.restore();
+  const auto on_screen = split_crlf_lines(console.text());
+  EXPECT_TRUE(on_screen.ok) << "console line " << on_screen.first_bad_line << " does not end with CR LF";
+  const auto in_file = split_crlf_lines(read_file("vystup.out"));
+  EXPECT_TRUE(in_file.ok) << "file line " << in_file.first_bad_line << " does not end with CR LF";
+  run.console = on_screen.lines;
+  run.file = in_file.lines;
+  return run;
+}
+
+// "label| 00:00.vv | ... |" for cells whose times are the given hundredths.
+std::string row_line(std::string_view label, std::int32_t first_hundredths, std::int32_t columns) {
+  std::string line(label);
+  char cell[16];
+  for (std::int32_t J = 0; J < columns; ++J) {
+    std::snprintf(cell, sizeof cell, " 00:00.%02d |", first_hundredths + 2 * J);
+    line += cell;
+  }
+  return line;
+}
+
+Lines progress_lines(std::int32_t rows, std::int32_t columns) {
+  Lines lines;
+  for (std::int32_t I = 1; I <= rows; ++I) {
+    for (std::int32_t J = 1; J <= columns; ++J) lines.push_back(std::to_string(I) + " " + std::to_string(J));
+  }
+  return lines;
+}
+
+// Every cell draws its own values from one stream, in row order, from 1..1000000.
+void expect_fresh_identical_data(const SweepRun& run, std::span<const std::int32_t> lengths, std::int32_t columns) {
+  ASSERT_EQ(run.kernels.cells.size(), lengths.size() * static_cast<std::size_t>(columns));
+  kit::RandomSource random(kSeed);
+  for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
+    Values expected(static_cast<std::size_t>(lengths[cell / static_cast<std::size_t>(columns)]));
+    for (auto& value : expected) value = random.below(1000000) + 1;
+    const auto& seen = run.kernels.cells[cell];
+    EXPECT_EQ(seen.recursive_input, expected) << "cell " << cell;
+    EXPECT_EQ(seen.combined_input, seen.recursive_input) << "cell " << cell;
+    EXPECT_TRUE(seen.recursive_sorted) << "cell " << cell;
+  }
+  EXPECT_FALSE(run.kernels.results_file_written_early);
+}
+
+TEST(ScaledDownCutoffwide, StepsTheCutoffFrom21To29InEveryRowOnFreshData) {
+  const std::array<std::int32_t, 3> lengths{3, 50, 200};
+  const SweepRun run = run_scaled(cutoff::kCutoffwide, lengths);
+  expect_fresh_identical_data(run, lengths, 9);
+  for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
+    EXPECT_EQ(run.kernels.cells[cell].HRANICA, 21 + static_cast<std::int32_t>(cell % 9)) << "cell " << cell;
+    EXPECT_EQ(run.kernels.cells[cell].measure, CutoffMeasure::kIndexSpan);
+  }
+  EXPECT_EQ(first_difference(run.console, progress_lines(3, 9)), "");
+}
+
+TEST(ScaledDownCutoffwide, WritesBothTablesWithHeaderBAndNothingElse) {
+  const std::array<std::int32_t, 3> lengths{3, 50, 200};
+  const SweepRun run = run_scaled(cutoff::kCutoffwide, lengths);
+  const std::string header =
+      "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |    28    |    29    |";
+  const std::string separator(110, '-');
+  // Cell c timed REKQSORT as measurement 2c (2c + 1 hundredths) and COMQSORT as 2c + 1.
+  const Lines expected{
+      "Vysledky pre rekurzivny Quicksort:",
+      "",
+      header,
+      separator,
+      row_line("         3|", 1, 9),
+      separator,
+      row_line("        50|", 19, 9),
+      separator,
+      row_line("       200|", 37, 9),
+      separator,
+      "",
+      "Vysledky pre kombinovany Quicksort a Insertsort:",
+      "",
+      header,
+      separator,
+      row_line("         3|", 2, 9),
+      separator,
+      row_line("        50|", 20, 9),
+      separator,
+      row_line("       200|", 38, 9),
+      separator,
+  };
+  EXPECT_EQ(first_difference(run.file, expected), "");
+}
+
+TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHeaderC) {
+  const std::array<std::int32_t, 2> lengths{4, 30};
+  const SweepRun run = run_scaled(cutoff::kCutoffnarrow, lengths);
+  expect_fresh_identical_data(run, lengths, 7);
+  for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
+    EXPECT_EQ(run.kernels.cells[cell].HRANICA, 3 + static_cast<std::int32_t>(cell % 7)) << "cell " << cell;
+    EXPECT_EQ(run.kernels.cells[cell].measure, CutoffMeasure::kElementCount);
+  }
+  EXPECT_EQ(first_difference(run.console, progress_lines(2, 7)), "");
+
+  const std::string header =
+      "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |";
+  const std::string separator(88, '-');
+  const Lines expected{
+      "Vysledky pre rekurzivny Quicksort:",
+      "",
+      header,
+      separator,
+      row_line("         4|", 1, 7),
+      separator,
+      row_line("        30|", 15, 7),
+      separator,
+      "",
+      "Vysledky pre kombinovany Quicksort a Insertsort:",
+      "",
+      header,
+      separator,
+      row_line("         4|", 2, 7),
+      separator,
+      row_line("        30|", 16, 7),
+      separator,
+  };
+  EXPECT_EQ(first_difference(run.file, expected), "");
+}
+
+TEST(CutoffParameters, SweepTheirOwnLengthsCutoffsAndArraySizes) {
+  const auto& wide = cutoff::kCutoffwide;
+  EXPECT_EQ(Values(wide.lengths.begin(), wide.lengths.end()),
+            Values({10000, 20000, 50000, 100000, 200000, 500000, 1000000, 2000000, 5000000, 10000000, 20000000,
+                    50000000}));
+  EXPECT_EQ(wide.cutoffs, 9);
+  EXPECT_EQ(wide.row_base, 20);
+  EXPECT_EQ(wide.measure, CutoffMeasure::kIndexSpan);
+  EXPECT_EQ(wide.last_index, 50000001);
+
+  const auto& narrow = cutoff::kCutoffnarrow;
+  EXPECT_EQ(Values(narrow.lengths.begin(), narrow.lengths.end()),
+            Values({20000000, 30000000, 40000000, 50000000, 60000000}));
+  EXPECT_EQ(narrow.cutoffs, 7);
+  EXPECT_EQ(narrow.row_base, 2);
+  EXPECT_EQ(narrow.measure, CutoffMeasure::kElementCount);
+  EXPECT_EQ(narrow.last_index, 60000001);
+}
+
+// The real programs, on the failures that stop them before any measurement.
+class RealCutoffProgram : public ::testing::TestWithParam<const char*> {
+ protected:
+  test_support::ProgramResult run(std::optional<long> address_space = std::nullopt) {
+    test_support::ProgramRun child;
+    child.program = test_support::sibling_program(GetParam());
+    child.directory = scratch.path();
+    child.address_space_bytes = address_space;
+    return test_support::run_program(child);
+  }
+  test_support::ScratchDirectory scratch;
+};
+
+TEST_P(RealCutoffProgram, StopsWithErrorFiveWhenTheResultsFileCannotBeCreated) {
+  std::filesystem::create_directory(scratch.path() / "vystup.out");
+  const auto result = run();
+  EXPECT_EQ(result.exit_status, 5);
+  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {GetParam()})) << result.output;
+}
+
+TEST_P(RealCutoffProgram, StopsWithErrorTwelveAndCreatesNoFileWhenItsArraysAreRefused) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+  const auto result = run(256L << 20);
+  EXPECT_EQ(result.exit_status, 12);
+  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 12, {GetParam()})) << result.output;
+  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "vystup.out"));
+}
+
+INSTANTIATE_TEST_SUITE_P(CutoffPrograms, RealCutoffProgram, ::testing::Values("cutoffwide", "cutoffnarrow"),
+                         [](const auto& info) { return std::string(info.param); });
+
+}  // namespace
