@@ -115,7 +115,7 @@ std::vector<std::string_view> fields(std::string_view line) {
 
 class Parser {
  public:
-  explicit Parser(std::string_view text) {
+  Parser(std::string_view text, RowCheck check) : strict_(check == RowCheck::suite_rows) {
     std::size_t begin = 0;
     while (begin < text.size()) {
       const std::size_t lf = text.find('\n', begin);
@@ -282,7 +282,7 @@ class Parser {
     const KnownTableLayout* layout = known_layout(lines_[0], lines_[next_ - 1]);
     const std::string_view separator = take_separator();
     std::optional<std::span<const std::int64_t>> rows;
-    if (layout) rows = layout->rows;
+    if (layout && strict_) rows = layout->rows;
     take_rows(table, separator, rows);
     expect_end();
     if (layout) result.program = layout->program;
@@ -301,7 +301,7 @@ class Parser {
     const KnownTableLayout* layout = known_layout(lines_[0], header);
     const std::string_view separator = take_separator();
     std::optional<std::span<const std::int64_t>> rows;
-    if (layout) rows = layout->rows;
+    if (layout && strict_) rows = layout->rows;
     take_rows(first, separator, rows);
 
     take_exact("", "an empty line before the second table");
@@ -330,7 +330,8 @@ class Parser {
   ResultFile parse_duel() {
     ResultFile result;
     result.form = ResultForm::duel;
-    bool known = true;
+    const bool known = strict_;
+    result.program = "tallyduel";
     while (true) {
       DuelInput input;
       input.number = static_cast<std::int64_t>(result.inputs.size()) + 1;
@@ -349,7 +350,6 @@ class Parser {
       input.count = *count;
       input.range = *range;
       const std::size_t index = result.inputs.size();
-      if (index == 0) known = input.count == kDuelInputs[0].count && input.range == kDuelInputs[0].range;
       if (known && (index >= kDuelInputs.size() || input.count != kDuelInputs[index].count ||
                     input.range != kDuelInputs[index].range)) {
         fail(line_number(), index >= kDuelInputs.size()
@@ -368,13 +368,13 @@ class Parser {
       fail(lines_.size() + 1, "expected the block of input " + std::to_string(result.inputs.size() + 1) +
                                   ", found the end of the file (the run was stopped early?)");
     }
-    if (known) result.program = "tallyduel";
     return result;
   }
 
   std::vector<std::string_view> lines_;
   std::size_t next_ = 0;
   bool cut_short_ = false;
+  bool strict_;
 };
 
 // One field of a time cell: an optional "-" and at least one digit.
@@ -397,7 +397,7 @@ std::int64_t ResultFile::total_hundredths() const {
   return total;
 }
 
-ParseOutcome parse_result_file(std::string_view text) {
+ParseOutcome parse_result_file(std::string_view text, RowCheck rows) {
   ParseOutcome outcome;
   if (text.empty()) {
     outcome.empty_file = true;
@@ -405,7 +405,7 @@ ParseOutcome parse_result_file(std::string_view text) {
     return outcome;
   }
   try {
-    outcome.result = Parser(text).parse();
+    outcome.result = Parser(text, rows).parse();
   } catch (const Failure& failure) {
     outcome.error = failure.error;
   }

@@ -1,0 +1,257 @@
+// Reading results files back: every cell of every layout, and files that are
+// malformed, cut short or empty rejected with the line at fault named.
+#include <gtest/gtest.h>
+
+#include "cutoff/cutoff_programs.hpp"
+#include "quickvscount/file_duel.hpp"
+#include "quickvscount/grid_duel.hpp"
+#include "report/result_file.hpp"
+#include "result_fixtures.hpp"
+#include "smallarrays/small_array_programs.hpp"
+#include "support/run_in_child.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using report::parse_result_file;
+using report::parse_time_cell;
+using report::ResultForm;
+using report::RowCheck;
+using namespace report_tests;
+
+// A different value in every cell, including past an hour in the short form.
+std::int64_t distinct(std::size_t row, std::size_t column) {
+  return static_cast<std::int64_t>(row * 100 + column * 7 + 1) * 37 + (row == 3 && column == 1 ? 400000 : 0);
+}
+
+report::ResultFile parsed(const std::string& text, RowCheck rows = RowCheck::suite_rows) {
+  auto outcome = parse_result_file(text, rows);
+  EXPECT_TRUE(outcome.result) << "line " << outcome.error.line << ": " << outcome.error.message;
+  return outcome.result ? *outcome.result : report::ResultFile{};
+}
+
+void expect_every_cell(const report::CellTable& table, const std::vector<std::int32_t>& rows, std::size_t columns,
+                       const CellValue& value) {
+  ASSERT_EQ(table.row_labels.size(), rows.size());
+  ASSERT_EQ(table.column_labels.size(), columns);
+  for (std::size_t row = 0; row < rows.size(); ++row) {
+    EXPECT_EQ(table.row_labels[row], rows[row]);
+    for (std::size_t column = 0; column < columns; ++column) {
+      EXPECT_EQ(table.cell(row, column), value(row, column)) << table.name << " row " << row << " column " << column;
+    }
+  }
+}
+
+TEST(TimeCell, ReadsBothFormsAndTheSignedCellsOfAClockSetBack) {
+  EXPECT_EQ(parse_time_cell("00:04.37", false), 437);
+  EXPECT_EQ(parse_time_cell("59:59.99", false), 359999);
+  EXPECT_EQ(parse_time_cell("66:40.00", false), 400000);
+  EXPECT_EQ(parse_time_cell("143:20.05", false), 860005);
+  EXPECT_EQ(parse_time_cell("00:00:02.47", true), 247);
+  EXPECT_EQ(parse_time_cell("01:06:40.00", true), 400000);
+  EXPECT_EQ(parse_time_cell("100:00:00.00", true), 36000000);
+  EXPECT_EQ(parse_time_cell("00:00.-7", false), -7);
+  EXPECT_EQ(parse_time_cell("00:-1.-50", false), -150);
+  EXPECT_EQ(parse_time_cell("-59:-40.00", false), -358000);
+  EXPECT_EQ(parse_time_cell("-23:-59:-40.00", true), -8638000);
+  for (const char* bad : {"", "0:04.37", "00:4.37", "00:04.3", "00:60.00", "00:04.100", " 00:04.37", "00:04.37 ",
+                          "00-04.37", "00:04:37", "00:-4.37", "-1:04.37", "aa:bb.cc", "00:00:04.37"}) {
+    EXPECT_FALSE(parse_time_cell(bad, false)) << bad;
+  }
+  for (const char* bad : {"00:04.37", "00:60:00.00", "0:00:04.37", "00:00:04.3"}) {
+    EXPECT_FALSE(parse_time_cell(bad, true)) << bad;
+  }
+}
+
+TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
+  for (const auto* program : {&smallarrays::kSmallsix, &smallarrays::kSmallfive}) {
+    const auto result = parsed(small_arrays_file(*program, distinct));
+    EXPECT_EQ(result.form, ResultForm::small_arrays);
+    EXPECT_EQ(result.program, program->name);
+    ASSERT_EQ(result.tables.size(), 1u);
+    EXPECT_EQ(result.tables[0].name, "maloprvkove polia");
+    expect_every_cell(result.tables[0], {program->lengths.begin(), program->lengths.end()},
+                      program->algorithms.size(), distinct);
+  }
+  const auto reversed = [](std::size_t row, std::size_t column) { return distinct(column, row) + 5; };
+  const auto grid = parsed(tallygrid_file(distinct, reversed));
+  EXPECT_EQ(grid.form, ResultForm::two_tables);
+  EXPECT_EQ(grid.program, "tallygrid");
+  ASSERT_EQ(grid.tables.size(), 2u);
+  EXPECT_EQ(grid.tables[0].name, "Quicksort");
+  EXPECT_EQ(grid.tables[1].name, "Countingsort");
+  EXPECT_EQ(grid.tables[0].column_labels,
+            (std::vector<std::string>{"10", "100", "1000", "10000", "100000", "1000000", "10000000"}));
+  const std::vector<std::int32_t> grid_rows(quickvscount::kTallygridLengths.begin(),
+                                            quickvscount::kTallygridLengths.end());
+  expect_every_cell(grid.tables[0], grid_rows, 7, distinct);
+  expect_every_cell(grid.tables[1], grid_rows, 7, reversed);
+
+  const auto wide = parsed(cutoffwide_file(reversed, distinct));
+  EXPECT_EQ(wide.program, "cutoffwide");
+  EXPECT_EQ(wide.tables[1].name, "kombinovany Quicksort a Insertsort");
+  EXPECT_EQ(wide.tables[0].column_labels.front(), "21");
+  expect_every_cell(wide.tables[1], grid_rows, 9, distinct);
+
+  const auto narrow = parsed(cutoffnarrow_file(distinct, distinct));
+  EXPECT_EQ(narrow.program, "cutoffnarrow");
+  expect_every_cell(narrow.tables[0], {20000000, 30000000, 40000000, 50000000, 60000000}, 7, distinct);
+
+  const auto blocks = tallyduel_blocks([](std::size_t i) { return static_cast<std::int64_t>(i) * 113; },
+                                       [](std::size_t i) { return 360000 + static_cast<std::int64_t>(i); });
+  const auto duel = parsed(tallyduel_file(blocks));
+  EXPECT_EQ(duel.form, ResultForm::duel);
+  EXPECT_EQ(duel.program, "tallyduel");
+  ASSERT_EQ(duel.inputs.size(), 9u);
+  for (std::size_t i = 0; i < 9; ++i) {
+    EXPECT_EQ(duel.inputs[i].number, static_cast<std::int64_t>(i) + 1);
+    EXPECT_EQ(duel.inputs[i].count, blocks[i].count);
+    EXPECT_EQ(duel.inputs[i].range, blocks[i].range);
+    EXPECT_EQ(duel.inputs[i].quicksort, blocks[i].quick);
+    EXPECT_EQ(duel.inputs[i].countingsort, blocks[i].counting);
+  }
+  EXPECT_EQ(duel.total_hundredths(), 113 * 36 + 9 * 360000 + 36);
+}
+
+// Scaled-down runs of the real drivers, with a clock that makes every timed
+// batch last exactly 7 hundredths.
+class ScaledRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test_support::use_utc();
+    test_support::set_fake_clock(10 * 3600, 7);
+  }
+  static std::uint32_t seed() { return 12345; }
+  kit::Instruments instruments{seed, test_support::read_fake_clock};
+  test_support::ScratchDirectory scratch;
+
+  std::string results_of(const std::function<void()>& run) {
+    const auto child = test_support::run_in_child(run);
+    EXPECT_EQ(child.exit_status, 0) << child.output;
+    return test_support::read_file("vystup.out");
+  }
+};
+
+TEST_F(ScaledRun, SmallArrayDriverOutputReadsBackAsItsProgram) {
+  smallarrays::SmallArrayProgram program = smallarrays::kSmallsix;
+  program.arrays = 3;
+  const auto result = parsed(results_of([&] { smallarrays::run_small_array_benchmark(program, instruments); }));
+  EXPECT_EQ(result.program, "smallsix");
+  expect_every_cell(result.tables[0], {program.lengths.begin(), program.lengths.end()}, 6,
+                    [](std::size_t, std::size_t) { return 7; });
+}
+
+TEST_F(ScaledRun, GridAndCutoffDriverOutputReadsBackRowForRow) {
+  static constexpr std::array<std::int32_t, 3> kLengths{10, 20, 50};
+  // Two value ranges (10 and 100) keep counting sort's count array small;
+  // the header names just those two columns, so the layout is not the suite's.
+  quickvscount::GridDuelProgram grid = quickvscount::kTallygrid;
+  grid.last_index = 100;
+  grid.lengths = kLengths;
+  grid.ranges = 2;
+  grid.layout.header = "  n  \\  k |    10    |    100   |";
+  grid.layout.separator = "--------------------------------";
+  const auto result = parsed(results_of([&] { quickvscount::run_grid_duel(grid, instruments); }));
+  EXPECT_EQ(result.program, "");
+  EXPECT_EQ(result.tables[1].name, "Countingsort");
+  for (const auto& table : result.tables) expect_every_cell(table, {10, 20, 50}, 2, [](auto, auto) { return 7; });
+
+  cutoff::CutoffProgram sweep = cutoff::kCutoffnarrow;
+  sweep.last_index = 51;
+  sweep.lengths = kLengths;
+  const std::string text = results_of([&] { cutoff::run_cutoff_sweep(sweep, instruments); });
+  // The suite's cutoffnarrow has rows 20000000 to 60000000: as such this file is wrong.
+  const auto strict = parse_result_file(text);
+  ASSERT_FALSE(strict.result);
+  EXPECT_EQ(strict.error.line, 5u);
+  EXPECT_NE(strict.error.message.find("expected the row of n = 20000000, found n = 10"), std::string::npos)
+      << strict.error.message;
+  const auto cut = parsed(text, RowCheck::any_rows);
+  EXPECT_EQ(cut.program, "cutoffnarrow");
+  EXPECT_EQ(cut.tables[0].column_labels, (std::vector<std::string>{"3", "4", "5", "6", "7", "8", "9"}));
+  for (const auto& table : cut.tables) expect_every_cell(table, {10, 20, 50}, 7, [](auto, auto) { return 7; });
+}
+
+TEST_F(ScaledRun, FileDuelDriverOutputReadsBack) {
+  static constexpr std::array<std::int32_t, 2> kCounts{30, 5};
+  static constexpr std::array<std::int32_t, 2> kRanges{10, 100};
+  const quickvscount::FileDuelProgram duel{
+      .name = "tallyduel", .last_slot = 100, .inputs = {.POCET_PRVKOV = kCounts, .ROZSAH_VSTUPU = kRanges}};
+  const std::string text = results_of([&] { quickvscount::run_file_duel(duel, instruments); });
+  EXPECT_FALSE(parse_result_file(text).result);  // not the suite's nine inputs
+  const auto result = parsed(text, RowCheck::any_rows);
+  ASSERT_EQ(result.inputs.size(), 2u);
+  EXPECT_EQ(result.inputs[1].count, 5);
+  EXPECT_EQ(result.inputs[1].range, 100);
+  EXPECT_EQ(result.inputs[0].quicksort, 7);
+  EXPECT_EQ(result.inputs[1].countingsort, 7);
+}
+
+struct Damage {
+  const char* what;
+  std::function<void(std::vector<std::string>&)> apply;
+  std::size_t line;
+  const char* message_part;
+};
+
+void expect_rejected(const std::string& good, const Damage& damage, bool keep_final_line_end = true) {
+  auto lines = crlf_lines(good);
+  damage.apply(lines);
+  std::string text = join_crlf(lines);
+  if (!keep_final_line_end) text.resize(text.size() - 2);
+  const auto outcome = parse_result_file(text);
+  ASSERT_FALSE(outcome.result) << damage.what;
+  EXPECT_EQ(outcome.error.line, damage.line) << damage.what << ": " << outcome.error.message;
+  EXPECT_NE(outcome.error.message.find(damage.message_part), std::string::npos)
+      << damage.what << ": " << outcome.error.message;
+}
+
+TEST(DamagedFile, SmallArrayTableNamesTheLineAndWhatWasExpected) {
+  const std::string good = small_arrays_file(smallarrays::kSmallsix, distinct);
+  const Damage damages[] = {
+      {"unknown first line", [](auto& l) { l[0] = "Results:"; }, 1, "expected \"Vysledky pre maloprvkove polia:\""},
+      {"no empty line", [](auto& l) { l[1] = "x"; }, 2, "an empty line after the caption"},
+      {"header without corner", [](auto& l) { l[2] = " n | QS |"; }, 3, "header line"},
+      {"separator of other characters", [](auto& l) { l[3] = "====="; }, 4, "separator"},
+      {"a comma in a cell", [](auto& l) { l[4].replace(12, 1, ","); }, 5, "time cell"},
+      {"a cell missing", [](auto& l) { l[6] = l[6].substr(0, l[6].size() - 11); }, 7, "6 cells"},
+      {"a wrong row", [](auto& l) { l[8].replace(4, 2, "16"); }, 9, "n = 15, found n = 16"},
+      {"a separator missing", [](auto& l) { l.erase(l.begin() + 5); }, 6, "separator line after the row"},
+      {"rows missing at the end", [](auto& l) { l.resize(30); }, 31, "expected the row of n = 70, found the end"},
+      {"a line too many", [](auto& l) { l.push_back(l[4]); }, 37, "expected an empty line or the end"},
+  };
+  for (const Damage& damage : damages) expect_rejected(good, damage);
+  expect_rejected(good, {"cut inside the last line", [](auto& l) { l.back().resize(40); }, 36, "cut short"}, false);
+}
+
+TEST(DamagedFile, TwoTablesAndDuelBlocksNameTheLine) {
+  const std::string grid = tallygrid_file(distinct, distinct);
+  const Damage grid_damages[] = {
+      {"second table missing", [](auto& l) { l.resize(28); }, 29, "an empty line before the second table"},
+      {"second header differs", [](auto& l) { l[31].back() = '!'; }, 32, "the header line of the first table again"},
+      {"second table short", [](auto& l) { l.resize(49); }, 50, "expected the row of n = 5000000, found the end"},
+      {"other caption form", [](auto& l) { l[30] = "Countingsort"; }, 31, "caption"},
+  };
+  for (const Damage& damage : grid_damages) expect_rejected(grid, damage);
+
+  const std::string duel = tallyduel_file(tallyduel_blocks([](auto) { return 5; }, [](auto) { return 9; }));
+  const Damage duel_damages[] = {
+      {"blocks out of order", [](auto& l) { l[4].replace(8, 1, "3"); }, 5, "expected \"Vstup c.2: pocet= "},
+      {"short form cell", [](auto& l) { l[1] = "Cas Quicksortu:    00:05.00"; }, 2, "HH:MM:SS.CC"},
+      {"label spacing", [](auto& l) { l[2] = "Cas Countingsortu:  00:00:00.09"; }, 3, "Cas Countingsortu: "},
+      {"no empty line", [](auto& l) { l.erase(l.begin() + 3); }, 4, "empty line between two blocks"},
+      {"other input table", [](auto& l) { l[4] = "Vstup c.2: pocet= 5, rozsah= 10"; }, 5, "pocet= 10000000"},
+      {"stopped after four inputs", [](auto& l) { l.resize(15); }, 16, "block of input 5"},
+  };
+  for (const Damage& damage : duel_damages) expect_rejected(duel, damage);
+}
+
+TEST(DamagedFile, EmptyFileIsReportedAsARunStoppedEarly) {
+  const auto outcome = parse_result_file("");
+  EXPECT_FALSE(outcome.result);
+  EXPECT_TRUE(outcome.empty_file);
+  EXPECT_NE(outcome.error.message.find("empty"), std::string::npos);
+  EXPECT_FALSE(parse_result_file("\r\n").empty_file);
+}
+
+}  // namespace

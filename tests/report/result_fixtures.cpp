@@ -1,0 +1,109 @@
+#include "result_fixtures.hpp"
+
+#include "kit/stopwatch.hpp"
+#include "kit/two_table_writer.hpp"
+#include "quickvscount/file_duel_program.hpp"
+#include "smallarrays/small_array_results.hpp"
+
+namespace report_tests {
+namespace {
+
+class StringOutput final : public kit::LineOutput {
+ public:
+  std::string text;
+
+ private:
+  void emit_line(std::string_view line, const std::source_location&) override {
+    text.append(line);
+    text.append("\r\n");
+  }
+};
+
+std::vector<kit::TimeCell> cells(std::size_t rows, std::size_t columns, const CellValue& value) {
+  std::vector<kit::TimeCell> table;
+  for (std::size_t row = 0; row < rows; ++row) {
+    for (std::size_t column = 0; column < columns; ++column) {
+      table.push_back(kit::short_form::SPRACUJ(static_cast<std::int32_t>(value(row, column))));
+    }
+  }
+  return table;
+}
+
+}  // namespace
+
+std::string small_arrays_file(const smallarrays::SmallArrayProgram& program, const CellValue& cell) {
+  StringOutput out;
+  const auto TAB = cells(program.lengths.size(), program.algorithms.size(), cell);
+  smallarrays::ZAPIS_DO_SUB(out, program, TAB);
+  return out.text;
+}
+
+std::string two_table_file(const kit::TwoTableLayout& layout, const std::vector<std::int32_t>& rows,
+                           std::size_t columns, const CellValue& first, const CellValue& second) {
+  StringOutput out;
+  kit::write_two_tables(out, layout, rows, columns, cells(rows.size(), columns, first),
+                        cells(rows.size(), columns, second));
+  return out.text;
+}
+
+std::string tallygrid_file(const CellValue& quick, const CellValue& counting) {
+  const auto& program = quickvscount::kTallygrid;
+  return two_table_file(program.layout, {program.lengths.begin(), program.lengths.end()},
+                        static_cast<std::size_t>(program.ranges), quick, counting);
+}
+
+std::string cutoffwide_file(const CellValue& recursive, const CellValue& combined) {
+  const auto& program = cutoff::kCutoffwide;
+  return two_table_file(program.layout, {program.lengths.begin(), program.lengths.end()},
+                        static_cast<std::size_t>(program.cutoffs), recursive, combined);
+}
+
+std::string cutoffnarrow_file(const CellValue& recursive, const CellValue& combined) {
+  const auto& program = cutoff::kCutoffnarrow;
+  return two_table_file(program.layout, {program.lengths.begin(), program.lengths.end()},
+                        static_cast<std::size_t>(program.cutoffs), recursive, combined);
+}
+
+std::vector<DuelBlock> tallyduel_blocks(const std::function<std::int64_t(std::size_t input)>& quick,
+                                        const std::function<std::int64_t(std::size_t input)>& counting) {
+  std::vector<DuelBlock> blocks;
+  for (std::size_t i = 0; i < quickvscount::kTallyduelCounts.size(); ++i) {
+    blocks.push_back({quickvscount::kTallyduelCounts[i], quickvscount::kTallyduelRanges[i], quick(i), counting(i)});
+  }
+  return blocks;
+}
+
+std::string tallyduel_file(const std::vector<DuelBlock>& blocks) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < blocks.size(); ++i) {
+    const DuelBlock& block = blocks[i];
+    if (i > 0) lines.emplace_back();
+    lines.push_back("Vstup c." + std::to_string(i + 1) + ": pocet= " + std::to_string(block.count) +
+                    ", rozsah= " + std::to_string(block.range));
+    lines.push_back("Cas Quicksortu:    " +
+                    std::string(kit::long_form::SPRACUJ(static_cast<std::int32_t>(block.quick)).text()));
+    lines.push_back("Cas Countingsortu: " +
+                    std::string(kit::long_form::SPRACUJ(static_cast<std::int32_t>(block.counting)).text()));
+  }
+  return join_crlf(lines);
+}
+
+std::vector<std::string> crlf_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    std::size_t end = text.find("\r\n", begin);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(begin, end - begin));
+    begin = end + 2;
+  }
+  return lines;
+}
+
+std::string join_crlf(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+}  // namespace report_tests

@@ -1,0 +1,36 @@
+// Results files for the tests, made by the programs' own table writers (or,
+// for tallyduel's blocks, line by line in their format) from chosen cells.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cutoff/cutoff_programs.hpp"
+#include "quickvscount/grid_duel.hpp"
+#include "smallarrays/small_array_programs.hpp"
+
+namespace report_tests {
+
+// Hundredths of the cell in (row, column), both counted from 0.
+using CellValue = std::function<std::int64_t(std::size_t row, std::size_t column)>;
+
+std::string small_arrays_file(const smallarrays::SmallArrayProgram& program, const CellValue& cell);
+std::string two_table_file(const kit::TwoTableLayout& layout, const std::vector<std::int32_t>& rows,
+                           std::size_t columns, const CellValue& first, const CellValue& second);
+std::string tallygrid_file(const CellValue& quick, const CellValue& counting);
+std::string cutoffwide_file(const CellValue& recursive, const CellValue& combined);
+std::string cutoffnarrow_file(const CellValue& recursive, const CellValue& combined);
+
+struct DuelBlock {
+  std::int64_t count, range, quick, counting;
+};
+std::vector<DuelBlock> tallyduel_blocks(const std::function<std::int64_t(std::size_t input)>& quick,
+                                        const std::function<std::int64_t(std::size_t input)>& counting);
+std::string tallyduel_file(const std::vector<DuelBlock>& blocks);
+
+std::vector<std::string> crlf_lines(const std::string& text);
+std::string join_crlf(const std::vector<std::string>& lines);
+
+}  // namespace report_tests
