@@ -1,0 +1,315 @@
+// The charts and CSV made from results files: well-formed SVG, one series per
+// algorithm or length, the best cutoff where it is, finite coordinates when
+// cells are zero, and the resultchart command around them.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+#include "child_process.hpp"
+#include "report/result_charts.hpp"
+#include "report/result_file.hpp"
+#include "result_fixtures.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using namespace report_tests;
+using Attributes = std::map<std::string, std::string>;
+
+// Every element named `tag`, with its attributes. The charts are written
+// with double-quoted attributes and no comments, which this relies on.
+std::vector<Attributes> elements(const std::string& svg, const std::string& tag) {
+  std::vector<Attributes> found;
+  std::size_t at = 0;
+  while ((at = svg.find("<" + tag + " ", at)) != std::string::npos) {
+    const std::size_t end = svg.find('>', at);
+    std::string_view text(svg.data() + at + tag.size() + 2, end - at - tag.size() - 2);
+    Attributes attributes;
+    while (true) {
+      const std::size_t equals = text.find("=\"");
+      if (equals == std::string_view::npos) break;
+      const std::size_t close = text.find('"', equals + 2);
+      std::string_view name = text.substr(0, equals);
+      while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+      attributes[std::string(name)] = std::string(text.substr(equals + 2, close - equals - 2));
+      text.remove_prefix(close + 1);
+    }
+    found.push_back(std::move(attributes));
+    at = end;
+  }
+  return found;
+}
+
+report::ResultFile parsed(const std::string& text) {
+  auto outcome = report::parse_result_file(text);
+  EXPECT_TRUE(outcome.result) << outcome.error.message;
+  return *outcome.result;
+}
+
+std::vector<report::ChartFile> charts_of(const std::string& text) {
+  const auto result = parsed(text);
+  return report::build_charts(result, "vystup", result.program);
+}
+
+std::int64_t some_time(std::size_t row, std::size_t column) {
+  return static_cast<std::int64_t>((row + 1) * (row + 1) * 13 + column * 29);
+}
+std::int64_t zero(std::size_t, std::size_t) { return 0; }
+
+// One file of each layout, from `cell`.
+std::vector<std::pair<std::string, std::string>> every_layout(const CellValue& cell) {
+  const auto by_input = [&](std::size_t input) { return cell(input, 0); };
+  return {{"smallsix", small_arrays_file(smallarrays::kSmallsix, cell)},
+          {"smallfive", small_arrays_file(smallarrays::kSmallfive, cell)},
+          {"tallyduel", tallyduel_file(tallyduel_blocks(by_input, by_input))},
+          {"tallygrid", tallygrid_file(cell, cell)},
+          {"cutoffwide", cutoffwide_file(cell, cell)},
+          {"cutoffnarrow", cutoffnarrow_file(cell, cell)}};
+}
+
+const std::vector<std::string> kCoordinates{"x", "y", "x1", "y1", "x2", "y2", "cx", "cy", "r", "width", "height"};
+
+// Every coordinate of every drawn element is a finite number.
+void expect_finite_coordinates(const std::string& svg, const std::string& name) {
+  EXPECT_EQ(svg.find("nan"), std::string::npos) << name;
+  EXPECT_EQ(svg.find("inf"), std::string::npos) << name;
+  for (const char* tag : {"line", "rect", "circle", "text", "polyline", "polygon"}) {
+    for (const Attributes& element : elements(svg, tag)) {
+      for (const auto& [key, value] : element) {
+        const bool coordinate = std::find(kCoordinates.begin(), kCoordinates.end(), key) != kCoordinates.end();
+        if (!coordinate && key != "points") continue;
+        std::string numbers = value;
+        for (char& c : numbers) {
+          if (c == ',') c = ' ';
+        }
+        char* cursor = numbers.data();
+        while (*cursor != '\0') {
+          char* end = nullptr;
+          const double number = std::strtod(cursor, &end);
+          ASSERT_NE(end, cursor) << name << ": " << key << "=\"" << value << "\"";
+          EXPECT_TRUE(std::isfinite(number)) << name << ": " << key << "=\"" << value << "\"";
+          cursor = end;
+          while (*cursor == ' ') ++cursor;
+        }
+      }
+    }
+  }
+}
+
+TEST(Charts, EveryLayoutGivesWellFormedSvgWithFiniteCoordinatesEvenWhenAllCellsAreZero) {
+  const bool have_xmllint = std::system("command -v xmllint >/dev/null 2>&1") == 0;
+  test_support::ScratchDirectory scratch;
+  for (const CellValue& cell : {CellValue(some_time), CellValue(zero)}) {
+    for (const auto& [program, text] : every_layout(cell)) {
+      for (const report::ChartFile& chart : charts_of(text)) {
+        SCOPED_TRACE(program + " " + chart.file_name);
+        expect_finite_coordinates(chart.content, chart.file_name);
+        EXPECT_NE(chart.content.find("<title>"), std::string::npos);
+        if (have_xmllint) {
+          std::FILE* file = std::fopen("chart.svg", "w");
+          std::fwrite(chart.content.data(), 1, chart.content.size(), file);
+          std::fclose(file);
+          EXPECT_EQ(std::system("xmllint --noout chart.svg"), 0);
+        }
+      }
+    }
+  }
+  if (!have_xmllint) GTEST_SKIP() << "xmllint (libxml2-utils) is not installed: well-formedness not checked";
+}
+
+TEST(Charts, ZeroCellsAreShownAsBelowTheClocksResolution) {
+  for (const auto& [program, text] : every_layout(zero)) {
+    for (const report::ChartFile& chart : charts_of(text)) {
+      SCOPED_TRACE(chart.file_name);
+      if (chart.file_name.ends_with("heatmap.svg")) {
+        EXPECT_NE(chart.content.find("both below 0.01 s"), std::string::npos);
+        for (const Attributes& cell : elements(chart.content, "rect")) {
+          if (cell.count("data-side") != 0) {
+            EXPECT_EQ(cell.at("data-side"), "0");
+          }
+        }
+      } else if (!chart.file_name.ends_with("cutoff-ratio.svg")) {
+        EXPECT_NE(chart.content.find("class=\"below-resolution\""), std::string::npos);
+      } else {
+        // No ratio exists when the recursive time is below the resolution: every length says so.
+        for (const Attributes& circle : elements(chart.content, "circle")) EXPECT_EQ(circle.count("data-n"), 0u);
+        const std::string columns = program == "cutoffwide" ? "9" : "7";
+        EXPECT_NE(chart.content.find("(" + columns + " below 0.01 s)"), std::string::npos);
+      }
+    }
+  }
+  // One zero cell among measured ones: a hollow marker at the resolution, the rest as points.
+  const auto one_zero = [](std::size_t row, std::size_t column) { return row == 2 && column == 1 ? 0 : some_time(row, column); };
+  const auto chart = charts_of(small_arrays_file(smallarrays::kSmallsix, one_zero)).front();
+  EXPECT_EQ(elements(chart.content, "polygon").size(), 2u);  // the marker and its legend entry
+  EXPECT_NE(chart.content.find("below the clock's resolution (&lt; 10 ns)"), std::string::npos);
+}
+
+std::vector<std::string> series_keys(const std::string& svg) {
+  std::vector<std::string> keys;
+  for (const Attributes& group : elements(svg, "g")) {
+    if (group.count("class") != 0 && group.at("class") == "series") keys.push_back(group.at("data-series"));
+  }
+  return keys;
+}
+
+TEST(Charts, OneSeriesPerAlgorithmOrLength) {
+  const auto six = charts_of(small_arrays_file(smallarrays::kSmallsix, some_time));
+  ASSERT_EQ(six.size(), 1u);
+  EXPECT_EQ(six[0].file_name, "vystup-time-per-array.svg");
+  EXPECT_EQ(series_keys(six[0].content), (std::vector<std::string>{"QS", "MS", "HS", "BS", "IS", "SS"}));
+  EXPECT_EQ(elements(six[0].content, "circle").size(), 16u * 6 + 6);  // points and legend
+  EXPECT_NE(six[0].content.find("time per array"), std::string::npos);
+  EXPECT_NE(six[0].content.find("array length n (elements)"), std::string::npos);
+  EXPECT_EQ(series_keys(charts_of(small_arrays_file(smallarrays::kSmallfive, some_time))[0].content),
+            (std::vector<std::string>{"QS", "MS", "HS", "IS", "SS"}));
+
+  const auto wide = charts_of(cutoffwide_file(some_time, some_time));
+  ASSERT_EQ(wide.size(), 1u);
+  EXPECT_EQ(series_keys(wide[0].content),
+            (std::vector<std::string>{"10000", "20000", "50000", "100000", "200000", "500000", "1000000", "2000000",
+                                      "5000000", "10000000", "20000000", "50000000"}));
+  EXPECT_EQ(series_keys(charts_of(cutoffnarrow_file(some_time, some_time))[0].content).size(), 5u);
+
+  const auto grid = charts_of(tallygrid_file(some_time, some_time));
+  ASSERT_EQ(grid.size(), 2u);
+  EXPECT_EQ(series_keys(grid[1].content).size(), 7u * 2);
+  std::size_t cells = 0;
+  for (const Attributes& rect : elements(grid[0].content, "rect")) cells += rect.count("data-side");
+  EXPECT_EQ(cells, 84u);
+
+  const auto duel = charts_of(tallyduel_file(tallyduel_blocks([](auto i) { return 100 + i; }, [](auto) { return 3; })));
+  ASSERT_EQ(duel.size(), 1u);
+  EXPECT_EQ(series_keys(duel[0].content), (std::vector<std::string>{"Quicksort", "Countingsort"}));
+  std::size_t bars = 0;
+  for (const Attributes& rect : elements(duel[0].content, "rect")) bars += rect.count("data-input");
+  EXPECT_EQ(bars, 18u);
+}
+
+TEST(Charts, TheBestCutoffOfEachLengthIsMarkedWhereItIs) {
+  const auto best_column = [](std::size_t row) { return (row * 4) % 9; };
+  const auto combined = [&](std::size_t row, std::size_t column) -> std::int64_t {
+    return 1000 + static_cast<std::int64_t>(row) * 10 + (column == best_column(row) ? 0 : 40 + static_cast<std::int64_t>(column));
+  };
+  const auto chart = charts_of(cutoffwide_file([](auto, auto) { return 2000; }, combined)).front();
+  const auto circles = elements(chart.content, "circle");
+  std::vector<Attributes> best;
+  for (const Attributes& circle : circles) {
+    if (circle.count("class") != 0 && circle.at("class") == "best" && circle.count("data-n") != 0) best.push_back(circle);
+  }
+  ASSERT_EQ(best.size(), 12u);
+  for (std::size_t row = 0; row < 12; ++row) {
+    EXPECT_EQ(best[row].at("data-n"), std::to_string(cutoff::kCutoffwideLengths[row]));
+    EXPECT_EQ(best[row].at("data-cutoff"), std::to_string(21 + best_column(row)));
+    // Drawn on the point of that cutoff: the same position.
+    bool on_point = false;
+    for (const Attributes& point : circles) {
+      if (point.count("class") != 0 && point.at("class") == "point" && point.at("data-n") == best[row].at("data-n") &&
+          point.at("data-cutoff") == best[row].at("data-cutoff")) {
+        on_point = point.at("cx") == best[row].at("cx") && point.at("cy") == best[row].at("cy");
+      }
+    }
+    EXPECT_TRUE(on_point) << "row " << row;
+  }
+  EXPECT_NE(chart.content.find("n = 10k, best 21"), std::string::npos);
+}
+
+TEST(Charts, HeatMapDrawsTheBreakEvenBetweenTheCellsEachSortWins) {
+  // Counting sort wins the first three ranges, quicksort the rest.
+  const auto quick = [](std::size_t, std::size_t column) -> std::int64_t { return column < 3 ? 100 : 10; };
+  const auto chart = charts_of(tallygrid_file(quick, [](auto, auto) { return 50; })).front();
+  std::size_t boundaries = 0;
+  for (const Attributes& line : elements(chart.content, "line")) {
+    if (line.count("class") != 0 && line.at("class") == "break-even") {
+      ++boundaries;
+      if (line.at("x1") == line.at("x2") && line.at("y1") != line.at("y2")) {
+        EXPECT_EQ(line.at("x1"), "384");  // the edge between the third and fourth column
+      }
+    }
+  }
+  EXPECT_EQ(boundaries, 12u + 1);  // one edge per row, and the legend's sample
+  EXPECT_NE(chart.content.find(">2.0\xc3\x97<"), std::string::npos);
+  EXPECT_NE(chart.content.find(">0.20\xc3\x97<"), std::string::npos);
+}
+
+TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
+  const auto six = parsed(small_arrays_file(smallarrays::kSmallsix, some_time));
+  const auto lines = crlf_lines(report::build_csv(six, "smallsix"));
+  ASSERT_EQ(lines.size(), 1u + 16 * 6);
+  EXPECT_EQ(lines[0], "program,table,row_label,column_label,seconds");
+  EXPECT_EQ(lines[1], "smallsix,maloprvkove polia,5,QS,0.13");
+  EXPECT_EQ(lines[8], "smallsix,maloprvkove polia,10,MS,0.81");
+
+  const auto duel = parsed(tallyduel_file(tallyduel_blocks([](auto i) { return 247 + i; }, [](auto) { return 360005; })));
+  const auto duel_lines = crlf_lines(report::build_csv(duel, "tallyduel"));
+  ASSERT_EQ(duel_lines.size(), 1u + 18);
+  EXPECT_EQ(duel_lines[1], "tallyduel,Quicksort,20000000,10,2.47");
+  EXPECT_EQ(duel_lines[10], "tallyduel,Countingsort,20000000,10,3600.05");
+
+  const auto wide = parsed(cutoffwide_file(some_time, zero));
+  const auto wide_lines = crlf_lines(report::build_csv(wide, "a,\"b\""));
+  ASSERT_EQ(wide_lines.size(), 1u + 2 * 108);
+  EXPECT_EQ(wide_lines[109], "\"a,\"\"b\"\"\",kombinovany Quicksort a Insertsort,10000,21,0.00");
+}
+
+TEST(WriteCharts, WritesBesideTheResultsAndLeavesNoTemporaryFiles) {
+  test_support::ScratchDirectory scratch;
+  std::filesystem::create_directory("run");
+  const auto written = report::write_charts(parsed(tallygrid_file(some_time, some_time)), "run/vystup.out");
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("run")) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"vystup-ratio-heatmap.svg", "vystup-times-by-range.svg", "vystup.csv"}));
+  ASSERT_EQ(written.size(), 3u);
+  EXPECT_EQ(written.back(), std::filesystem::path("run/vystup.csv"));
+}
+
+TEST(WriteCharts, ChartsOfAllSixProgramsTakeWellUnderASecond) {
+  const auto files = every_layout(some_time);
+  const auto start = std::chrono::steady_clock::now();
+  for (const auto& [program, text] : files) charts_of(text);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
+TEST(ResultchartCommand, ChartsGoodFilesAndNamesTheFileAndLineOfBadOnes) {
+  test_support::ScratchDirectory scratch;
+  for (const char* folder : {"good", "bad", "stopped"}) std::filesystem::create_directory(folder);
+  auto damaged = crlf_lines(cutoffnarrow_file(some_time, some_time));
+  damaged[6] = "  30000000| 00:06.59 | 00:06.21 |";
+  {
+    std::FILE* good = std::fopen("good/vystup.out", "w");
+    const std::string text = cutoffnarrow_file(some_time, some_time);
+    std::fwrite(text.data(), 1, text.size(), good);
+    std::fclose(good);
+    std::FILE* bad = std::fopen("bad/vystup.out", "w");
+    const std::string bad_text = join_crlf(damaged);
+    std::fwrite(bad_text.data(), 1, bad_text.size(), bad);
+    std::fclose(bad);
+    std::fclose(std::fopen("stopped/vystup.out", "w"));
+  }
+  std::string output;
+  EXPECT_EQ(run_tool({RESULTCHART_PATH, "good/vystup.out"}, scratch.path(), output), 0) << output;
+  EXPECT_NE(output.find("cutoffnarrow, 70 time cells"), std::string::npos) << output;
+  EXPECT_TRUE(std::filesystem::exists("good/vystup-cutoff-ratio.svg"));
+  EXPECT_TRUE(std::filesystem::exists("good/vystup.csv"));
+
+  EXPECT_EQ(run_tool({RESULTCHART_PATH, "bad/vystup.out", "stopped/vystup.out", "missing/vystup.out", "good/vystup.out"},
+                     scratch.path(), output),
+            1);
+  EXPECT_NE(output.find("resultchart: bad/vystup.out:7: expected 7 cells each closed by \" |\""), std::string::npos)
+      << output;
+  EXPECT_NE(output.find("resultchart: stopped/vystup.out: the file is empty: the run stopped before it wrote"),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find("resultchart: missing/vystup.out: cannot read the file"), std::string::npos) << output;
+  EXPECT_NE(output.find("good/vystup.out: cutoffnarrow"), std::string::npos) << output;
+  EXPECT_FALSE(std::filesystem::exists("bad/vystup.csv"));
+
+  EXPECT_EQ(run_tool({RESULTCHART_PATH}, scratch.path(), output), 2);
+  EXPECT_NE(output.find("usage: resultchart FILE..."), std::string::npos);
+}
+
+}  // namespace
