@@ -1,0 +1,215 @@
+// The study command end to end, on small scripts standing in for the suite's
+// programs: folders, console logs, summary figures, failures carried
+// through, the memory refusal, Ctrl-C, and the progress count itself.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "child_process.hpp"
+#include "report/result_file.hpp"
+#include "report/study_runner.hpp"
+#include "result_fixtures.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using namespace report_tests;
+namespace fs = std::filesystem;
+
+void write_text(const fs::path& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr) << path;
+  std::fwrite(text.data(), 1, text.size(), file);
+  std::fclose(file);
+}
+
+std::int64_t some_time(std::size_t row, std::size_t column) {
+  return static_cast<std::int64_t>(row * 11 + column * 3 + 1);
+}
+
+class Study : public ::testing::Test {
+ protected:
+  fs::path bin() const { return scratch.path() / "bin"; }
+  fs::path results() const { return scratch.path() / "results"; }
+
+  void SetUp() override {
+    fs::create_directory(bin());
+    write_text(bin() / "build-info.txt",
+               "compiler: GNU 12.2.0\nflags: -O2 -DNDEBUG -Wall\nbuild type: Release\nversion: abc123\n");
+  }
+
+  // A stand-in program: `body` is shell script run in the program's folder.
+  void fake(const std::string& name, const std::string& body) {
+    write_text(bin() / name, "#!/bin/sh\n" + body + "\n");
+    ::chmod((bin() / name).c_str(), 0755);
+  }
+
+  // Prints `steps` progress lines like the given one, then writes `results` as vystup.out.
+  void fake_with_results(const std::string& name, int steps, const std::string& line, const std::string& results) {
+    write_text(bin() / (name + ".results"), results);
+    fake(name, "i=1; while [ $i -le " + std::to_string(steps) + " ]; do printf '" + line +
+                   "\\r\\n' $i; i=$((i+1)); done\ncat '" + (bin() / (name + ".results")).string() + "' > vystup.out");
+  }
+
+  std::vector<std::string> study_arguments(std::vector<std::string> extra) const {
+    std::vector<std::string> arguments{STUDY_PATH, "--bin", bin().string(), "--results", results().string()};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+  }
+
+  fs::path run_folder() const {
+    std::vector<fs::path> folders;
+    for (const auto& entry : fs::directory_iterator(results())) folders.push_back(entry.path());
+    EXPECT_EQ(folders.size(), 1u);
+    return folders.empty() ? fs::path() : folders.front();
+  }
+
+  test_support::ScratchDirectory scratch;
+};
+
+TEST_F(Study, RunsEachProgramInItsFolderCarriesAFailureThroughAndSummarises) {
+  const std::string six = small_arrays_file(smallarrays::kSmallsix, some_time);
+  fake_with_results("smallsix", 16, "%d", six);
+  fake("tallygrid",
+       "printf '1 1\\r\\n1 2\\r\\n'\n: > vystup.out\n"
+       "printf 'Runtime error 5 at $1A2B3C4D\\r\\n  tallygrid\\r\\n\\r\\n'\nexit 5");
+  // Like tallyduel, it waits for one line on standard input at the end.
+  const std::string duel = tallyduel_file(tallyduel_blocks([](auto i) { return 10 + i; }, [](auto) { return 1; }));
+  write_text(bin() / "tallyduel.results", duel);
+  fake("tallyduel", "cat '" + (bin() / "tallyduel.results").string() + "'\nread line\ncp '" +
+                        (bin() / "tallyduel.results").string() + "' vystup.out");
+
+  ChildProcess study(study_arguments({"smallsix", "tallygrid", "tallyduel"}), scratch.path(), true);
+  const int status = study.finish();
+  const std::string& output = study.output();
+  EXPECT_EQ(status, 1) << output;
+
+  const fs::path run = run_folder();
+  EXPECT_TRUE(fs::exists(run / "context.txt"));
+  const std::string context = test_support::read_file(run / "context.txt");
+  for (const char* key : {"date: ", "machine: ", "operating system: ", "compiler: GNU 12.2.0", "flags: -O2",
+                          "build type: Release", "version: abc123", "programs: "}) {
+    EXPECT_NE(context.find(key), std::string::npos) << key << "\n" << context;
+  }
+  std::string expected_console;
+  for (int i = 1; i <= 16; ++i) expected_console += std::to_string(i) + "\r\n";
+  EXPECT_EQ(test_support::read_file(run / "smallsix" / "console.txt"), expected_console);
+  EXPECT_EQ(test_support::read_file(run / "smallsix" / "vystup.out"), six);
+  EXPECT_TRUE(fs::exists(run / "smallsix" / "vystup-time-per-array.svg"));
+  EXPECT_TRUE(fs::exists(run / "smallsix" / "vystup.csv"));
+  EXPECT_EQ(test_support::read_file(run / "tallyduel" / "console.txt"), duel);
+  EXPECT_TRUE(fs::exists(run / "tallyduel" / "vystup-duel.svg"));
+  EXPECT_NE(test_support::read_file(run / "tallygrid" / "console.txt").find("Runtime error 5"), std::string::npos);
+  EXPECT_FALSE(fs::exists(run / "cutoffwide"));
+
+  EXPECT_NE(output.find(" 16/16 "), std::string::npos) << output;
+  EXPECT_NE(output.find("  2/84 "), std::string::npos) << output;
+  EXPECT_NE(output.find("FAILED: Runtime error 5 at $1A2B3C4D"), std::string::npos) << output;
+  EXPECT_NE(output.find("  9/9 "), std::string::npos) << output;
+
+  // The summary: status, wall time, memory, the sum of the cells and the overhead.
+  const auto total = report::parse_result_file(six).result->total_hundredths();
+  char cells[32];
+  std::snprintf(cells, sizeof cells, "%lld.%02lld s", static_cast<long long>(total / 100),
+                static_cast<long long>(total % 100));
+  const std::string summary = test_support::read_file(run / "summary.txt");
+  EXPECT_NE(output.find(summary), std::string::npos);
+  const auto line_of = [&](const std::string& program) {
+    const std::size_t at = summary.find("\n" + program + " ");
+    return at == std::string::npos ? std::string() : summary.substr(at + 1, summary.find('\n', at + 1) - at - 1);
+  };
+  const std::string six_line = line_of("smallsix");
+  EXPECT_NE(six_line.find(" 0 "), std::string::npos) << summary;
+  EXPECT_NE(six_line.find(" MB "), std::string::npos) << summary;
+  EXPECT_NE(six_line.find(cells), std::string::npos) << cells << "\n" << summary;
+  EXPECT_NE(six_line.find("%)"), std::string::npos) << summary;
+  EXPECT_NE(line_of("tallygrid").find(" 5 "), std::string::npos) << summary;
+  EXPECT_NE(line_of("tallyduel").find("1.35 s"), std::string::npos) << summary;  // 10..18 and nine 1s
+  EXPECT_NE(summary.find("tallygrid: Runtime error 5 at $1A2B3C4D"), std::string::npos) << summary;
+
+  const std::string index = test_support::read_file(run / "index.html");
+  EXPECT_NE(index.find("<img src=\"smallsix/vystup-time-per-array.svg\""), std::string::npos);
+  EXPECT_NE(index.find("<img src=\"tallyduel/vystup-duel.svg\""), std::string::npos);
+  EXPECT_NE(index.find("Runtime error 5 at $1A2B3C4D"), std::string::npos);
+  EXPECT_NE(index.find("version</th><td>abc123"), std::string::npos);
+  EXPECT_EQ(index.find("Warning"), std::string::npos);
+}
+
+TEST_F(Study, RefusesAProgramThatCannotFitAndNamesBothFigures) {
+  fake("smallsix", ": > started");
+  fake_with_results("cutoffnarrow", 35, "1 %d", cutoffnarrow_file(some_time, some_time));
+  ChildProcess study(study_arguments({"--memory-limit", "500M", "smallsix", "cutoffnarrow"}), scratch.path());
+  EXPECT_EQ(study.finish(), 1);
+  const std::string& output = study.output();
+  EXPECT_NE(output.find("smallsix      REFUSED: not started: it needs 664.8 MB (648,000,000 bytes of arrays"),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find("but only 500.0 MB are available (--memory-limit)"), std::string::npos) << output;
+  EXPECT_NE(output.find("cutoffnarrow  [########################]  35/35"), std::string::npos) << output;
+  EXPECT_FALSE(fs::exists(run_folder() / "smallsix"));
+  EXPECT_TRUE(fs::exists(run_folder() / "cutoffnarrow" / "vystup-cutoff-ratio.svg"));
+}
+
+TEST_F(Study, CtrlCStopsTheRunningProgramAndSaysWhichResultsAreComplete) {
+  fake_with_results("smallfive", 19, "%d", small_arrays_file(smallarrays::kSmallfive, some_time));
+  fake("smallsix", "printf '1\\r\\n'\n: > vystup.out\nexec sleep 60");
+  ChildProcess study(study_arguments({"smallfive", "smallsix", "cutoffwide"}), scratch.path());
+  ASSERT_TRUE(study.read_until("  1/16 ")) << study.output();
+  study.send_signal(SIGINT);
+  EXPECT_EQ(study.finish(), 130);
+  const std::string& output = study.output();
+  EXPECT_NE(output.find("Complete results: smallfive. Stopped: smallsix. Not started: cutoffwide."),
+            std::string::npos)
+      << output;
+  EXPECT_NE(output.find("STOPPED"), std::string::npos) << output;
+  const fs::path run = run_folder();
+  EXPECT_EQ(test_support::read_file(run / "smallsix" / "console.txt"), "1\r\n");
+  EXPECT_TRUE(fs::exists(run / "smallfive" / "vystup-time-per-array.svg"));
+  EXPECT_FALSE(fs::exists(run / "cutoffwide"));
+  EXPECT_NE(test_support::read_file(run / "index.html").find("stopped with Ctrl-C"), std::string::npos);
+}
+
+TEST_F(Study, WarnsBeforeStartingWhenTheProgramsWereNotOptimised) {
+  write_text(bin() / "build-info.txt", "compiler: GNU 12.2.0\nflags: -O2 -O0 -g\nbuild type: Debug\nversion: x\n");
+  fake_with_results("smallfive", 19, "%d", small_arrays_file(smallarrays::kSmallfive, some_time));
+  ChildProcess study(study_arguments({"smallfive"}), scratch.path());
+  EXPECT_EQ(study.finish(), 0);
+  const std::string& output = study.output();
+  const std::size_t warning = output.find("study: WARNING: the programs were built without optimisation");
+  EXPECT_NE(warning, std::string::npos) << output;
+  EXPECT_LT(warning, output.find("smallfive  "));
+  EXPECT_NE(test_support::read_file(run_folder() / "index.html").find("Warning: the programs were built without"),
+            std::string::npos);
+}
+
+TEST_F(Study, RejectsUnknownProgramsAndMissingOnesAreReported) {
+  std::string output;
+  EXPECT_EQ(run_tool(study_arguments({"smallseven"}), scratch.path(), output), 2);
+  EXPECT_NE(output.find("no program \"smallseven\" in the suite"), std::string::npos) << output;
+  EXPECT_FALSE(fs::exists(results()));
+
+  EXPECT_EQ(run_tool(study_arguments({"tallygrid"}), scratch.path(), output), 1);
+  EXPECT_NE(output.find("MISSING: no executable"), std::string::npos) << output;
+}
+
+TEST(ProgressTracker, CountsOnlyEachProgramsOwnProgressLinesAcrossPieces) {
+  report::ProgressTracker grid(report::ProgressKind::grid_cell);
+  for (const char* piece : {"1 1\r", "\n1 ", "2\r\n12 7\r\nVysledky pre Quicksort:\r\n\r\n",
+                            "  n  \\  k |    10    |\r\n     10000| 00:00.01 |\r\n"}) {
+    grid.feed(piece);
+  }
+  EXPECT_EQ(grid.steps(), 3);
+
+  report::ProgressTracker lengths(report::ProgressKind::length_index);
+  lengths.feed("1\r\n2\r\n3\r\nRuntime error 103 at $0000ABCD\r\n  smallsix\r\n\r\n");
+  EXPECT_EQ(lengths.steps(), 3);
+  EXPECT_EQ(lengths.runtime_error(), "Runtime error 103 at $0000ABCD");
+
+  report::ProgressTracker blocks(report::ProgressKind::report_block);
+  blocks.feed(tallyduel_file(tallyduel_blocks([](auto) { return 1; }, [](auto) { return 2; })).substr(0, 215));
+  EXPECT_EQ(blocks.steps(), 2);
+}
+
+}  // namespace
