@@ -215,25 +215,6 @@ TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHead
   EXPECT_EQ(first_difference(run.file, expected), "");
 }
 
-TEST(CutoffParameters, SweepTheirOwnLengthsCutoffsAndArraySizes) {
-  const auto& wide = cutoff::kCutoffwide;
-  EXPECT_EQ(Values(wide.lengths.begin(), wide.lengths.end()),
-            Values({10000, 20000, 50000, 100000, 200000, 500000, 1000000, 2000000, 5000000, 10000000, 20000000,
-                    50000000}));
-  EXPECT_EQ(wide.cutoffs, 9);
-  EXPECT_EQ(wide.row_base, 20);
-  EXPECT_EQ(wide.measure, CutoffMeasure::kIndexSpan);
-  EXPECT_EQ(wide.last_index, 50000001);
-
-  const auto& narrow = cutoff::kCutoffnarrow;
-  EXPECT_EQ(Values(narrow.lengths.begin(), narrow.lengths.end()),
-            Values({20000000, 30000000, 40000000, 50000000, 60000000}));
-  EXPECT_EQ(narrow.cutoffs, 7);
-  EXPECT_EQ(narrow.row_base, 2);
-  EXPECT_EQ(narrow.measure, CutoffMeasure::kElementCount);
-  EXPECT_EQ(narrow.last_index, 60000001);
-}
-
 // The real programs, on the failures that stop them before any measurement.
 class RealCutoffProgram : public ::testing::TestWithParam<const char*> {
  protected:

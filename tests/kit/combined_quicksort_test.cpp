@@ -90,14 +90,6 @@ TEST(CombinedQuicksortCutoff, NarrowVariantInsertionSortsThreeAndPartitionsFourA
   EXPECT_EQ(counted(), (Counts{6 + 2, 1 + 2 + 2, 4 + 4}));
 }
 
-TEST(CombinedQuicksortCutoff, TheSameSizeIsCutOnOneSideInOneVariantOnly) {
-  // Four elements at cutoff three: the wide variant measures 3 and sorts by insertion.
-  const auto wide = sorted_by(combined<CutoffMeasure::kIndexSpan>(3), equal_keys(4));
-  EXPECT_EQ(tags_of(wide, 1, 4), Keys({4, 3, 2, 1}));
-  const auto narrow = sorted_by(combined<CutoffMeasure::kElementCount>(3), equal_keys(4));
-  EXPECT_NE(tags_of(narrow, 1, 4), Keys({4, 3, 2, 1}));
-}
-
 TEST(CombinedQuicksortCutoff, AOneElementRangeCostsNothingInEitherVariant) {
   // QSORT would still make a partition pass here; ISORT makes none.
   sorted_by(combined<CutoffMeasure::kIndexSpan>(21), {5});

@@ -143,19 +143,4 @@ TEST(TwoTableWriter, ACellOfUnusualLengthShiftsOnlyItsOwnRow) {
   EXPECT_EQ(lines[35].size(), 88u);
 }
 
-TEST(TwoTableWriter, WritesTheSameLinesToTheConsole) {
-  const kit::TwoTableLayout layout{"Vysledky pre Quicksort:", "Vysledky pre Countingsort:", kHeaderA, kSeparator88};
-  const auto first = numbered_cells(12, 7, 3);
-  const auto second = numbered_cells(12, 7, 700);
-  const Lines in_file = written_to_file(layout, kTwelveLengths, 7, first, second);
-
-  test_support::CapturedStdout captured;
-  kit::Console console;
-  kit::write_two_tables(console, layout, kTwelveLengths, 7, first, second);
-  captured.restore();
-  const auto on_screen = test_support::split_crlf_lines(captured.text());
-  EXPECT_TRUE(on_screen.ok) << "line " << on_screen.first_bad_line;
-  EXPECT_EQ(test_support::first_difference(on_screen.lines, in_file), "");
-}
-
 }  // namespace

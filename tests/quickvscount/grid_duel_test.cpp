@@ -167,18 +167,14 @@ TEST_F(ScaledDownGridDuel, LeavesTheResultsFileEmptyUntilTheLastCellIsMeasured) 
   EXPECT_EQ(split_crlf_lines(read_file("vystup.out")).lines.size(), 21u);
 }
 
-TEST(TallygridParameters, WriteTheFixedHeaderAOver12LengthsAnd7Ranges) {
-  const auto& program = quickvscount::kTallygrid;
-  EXPECT_EQ(program.layout.first_caption, "Vysledky pre Quicksort:");
-  EXPECT_EQ(program.layout.second_caption, "Vysledky pre Countingsort:");
-  EXPECT_EQ(program.layout.header,
+// The scaled run above prints its own three-column header; this is the real one.
+TEST(TallygridLayout, IsHeaderAWithItsCaptions) {
+  const auto& layout = quickvscount::kTallygrid.layout;
+  EXPECT_EQ(layout.first_caption, "Vysledky pre Quicksort:");
+  EXPECT_EQ(layout.second_caption, "Vysledky pre Countingsort:");
+  EXPECT_EQ(layout.header,
             "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |");
-  EXPECT_EQ(program.layout.separator, std::string(88, '-'));
-  EXPECT_EQ(Values(program.lengths.begin(), program.lengths.end()),
-            Values({10000, 20000, 50000, 100000, 200000, 500000, 1000000, 2000000, 5000000, 10000000, 20000000,
-                    50000000}));
-  EXPECT_EQ(program.ranges, 7);
-  EXPECT_EQ(program.last_index, 50000000);
+  EXPECT_EQ(layout.separator, std::string(88, '-'));
 }
 
 // The real program, on the failures that stop it before any measurement.
