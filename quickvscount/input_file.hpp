@@ -1,0 +1,75 @@
+// "vstup.in": the inputs of the file-driven duel, written by MAKEFILE and
+// read back token by token. The file holds each input's count and values;
+// the value range stays in the program's table.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <source_location>
+#include <span>
+
+#include "kit/program_storage.hpp"
+
+namespace quickvscount {
+
+// The parameter table of the inputs, entry i - 1 describing input i.
+struct InputTable {
+  std::span<const std::int32_t> POCET_PRVKOV;   // number of values of each input
+  std::span<const std::int32_t> ROZSAH_VSTUPU;  // every value of an input lies in 1..range
+};
+
+// Seeds a random source from `read_seed` (the only seeding of the run) and
+// writes "vstup.in" in the current directory: per input its count line, then
+// the values, each followed by one space, with CR LF after every 1000th
+// value and once more after the last. Every failure stops the program.
+void MAKEFILE(const InputTable& inputs, std::uint32_t (*read_seed)());
+
+// A text file read as a stream of integer tokens through a large buffer.
+// Before a token, every code of 32 or less is skipped; a code 26 where a
+// token would begin is the end of the file. A token runs to the next code of
+// 32 or less and must be an optional sign and decimal digits within 32 bits.
+class InputFile {
+ public:
+  static constexpr std::size_t kDefaultCapacity = std::size_t{1} << 20;
+  // Room for the longest token kept across a refill (sign, "0", ten digits) and more.
+  static constexpr std::size_t kMinimumCapacity = 32;
+
+  // Obtains the buffer at once, so a run asks for all its memory at start.
+  explicit InputFile(std::size_t capacity = kDefaultCapacity);
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile();
+
+  void open(const char* name, const std::source_location& where = std::source_location::current());
+  // The next token's value; 0 once the end of the file is reached. A bad
+  // token stops the program with runtime error 106.
+  std::int32_t read_integer(const std::source_location& where = std::source_location::current());
+  void close(const std::source_location& where = std::source_location::current());
+
+  bool is_open() const { return descriptor_ >= 0; }
+
+ private:
+  // Reads more of the file behind the `kept` bytes now at the buffer start;
+  // false at the end of the file.
+  bool refill(std::size_t kept, const std::source_location& where);
+  std::int32_t read_integer_slowly(const std::source_location& where);
+  // A token that runs into the end of the buffered data.
+  std::int32_t read_split_token(const char* token, const std::source_location& where);
+  std::int32_t convert(const char* first, const char* last, const std::source_location& where);
+
+  int descriptor_ = -1;
+  std::size_t capacity_;
+  kit::ProgramArray<char> storage_;
+  char* next_;  // the first byte not yet consumed
+  char* end_;   // one past the buffered data; always holds a code 26 as a stop mark
+  bool at_end_of_file_ = false;  // the file has nothing more to read
+};
+
+// Reads one input into TESTQS: its count N, then N values into TESTQS[1..N].
+// Returns N. A count outside 1..last_slot or a value outside 1..range stops
+// the program with runtime error 106 like a malformed token, so a tampered
+// file can never index past the arrays (a missing token reads as 0 and is
+// caught the same way).
+std::int32_t read_input(InputFile& SUBOR, kit::Element* TESTQS, std::int32_t last_slot, std::int32_t range);
+
+}  // namespace quickvscount
