@@ -1,0 +1,111 @@
+#include "quickvscount/file_duel.hpp"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+
+#include "kit/counting_sort.hpp"
+#include "kit/program_storage.hpp"
+#include "kit/quicksort.hpp"
+#include "kit/runtime_error.hpp"
+#include "kit/stopwatch.hpp"
+#include "kit/text_output.hpp"
+
+namespace quickvscount {
+namespace {
+
+using kit::Element;
+
+// The three lines reporting input I; between blocks comes one empty line.
+struct ReportBlock {
+  std::string header;     // "Vstup c.I: pocet= n, rozsah= r"
+  std::string quicksort;  // "Cas Quicksortu:    " and the cell
+  std::string counting;   // "Cas Countingsortu: " and the cell
+
+  void write(kit::LineOutput& out, bool last) const {
+    out.write_line(header);
+    out.write_line(quicksort);
+    out.write_line(counting);
+    if (!last) out.write_line("");
+  }
+};
+
+// Reads standard input up to and including the next LF. The end of input,
+// and a descriptor that cannot be read at all, end the wait at once: the
+// report is finished and must still reach its file.
+void wait_for_line() {
+  char c = 0;
+  for (;;) {
+    const ssize_t got = ::read(STDIN_FILENO, &c, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0 || c == '\n') return;
+  }
+}
+
+}  // namespace
+
+void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instruments) {
+  kit::ActiveRoutine routine(program.name);
+  const std::int32_t L = program.last_slot;
+  const auto slots = static_cast<std::size_t>(L) + 1;
+  const auto& POCET_PRVKOV = program.inputs.POCET_PRVKOV;
+  const auto& ROZSAH_VSTUPU = program.inputs.ROZSAH_VSTUPU;
+
+  // Everything the run needs is obtained before any file is touched.
+  auto TESTQS = kit::ProgramArray<Element>::obtain(slots);
+  auto TESTCS = kit::ProgramArray<Element>::obtain(slots);
+  auto B = kit::ProgramArray<Element>::obtain(slots);
+  auto C = kit::ProgramArray<Element>::obtain(slots);
+  InputFile SUBOR;
+  kit::Console console;
+  kit::Stopwatch stopwatch(instruments.read_clock);
+  ReportBlock block;
+
+  MAKEFILE(program.inputs, instruments.read_seed);
+  kit::TextFile PROTOKOL;
+  PROTOKOL.create("vystup.out");
+  SUBOR.open("vstup.in");
+
+  // Clearing writes every slot, which also puts the pages of B and C in
+  // place before the first measurement. Index 0 is never touched.
+  std::fill_n(B.data() + 1, L, 0);
+  kit::keep_memory(B.data());
+  std::fill_n(C.data() + 1, L, 0);
+  kit::keep_memory(C.data());
+
+  const std::size_t inputs = POCET_PRVKOV.size();
+  for (std::size_t I = 0; I < inputs; ++I) {
+    const std::int32_t range = ROZSAH_VSTUPU[I];
+    const std::int32_t N = read_input(SUBOR, TESTQS.data(), L, range);
+    std::copy_n(TESTQS.data() + 1, N, TESTCS.data() + 1);
+
+    const std::int32_t ROZDIELQS = stopwatch.time([&] { kit::QSORT(TESTQS.data(), 1, N); });
+    kit::keep_memory(TESTQS.data());
+    const std::int32_t ROZDIELCS =
+        stopwatch.time([&] { kit::CSORT(TESTCS.data(), N, range, B.data(), C.data()); });
+    kit::keep_memory(TESTCS.data());
+    const kit::TimeCell VYSQS = kit::long_form::SPRACUJ(ROZDIELQS);
+    const kit::TimeCell VYSCS = kit::long_form::SPRACUJ(ROZDIELCS);
+
+    // The first line shows the table's count, not the one read from the file.
+    block.header.assign("Vstup c.");
+    kit::append_integer(block.header, static_cast<std::int64_t>(I) + 1);
+    block.header.append(": pocet= ");
+    kit::append_integer(block.header, POCET_PRVKOV[I]);
+    block.header.append(", rozsah= ");
+    kit::append_integer(block.header, range);
+    block.quicksort.assign("Cas Quicksortu:    ").append(VYSQS.text());
+    block.counting.assign("Cas Countingsortu: ").append(VYSCS.text());
+    const bool last = I + 1 == inputs;
+    block.write(console, last);
+    block.write(PROTOKOL, last);
+  }
+
+  wait_for_line();
+  SUBOR.close();
+  PROTOKOL.close();
+}
+
+}  // namespace quickvscount

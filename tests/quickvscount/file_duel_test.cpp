@@ -1,0 +1,238 @@
+// The file-driven duel end to end: scaled down in a child process with a
+// fixed seed and a fake clock, and once as the real tallyduel program.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kit/runtime_error.hpp"
+#include "line_map_check.hpp"
+#include "quickvscount/file_duel.hpp"
+#include "quickvscount/file_duel_program.hpp"
+#include "support/run_in_child.hpp"
+#include "support/run_program.hpp"
+#include "support/runtime_error_report.hpp"
+#include "support/sibling_program.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using test_support::read_file;
+using test_support::split_crlf_lines;
+
+std::uint32_t fixed_seed() { return 99; }
+
+// A counting-sort count on each side of the 1000-value line, the range at
+// the last slot, and a range of 1.
+constexpr std::array<std::int32_t, 4> kCounts{2000, 1000, 10, 1};
+constexpr std::array<std::int32_t, 4> kRanges{10, 2500, 2500, 1};
+constexpr quickvscount::FileDuelProgram kSmallDuel{
+    .name = "smallduel", .last_slot = 2500, .inputs = {kCounts, kRanges}};
+
+// Every timed batch lasts 1 hour, 2 minutes and 3.45 seconds on the fake
+// clock, so every cell is the long form "01:02:03.45".
+constexpr std::int32_t kBatchHundredths = 372345;
+
+const Lines kSmallReport = {
+    "Vstup c.1: pocet= 2000, rozsah= 10",
+    "Cas Quicksortu:    01:02:03.45",
+    "Cas Countingsortu: 01:02:03.45",
+    "",
+    "Vstup c.2: pocet= 1000, rozsah= 2500",
+    "Cas Quicksortu:    01:02:03.45",
+    "Cas Countingsortu: 01:02:03.45",
+    "",
+    "Vstup c.3: pocet= 10, rozsah= 2500",
+    "Cas Quicksortu:    01:02:03.45",
+    "Cas Countingsortu: 01:02:03.45",
+    "",
+    "Vstup c.4: pocet= 1, rozsah= 1",
+    "Cas Quicksortu:    01:02:03.45",
+    "Cas Countingsortu: 01:02:03.45",
+};
+
+std::string joined_crlf(const Lines& lines) {
+  std::string text;
+  for (const auto& line : lines) text += line + "\r\n";
+  return text;
+}
+
+// The program's own start: the process is prepared exactly as main does it.
+void run_small_duel() {
+  kit::prepare_process();
+  quickvscount::run_file_duel(kSmallDuel, {.read_seed = fixed_seed, .read_clock = test_support::read_fake_clock});
+}
+
+class FileDuelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test_support::use_utc();
+    test_support::set_fake_clock(1700000000, kBatchHundredths);
+  }
+  test_support::ScratchDirectory scratch;
+};
+
+TEST_F(FileDuelTest, ReportsEveryInputOnTheConsoleAndInTheFile) {
+  const auto result = test_support::run_in_child(run_small_duel);
+  ASSERT_EQ(result.exit_status, 0) << result.output;
+  const auto console = split_crlf_lines(result.output);
+  ASSERT_TRUE(console.ok) << "console line " << console.first_bad_line;
+  EXPECT_EQ(test_support::first_difference(console.lines, kSmallReport), "");
+  EXPECT_EQ(read_file("vystup.out"), joined_crlf(kSmallReport)) << "same lines, no empty line at the end";
+  // "vstup.in" stays in place after the run.
+  const auto check = quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges);
+  EXPECT_EQ(check.problem, "");
+}
+
+TEST_F(FileDuelTest, ClosedOrUnreadableStandardInputEndsTheWaitAndTheFilesStillClose) {
+  test_support::ChildRun closed;
+  closed.close_standard_input = true;
+  test_support::ChildRun folder;
+  folder.standard_input = ".";  // a folder: every read fails
+  for (const auto& run : {closed, folder}) {
+    const auto result = test_support::run_in_child(run_small_duel, run);
+    EXPECT_EQ(result.exit_status, 0) << result.output;
+    EXPECT_EQ(read_file("vystup.out"), joined_crlf(kSmallReport));
+  }
+}
+
+TEST_F(FileDuelTest, TheFileIsCompletedOnlyAfterOneLineArrivesOnStandardInput) {
+  int pipe_ends[2];
+  ASSERT_EQ(pipe(pipe_ends), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(pipe_ends[0], STDIN_FILENO);
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+    const int out = open("console.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, STDOUT_FILENO);
+    close(out);
+    run_small_duel();
+    _exit(0);
+  }
+  close(pipe_ends[0]);
+  const std::string report = joined_crlf(kSmallReport);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (read_file("console.txt") != report && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(read_file("console.txt"), report);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  int status = 0;
+  EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "the program waits for a line";
+  EXPECT_LT(read_file("vystup.out").size(), report.size()) << "the file's last block is still held";
+
+  // One line ends the wait; the pipe stays open, so the end of input plays no part.
+  ASSERT_EQ(write(pipe_ends[1], "ok\nmore\n", 8), 8);
+  pid_t ended = 0;
+  while ((ended = waitpid(child, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (ended == 0) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    FAIL() << "the program went on waiting after a whole line";
+  }
+  close(pipe_ends[1]);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(read_file("vystup.out"), report);
+}
+
+TEST_F(FileDuelTest, FailuresStopTheRunWithTheErrorOfTheFailedOperation) {
+  {  // The console refuses the first line: a full device.
+    test_support::ChildRun full;
+    full.standard_output = "/dev/full";
+    const auto result = test_support::run_in_child(run_small_duel, full);
+    EXPECT_EQ(result.exit_status, 28);
+    EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
+    EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
+  }
+  std::filesystem::remove("vystup.out");
+  std::filesystem::remove("vstup.in");
+  {  // "vystup.out" cannot be created: a folder stands in its way.
+    std::filesystem::create_directory("vystup.out");
+    const auto result = test_support::run_in_child(run_small_duel);
+    EXPECT_EQ(result.exit_status, 5);
+    EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {"smallduel"})) << result.output;
+    EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "")
+        << "the input file is written before the results file is created";
+  }
+}
+
+// ---- the real program ----------------------------------------------------
+
+// tallyduel in the scratch folder, standard input from /dev/null.
+test_support::ProgramResult run_tallyduel(const test_support::ScratchDirectory& scratch) {
+  test_support::ProgramRun run;
+  run.program = test_support::sibling_program("tallyduel");
+  run.directory = scratch.path();
+  return test_support::run_program(run);
+}
+
+TEST(Tallyduel, CannotCreateItsInputFileStopsBeforeTouchingTheResultsFile) {
+  test_support::ScratchDirectory scratch;
+  std::filesystem::create_directory("vstup.in");
+  std::ofstream("vystup.out") << "earlier results\r\n";
+  const auto result = run_tallyduel(scratch);
+  EXPECT_EQ(result.exit_status, 5);
+  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {"MAKEFILE", "tallyduel"}))
+      << result.output;
+  EXPECT_EQ(read_file("vystup.out"), "earlier results\r\n");
+}
+
+// The full run: about 320 MB of arrays, 145 MB written to "vstup.in", a few seconds.
+TEST(Tallyduel, FullRunReportsNineInputsAndLeavesTheFixedLineMap) {
+  test_support::ScratchDirectory scratch;
+  const auto result = run_tallyduel(scratch);
+  ASSERT_EQ(result.exit_status, 0) << result.output;
+
+  const auto console = split_crlf_lines(result.output);
+  ASSERT_TRUE(console.ok) << "console line " << console.first_bad_line;
+  ASSERT_EQ(console.lines.size(), 35u);
+  const auto file = split_crlf_lines(read_file("vystup.out"));
+  ASSERT_TRUE(file.ok) << "file line " << file.first_bad_line;
+  EXPECT_EQ(test_support::first_difference(file.lines, console.lines), "");
+
+  const std::regex quicksort_line(R"(Cas Quicksortu:    \d\d:\d\d:\d\d\.\d\d)");
+  const std::regex counting_line(R"(Cas Countingsortu: \d\d:\d\d:\d\d\.\d\d)");
+  for (std::size_t I = 0; I < 9; ++I) {
+    const std::size_t first = I * 4;
+    EXPECT_EQ(console.lines[first], "Vstup c." + std::to_string(I + 1) +
+                                        ": pocet= " + std::to_string(quickvscount::kTallyduelCounts[I]) +
+                                        ", rozsah= " + std::to_string(quickvscount::kTallyduelRanges[I]));
+    EXPECT_TRUE(std::regex_match(console.lines[first + 1], quicksort_line)) << console.lines[first + 1];
+    EXPECT_TRUE(std::regex_match(console.lines[first + 2], counting_line)) << console.lines[first + 2];
+    if (I < 8) {
+      EXPECT_EQ(console.lines[first + 3], "");
+    }
+  }
+
+  const std::string input = read_file("vstup.in");
+  const auto check =
+      quickvscount_tests::check_line_map(input, quickvscount::kTallyduelCounts, quickvscount::kTallyduelRanges);
+  EXPECT_EQ(check.problem, "");
+  EXPECT_EQ(check.lines, 41119u);
+  // The lines the map fixes: counts, and the empty lines after counts that are multiples of 1000.
+  const auto lines = split_crlf_lines(input).lines;
+  ASSERT_EQ(lines.size(), 41119u);
+  EXPECT_EQ(lines[0], "20000000");
+  for (std::size_t empty : {20002u, 30004u, 31006u, 31009u, 31111u, 41113u}) {
+    EXPECT_EQ(lines[empty - 1], "") << "line " << empty;
+  }
+  for (std::size_t ten : {41114u, 41116u, 41118u}) EXPECT_EQ(lines[ten - 1], "10") << "line " << ten;
+  EXPECT_EQ(check.largest[0], 10) << "inputs 1 to 3 reach the top of their range";
+}
+
+}  // namespace
