@@ -1,0 +1,14 @@
+// Stand-ins for the failure rule's entry points that the reader uses.
+#include "fuzz/stop_by_exception.hpp"
+
+#include "kit/runtime_error.hpp"
+
+namespace kit {
+
+int runtime_error_number(int os_error) { return os_error; }
+
+void stop_with_runtime_error(int error_number, const std::source_location&) {
+  throw fuzz::RuntimeErrorStop{error_number};
+}
+
+}  // namespace kit
