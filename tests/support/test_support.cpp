@@ -110,3 +110,8 @@ void use_utc() {
 }
 
 }  // namespace test_support
+
+// Under AddressSanitizer a refused allocation must come back as a null
+// pointer, as it does in the real programs, so the out-of-memory path can be
+// tested; whoever sets ASAN_OPTIONS still decides.
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
