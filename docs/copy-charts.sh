@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Copies the charts, summary and context of one study run into docs/charts/
+# for the README, named by program: docs/copy-charts.sh results/<date>-<time>
+set -euo pipefail
+run=${1:?usage: docs/copy-charts.sh results/<date>-<time>}
+charts="$(cd "$(dirname "$0")" && pwd)/charts"
+mkdir -p "$charts"
+for program in smallsix smallfive tallyduel tallygrid cutoffwide cutoffnarrow; do
+  found=no
+  for chart in "$run/$program"/vystup-*.svg; do
+    [ -e "$chart" ] || continue
+    name=$(basename "$chart")
+    cp "$chart" "$charts/$program-${name#vystup-}"
+    found=yes
+  done
+  [ "$found" = yes ] || echo "copy-charts: no charts of $program in $run" >&2
+done
+cp "$run/summary.txt" "$run/context.txt" "$charts/"
+ls "$charts"
