@@ -10,7 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -61,6 +60,17 @@ const Lines kSmallReport = {
     "Cas Quicksortu:    01:02:03.45",
     "Cas Countingsortu: 01:02:03.45",
 };
+
+// `line` is `label` followed by a long time cell of a run under 100 hours, HH:MM:SS.CC.
+bool is_cell_line(const std::string& line, const std::string& label) {
+  if (line.size() != label.size() + 11 || !line.starts_with(label)) return false;
+  const std::string_view cell = std::string_view(line).substr(label.size());
+  for (std::size_t i = 0; i < cell.size(); ++i) {
+    const char expected = i == 2 || i == 5 ? ':' : i == 8 ? '.' : '#';
+    if (expected == '#' ? (cell[i] < '0' || cell[i] > '9') : cell[i] != expected) return false;
+  }
+  return true;
+}
 
 std::string joined_crlf(const Lines& lines) {
   std::string text;
@@ -205,15 +215,13 @@ TEST(Tallyduel, FullRunReportsNineInputsAndLeavesTheFixedLineMap) {
   ASSERT_TRUE(file.ok) << "file line " << file.first_bad_line;
   EXPECT_EQ(test_support::first_difference(file.lines, console.lines), "");
 
-  const std::regex quicksort_line(R"(Cas Quicksortu:    \d\d:\d\d:\d\d\.\d\d)");
-  const std::regex counting_line(R"(Cas Countingsortu: \d\d:\d\d:\d\d\.\d\d)");
   for (std::size_t I = 0; I < 9; ++I) {
     const std::size_t first = I * 4;
     EXPECT_EQ(console.lines[first], "Vstup c." + std::to_string(I + 1) +
                                         ": pocet= " + std::to_string(quickvscount::kTallyduelCounts[I]) +
                                         ", rozsah= " + std::to_string(quickvscount::kTallyduelRanges[I]));
-    EXPECT_TRUE(std::regex_match(console.lines[first + 1], quicksort_line)) << console.lines[first + 1];
-    EXPECT_TRUE(std::regex_match(console.lines[first + 2], counting_line)) << console.lines[first + 2];
+    EXPECT_TRUE(is_cell_line(console.lines[first + 1], "Cas Quicksortu:    ")) << console.lines[first + 1];
+    EXPECT_TRUE(is_cell_line(console.lines[first + 2], "Cas Countingsortu: ")) << console.lines[first + 2];
     if (I < 8) {
       EXPECT_EQ(console.lines[first + 3], "");
     }
