@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <source_location>
+#include "kit/call_site.hpp"
 
 #include "kit/runtime_error.hpp"
 
@@ -22,7 +22,7 @@ class ProgramArray {
  public:
   // Stops the program with runtime error 12 when the system refuses the memory.
   static ProgramArray obtain(std::size_t count,
-                             const std::source_location& where = std::source_location::current()) {
+                             const CallSite& where = CallSite::current()) {
     // calloc hands out fresh zero pages for blocks this size without writing them.
     T* data = static_cast<T*>(std::calloc(count == 0 ? 1 : count, sizeof(T)));
     if (data == nullptr) stop_with_runtime_error(kErrorOutOfMemory, where);

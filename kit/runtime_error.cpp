@@ -42,9 +42,9 @@ int runtime_error_number(int os_error) {
   }
 }
 
-std::uint32_t failure_site_code(const std::source_location& where) {
-  // FNV-1a over the file's base name and the line and column of the call,
-  // so the code does not depend on where the sources were checked out.
+std::uint32_t failure_site_code(const CallSite& where) {
+  // FNV-1a over the file's base name and the line of the call, so the code
+  // does not depend on where the sources were checked out.
   std::string_view file = where.file_name();
   if (const auto slash = file.find_last_of('/'); slash != std::string_view::npos) {
     file.remove_prefix(slash + 1);
@@ -52,13 +52,12 @@ std::uint32_t failure_site_code(const std::source_location& where) {
   std::uint32_t hash = 2166136261u;
   const auto mix = [&hash](std::uint32_t byte) { hash = (hash ^ byte) * 16777619u; };
   for (unsigned char c : file) mix(c);
-  for (std::uint32_t number : {where.line(), where.column()}) {
-    for (int shift = 0; shift < 32; shift += 8) mix((number >> shift) & 0xFFu);
-  }
+  const std::uint32_t line = where.line();
+  for (int shift = 0; shift < 32; shift += 8) mix((line >> shift) & 0xFFu);
   return hash;
 }
 
-void stop_with_runtime_error(int error_number, const std::source_location& where) {
+void stop_with_runtime_error(int error_number, const CallSite& where) {
   // Built in one buffer and written with one call; if standard output itself
   // is what failed, the report is lost but the status still tells.
   std::array<char, 1024> report{};

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <source_location>
+#include "kit/call_site.hpp"
 
 namespace kit {
 
@@ -22,12 +22,12 @@ int runtime_error_number(int os_error);
 // The eight hexadecimal digits of the report: a hash of the source position
 // of the failing operation, so it is the same in every run of one build and
 // different for each operation.
-std::uint32_t failure_site_code(const std::source_location& where);
+std::uint32_t failure_site_code(const CallSite& where);
 
 // Writes "Runtime error N at $XXXXXXXX", the active routines (innermost
 // first) and an empty line to standard output, then ends the process with
 // status N mod 256. Open files are neither flushed nor closed.
-[[noreturn]] void stop_with_runtime_error(int error_number, const std::source_location& where);
+[[noreturn]] void stop_with_runtime_error(int error_number, const CallSite& where);
 
 // Marks a routine as active for the listing of a runtime error report.
 // Routines nest; the listing shows them innermost first.

@@ -29,7 +29,7 @@ void append_integer(std::string& line, std::int64_t value, int width) {
   line.append(digits.data(), end);
 }
 
-void write_all(int descriptor, const char* data, std::size_t size, const std::source_location& where) {
+void write_all(int descriptor, const char* data, std::size_t size, const CallSite& where) {
   while (size > 0) {
     const ssize_t written = ::write(descriptor, data, size);
     if (written < 0) {
@@ -42,7 +42,7 @@ void write_all(int descriptor, const char* data, std::size_t size, const std::so
   }
 }
 
-void Console::emit_line(std::string_view text, const std::source_location& where) {
+void Console::emit_line(std::string_view text, const CallSite& where) {
   statement_.assign(text);
   statement_.append(kLineEnd);
   write_all(STDOUT_FILENO, statement_.data(), statement_.size(), where);
@@ -54,13 +54,13 @@ TextFile::~TextFile() {
   if (descriptor_ >= 0) ::close(descriptor_);
 }
 
-void TextFile::create(const char* name, const std::source_location& where) {
+void TextFile::create(const char* name, const CallSite& where) {
   descriptor_ = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (descriptor_ < 0) stop_with_runtime_error(runtime_error_number(errno), where);
   used_ = 0;
 }
 
-void TextFile::write(std::string_view text, const std::source_location& where) {
+void TextFile::write(std::string_view text, const CallSite& where) {
   if (descriptor_ < 0) stop_with_runtime_error(kErrorFileNotOpen, where);
   while (!text.empty()) {
     const std::size_t room = kBlockSize - used_;
@@ -72,25 +72,25 @@ void TextFile::write(std::string_view text, const std::source_location& where) {
   }
 }
 
-void TextFile::write_integer(std::int32_t value, const std::source_location& where) {
+void TextFile::write_integer(std::int32_t value, const CallSite& where) {
   std::array<char, 12> digits{};
   const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
   write(std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())), where);
 }
 
-void TextFile::end_line(const std::source_location& where) { write(kLineEnd, where); }
+void TextFile::end_line(const CallSite& where) { write(kLineEnd, where); }
 
-void TextFile::emit_line(std::string_view text, const std::source_location& where) {
+void TextFile::emit_line(std::string_view text, const CallSite& where) {
   write(text, where);
   write(kLineEnd, where);
 }
 
-void TextFile::write_out_block(const std::source_location& where) {
+void TextFile::write_out_block(const CallSite& where) {
   write_all(descriptor_, block_.data(), used_, where);
   used_ = 0;
 }
 
-void TextFile::close(const std::source_location& where) {
+void TextFile::close(const CallSite& where) {
   if (descriptor_ < 0) stop_with_runtime_error(kErrorFileNotOpen, where);
   if (used_ > 0) write_out_block(where);
   const int descriptor = descriptor_;

@@ -5,7 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <source_location>
+#include "kit/call_site.hpp"
 #include <string>
 #include <string_view>
 
@@ -21,13 +21,13 @@ void append_integer(std::string& line, std::int64_t value, int width);
 class LineOutput {
  public:
   void write_line(std::string_view text,
-                  const std::source_location& where = std::source_location::current()) {
+                  const CallSite& where = CallSite::current()) {
     emit_line(text, where);
   }
 
  protected:
   ~LineOutput() = default;
-  virtual void emit_line(std::string_view text, const std::source_location& where) = 0;
+  virtual void emit_line(std::string_view text, const CallSite& where) = 0;
 };
 
 // Standard output. Each statement is written out at once, in one write.
@@ -36,7 +36,7 @@ class Console final : public LineOutput {
   Console() { statement_.reserve(256); }
 
  private:
-  void emit_line(std::string_view text, const std::source_location& where) override;
+  void emit_line(std::string_view text, const CallSite& where) override;
   std::string statement_;
 };
 
@@ -53,19 +53,19 @@ class TextFile final : public LineOutput {
   ~TextFile();
 
   // Creates the file, or empties an existing one, in the current directory.
-  void create(const char* name, const std::source_location& where = std::source_location::current());
-  void write(std::string_view text, const std::source_location& where = std::source_location::current());
+  void create(const char* name, const CallSite& where = CallSite::current());
+  void write(std::string_view text, const CallSite& where = CallSite::current());
   void write_integer(std::int32_t value,
-                     const std::source_location& where = std::source_location::current());
-  void end_line(const std::source_location& where = std::source_location::current());
+                     const CallSite& where = CallSite::current());
+  void end_line(const CallSite& where = CallSite::current());
   // Writes out the buffer and closes the file.
-  void close(const std::source_location& where = std::source_location::current());
+  void close(const CallSite& where = CallSite::current());
 
   bool is_open() const { return descriptor_ >= 0; }
 
  private:
-  void emit_line(std::string_view text, const std::source_location& where) override;
-  void write_out_block(const std::source_location& where);
+  void emit_line(std::string_view text, const CallSite& where) override;
+  void write_out_block(const CallSite& where);
 
   int descriptor_ = -1;
   std::size_t used_ = 0;
@@ -74,6 +74,6 @@ class TextFile final : public LineOutput {
 
 // Writes all of `size` bytes to a descriptor, or stops the program with the
 // error of the failed write.
-void write_all(int descriptor, const char* data, std::size_t size, const std::source_location& where);
+void write_all(int descriptor, const char* data, std::size_t size, const CallSite& where);
 
 }  // namespace kit

@@ -24,7 +24,7 @@ inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
 // all leading zeros, and ten significant digits. More digits cannot fit.
 constexpr std::ptrdiff_t kLongestKeptToken = 12;
 
-[[noreturn]] void stop_invalid_number(const std::source_location& where) {
+[[noreturn]] void stop_invalid_number(const kit::CallSite& where) {
   kit::stop_with_runtime_error(kit::kErrorInvalidNumericFormat, where);
 }
 
@@ -42,7 +42,7 @@ InputFile::~InputFile() {
   if (descriptor_ >= 0) ::close(descriptor_);
 }
 
-void InputFile::open(const char* name, const std::source_location& where) {
+void InputFile::open(const char* name, const kit::CallSite& where) {
   descriptor_ = ::open(name, O_RDONLY | O_CLOEXEC);
   if (descriptor_ < 0) kit::stop_with_runtime_error(kit::runtime_error_number(errno), where);
   next_ = end_ = storage_.data();
@@ -50,7 +50,7 @@ void InputFile::open(const char* name, const std::source_location& where) {
   at_end_of_file_ = false;
 }
 
-void InputFile::close(const std::source_location& where) {
+void InputFile::close(const kit::CallSite& where) {
   if (descriptor_ < 0) kit::stop_with_runtime_error(kit::kErrorFileNotOpen, where);
   const int descriptor = descriptor_;
   descriptor_ = -1;
@@ -59,7 +59,7 @@ void InputFile::close(const std::source_location& where) {
   if (::close(descriptor) != 0) kit::stop_with_runtime_error(kit::runtime_error_number(errno), where);
 }
 
-bool InputFile::refill(std::size_t kept, const std::source_location& where) {
+bool InputFile::refill(std::size_t kept, const kit::CallSite& where) {
   next_ = storage_.data();
   end_ = next_ + kept;
   *end_ = kEndOfFileMark;
@@ -78,7 +78,7 @@ bool InputFile::refill(std::size_t kept, const std::source_location& where) {
   return true;
 }
 
-std::int32_t InputFile::read_integer(const std::source_location& where) {
+std::int32_t InputFile::read_integer(const kit::CallSite& where) {
   // The common case: a whole token lies in the buffer. Everything else (the
   // end of the buffered data or of the file, a file not open) takes the slow path.
   char* token = next_;
@@ -90,7 +90,7 @@ std::int32_t InputFile::read_integer(const std::source_location& where) {
   return convert(token, last, where);
 }
 
-std::int32_t InputFile::read_integer_slowly(const std::source_location& where) {
+std::int32_t InputFile::read_integer_slowly(const kit::CallSite& where) {
   if (descriptor_ < 0) kit::stop_with_runtime_error(kit::kErrorFileNotOpen, where);
   for (;;) {
     char* token = next_;
@@ -112,7 +112,7 @@ std::int32_t InputFile::read_integer_slowly(const std::source_location& where) {
   }
 }
 
-std::int32_t InputFile::read_split_token(const char* token, const std::source_location& where) {
+std::int32_t InputFile::read_split_token(const char* token, const kit::CallSite& where) {
   for (;;) {
     // Keep the part read so far in a short form of the same value at the
     // buffer start (leading zeros folded into one), so a token of any length
@@ -143,7 +143,7 @@ std::int32_t InputFile::read_split_token(const char* token, const std::source_lo
   }
 }
 
-std::int32_t InputFile::convert(const char* first, const char* last, const std::source_location& where) {
+std::int32_t InputFile::convert(const char* first, const char* last, const kit::CallSite& where) {
   // from_chars takes a minus sign but no plus sign; a plus must be followed by a digit.
   if (*first == '+') {
     ++first;
@@ -157,10 +157,10 @@ std::int32_t InputFile::convert(const char* first, const char* last, const std::
 
 std::int32_t read_input(InputFile& SUBOR, kit::Element* TESTQS, std::int32_t last_slot, std::int32_t range) {
   const std::int32_t N = SUBOR.read_integer();
-  if (N < 1 || N > last_slot) stop_invalid_number(std::source_location::current());
+  if (N < 1 || N > last_slot) stop_invalid_number(kit::CallSite::current());
   for (std::int32_t J = 1; J <= N; ++J) {
     const std::int32_t value = SUBOR.read_integer();
-    if (value < 1 || value > range) stop_invalid_number(std::source_location::current());
+    if (value < 1 || value > range) stop_invalid_number(kit::CallSite::current());
     TESTQS[J] = value;
   }
   return N;

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <source_location>
+#include "kit/call_site.hpp"
 #include <span>
 
 #include "kit/program_storage.hpp"
@@ -40,22 +40,22 @@ class InputFile {
   InputFile& operator=(const InputFile&) = delete;
   ~InputFile();
 
-  void open(const char* name, const std::source_location& where = std::source_location::current());
+  void open(const char* name, const kit::CallSite& where = kit::CallSite::current());
   // The next token's value; 0 once the end of the file is reached. A bad
   // token stops the program with runtime error 106.
-  std::int32_t read_integer(const std::source_location& where = std::source_location::current());
-  void close(const std::source_location& where = std::source_location::current());
+  std::int32_t read_integer(const kit::CallSite& where = kit::CallSite::current());
+  void close(const kit::CallSite& where = kit::CallSite::current());
 
   bool is_open() const { return descriptor_ >= 0; }
 
  private:
   // Reads more of the file behind the `kept` bytes now at the buffer start;
   // false at the end of the file.
-  bool refill(std::size_t kept, const std::source_location& where);
-  std::int32_t read_integer_slowly(const std::source_location& where);
+  bool refill(std::size_t kept, const kit::CallSite& where);
+  std::int32_t read_integer_slowly(const kit::CallSite& where);
   // A token that runs into the end of the buffered data.
-  std::int32_t read_split_token(const char* token, const std::source_location& where);
-  std::int32_t convert(const char* first, const char* last, const std::source_location& where);
+  std::int32_t read_split_token(const char* token, const kit::CallSite& where);
+  std::int32_t convert(const char* first, const char* last, const kit::CallSite& where);
 
   int descriptor_ = -1;
   std::size_t capacity_;

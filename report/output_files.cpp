@@ -21,7 +21,7 @@ void write_file_atomically(const std::filesystem::path& path, std::string_view c
   file.write(content);
   file.close();
   if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    kit::stop_with_runtime_error(kit::runtime_error_number(errno), std::source_location::current());
+    kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
   }
 }
 

@@ -109,7 +109,7 @@ void ProgressTracker::line(std::string_view text) {
 InterruptWatch::InterruptWatch() {
   std::array<int, 2> ends{};
   if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-    kit::stop_with_runtime_error(kit::runtime_error_number(errno), std::source_location::current());
+    kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
   }
   read_end_ = ends[0];
   interrupt_write_end = ends[1];
@@ -146,13 +146,13 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
 
   std::array<int, 2> pipe_ends{};
   if (::pipe2(pipe_ends.data(), O_CLOEXEC) != 0) {
-    kit::stop_with_runtime_error(kit::runtime_error_number(errno), std::source_location::current());
+    kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
   }
   const std::string executable_text = executable.string();
   const std::string folder_text = folder.string();
   const double start = now_seconds();
   const pid_t child = ::fork();
-  if (child < 0) kit::stop_with_runtime_error(kit::runtime_error_number(errno), std::source_location::current());
+  if (child < 0) kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
   if (child == 0) {
     ::close(pipe_ends[0]);
     become_program(executable_text.c_str(), folder_text.c_str(), pipe_ends[1]);
@@ -180,7 +180,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
     const int ready = ::poll(waits.data(), waits.size(), tick_seconds ? 1000 : -1);
     if (ready < 0) {
       if (errno == EINTR) continue;
-      kit::stop_with_runtime_error(kit::runtime_error_number(errno), std::source_location::current());
+      kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
     }
     if (waits[1].revents != 0) forward_interrupt();
     if (ready == 0) {
@@ -191,7 +191,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
     const ssize_t got = ::read(pipe_ends[0], buffer.data(), buffer.size());
     if (got < 0) {
       if (errno == EINTR) continue;
-      kit::stop_with_runtime_error(kit::runtime_error_number(errno), std::source_location::current());
+      kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
     }
     if (got == 0) break;  // the program and everything it started have closed their output
     const std::string_view bytes(buffer.data(), static_cast<std::size_t>(got));
@@ -206,7 +206,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
   int status = 0;
   rusage usage{};
   while (::wait4(child, &status, 0, &usage) < 0) {
-    if (errno != EINTR) kit::stop_with_runtime_error(kit::runtime_error_number(errno), std::source_location::current());
+    if (errno != EINTR) kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
   }
   forward_interrupt();
   outcome.wall_seconds = now_seconds() - start;

@@ -82,8 +82,8 @@ TEST(RuntimeErrorNumber, MapsOperatingSystemCodes) {
   EXPECT_EQ(kit::runtime_error_number(EPIPE), 32);
 }
 
-std::uint32_t site_a() { return kit::failure_site_code(std::source_location::current()); }
-std::uint32_t site_b() { return kit::failure_site_code(std::source_location::current()); }
+std::uint32_t site_a() { return kit::failure_site_code(kit::CallSite::current()); }
+std::uint32_t site_b() { return kit::failure_site_code(kit::CallSite::current()); }
 
 TEST(FailureSiteCode, IsStableForOneOperationAndDiffersBetweenOperations) {
   EXPECT_EQ(site_a(), site_a());
@@ -124,7 +124,7 @@ TEST_F(FailureReport, LosesWhatIsStillBufferedWhenTheRunStops) {
         kit::TextFile file;
         file.create("partial.out");
         file.write(std::string(300, 'x'));  // one block out, 44 bytes still buffered
-        kit::stop_with_runtime_error(106, std::source_location::current());
+        kit::stop_with_runtime_error(106, kit::CallSite::current());
       },
       ::testing::ExitedWithCode(106), "");
   EXPECT_EQ(std::filesystem::file_size("partial.out"), 256u);

@@ -13,7 +13,7 @@ class StringOutput final : public kit::LineOutput {
   std::string text;
 
  private:
-  void emit_line(std::string_view line, const std::source_location&) override {
+  void emit_line(std::string_view line, const kit::CallSite&) override {
     text.append(line);
     text.append("\r\n");
   }
