@@ -49,8 +49,8 @@ class CutoffSweep {
   kit::Element* first() { return TESTQS_.data(); }
   kit::Element* second() { return TESTCQS_.data(); }
 
-  // Both work arrays are written up to their last index, so every page is
-  // in place before the first measurement.
+  // Both work arrays are written up to their last index before the first
+  // measurement, so no page is first touched inside a timed sort.
   void clear() {
     std::fill_n(TESTQS_.data() + 1, program_.last_index, 0);
     std::fill_n(TESTCQS_.data() + 1, program_.last_index, 0);

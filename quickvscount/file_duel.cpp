@@ -1,6 +1,5 @@
 #include "quickvscount/file_duel.hpp"
 
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,21 +44,6 @@ void wait_for_line() {
   }
 }
 
-// Has the system put every page of `array` in place now, in one call: the
-// run writes all of them before its first measurement anyway, and one call
-// costs far less than a fault per page. Where the system cannot, the pages
-// come on first use as before.
-void put_pages_in_place(const kit::ProgramArray<Element>& array) {
-#ifdef MADV_POPULATE_WRITE
-  constexpr std::uintptr_t kPage = 4096;
-  const auto first = (reinterpret_cast<std::uintptr_t>(array.data()) + kPage - 1) & ~(kPage - 1);
-  const auto last = reinterpret_cast<std::uintptr_t>(array.data() + array.size()) & ~(kPage - 1);
-  if (first < last) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-#else
-  (void)array;
-#endif
-}
-
 }  // namespace
 
 void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instruments) {
@@ -74,7 +58,6 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
   auto TESTCS = kit::ProgramArray<Element>::obtain(slots);
   auto B = kit::ProgramArray<Element>::obtain(slots);
   auto C = kit::ProgramArray<Element>::obtain(slots);
-  for (const auto* array : {&TESTQS, &TESTCS, &B, &C}) put_pages_in_place(*array);
   InputFile SUBOR;
   kit::Console console;
   kit::Stopwatch stopwatch(instruments.read_clock);
@@ -85,8 +68,8 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
   PROTOKOL.create("vystup.out");
   SUBOR.open("vstup.in");
 
-  // Clearing writes every slot, which also puts the pages of B and C in
-  // place before the first measurement. Index 0 is never touched.
+  // Clearing writes every slot of B and C before the first measurement, so
+  // no page is first touched inside a timed sort. Index 0 is never touched.
   std::fill_n(B.data() + 1, L, 0);
   kit::keep_memory(B.data());
   std::fill_n(C.data() + 1, L, 0);
