@@ -12,9 +12,7 @@
 
 #include "cutoff/cutoff_programs.hpp"
 #include "kit/random_source.hpp"
-#include "support/run_program.hpp"
-#include "support/runtime_error_report.hpp"
-#include "support/sibling_program.hpp"
+#include "support/early_failures.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -29,19 +27,6 @@ using Values = std::vector<kit::Element>;
 constexpr std::uint32_t kSeed = 777;
 std::uint32_t fixed_seed() { return kSeed; }
 
-// A clock under which measurement m (counted from 0 over the whole run)
-// lasts m + 1 hundredths, so every cell of both tables shows where it was made.
-std::int64_t clock_hundredths = 0;
-int clock_readings = 0;
-timespec numbered_clock() {
-  timespec now{};
-  now.tv_sec = static_cast<time_t>(clock_hundredths / 100);
-  now.tv_nsec = static_cast<long>(clock_hundredths % 100) * 10000000L + 5000000L;
-  if (clock_readings % 2 == 0) clock_hundredths += clock_readings / 2 + 1;
-  ++clock_readings;
-  return now;
-}
-
 // Records what each kernel was given, and whether "vystup.out" was still
 // empty then, and sorts with the real kernels.
 struct RecordingKernels {
@@ -54,12 +39,8 @@ struct RecordingKernels {
   std::vector<Cell> cells;
   bool results_file_written_early = false;
 
-  void check_results_file() {
-    std::error_code error;
-    if (std::filesystem::file_size("vystup.out", error) != 0 || error) results_file_written_early = true;
-  }
   void recursive(kit::Element* A, std::int32_t N) {
-    check_results_file();
+    if (!test_support::results_file_is_empty()) results_file_written_early = true;
     cells.emplace_back();
     cells.back().recursive_input.assign(A + 1, A + N + 1);
     kit::REKQSORT(A, 1, N);
@@ -67,7 +48,7 @@ struct RecordingKernels {
   }
   template <CutoffMeasure Measure>
   void combined(kit::Element* A, std::int32_t N, std::int32_t HRANICA) {
-    check_results_file();
+    if (!test_support::results_file_is_empty()) results_file_written_early = true;
     cells.back().combined_input.assign(A + 1, A + N + 1);
     cells.back().HRANICA = HRANICA;
     cells.back().measure = Measure;
@@ -86,12 +67,11 @@ SweepRun run_scaled(cutoff::CutoffProgram program, std::span<const std::int32_t>
   program.lengths = lengths;
   program.last_index = lengths.back() + 1;
   test_support::use_utc();
-  clock_hundredths = 8 * 360000;
-  clock_readings = 0;
+  test_support::reset_numbered_clock(8 * 360000);
   test_support::ScratchDirectory scratch;
   SweepRun run;
   test_support::CapturedStdout console;
-  cutoff::run_cutoff_sweep_with(program, {fixed_seed, numbered_clock}, run.kernels);
+  cutoff::run_cutoff_sweep_with(program, {fixed_seed, test_support::read_numbered_clock}, run.kernels);
   console.restore();
   const auto on_screen = split_crlf_lines(console.text());
   EXPECT_TRUE(on_screen.ok) << "console line " << on_screen.first_bad_line << " does not end with CR LF";
@@ -214,38 +194,10 @@ TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHead
   };
   EXPECT_EQ(first_difference(run.file, expected), "");
 }
-
-// The real programs, on the failures that stop them before any measurement.
-class RealCutoffProgram : public ::testing::TestWithParam<const char*> {
- protected:
-  test_support::ProgramResult run(std::optional<long> address_space = std::nullopt) {
-    test_support::ProgramRun child;
-    child.program = test_support::sibling_program(GetParam());
-    child.directory = scratch.path();
-    child.address_space_bytes = address_space;
-    return test_support::run_program(child);
-  }
-  test_support::ScratchDirectory scratch;
-};
-
-TEST_P(RealCutoffProgram, StopsWithErrorFiveWhenTheResultsFileCannotBeCreated) {
-  std::filesystem::create_directory(scratch.path() / "vystup.out");
-  const auto result = run();
-  EXPECT_EQ(result.exit_status, 5);
-  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {GetParam()})) << result.output;
-}
-
-TEST_P(RealCutoffProgram, StopsWithErrorTwelveAndCreatesNoFileWhenItsArraysAreRefused) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
-#endif
-  const auto result = run(256L << 20);
-  EXPECT_EQ(result.exit_status, 12);
-  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 12, {GetParam()})) << result.output;
-  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "vystup.out"));
-}
-
-INSTANTIATE_TEST_SUITE_P(CutoffPrograms, RealCutoffProgram, ::testing::Values("cutoffwide", "cutoffnarrow"),
-                         [](const auto& info) { return std::string(info.param); });
-
 }  // namespace
+
+using test_support::ProgramStoppingEarly;
+using test_support::program_name;
+
+INSTANTIATE_TEST_SUITE_P(CutoffPrograms, ProgramStoppingEarly, ::testing::Values("cutoffwide", "cutoffnarrow"),
+                         program_name);

@@ -18,7 +18,7 @@
 #include "line_map_check.hpp"
 #include "quickvscount/file_duel.hpp"
 #include "quickvscount/file_duel_program.hpp"
-#include "support/run_in_child.hpp"
+#include "support/run_program.hpp"
 #include "support/run_program.hpp"
 #include "support/runtime_error_report.hpp"
 #include "support/sibling_program.hpp"
@@ -106,9 +106,9 @@ TEST_F(FileDuelTest, ReportsEveryInputOnTheConsoleAndInTheFile) {
 }
 
 TEST_F(FileDuelTest, ClosedOrUnreadableStandardInputEndsTheWaitAndTheFilesStillClose) {
-  test_support::ChildRun closed;
+  test_support::ChildStreams closed;
   closed.close_standard_input = true;
-  test_support::ChildRun folder;
+  test_support::ChildStreams folder;
   folder.standard_input = ".";  // a folder: every read fails
   for (const auto& run : {closed, folder}) {
     const auto result = test_support::run_in_child(run_small_duel, run);
@@ -162,7 +162,7 @@ TEST_F(FileDuelTest, TheFileIsCompletedOnlyAfterOneLineArrivesOnStandardInput) {
 
 TEST_F(FileDuelTest, FailuresStopTheRunWithTheErrorOfTheFailedOperation) {
   {  // The console refuses the first line: a full device.
-    test_support::ChildRun full;
+    test_support::ChildStreams full;
     full.standard_output = "/dev/full";
     const auto result = test_support::run_in_child(run_small_duel, full);
     EXPECT_EQ(result.exit_status, 28);

@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "kit/random_source.hpp"
-#include "support/run_program.hpp"
-#include "support/runtime_error_report.hpp"
-#include "support/sibling_program.hpp"
+#include "support/early_failures.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -26,19 +24,6 @@ using Values = std::vector<kit::Element>;
 constexpr std::uint32_t kSeed = 20240611;
 std::uint32_t fixed_seed() { return kSeed; }
 
-// A clock under which measurement m (counted from 0 over the whole run)
-// lasts m + 1 hundredths, so every cell of both tables shows where it was made.
-std::int64_t clock_hundredths = 0;
-int clock_readings = 0;
-timespec numbered_clock() {
-  timespec now{};
-  now.tv_sec = static_cast<time_t>(clock_hundredths / 100);
-  now.tv_nsec = static_cast<long>(clock_hundredths % 100) * 10000000L + 5000000L;
-  if (clock_readings % 2 == 0) clock_hundredths += clock_readings / 2 + 1;
-  ++clock_readings;
-  return now;
-}
-
 // Records what each kernel was given and whether "vystup.out" was still
 // empty at that moment, then sorts with the real kernel.
 struct RecordingKernels {
@@ -51,19 +36,15 @@ struct RecordingKernels {
   const test_support::CapturedStdout* console = nullptr;
   bool results_file_written_early = false;
 
-  void check_results_file() {
-    std::error_code error;
-    if (std::filesystem::file_size("vystup.out", error) != 0 || error) results_file_written_early = true;
-  }
   void quick(kit::Element* A, std::int32_t N) {
-    check_results_file();
+    if (!test_support::results_file_is_empty()) results_file_written_early = true;
     cells.emplace_back();
     cells.back().quick_input.assign(A + 1, A + N + 1);
     cells.back().progress_lines_before = split_crlf_lines(console->text()).lines.size();
     kit::QSORT(A, 1, N);
   }
   void counting(kit::Element* A, std::int32_t N, std::int32_t K, kit::Element* B, kit::Element* C) {
-    check_results_file();
+    if (!test_support::results_file_is_empty()) results_file_written_early = true;
     cells.back().counting_input.assign(A + 1, A + N + 1);
     cells.back().K = K;
     kit::CSORT(A, N, K, B, C);
@@ -85,11 +66,10 @@ class ScaledDownGridDuel : public ::testing::Test {
  protected:
   void SetUp() override {
     test_support::use_utc();
-    clock_hundredths = 10 * 360000;
-    clock_readings = 0;
+    test_support::reset_numbered_clock(10 * 360000);
     test_support::CapturedStdout console;
     kernels.console = &console;
-    quickvscount::run_grid_duel_with(kSmallGrid, {fixed_seed, numbered_clock}, kernels);
+    quickvscount::run_grid_duel_with(kSmallGrid, {fixed_seed, test_support::read_numbered_clock}, kernels);
     console.restore();
     const auto split = split_crlf_lines(console.text());
     EXPECT_TRUE(split.ok) << "console line " << split.first_bad_line << " does not end with CR LF";
@@ -176,35 +156,10 @@ TEST(TallygridLayout, IsHeaderAWithItsCaptions) {
             "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |");
   EXPECT_EQ(layout.separator, std::string(88, '-'));
 }
-
-// The real program, on the failures that stop it before any measurement.
-class RealTallygrid : public ::testing::Test {
- protected:
-  test_support::ProgramResult run(std::optional<long> address_space = std::nullopt) {
-    test_support::ProgramRun child;
-    child.program = test_support::sibling_program("tallygrid");
-    child.directory = scratch.path();
-    child.address_space_bytes = address_space;
-    return test_support::run_program(child);
-  }
-  test_support::ScratchDirectory scratch;
-};
-
-TEST_F(RealTallygrid, StopsWithErrorFiveWhenTheResultsFileCannotBeCreated) {
-  std::filesystem::create_directory(scratch.path() / "vystup.out");
-  const auto result = run();
-  EXPECT_EQ(result.exit_status, 5);
-  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {"tallygrid"})) << result.output;
-}
-
-TEST_F(RealTallygrid, StopsWithErrorTwelveAndCreatesNoFileWhenItsArraysAreRefused) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
-#endif
-  const auto result = run(512L << 20);
-  EXPECT_EQ(result.exit_status, 12);
-  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 12, {"tallygrid"})) << result.output;
-  EXPECT_FALSE(std::filesystem::exists(scratch.path() / "vystup.out"));
-}
-
 }  // namespace
+
+using test_support::ProgramStoppingEarly;
+using test_support::program_name;
+
+INSTANTIATE_TEST_SUITE_P(QuickVsCountPrograms, ProgramStoppingEarly, ::testing::Values("tallygrid", "tallyduel"),
+                         program_name);

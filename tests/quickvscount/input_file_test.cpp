@@ -11,7 +11,7 @@
 #include "kit/random_source.hpp"
 #include "quickvscount/input_file.hpp"
 #include "line_map_check.hpp"
-#include "support/run_in_child.hpp"
+#include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace {

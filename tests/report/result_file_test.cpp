@@ -8,7 +8,7 @@
 #include "report/result_file.hpp"
 #include "result_fixtures.hpp"
 #include "smallarrays/small_array_programs.hpp"
-#include "support/run_in_child.hpp"
+#include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace {

@@ -14,8 +14,7 @@
 
 #include "smallarrays/small_array_programs.hpp"
 #include "smallarrays/small_array_results.hpp"
-#include "support/run_program.hpp"
-#include "support/runtime_error_report.hpp"
+#include "support/early_failures.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -222,8 +221,7 @@ TEST_F(ScaledDownRun, SmallfiveHasNoBubbleSortColumn) {
 // Every clock reading checks that nothing has reached "vystup.out" yet.
 bool file_was_written_early = false;
 timespec clock_checking_results_file() {
-  std::error_code error;
-  if (std::filesystem::file_size("vystup.out", error) != 0 || error) file_was_written_early = true;
+  if (!test_support::results_file_is_empty()) file_was_written_early = true;
   return test_support::read_fake_clock();
 }
 
@@ -248,39 +246,10 @@ TEST_F(ScaledDownRun, StopsWithErrorTwentyEightWhenTheConsoleIsFull) {
       },
       ::testing::ExitedWithCode(28), "");
 }
-
-// The real programs, on the failures that stop them before any work.
-class RealProgram : public ::testing::TestWithParam<const char*> {
- protected:
-  test_support::ProgramResult run(std::optional<long> address_space = std::nullopt) {
-    test_support::ProgramRun child;
-    child.program = GetParam();
-    child.directory = scratch_.path();
-    child.address_space_bytes = address_space;
-    return test_support::run_program(child);
-  }
-  test_support::ScratchDirectory scratch_;
-};
-
-TEST_P(RealProgram, StopsWithErrorFiveWhenTheResultsFileCannotBeCreated) {
-  std::filesystem::create_directory(scratch_.path() / "vystup.out");
-  const auto result = run();
-  EXPECT_EQ(result.exit_status, 5);
-  const std::string name = std::filesystem::path(GetParam()).filename().string();
-  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {name})) << result.output;
-}
-
-TEST_P(RealProgram, StopsWithErrorTwelveAndCreatesNoFileWhenItsArraysAreRefused) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
-#endif
-  const auto result = run(256L << 20);
-  EXPECT_EQ(result.exit_status, 12);
-  EXPECT_TRUE(result.output.starts_with("Runtime error 12 at $")) << result.output;
-  EXPECT_FALSE(std::filesystem::exists(scratch_.path() / "vystup.out"));
-}
-
-INSTANTIATE_TEST_SUITE_P(SmallArrayPrograms, RealProgram, ::testing::Values(SMALLSIX_PATH, SMALLFIVE_PATH),
-                         [](const auto& info) { return std::filesystem::path(info.param).filename().string(); });
-
 }  // namespace
+
+using test_support::ProgramStoppingEarly;
+using test_support::program_name;
+
+INSTANTIATE_TEST_SUITE_P(SmallArrayPrograms, ProgramStoppingEarly, ::testing::Values("smallsix", "smallfive"),
+                         program_name);

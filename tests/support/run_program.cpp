@@ -10,9 +10,19 @@
 #include "support/test_support.hpp"
 
 namespace test_support {
+namespace {
 
-ProgramResult run_program(const ProgramRun& run) {
-  const bool capture = run.standard_output.empty() && !run.close_standard_output;
+// Makes `path` descriptor `target` of this process, or ends the child.
+void redirect(const std::string& path, int flags, int target) {
+  const int fd = open(path.c_str(), flags, 0644);
+  if (fd < 0 || dup2(fd, target) < 0) _exit(126);
+  close(fd);
+}
+
+}  // namespace
+
+ProgramResult run_in_child(const std::function<void()>& body, const ChildStreams& streams) {
+  const bool capture = streams.standard_output.empty() && !streams.close_standard_output;
   std::filesystem::path captured;
   if (capture) {
     std::string pattern = (std::filesystem::temp_directory_path() / "sortbench-child-XXXXXX").string();
@@ -21,29 +31,23 @@ ProgramResult run_program(const ProgramRun& run) {
     close(fd);
     captured = pattern;
   }
-  const std::string output_path = capture ? captured.string() : run.standard_output;
 
   const pid_t child = fork();
   if (child < 0) throw std::runtime_error("fork failed");
   if (child == 0) {
-    if (chdir(run.directory.c_str()) != 0) _exit(126);
-    const int in = open(run.standard_input.c_str(), O_RDONLY);
-    if (in < 0 || dup2(in, STDIN_FILENO) < 0) _exit(126);
-    close(in);
-    if (run.close_standard_output) {
+    if (streams.close_standard_input) {
+      close(STDIN_FILENO);
+    } else {
+      redirect(streams.standard_input, O_RDONLY, STDIN_FILENO);
+    }
+    if (streams.close_standard_output) {
       close(STDOUT_FILENO);
     } else {
-      const int out = open(output_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out < 0 || dup2(out, STDOUT_FILENO) < 0) _exit(126);
-      close(out);
+      redirect(capture ? captured.string() : streams.standard_output, O_WRONLY | O_CREAT | O_TRUNC,
+               STDOUT_FILENO);
     }
-    if (run.address_space_bytes) {
-      const rlimit limit{static_cast<rlim_t>(*run.address_space_bytes),
-                         static_cast<rlim_t>(*run.address_space_bytes)};
-      setrlimit(RLIMIT_AS, &limit);
-    }
-    execl(run.program.c_str(), run.program.c_str(), static_cast<char*>(nullptr));
-    _exit(127);
+    body();
+    _exit(0);
   }
   int status = 0;
   while (waitpid(child, &status, 0) < 0) {
@@ -56,6 +60,21 @@ ProgramResult run_program(const ProgramRun& run) {
     std::filesystem::remove(captured);
   }
   return result;
+}
+
+ProgramResult run_program(const ProgramRun& run) {
+  return run_in_child(
+      [&run] {
+        if (chdir(run.directory.c_str()) != 0) _exit(126);
+        if (run.address_space_bytes) {
+          const rlimit limit{static_cast<rlim_t>(*run.address_space_bytes),
+                             static_cast<rlim_t>(*run.address_space_bytes)};
+          setrlimit(RLIMIT_AS, &limit);
+        }
+        execl(run.program.c_str(), run.program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+      },
+      run.streams);
 }
 
 }  // namespace test_support

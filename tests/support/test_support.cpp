@@ -104,6 +104,30 @@ timespec read_fake_clock() {
   return now;
 }
 
+namespace {
+std::int64_t numbered_now_hundredths = 0;
+int numbered_readings = 0;
+}  // namespace
+
+void reset_numbered_clock(std::int64_t start_hundredths) {
+  numbered_now_hundredths = start_hundredths;
+  numbered_readings = 0;
+}
+
+timespec read_numbered_clock() {
+  timespec now{};
+  now.tv_sec = static_cast<time_t>(numbered_now_hundredths / 100);
+  now.tv_nsec = static_cast<long>(numbered_now_hundredths % 100) * 10000000L + 5000000L;
+  if (numbered_readings % 2 == 0) numbered_now_hundredths += numbered_readings / 2 + 1;
+  ++numbered_readings;
+  return now;
+}
+
+bool results_file_is_empty() {
+  std::error_code error;
+  return std::filesystem::file_size("vystup.out", error) == 0 && !error;
+}
+
 void use_utc() {
   setenv("TZ", "UTC", 1);
   tzset();

@@ -60,7 +60,16 @@ std::string first_difference(const std::vector<std::string>& actual,
 // every timed batch of a driver lasts exactly `step_hundredths`.
 void set_fake_clock(std::int64_t start_seconds, std::int32_t step_hundredths);
 timespec read_fake_clock();
+// A wall clock under which measurement m of a run (counted from 0, two
+// readings each) lasts m + 1 hundredths, so every cell shows where it was
+// made. Each reset starts it anew at the given time of day (UTC).
+void reset_numbered_clock(std::int64_t start_hundredths);
+timespec read_numbered_clock();
+
 // Makes local time UTC for the whole test process.
 void use_utc();
+
+// True while "vystup.out" in the current directory exists and is still empty.
+bool results_file_is_empty();
 
 }  // namespace test_support

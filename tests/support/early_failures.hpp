@@ -1,0 +1,52 @@
+// Tests every program of the suite shares: the failures that stop the real
+// program before any measurement. A test program includes this header once
+// and instantiates the suite with its programs' names, e.g.
+//   INSTANTIATE_TEST_SUITE_P(Cutoff, ProgramStoppingEarly,
+//                            ::testing::Values("cutoffwide", "cutoffnarrow"), program_name);
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "support/run_program.hpp"
+#include "support/runtime_error_report.hpp"
+#include "support/sibling_program.hpp"
+#include "support/test_support.hpp"
+
+namespace test_support {
+
+class ProgramStoppingEarly : public ::testing::TestWithParam<const char*> {
+ protected:
+  ProgramResult run(std::optional<long> address_space = std::nullopt) {
+    ProgramRun child;
+    child.program = sibling_program(GetParam());
+    child.directory = scratch_.path();
+    child.address_space_bytes = address_space;
+    return run_program(child);
+  }
+  ScratchDirectory scratch_;
+};
+
+TEST_P(ProgramStoppingEarly, WithErrorFiveWhenTheResultsFileCannotBeCreated) {
+  std::filesystem::create_directory(scratch_.path() / "vystup.out");
+  const auto result = run();
+  EXPECT_EQ(result.exit_status, 5);
+  EXPECT_TRUE(is_runtime_error_report(result.output, 5, {GetParam()})) << result.output;
+}
+
+TEST_P(ProgramStoppingEarly, WithErrorTwelveAndNoFileWhenItsArraysAreRefused) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+  const auto result = run(256L << 20);
+  EXPECT_EQ(result.exit_status, 12);
+  EXPECT_TRUE(is_runtime_error_report(result.output, 12, {GetParam()})) << result.output;
+  EXPECT_TRUE(std::filesystem::is_empty(scratch_.path())) << "no file may be created";
+}
+
+inline std::string program_name(const ::testing::TestParamInfo<const char*>& info) { return info.param; }
+
+}  // namespace test_support
