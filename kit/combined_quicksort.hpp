@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "kit/insertion_sort.hpp"
-#include "kit/swap.hpp"
+#include "kit/quicksort.hpp"
 
 namespace kit {
 
@@ -28,18 +28,7 @@ void COMQSORT(T* A, std::int32_t Z, std::int32_t K, std::int32_t HRANICA) {
     ISORT(A, Z, K);
     return;
   }
-  const T P = A[(Z + K) / 2];  // a copy of the value, not a position
-  std::int32_t I = Z - 1;
-  std::int32_t J = K + 1;
-  do {
-    do ++I; while (A[I] < P);
-    do --J; while (A[J] > P);
-    if (I < J) VYMEN(A, I, J);
-  } while (I < J);
-  if (I == J) {  // both scans stopped on one element equal to P: it stays put
-    ++I;
-    --J;
-  }
+  const auto [I, J] = partition_around_middle(A, Z, K);
   if (Z <= J) COMQSORT<Measure>(A, Z, J, HRANICA);
   if (I <= K) COMQSORT<Measure>(A, I, K, HRANICA);
 }
