@@ -29,8 +29,7 @@ inline constexpr CutoffProgram kCutoffwide{
         },
 };
 
-inline constexpr std::array<std::int32_t, 5> kCutoffnarrowLengths{20000000, 30000000, 40000000, 50000000,
-                                                                  60000000};
+inline constexpr std::array<std::int32_t, 5> kCutoffnarrowLengths{20000000, 30000000, 40000000, 50000000, 60000000};
 
 // Cutoffs 3 to 9 on K - Z + 1: ranges of up to 3 to 9 elements go to ISORT.
 inline constexpr CutoffProgram kCutoffnarrow{

@@ -8,8 +8,8 @@ namespace {
 // The layout is a fixed text: it must fit the parameters it is printed with.
 constexpr bool fits(const CutoffProgram& program) {
   return program.layout.header.size() == 11 + 11 * static_cast<std::size_t>(program.cutoffs) &&
-         program.layout.separator.size() == program.layout.header.size() &&
-         std::ranges::is_sorted(program.lengths) && program.lengths.back() <= program.last_index;
+         program.layout.separator.size() == program.layout.header.size() && std::ranges::is_sorted(program.lengths) &&
+         program.lengths.back() <= program.last_index;
 }
 static_assert(fits(kCutoffwide));
 static_assert(fits(kCutoffnarrow));

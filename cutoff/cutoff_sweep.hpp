@@ -65,9 +65,7 @@ class CutoffSweep {
   }
 
   void sort_first(kit::Element* A, std::int32_t N) { kernels_.recursive(A, N); }
-  void sort_second(kit::Element* A, std::int32_t N) {
-    kernels_.template combined<Measure>(A, N, HRANICA_);
-  }
+  void sort_second(kit::Element* A, std::int32_t N) { kernels_.template combined<Measure>(A, N, HRANICA_); }
 
  private:
   static kit::ProgramArray<kit::Element> obtain(const CutoffProgram& program) {

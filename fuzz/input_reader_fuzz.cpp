@@ -36,7 +36,7 @@ class ReferenceReader {
     }
     if (at_ == end_) return 0;
     const std::uint8_t* token = at_;
-    while (at_ < end_ && *at_ > 32) ++at_;
+    while (at_<end_&& * at_> 32) ++at_;
     return convert(token, at_);
   }
 
@@ -151,8 +151,7 @@ Outcome completed_inputs(Outcome outcome) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const int file = memfd_create("vstup.in", 0);
   static const std::string path = "/proc/self/fd/" + std::to_string(file);
-  if (file < 0 || ftruncate(file, 0) != 0 ||
-      pwrite(file, data, size, 0) != static_cast<ssize_t>(size)) {
+  if (file < 0 || ftruncate(file, 0) != 0 || pwrite(file, data, size, 0) != static_cast<ssize_t>(size)) {
     std::abort();
   }
   const Outcome raw = expected_raw(data, size);

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include "kit/call_site.hpp"
 
+#include "kit/call_site.hpp"
 #include "kit/runtime_error.hpp"
 
 namespace kit {
@@ -23,8 +23,7 @@ template <class T>
 class ProgramArray {
  public:
   // Stops the program with runtime error 12 when the system refuses the memory.
-  static ProgramArray obtain(std::size_t count,
-                             const CallSite& where = CallSite::current()) {
+  static ProgramArray obtain(std::size_t count, const CallSite& where = CallSite::current()) {
     // calloc hands out fresh zero pages for blocks this size without writing them.
     T* data = static_cast<T*>(std::calloc(count == 0 ? 1 : count, sizeof(T)));
     if (data == nullptr) stop_with_runtime_error(kErrorOutOfMemory, where);

@@ -25,8 +25,10 @@ template <class T>
   std::int32_t I = Z - 1;
   std::int32_t J = K + 1;
   do {
+    // clang-format off
     do ++I; while (A[I] < P);
     do --J; while (A[J] > P);
+    // clang-format on
     if (I < J) VYMEN(A, I, J);
   } while (I < J);
   if (I == J) {  // both scans stopped on one element equal to P

@@ -17,8 +17,7 @@ class RandomSource {
   // A value in 0 .. bound - 1 for a positive bound: the upper 32 bits of the
   // 64-bit product of the bound and the next output.
   std::int32_t below(std::int32_t bound) {
-    const std::uint64_t product =
-        static_cast<std::uint64_t>(static_cast<std::uint32_t>(bound)) * generator_();
+    const std::uint64_t product = static_cast<std::uint64_t>(static_cast<std::uint32_t>(bound)) * generator_();
     return static_cast<std::int32_t>(product >> 32);
   }
 

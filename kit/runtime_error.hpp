@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+
 #include "kit/call_site.hpp"
 
 namespace kit {

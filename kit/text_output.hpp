@@ -5,9 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include "kit/call_site.hpp"
 #include <string>
 #include <string_view>
+
+#include "kit/call_site.hpp"
 
 namespace kit {
 
@@ -20,10 +21,7 @@ void append_integer(std::string& line, std::int64_t value, int width);
 // serve both (a results table shown on screen and saved) take this.
 class LineOutput {
  public:
-  void write_line(std::string_view text,
-                  const CallSite& where = CallSite::current()) {
-    emit_line(text, where);
-  }
+  void write_line(std::string_view text, const CallSite& where = CallSite::current()) { emit_line(text, where); }
 
  protected:
   ~LineOutput() = default;
@@ -55,8 +53,7 @@ class TextFile final : public LineOutput {
   // Creates the file, or empties an existing one, in the current directory.
   void create(const char* name, const CallSite& where = CallSite::current());
   void write(std::string_view text, const CallSite& where = CallSite::current());
-  void write_integer(std::int32_t value,
-                     const CallSite& where = CallSite::current());
+  void write_integer(std::int32_t value, const CallSite& where = CallSite::current());
   void end_line(const CallSite& where = CallSite::current());
   // Writes out the buffer and closes the file.
   void close(const CallSite& where = CallSite::current());

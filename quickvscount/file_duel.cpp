@@ -83,8 +83,7 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
 
     const std::int32_t ROZDIELQS = stopwatch.time([&] { kit::QSORT(TESTQS.data(), 1, N); });
     kit::keep_memory(TESTQS.data());
-    const std::int32_t ROZDIELCS =
-        stopwatch.time([&] { kit::CSORT(TESTCS.data(), N, range, B.data(), C.data()); });
+    const std::int32_t ROZDIELCS = stopwatch.time([&] { kit::CSORT(TESTCS.data(), N, range, B.data(), C.data()); });
     kit::keep_memory(TESTCS.data());
     const kit::TimeCell VYSQS = kit::long_form::SPRACUJ(ROZDIELQS);
     const kit::TimeCell VYSCS = kit::long_form::SPRACUJ(ROZDIELCS);

@@ -8,9 +8,8 @@ constexpr bool fits(const GridDuelProgram& program) {
   std::int64_t largest_range = 1;
   for (std::int32_t J = 0; J < program.ranges; ++J) largest_range *= 10;
   return program.layout.header.size() == 11 + 11 * static_cast<std::size_t>(program.ranges) &&
-         program.layout.separator.size() == program.layout.header.size() &&
-         std::ranges::is_sorted(program.lengths) && program.lengths.back() <= program.last_index &&
-         largest_range <= program.last_index;
+         program.layout.separator.size() == program.layout.header.size() && std::ranges::is_sorted(program.lengths) &&
+         program.lengths.back() <= program.last_index && largest_range <= program.last_index;
 }
 static_assert(fits(kTallygrid));
 

@@ -19,10 +19,10 @@ namespace quickvscount {
 
 // Everything that tells one grid duel from another; tests run small ones.
 struct GridDuelProgram {
-  const char* name;                        // the program, as runtime errors list it
-  std::int32_t last_index;                 // every POLE spans 0..last_index
-  std::span<const std::int32_t> lengths;   // POCET_PRVKOV, ascending, each at most last_index
-  std::int32_t ranges;                     // columns; column J draws from 1..10^J
+  const char* name;                       // the program, as runtime errors list it
+  std::int32_t last_index;                // every POLE spans 0..last_index
+  std::span<const std::int32_t> lengths;  // POCET_PRVKOV, ascending, each at most last_index
+  std::int32_t ranges;                    // columns; column J draws from 1..10^J
   kit::TwoTableLayout layout;
 };
 

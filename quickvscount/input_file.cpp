@@ -85,7 +85,8 @@ std::int32_t InputFile::read_integer(const kit::CallSite& where) {
   while (separates(*token) && *token != kEndOfFileMark) ++token;
   char* last = token;
   while (!separates(*last)) ++last;
-  if (token == last || last == end_) [[unlikely]] return read_integer_slowly(where);
+  if (token == last || last == end_) [[unlikely]]
+    return read_integer_slowly(where);
   next_ = last;
   return convert(token, last, where);
 }

@@ -5,9 +5,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include "kit/call_site.hpp"
 #include <span>
 
+#include "kit/call_site.hpp"
 #include "kit/program_storage.hpp"
 
 namespace quickvscount {
@@ -60,8 +60,8 @@ class InputFile {
   int descriptor_ = -1;
   std::size_t capacity_;
   kit::ProgramArray<char> storage_;
-  char* next_;  // the first byte not yet consumed
-  char* end_;   // one past the buffered data; always holds a code 26 as a stop mark
+  char* next_;                   // the first byte not yet consumed
+  char* end_;                    // one past the buffered data; always holds a code 26 as a stop mark
   bool at_end_of_file_ = false;  // the file has nothing more to read
 };
 

@@ -40,9 +40,9 @@ std::string seconds_text(std::int64_t hundredths) {
 }
 
 std::string algorithm_name(std::string_view label) {
-  static const std::map<std::string_view, std::string_view> kNames{
-      {"QS", "quicksort"},      {"MS", "merge sort"},     {"HS", "heap sort"},
-      {"BS", "bubble sort"},    {"IS", "insertion sort"}, {"SS", "selection sort"}};
+  static const std::map<std::string_view, std::string_view> kNames{{"QS", "quicksort"},      {"MS", "merge sort"},
+                                                                   {"HS", "heap sort"},      {"BS", "bubble sort"},
+                                                                   {"IS", "insertion sort"}, {"SS", "selection sort"}};
   const auto found = kNames.find(label);
   return found == kNames.end() ? std::string(label) : std::string(label) + "  " + std::string(found->second);
 }
@@ -78,8 +78,7 @@ ChartFile small_arrays_chart(const ResultFile& result, std::string_view stem, st
 
   LinePlot plot;
   plot.title = std::string(program) + ": time per array against array length";
-  plot.subtitle = arrays > 1 ? "each cell divided by the " + with_thousands(arrays) +
-                                   " arrays it sorted; log scale"
+  plot.subtitle = arrays > 1 ? "each cell divided by the " + with_thousands(arrays) + " arrays it sorted; log scale"
                              : "time of one batch over all arrays; log scale";
   plot.x_label = "array length n (elements)";
   plot.y_label = arrays > 1 ? "time per array" : "time per batch";
@@ -152,14 +151,14 @@ ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::strin
       const std::int64_t cell = algorithm == 0 ? input.quicksort : input.countingsort;
       const double center = frame.x + group * (static_cast<double>(i) + 0.5);
       const double left = algorithm == 0 ? center - bar - 2 : center + 2;
-      const std::string data = attribute("data-input", std::to_string(input.number)) + " " +
-                               attribute("data-seconds", seconds_text(cell));
+      const std::string data =
+          attribute("data-input", std::to_string(input.number)) + " " + attribute("data-seconds", seconds_text(cell));
       if (cell <= 0) {
         any_zero = true;
         const double top = y(kResolutionSeconds);
-        document.rect(left, top, bar, bottom - top,
-                      "class=\"below-resolution\" fill=\"#fff\" stroke=\"" + color + "\" stroke-dasharray=\"3 2\" " +
-                          data);
+        document.rect(
+            left, top, bar, bottom - top,
+            "class=\"below-resolution\" fill=\"#fff\" stroke=\"" + color + "\" stroke-dasharray=\"3 2\" " + data);
         document.text(left + bar / 2, top - 4, cell == 0 ? "<0.01" : "?", "class=\"bar-label\" text-anchor=\"middle\"");
       } else {
         const double top = y(seconds(cell));
@@ -271,8 +270,9 @@ ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::st
   const std::string title = std::string(program) + ": quicksort time / counting sort time";
   Document document(width, height, title);
   document.text(12, 22, title, "class=\"title\"");
-  document.text(12, 40, "above 1\xc3\x97 counting sort is faster, below 1\xc3\x97 quicksort; "
-                        "the thick line is the break-even",
+  document.text(12, 40,
+                "above 1\xc3\x97 counting sort is faster, below 1\xc3\x97 quicksort; "
+                "the thick line is the break-even",
                 "class=\"subtitle\"");
   const double grid_right = kLeft + kCellWidth * static_cast<double>(columns);
   document.text((kLeft + grid_right) / 2, 66, "value range k (values 1..k)", "class=\"label\" text-anchor=\"middle\"");
@@ -573,8 +573,7 @@ std::string build_csv(const ResultFile& result, std::string_view program) {
     csv_row(csv, program, "Quicksort", std::to_string(input.count), std::to_string(input.range), input.quicksort);
   }
   for (const DuelInput& input : result.inputs) {
-    csv_row(csv, program, "Countingsort", std::to_string(input.count), std::to_string(input.range),
-            input.countingsort);
+    csv_row(csv, program, "Countingsort", std::to_string(input.count), std::to_string(input.range), input.countingsort);
   }
   return csv;
 }

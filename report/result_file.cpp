@@ -25,33 +25,26 @@ struct KnownTableLayout {
   std::span<const std::int64_t> rows;
 };
 
-constexpr std::array<std::int64_t, 16> kSmallsixRows{5,  10, 15, 20, 25, 30, 35, 40,
-                                                     45, 50, 55, 60, 65, 70, 75, 80};
-constexpr std::array<std::int64_t, 19> kSmallfiveRows{70,  75,  80,  85,  90,  95,  100,
-                                                      105, 110, 115, 120, 125, 130, 135,
-                                                      140, 145, 150, 155, 160};
-constexpr std::array<std::int64_t, 12> kGridRows{10000,   20000,   50000,    100000,
-                                                 200000,  500000,  1000000,  2000000,
-                                                 5000000, 10000000, 20000000, 50000000};
-constexpr std::array<std::int64_t, 5> kNarrowRows{20000000, 30000000, 40000000, 50000000,
-                                                  60000000};
+constexpr std::array<std::int64_t, 16> kSmallsixRows{5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75, 80};
+constexpr std::array<std::int64_t, 19> kSmallfiveRows{70,  75,  80,  85,  90,  95,  100, 105, 110, 115,
+                                                      120, 125, 130, 135, 140, 145, 150, 155, 160};
+constexpr std::array<std::int64_t, 12> kGridRows{10000,   20000,   50000,   100000,   200000,   500000,
+                                                 1000000, 2000000, 5000000, 10000000, 20000000, 50000000};
+constexpr std::array<std::int64_t, 5> kNarrowRows{20000000, 30000000, 40000000, 50000000, 60000000};
 
 constexpr std::array<KnownTableLayout, 5> kKnownLayouts{{
-    {"smallsix", kSmallArraysCaption,
-     " n \\ sort |    QS    |    MS    |    HS    |    BS    |    IS    |    SS    |",
+    {"smallsix", kSmallArraysCaption, " n \\ sort |    QS    |    MS    |    HS    |    BS    |    IS    |    SS    |",
      kSmallsixRows},
-    {"smallfive", kSmallArraysCaption,
-     " n \\ sort |    QS    |    MS    |    HS    |    IS    |    SS    |", kSmallfiveRows},
+    {"smallfive", kSmallArraysCaption, " n \\ sort |    QS    |    MS    |    HS    |    IS    |    SS    |",
+     kSmallfiveRows},
     {"tallygrid", "Vysledky pre Quicksort:",
-     "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |",
-     kGridRows},
+     "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |", kGridRows},
     {"cutoffwide", "Vysledky pre rekurzivny Quicksort:",
      "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |"
      "    28    |    29    |",
      kGridRows},
     {"cutoffnarrow", "Vysledky pre rekurzivny Quicksort:",
-     "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |",
-     kNarrowRows},
+     "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |", kNarrowRows},
 }};
 
 struct KnownDuelInput {
@@ -85,8 +78,7 @@ std::optional<std::int64_t> parse_unsigned(std::string_view digits) {
   if (digits.empty() || digits.size() > 18) return std::nullopt;
   std::int64_t value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error != std::errc() || end != digits.data() + digits.size() || digits.front() == '-' ||
-      digits.front() == '+') {
+  if (error != std::errc() || end != digits.data() + digits.size() || digits.front() == '-' || digits.front() == '+') {
     return std::nullopt;
   }
   return value;
@@ -146,9 +138,7 @@ class Parser {
   }
 
  private:
-  [[noreturn]] void fail(std::size_t line, std::string message) {
-    throw Failure{ParseError{line, std::move(message)}};
-  }
+  [[noreturn]] void fail(std::size_t line, std::string message) { throw Failure{ParseError{line, std::move(message)}}; }
 
   bool at_end() const { return next_ >= lines_.size(); }
 
@@ -217,8 +207,7 @@ class Parser {
       fail(line_number(), "expected a table row starting with an array length and \"|\", found " + shown(line));
     }
     if (pieces.size() != columns + 2 || !pieces.back().empty()) {
-      fail(line_number(), "expected " + std::to_string(columns) + " cells each closed by \" |\", found " +
-                              shown(line));
+      fail(line_number(), "expected " + std::to_string(columns) + " cells each closed by \" |\", found " + shown(line));
     }
     for (std::size_t column = 1; column <= columns; ++column) {
       const std::string_view field = pieces[column];
@@ -248,8 +237,8 @@ class Parser {
       if (expected_rows) {
         const std::int64_t wanted = (*expected_rows)[table.row_labels.size()];
         if (label != wanted) {
-          fail(line_number(), "expected the row of n = " + std::to_string(wanted) + ", found n = " +
-                                  std::to_string(label));
+          fail(line_number(),
+               "expected the row of n = " + std::to_string(wanted) + ", found n = " + std::to_string(label));
         }
       }
       table.row_labels.push_back(label);
@@ -258,9 +247,9 @@ class Parser {
       }
     }
     if (expected_rows && table.row_labels.size() < expected_rows->size()) {
-      fail(next_ + 1, "expected the row of n = " + std::to_string((*expected_rows)[table.row_labels.size()]) +
-                          ", found " + (at_end() ? std::string("the end of the file (the run was stopped early?)")
-                                                 : shown(lines_[next_])));
+      fail(next_ + 1,
+           "expected the row of n = " + std::to_string((*expected_rows)[table.row_labels.size()]) + ", found " +
+               (at_end() ? std::string("the end of the file (the run was stopped early?)") : shown(lines_[next_])));
     }
     if (table.row_labels.empty()) fail(next_ + 1, "expected at least one table row");
   }
@@ -354,9 +343,9 @@ class Parser {
                     input.range != kDuelInputs[index].range)) {
         fail(line_number(), index >= kDuelInputs.size()
                                 ? "expected the end of the file after input " + std::to_string(index)
-                                : "expected input " + std::to_string(input.number) + " to have pocet= " +
-                                      std::to_string(kDuelInputs[index].count) + ", rozsah= " +
-                                      std::to_string(kDuelInputs[index].range));
+                                : "expected input " + std::to_string(input.number) +
+                                      " to have pocet= " + std::to_string(kDuelInputs[index].count) +
+                                      ", rozsah= " + std::to_string(kDuelInputs[index].range));
       }
       input.quicksort = take_duel_time(kDuelQuickLabel);
       input.countingsort = take_duel_time(kDuelCountingLabel);

@@ -45,10 +45,17 @@ std::optional<std::int64_t> parse_size(std::string text) {
   while (!text.empty() && (text.back() == 'B' || text.back() == 'b')) text.pop_back();
   if (!text.empty() && std::isalpha(static_cast<unsigned char>(text.back()))) {
     switch (std::toupper(static_cast<unsigned char>(text.back()))) {
-      case 'K': scale = 1000; break;
-      case 'M': scale = 1000 * 1000; break;
-      case 'G': scale = 1000 * 1000 * 1000; break;
-      default: return std::nullopt;
+      case 'K':
+        scale = 1000;
+        break;
+      case 'M':
+        scale = 1000 * 1000;
+        break;
+      case 'G':
+        scale = 1000 * 1000 * 1000;
+        break;
+      default:
+        return std::nullopt;
     }
     text.pop_back();
   }
@@ -118,7 +125,8 @@ std::filesystem::path make_run_folder(const std::filesystem::path& results) {
   std::error_code error;
   std::filesystem::create_directories(results, error);
   for (int attempt = 1;; ++attempt) {
-    std::filesystem::path folder = results / (std::string(name.data()) + (attempt > 1 ? "-" + std::to_string(attempt) : ""));
+    std::filesystem::path folder =
+        results / (std::string(name.data()) + (attempt > 1 ? "-" + std::to_string(attempt) : ""));
     if (std::filesystem::create_directory(folder, error)) return folder;
     if (error) {
       std::fprintf(stderr, "study: cannot create the run folder %s: %s\n", folder.c_str(), error.message().c_str());
@@ -246,11 +254,10 @@ int main(int argc, char** argv) {
     if (needed > budget.bytes) {
       report.state = ProgramState::refused;
       report.status = "refused";
-      report.detail = "not started: it needs " + report::megabytes(needed) + " (" +
-                      report::with_thousands(program.array_bytes) + " bytes of arrays and " +
-                      report::megabytes(report::kProgramOverheadBytes) + " for the program), but only " +
-                      report::megabytes(std::max<std::int64_t>(budget.bytes, 0)) + " are available (" +
-                      budget.source + ")";
+      report.detail =
+          "not started: it needs " + report::megabytes(needed) + " (" + report::with_thousands(program.array_bytes) +
+          " bytes of arrays and " + report::megabytes(report::kProgramOverheadBytes) + " for the program), but only " +
+          report::megabytes(std::max<std::int64_t>(budget.bytes, 0)) + " are available (" + budget.source + ")";
       std::printf("  %-14sREFUSED: %s\n", std::string(program.name).c_str(), report.detail.c_str());
       write_pages();
       continue;
@@ -268,14 +275,14 @@ int main(int argc, char** argv) {
     report.status = outcome.exited ? std::to_string(outcome.exit_status) : "signal " + std::to_string(outcome.signal);
     report.detail = outcome.runtime_error;
     const bool clean_exit = outcome.exited && outcome.exit_status == 0;
-    report.state = clean_exit ? ProgramState::completed
+    report.state = clean_exit            ? ProgramState::completed
                    : outcome.interrupted ? ProgramState::stopped
                                          : ProgramState::failed;
     if (report.detail.empty() && !clean_exit) {
       report.detail = outcome.interrupted ? "stopped by Ctrl-C"
                       : outcome.exited    ? "ended with exit status " + std::to_string(outcome.exit_status)
                                           : "ended by signal " + std::to_string(outcome.signal) + " (" +
-                                                strsignal(outcome.signal) + ")";
+                                             strsignal(outcome.signal) + ")";
     }
     collect_results(report, folder);
     const std::string ending = report.state == ProgramState::completed ? "done"

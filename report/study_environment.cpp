@@ -69,7 +69,8 @@ std::optional<std::filesystem::path> control_group() {
   if (start == std::string::npos) return std::nullopt;
   std::size_t end = text.find('\n', start);
   if (end == std::string::npos) end = text.size();
-  return std::filesystem::path("/sys/fs/cgroup") / std::filesystem::path(text.substr(start + 3, end - start - 3)).relative_path();
+  return std::filesystem::path("/sys/fs/cgroup") /
+         std::filesystem::path(text.substr(start + 3, end - start - 3)).relative_path();
 }
 
 }  // namespace

@@ -52,12 +52,18 @@ std::string html(std::string_view text) { return svg::escape(text); }
 
 std::string state_word(ProgramState state) {
   switch (state) {
-    case ProgramState::not_started: return "not started";
-    case ProgramState::refused: return "refused";
-    case ProgramState::missing: return "missing";
-    case ProgramState::completed: return "complete";
-    case ProgramState::failed: return "failed";
-    case ProgramState::stopped: return "stopped";
+    case ProgramState::not_started:
+      return "not started";
+    case ProgramState::refused:
+      return "refused";
+    case ProgramState::missing:
+      return "missing";
+    case ProgramState::completed:
+      return "complete";
+    case ProgramState::failed:
+      return "failed";
+    case ProgramState::stopped:
+      return "stopped";
   }
   return "";
 }
@@ -99,9 +105,8 @@ std::string summary_text(const std::vector<ProgramReport>& reports) {
   }
   std::string text;
   for (const SummaryRow& row : rows) {
-    text += padded(row.program, widths[0]) + "  " + padded(row.status, widths[1]) + "  " +
-            right(row.wall, widths[2]) + "  " + right(row.memory, widths[3]) + "  " + right(row.cells, widths[4]) +
-            "  " + row.overhead + "\n";
+    text += padded(row.program, widths[0]) + "  " + padded(row.status, widths[1]) + "  " + right(row.wall, widths[2]) +
+            "  " + right(row.memory, widths[3]) + "  " + right(row.cells, widths[4]) + "  " + row.overhead + "\n";
   }
   for (const ProgramReport& report : reports) {
     if (!report.detail.empty()) text += std::string(report.program->name) + ": " + report.detail + "\n";
@@ -120,8 +125,9 @@ std::string index_html(const IndexPage& page) {
   out += "</style>\n</head>\n<body>\n";
   out += "<h1>Sort study " + html(page.run_name) + "</h1>\n";
   if (page.interrupted) {
-    out += "<p class=\"warning\">The study was stopped with Ctrl-C: only the programs marked complete have full "
-           "results.</p>\n";
+    out +=
+        "<p class=\"warning\">The study was stopped with Ctrl-C: only the programs marked complete have full "
+        "results.</p>\n";
   } else if (!page.finished) {
     out += "<p class=\"warning\">The study is still running; this page is rewritten after each program.</p>\n";
   }
@@ -133,8 +139,9 @@ std::string index_html(const IndexPage& page) {
   }
   out += "</table>\n";
 
-  out += "<h2>Summary</h2>\n<table>\n<tr><th>program</th><th>state</th><th>exit status</th><th>wall time</th>"
-         "<th>peak memory</th><th>time cells</th><th>overhead</th></tr>\n";
+  out +=
+      "<h2>Summary</h2>\n<table>\n<tr><th>program</th><th>state</th><th>exit status</th><th>wall time</th>"
+      "<th>peak memory</th><th>time cells</th><th>overhead</th></tr>\n";
   for (const ProgramReport& report : page.reports) {
     const SummaryRow row = summary_row(report);
     const std::string state = state_word(report.state);
@@ -166,7 +173,8 @@ std::string index_html(const IndexPage& page) {
     if (report.state != ProgramState::not_started && report.state != ProgramState::refused &&
         report.state != ProgramState::missing) {
       out += "<p>Files: <a href=\"" + html(name) + "/vystup.out\">vystup.out</a>";
-      if (!report.csv.empty()) out += " &middot; <a href=\"" + html(name + "/" + report.csv) + "\">" + html(report.csv) + "</a>";
+      if (!report.csv.empty())
+        out += " &middot; <a href=\"" + html(name + "/" + report.csv) + "\">" + html(report.csv) + "</a>";
       out += " &middot; <a href=\"" + html(name) + "/console.txt\">console.txt</a></p>\n";
     }
   }

@@ -52,8 +52,8 @@ double now_seconds() {
   const auto say = [output](const char* text) {
     [[maybe_unused]] const ssize_t ignored = ::write(output, text, std::strlen(text));
   };
-  if (::chdir(folder) != 0 || input < 0 || ::dup2(input, STDIN_FILENO) < 0 ||
-      ::dup2(output, STDOUT_FILENO) < 0 || ::dup2(output, STDERR_FILENO) < 0) {
+  if (::chdir(folder) != 0 || input < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 ||
+      ::dup2(output, STDERR_FILENO) < 0) {
     say("study: cannot prepare the program's folder or streams\r\n");
     ::_exit(127);
   }

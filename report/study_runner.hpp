@@ -52,8 +52,8 @@ class InterruptWatch {
 };
 
 struct RunOutcome {
-  bool started = false;      // false: the program could not be started at all
-  bool exited = false;       // ended by exit(); exit_status is valid
+  bool started = false;  // false: the program could not be started at all
+  bool exited = false;   // ended by exit(); exit_status is valid
   int exit_status = -1;
   int signal = 0;            // the signal that ended it, if any
   bool interrupted = false;  // the user stopped it

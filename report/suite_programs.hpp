@@ -18,11 +18,11 @@ enum class ProgressKind {
 
 struct SuiteProgram {
   std::string_view name;
-  std::int64_t array_bytes;         // the fixed arrays it obtains at start
-  std::int32_t progress_steps;      // progress lines of a complete run
+  std::int64_t array_bytes;     // the fixed arrays it obtains at start
+  std::int32_t progress_steps;  // progress lines of a complete run
   ProgressKind progress;
-  std::int64_t arrays_per_cell;     // small-array programs: arrays sorted per time cell; else 1
-  std::string_view what;            // one line for the summary and the index page
+  std::int64_t arrays_per_cell;  // small-array programs: arrays sorted per time cell; else 1
+  std::string_view what;         // one line for the summary and the index page
 };
 
 // The whole study, in the order it runs.

@@ -81,11 +81,20 @@ std::string escape(std::string_view text) {
   result.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '&': result += "&amp;"; break;
-      case '<': result += "&lt;"; break;
-      case '>': result += "&gt;"; break;
-      case '"': result += "&quot;"; break;
-      default: result += c;
+      case '&':
+        result += "&amp;";
+        break;
+      case '<':
+        result += "&lt;";
+        break;
+      case '>':
+        result += "&gt;";
+        break;
+      case '"':
+        result += "&quot;";
+        break;
+      default:
+        result += c;
     }
   }
   return result;
@@ -104,8 +113,8 @@ Document::Document(double width, double height, std::string_view title) {
 }
 
 void Document::line(double x1, double y1, double x2, double y2, std::string_view attributes) {
-  out_ += "<line x1=\"" + number(x1) + "\" y1=\"" + number(y1) + "\" x2=\"" + number(x2) + "\" y2=\"" +
-          number(y2) + "\" ";
+  out_ +=
+      "<line x1=\"" + number(x1) + "\" y1=\"" + number(y1) + "\" x2=\"" + number(x2) + "\" y2=\"" + number(y2) + "\" ";
   out_ += attributes;
   out_ += "/>\n";
 }
@@ -241,8 +250,7 @@ void draw_line_plot(Document& document, const LinePlot& plot, Area area, double 
   constexpr double kLeft = 78;
   constexpr double kTop = 58;
   constexpr double kBottom = 52;
-  const Area frame{area.x + kLeft, area.y + kTop, area.width - kLeft - legend_width - 24,
-                   area.height - kTop - kBottom};
+  const Area frame{area.x + kLeft, area.y + kTop, area.width - kLeft - legend_width - 24, area.height - kTop - kBottom};
 
   double x_lo = 0, x_hi = 0, y_lo = 0, y_hi = 0;
   bool any = false;
@@ -334,17 +342,17 @@ void draw_line_plot(Document& document, const LinePlot& plot, Area area, double 
     std::vector<std::pair<double, double>> points;
     for (const PlotPoint& point : series.points) points.emplace_back(x_scale(point.x), y_scale(point.y));
     if (points.size() >= 2) {
-      document.polyline(points, "stroke=\"" + series.color + "\"" +
-                                    (series.dashed ? " stroke-dasharray=\"7 4\"" : std::string()));
+      document.polyline(
+          points, "stroke=\"" + series.color + "\"" + (series.dashed ? " stroke-dasharray=\"7 4\"" : std::string()));
     }
     for (std::size_t i = 0; i < points.size(); ++i) {
       const PlotPoint& point = series.points[i];
       const auto [px, py] = points[i];
       const std::string data = point.data.empty() ? std::string() : " " + point.data;
       if (point.below_resolution) {
-        document.polygon({{px - 5, py - 4}, {px + 5, py - 4}, {px, py + 5}},
-                         "class=\"below-resolution\" fill=\"#fff\" stroke=\"" + series.color +
-                             "\" stroke-width=\"1.5\"" + data);
+        document.polygon(
+            {{px - 5, py - 4}, {px + 5, py - 4}, {px, py + 5}},
+            "class=\"below-resolution\" fill=\"#fff\" stroke=\"" + series.color + "\" stroke-width=\"1.5\"" + data);
       } else {
         document.circle(px, py, 3, "class=\"point\" fill=\"" + series.color + "\"" + data);
       }
@@ -388,9 +396,8 @@ void draw_line_plot(Document& document, const LinePlot& plot, Area area, double 
 }
 
 std::string category_color(std::size_t index) {
-  static constexpr std::array<std::string_view, 10> kColors{"#1f77b4", "#ff7f0e", "#2ca02c", "#d62728",
-                                                            "#9467bd", "#8c564b", "#e377c2", "#7f7f7f",
-                                                            "#bcbd22", "#17becf"};
+  static constexpr std::array<std::string_view, 10> kColors{"#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd",
+                                                            "#8c564b", "#e377c2", "#7f7f7f", "#bcbd22", "#17becf"};
   return std::string(kColors[index % kColors.size()]);
 }
 

@@ -43,8 +43,8 @@ void restore_working_copies(const PoleTable& VZOR, const PoleTable& TRIED) {
   for (std::int32_t J = 0; J < VZOR.count; ++J) std::copy_n(VZOR.pole(J) + 1, L, TRIED.pole(J) + 1);
 }
 
-std::int32_t time_batch(kit::Stopwatch& stopwatch, Algorithm algorithm, const PoleTable& TRIED,
-                        std::int32_t N, Element* B) {
+std::int32_t time_batch(kit::Stopwatch& stopwatch, Algorithm algorithm, const PoleTable& TRIED, std::int32_t N,
+                        Element* B) {
   switch (algorithm) {
     case Algorithm::QS:
       return stopwatch.time([&] { sort_every_pole(TRIED, [N](Element* A) { kit::QSORT(A, 1, N); }); });

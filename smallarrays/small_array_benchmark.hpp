@@ -16,11 +16,11 @@ enum class Algorithm { QS, MS, HS, BS, IS, SS };
 
 // Everything that tells one program of this benchmark from another.
 struct SmallArrayProgram {
-  const char* name;                        // the program, as runtime errors list it
-  std::int32_t arrays;                     // A: arrays in VZOR and in TRIED
-  std::int32_t last_slot;                  // L: every POLE spans indices 0..L
-  std::span<const std::int32_t> lengths;   // POCET_PRVKOV, one row each, each at most L
-  std::span<const Algorithm> algorithms;   // one column each, in table order
+  const char* name;                       // the program, as runtime errors list it
+  std::int32_t arrays;                    // A: arrays in VZOR and in TRIED
+  std::int32_t last_slot;                 // L: every POLE spans indices 0..L
+  std::span<const std::int32_t> lengths;  // POCET_PRVKOV, one row each, each at most L
+  std::span<const Algorithm> algorithms;  // one column each, in table order
   // Layout of "vystup.out".
   std::string_view header;
   std::string_view separator;
@@ -43,8 +43,8 @@ struct PoleTable {
 void fill_patterns(const PoleTable& VZOR, kit::RandomSource& random);
 void restore_working_copies(const PoleTable& VZOR, const PoleTable& TRIED);
 // Times one batch: `algorithm` on slots 1..N of every POLE of TRIED. B is MSORT's scratch POLE.
-std::int32_t time_batch(kit::Stopwatch& stopwatch, Algorithm algorithm, const PoleTable& TRIED,
-                        std::int32_t N, kit::Element* B);
+std::int32_t time_batch(kit::Stopwatch& stopwatch, Algorithm algorithm, const PoleTable& TRIED, std::int32_t N,
+                        kit::Element* B);
 
 // The whole run: obtains the arrays, creates "vystup.out" in the current
 // directory, measures every (length, algorithm) cell, writes one progress

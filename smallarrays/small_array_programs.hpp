@@ -8,7 +8,7 @@
 namespace smallarrays {
 
 inline constexpr std::array<std::int32_t, 16> kSmallsixLengths{5,  10, 15, 20, 25, 30, 35, 40,
-                                                                45, 50, 55, 60, 65, 70, 75, 80};
+                                                               45, 50, 55, 60, 65, 70, 75, 80};
 inline constexpr std::array<Algorithm, 6> kSmallsixAlgorithms{Algorithm::QS, Algorithm::MS, Algorithm::HS,
                                                               Algorithm::BS, Algorithm::IS, Algorithm::SS};
 
@@ -24,8 +24,8 @@ inline constexpr SmallArrayProgram kSmallsix{
     .extra_space_below = 10,
 };
 
-inline constexpr std::array<std::int32_t, 19> kSmallfiveLengths{
-    70, 75, 80, 85, 90, 95, 100, 105, 110, 115, 120, 125, 130, 135, 140, 145, 150, 155, 160};
+inline constexpr std::array<std::int32_t, 19> kSmallfiveLengths{70,  75,  80,  85,  90,  95,  100, 105, 110, 115,
+                                                                120, 125, 130, 135, 140, 145, 150, 155, 160};
 // No bubble sort here: at these lengths it would dominate the run.
 inline constexpr std::array<Algorithm, 5> kSmallfiveAlgorithms{Algorithm::QS, Algorithm::MS, Algorithm::HS,
                                                                Algorithm::IS, Algorithm::SS};

@@ -11,7 +11,6 @@ namespace smallarrays {
 
 // Writes the caption, the header and one row line per length, each followed
 // by the separator: 4 + 2R lines. TAB holds the cells row by row.
-void ZAPIS_DO_SUB(kit::LineOutput& PROTOKOL, const SmallArrayProgram& program,
-                  std::span<const kit::TimeCell> TAB);
+void ZAPIS_DO_SUB(kit::LineOutput& PROTOKOL, const SmallArrayProgram& program, std::span<const kit::TimeCell> TAB);
 
 }  // namespace smallarrays

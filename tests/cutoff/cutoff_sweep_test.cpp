@@ -194,10 +194,11 @@ TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHead
   };
   EXPECT_EQ(first_difference(run.file, expected), "");
 }
+
 }  // namespace
 
-using test_support::ProgramStoppingEarly;
 using test_support::program_name;
+using test_support::ProgramStoppingEarly;
 
 INSTANTIATE_TEST_SUITE_P(CutoffPrograms, ProgramStoppingEarly, ::testing::Values("cutoffwide", "cutoffnarrow"),
                          program_name);

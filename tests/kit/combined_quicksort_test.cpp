@@ -1,5 +1,7 @@
 // COMQSORT in both variants: where the cutoff falls, what ISORT does below
 // it, and that the result never differs from REKQSORT's.
+#include "kit/combined_quicksort.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <random>
 #include <vector>
 
-#include "kit/combined_quicksort.hpp"
 #include "kit/insertion_sort.hpp"
 #include "kit/quicksort.hpp"
 #include "support/instrumented_element.hpp"
@@ -27,8 +28,7 @@ struct Counts {
   bool operator==(const Counts&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Counts& c) {
-  return out << "{" << c.comparisons << " comparisons, " << c.copies << " copies, " << c.assignments
-             << " assignments}";
+  return out << "{" << c.comparisons << " comparisons, " << c.copies << " copies, " << c.assignments << " assignments}";
 }
 Counts counted() { return {tally().comparisons, tally().copies, tally().assignments}; }
 

@@ -11,12 +11,8 @@
 
 namespace {
 
-std::string short_cell(std::int32_t hundredths) {
-  return std::string(kit::short_form::SPRACUJ(hundredths).text());
-}
-std::string long_cell(std::int32_t hundredths) {
-  return std::string(kit::long_form::SPRACUJ(hundredths).text());
-}
+std::string short_cell(std::int32_t hundredths) { return std::string(kit::short_form::SPRACUJ(hundredths).text()); }
+std::string long_cell(std::int32_t hundredths) { return std::string(kit::long_form::SPRACUJ(hundredths).text()); }
 
 struct CellExample {
   std::int32_t hundredths;
@@ -26,16 +22,11 @@ struct CellExample {
 
 TEST(Spracuj, FormatsTheWorkedExamples) {
   const std::vector<CellExample> examples{
-      {0, "00:00.00", "00:00:00.00"},
-      {7, "00:00.07", "00:00:00.07"},
-      {59, "00:00.59", "00:00:00.59"},
-      {99, "00:00.99", "00:00:00.99"},
-      {100, "00:01.00", "00:00:01.00"},
-      {5999, "00:59.99", "00:00:59.99"},
-      {6000, "01:00.00", "00:01:00.00"},
-      {123456, "20:34.56", "00:20:34.56"},
-      {359999, "59:59.99", "00:59:59.99"},
-      {3600000, "600:00.00", "10:00:00.00"},
+      {0, "00:00.00", "00:00:00.00"},           {7, "00:00.07", "00:00:00.07"},
+      {59, "00:00.59", "00:00:00.59"},          {99, "00:00.99", "00:00:00.99"},
+      {100, "00:01.00", "00:00:01.00"},         {5999, "00:59.99", "00:00:59.99"},
+      {6000, "01:00.00", "00:01:00.00"},        {123456, "20:34.56", "00:20:34.56"},
+      {359999, "59:59.99", "00:59:59.99"},      {3600000, "600:00.00", "10:00:00.00"},
       {36000000, "6000:00.00", "100:00:00.00"},
   };
   for (const auto& example : examples) {

@@ -1,12 +1,13 @@
 // The two-table results writer: exact lines for the three layouts in use,
 // label padding, the lines between and after the tables, and cells of
 // unusual length.
+#include "kit/two_table_writer.hpp"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "kit/two_table_writer.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -42,9 +43,8 @@ std::vector<kit::TimeCell> numbered_cells(std::size_t rows, std::size_t columns,
 }
 
 // What the writer puts into a real file, split at CR LF (which every line must end with).
-Lines written_to_file(const kit::TwoTableLayout& layout, const std::vector<std::int32_t>& labels,
-                      std::size_t columns, const std::vector<kit::TimeCell>& first,
-                      const std::vector<kit::TimeCell>& second) {
+Lines written_to_file(const kit::TwoTableLayout& layout, const std::vector<std::int32_t>& labels, std::size_t columns,
+                      const std::vector<kit::TimeCell>& first, const std::vector<kit::TimeCell>& second) {
   test_support::ScratchDirectory scratch;
   kit::TextFile file;
   file.create("vystup.out");
@@ -58,12 +58,11 @@ Lines written_to_file(const kit::TwoTableLayout& layout, const std::vector<std::
 }
 
 TEST(TwoTableWriter, NarrowLayoutStartsLikeTheWorkedExampleAndHas29Lines) {
-  const kit::TwoTableLayout layout{"Vysledky pre rekurzivny Quicksort:",
-                                   "Vysledky pre kombinovany Quicksort a Insertsort:", kHeaderC, kSeparator88};
+  const kit::TwoTableLayout layout{
+      "Vysledky pre rekurzivny Quicksort:", "Vysledky pre kombinovany Quicksort a Insertsort:", kHeaderC, kSeparator88};
   std::vector<kit::TimeCell> first;
-  for (std::string_view text : {"00:04.37", "00:04.12", "00:04.06", "00:04.09", "00:04.01", "00:04.03",
-                                "00:04.00", "00:06.59", "00:06.21", "00:06.18", "00:06.15", "00:06.11",
-                                "00:06.10", "00:06.13"}) {
+  for (std::string_view text : {"00:04.37", "00:04.12", "00:04.06", "00:04.09", "00:04.01", "00:04.03", "00:04.00",
+                                "00:06.59", "00:06.21", "00:06.18", "00:06.15", "00:06.11", "00:06.10", "00:06.13"}) {
     first.push_back(cell(text));
   }
   first.resize(35, cell("00:09.99"));
@@ -83,13 +82,14 @@ TEST(TwoTableWriter, NarrowLayoutStartsLikeTheWorkedExampleAndHas29Lines) {
   };
   EXPECT_EQ(test_support::first_difference(Lines(lines.begin(), lines.begin() + 8), expected_start), "");
   // Between the tables: last separator, one empty line, caption, empty line, header, separator.
-  const Lines expected_between{kSeparator88,
-                               "",
-                               "Vysledky pre kombinovany Quicksort a Insertsort:",
-                               "",
-                               std::string(kHeaderC),
-                               kSeparator88,
-                               "  20000000| 00:00.00 | 00:00.01 | 00:00.02 | 00:00.03 | 00:00.04 | 00:00.05 | 00:00.06 |"};
+  const Lines expected_between{
+      kSeparator88,
+      "",
+      "Vysledky pre kombinovany Quicksort a Insertsort:",
+      "",
+      std::string(kHeaderC),
+      kSeparator88,
+      "  20000000| 00:00.00 | 00:00.01 | 00:00.02 | 00:00.03 | 00:00.04 | 00:00.05 | 00:00.06 |"};
   EXPECT_EQ(test_support::first_difference(Lines(lines.begin() + 13, lines.begin() + 20), expected_between), "");
   EXPECT_EQ(lines[27], "  60000000| 00:00.28 | 00:00.29 | 00:00.30 | 00:00.31 | 00:00.32 | 00:00.33 | 00:00.34 |");
   EXPECT_EQ(lines.back(), kSeparator88);  // and nothing after it

@@ -1,12 +1,12 @@
 // CSORT: the result, the exact state it leaves in its scratch arrays, and the
 // positions it must not touch.
+#include "kit/counting_sort.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 #include <vector>
-
-#include "kit/counting_sort.hpp"
 
 namespace {
 

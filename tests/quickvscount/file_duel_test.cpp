@@ -1,10 +1,11 @@
 // The file-driven duel end to end: scaled down in a child process with a
 // fixed seed and a fake clock, and once as the real tallyduel program.
+#include "quickvscount/file_duel.hpp"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <array>
 #include <chrono>
@@ -16,9 +17,7 @@
 
 #include "kit/runtime_error.hpp"
 #include "line_map_check.hpp"
-#include "quickvscount/file_duel.hpp"
 #include "quickvscount/file_duel_program.hpp"
-#include "support/run_program.hpp"
 #include "support/run_program.hpp"
 #include "support/runtime_error_report.hpp"
 #include "support/sibling_program.hpp"
@@ -44,21 +43,10 @@ constexpr quickvscount::FileDuelProgram kSmallDuel{
 constexpr std::int32_t kBatchHundredths = 372345;
 
 const Lines kSmallReport = {
-    "Vstup c.1: pocet= 2000, rozsah= 10",
-    "Cas Quicksortu:    01:02:03.45",
-    "Cas Countingsortu: 01:02:03.45",
-    "",
-    "Vstup c.2: pocet= 1000, rozsah= 2500",
-    "Cas Quicksortu:    01:02:03.45",
-    "Cas Countingsortu: 01:02:03.45",
-    "",
-    "Vstup c.3: pocet= 10, rozsah= 2500",
-    "Cas Quicksortu:    01:02:03.45",
-    "Cas Countingsortu: 01:02:03.45",
-    "",
-    "Vstup c.4: pocet= 1, rozsah= 1",
-    "Cas Quicksortu:    01:02:03.45",
-    "Cas Countingsortu: 01:02:03.45",
+    "Vstup c.1: pocet= 2000, rozsah= 10",   "Cas Quicksortu:    01:02:03.45", "Cas Countingsortu: 01:02:03.45", "",
+    "Vstup c.2: pocet= 1000, rozsah= 2500", "Cas Quicksortu:    01:02:03.45", "Cas Countingsortu: 01:02:03.45", "",
+    "Vstup c.3: pocet= 10, rozsah= 2500",   "Cas Quicksortu:    01:02:03.45", "Cas Countingsortu: 01:02:03.45", "",
+    "Vstup c.4: pocet= 1, rozsah= 1",       "Cas Quicksortu:    01:02:03.45", "Cas Countingsortu: 01:02:03.45",
 };
 
 // `line` is `label` followed by a long time cell of a run under 100 hours, HH:MM:SS.CC.
@@ -197,8 +185,7 @@ TEST(Tallyduel, CannotCreateItsInputFileStopsBeforeTouchingTheResultsFile) {
   std::ofstream("vystup.out") << "earlier results\r\n";
   const auto result = run_tallyduel(scratch);
   EXPECT_EQ(result.exit_status, 5);
-  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {"MAKEFILE", "tallyduel"}))
-      << result.output;
+  EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {"MAKEFILE", "tallyduel"})) << result.output;
   EXPECT_EQ(read_file("vystup.out"), "earlier results\r\n");
 }
 

@@ -58,8 +58,8 @@ const quickvscount::GridDuelProgram kSmallGrid{
     .last_index = 1000,
     .lengths = kSmallLengths,
     .ranges = 3,
-    .layout = {"Vysledky pre Quicksort:", "Vysledky pre Countingsort:",
-               "  n  \\  k |    10    |    100   |   1000   |", kSeparator44},
+    .layout = {"Vysledky pre Quicksort:", "Vysledky pre Countingsort:", "  n  \\  k |    10    |    100   |   1000   |",
+               kSeparator44},
 };
 
 class ScaledDownGridDuel : public ::testing::Test {
@@ -152,14 +152,14 @@ TEST(TallygridLayout, IsHeaderAWithItsCaptions) {
   const auto& layout = quickvscount::kTallygrid.layout;
   EXPECT_EQ(layout.first_caption, "Vysledky pre Quicksort:");
   EXPECT_EQ(layout.second_caption, "Vysledky pre Countingsort:");
-  EXPECT_EQ(layout.header,
-            "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |");
+  EXPECT_EQ(layout.header, "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |");
   EXPECT_EQ(layout.separator, std::string(88, '-'));
 }
+
 }  // namespace
 
-using test_support::ProgramStoppingEarly;
 using test_support::program_name;
+using test_support::ProgramStoppingEarly;
 
 INSTANTIATE_TEST_SUITE_P(QuickVsCountPrograms, ProgramStoppingEarly, ::testing::Values("tallygrid", "tallyduel"),
                          program_name);

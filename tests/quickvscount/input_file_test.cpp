@@ -1,5 +1,7 @@
 // "vstup.in": the line map MAKEFILE writes, the token rules of the reader and
 // the range checks that keep a tampered file from indexing past the arrays.
+#include "quickvscount/input_file.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "kit/random_source.hpp"
-#include "quickvscount/input_file.hpp"
 #include "line_map_check.hpp"
 #include "support/run_program.hpp"
 #include "support/test_support.hpp"
@@ -24,9 +25,7 @@ using namespace std::string_literals;
 constexpr std::uint32_t kSeed = 4242;
 std::uint32_t fixed_seed() { return kSeed; }
 
-void write_text(const char* name, const std::string& content) {
-  std::ofstream(name, std::ios::binary) << content;
-}
+void write_text(const char* name, const std::string& content) { std::ofstream(name, std::ios::binary) << content; }
 
 // Every integer the reader yields for `content`, up to and including the
 // first 0 after the file's end, read through a buffer of `capacity` bytes.
@@ -110,7 +109,10 @@ TEST_F(InputFileTest, AnyCodeUpTo32SeparatesTokens) {
 
 TEST_F(InputFileTest, Code26WhereATokenWouldBeginEndsTheFile) {
   EXPECT_EQ(read_all("7 \x1a 8 9", InputFile::kDefaultCapacity, 4), (Values{7, 0, 0, 0}));
-  EXPECT_EQ(read_all("7\x1a" "8", InputFile::kDefaultCapacity, 3), (Values{7, 0, 0}))
+  EXPECT_EQ(read_all("7\x1a"
+                     "8",
+                     InputFile::kDefaultCapacity, 3),
+            (Values{7, 0, 0}))
       << "a token also ends at the code 26 that follows it";
   EXPECT_EQ(read_all("\x1a", InputFile::kDefaultCapacity, 2), (Values{0, 0}));
   EXPECT_EQ(read_all("", InputFile::kDefaultCapacity, 2), (Values{0, 0}));
@@ -137,17 +139,16 @@ TEST_F(InputFileTest, TokensSplitByTheBufferReadTheSameAtEveryCapacity) {
   }
   content += std::string(300, '0') + "2147483647 -" + std::string(100, '0') + " +" + std::string(90, '0') + "1";
   expected.insert(expected.end(), {2147483647, 0, 1, 0});
-  for (std::size_t capacity : {std::size_t{32}, std::size_t{33}, std::size_t{37}, std::size_t{64},
-                               std::size_t{1000}, InputFile::kDefaultCapacity}) {
+  for (std::size_t capacity : {std::size_t{32}, std::size_t{33}, std::size_t{37}, std::size_t{64}, std::size_t{1000},
+                               InputFile::kDefaultCapacity}) {
     EXPECT_EQ(read_all(content, capacity, expected.size()), expected) << "capacity " << capacity;
   }
 }
 
 TEST_F(InputFileTest, MalformedOrOversizedTokensStopWithError106) {
-  const std::vector<std::string> bad = {"2147483648", "-2147483649", "99999999999", "12a",  "a12",
-                                        "+",          "-",           "+-5",         "--5",  "-+5",
-                                        "5-",         "1.0",         "0x10",        "\x80", "1\x7f",
-                                        "$10"};
+  const std::vector<std::string> bad = {"2147483648", "-2147483649", "99999999999", "12a", "a12", "+",
+                                        "-",          "+-5",         "--5",         "-+5", "5-",  "1.0",
+                                        "0x10",       "\x80",        "1\x7f",       "$10"};
   for (const auto& token : bad) {
     for (std::size_t capacity : {std::size_t{32}, InputFile::kDefaultCapacity}) {
       // Padded so that at the small capacity the token straddles a refill.

@@ -1,6 +1,8 @@
 // The charts and CSV made from results files: well-formed SVG, one series per
 // algorithm or length, the best cutoff where it is, finite coordinates when
 // cells are zero, and the resultchart command around them.
+#include "report/result_charts.hpp"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,7 +11,6 @@
 #include <map>
 
 #include "child_process.hpp"
-#include "report/result_charts.hpp"
 #include "report/result_file.hpp"
 #include "result_fixtures.hpp"
 #include "support/test_support.hpp"
@@ -142,7 +143,9 @@ TEST(Charts, ZeroCellsAreShownAsBelowTheClocksResolution) {
     }
   }
   // One zero cell among measured ones: a hollow marker at the resolution, the rest as points.
-  const auto one_zero = [](std::size_t row, std::size_t column) { return row == 2 && column == 1 ? 0 : some_time(row, column); };
+  const auto one_zero = [](std::size_t row, std::size_t column) {
+    return row == 2 && column == 1 ? 0 : some_time(row, column);
+  };
   const auto chart = charts_of(small_arrays_file(smallarrays::kSmallsix, one_zero)).front();
   EXPECT_EQ(elements(chart.content, "polygon").size(), 2u);  // the marker and its legend entry
   EXPECT_NE(chart.content.find("below the clock's resolution (&lt; 10 ns)"), std::string::npos);
@@ -192,13 +195,15 @@ TEST(Charts, OneSeriesPerAlgorithmOrLength) {
 TEST(Charts, TheBestCutoffOfEachLengthIsMarkedWhereItIs) {
   const auto best_column = [](std::size_t row) { return (row * 4) % 9; };
   const auto combined = [&](std::size_t row, std::size_t column) -> std::int64_t {
-    return 1000 + static_cast<std::int64_t>(row) * 10 + (column == best_column(row) ? 0 : 40 + static_cast<std::int64_t>(column));
+    return 1000 + static_cast<std::int64_t>(row) * 10 +
+           (column == best_column(row) ? 0 : 40 + static_cast<std::int64_t>(column));
   };
   const auto chart = charts_of(cutoffwide_file([](auto, auto) { return 2000; }, combined)).front();
   const auto circles = elements(chart.content, "circle");
   std::vector<Attributes> best;
   for (const Attributes& circle : circles) {
-    if (circle.count("class") != 0 && circle.at("class") == "best" && circle.count("data-n") != 0) best.push_back(circle);
+    if (circle.count("class") != 0 && circle.at("class") == "best" && circle.count("data-n") != 0)
+      best.push_back(circle);
   }
   ASSERT_EQ(best.size(), 12u);
   for (std::size_t row = 0; row < 12; ++row) {
@@ -243,7 +248,8 @@ TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
   EXPECT_EQ(lines[1], "smallsix,maloprvkove polia,5,QS,0.13");
   EXPECT_EQ(lines[8], "smallsix,maloprvkove polia,10,MS,0.81");
 
-  const auto duel = parsed(tallyduel_file(tallyduel_blocks([](auto i) { return 247 + i; }, [](auto) { return 360005; })));
+  const auto duel =
+      parsed(tallyduel_file(tallyduel_blocks([](auto i) { return 247 + i; }, [](auto) { return 360005; })));
   const auto duel_lines = crlf_lines(report::build_csv(duel, "tallyduel"));
   ASSERT_EQ(duel_lines.size(), 1u + 18);
   EXPECT_EQ(duel_lines[1], "tallyduel,Quicksort,20000000,10,2.47");
@@ -296,9 +302,10 @@ TEST(ResultchartCommand, ChartsGoodFilesAndNamesTheFileAndLineOfBadOnes) {
   EXPECT_TRUE(std::filesystem::exists("good/vystup-cutoff-ratio.svg"));
   EXPECT_TRUE(std::filesystem::exists("good/vystup.csv"));
 
-  EXPECT_EQ(run_tool({RESULTCHART_PATH, "bad/vystup.out", "stopped/vystup.out", "missing/vystup.out", "good/vystup.out"},
-                     scratch.path(), output),
-            1);
+  EXPECT_EQ(
+      run_tool({RESULTCHART_PATH, "bad/vystup.out", "stopped/vystup.out", "missing/vystup.out", "good/vystup.out"},
+               scratch.path(), output),
+      1);
   EXPECT_NE(output.find("resultchart: bad/vystup.out:7: expected 7 cells each closed by \" |\""), std::string::npos)
       << output;
   EXPECT_NE(output.find("resultchart: stopped/vystup.out: the file is empty: the run stopped before it wrote"),

@@ -1,11 +1,12 @@
 // Reading results files back: every cell of every layout, and files that are
 // malformed, cut short or empty rejected with the line at fault named.
+#include "report/result_file.hpp"
+
 #include <gtest/gtest.h>
 
 #include "cutoff/cutoff_programs.hpp"
 #include "quickvscount/file_duel.hpp"
 #include "quickvscount/grid_duel.hpp"
-#include "report/result_file.hpp"
 #include "result_fixtures.hpp"
 #include "smallarrays/small_array_programs.hpp"
 #include "support/run_program.hpp"
@@ -70,8 +71,8 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
     EXPECT_EQ(result.program, program->name);
     ASSERT_EQ(result.tables.size(), 1u);
     EXPECT_EQ(result.tables[0].name, "maloprvkove polia");
-    expect_every_cell(result.tables[0], {program->lengths.begin(), program->lengths.end()},
-                      program->algorithms.size(), distinct);
+    expect_every_cell(result.tables[0], {program->lengths.begin(), program->lengths.end()}, program->algorithms.size(),
+                      distinct);
   }
   const auto reversed = [](std::size_t row, std::size_t column) { return distinct(column, row) + 5; };
   const auto grid = parsed(tallygrid_file(distinct, reversed));

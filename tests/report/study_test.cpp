@@ -160,8 +160,7 @@ TEST_F(Study, CtrlCStopsTheRunningProgramAndSaysWhichResultsAreComplete) {
   study.send_signal(SIGINT);
   EXPECT_EQ(study.finish(), 130);
   const std::string& output = study.output();
-  EXPECT_NE(output.find("Complete results: smallfive. Stopped: smallsix. Not started: cutoffwide."),
-            std::string::npos)
+  EXPECT_NE(output.find("Complete results: smallfive. Stopped: smallsix. Not started: cutoffwide."), std::string::npos)
       << output;
   EXPECT_NE(output.find("STOPPED"), std::string::npos) << output;
   const fs::path run = run_folder();

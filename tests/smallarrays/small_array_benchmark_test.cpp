@@ -3,9 +3,8 @@
 #include "smallarrays/small_array_benchmark.hpp"
 
 #include <fcntl.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -145,8 +144,8 @@ TEST(SmallArraySteps, EveryBatchSortsSlotsOneToNOfEveryArrayAndNothingElse) {
   std::vector<kit::Element> B(SmallTables::kLastSlot + 1, 0);
   kit::Stopwatch stopwatch(test_support::read_fake_clock);
   const std::int32_t N = 13;
-  for (Algorithm algorithm : {Algorithm::QS, Algorithm::MS, Algorithm::HS, Algorithm::BS, Algorithm::IS,
-                              Algorithm::SS}) {
+  for (Algorithm algorithm :
+       {Algorithm::QS, Algorithm::MS, Algorithm::HS, Algorithm::BS, Algorithm::IS, Algorithm::SS}) {
     smallarrays::restore_working_copies(tables.VZOR, tables.TRIED);
     EXPECT_EQ(smallarrays::time_batch(stopwatch, algorithm, tables.TRIED, N, B.data()), 37);
     for (std::int32_t J = 0; J < SmallTables::kArrays; ++J) {
@@ -246,10 +245,11 @@ TEST_F(ScaledDownRun, StopsWithErrorTwentyEightWhenTheConsoleIsFull) {
       },
       ::testing::ExitedWithCode(28), "");
 }
+
 }  // namespace
 
-using test_support::ProgramStoppingEarly;
 using test_support::program_name;
+using test_support::ProgramStoppingEarly;
 
 INSTANTIATE_TEST_SUITE_P(SmallArrayPrograms, ProgramStoppingEarly, ::testing::Values("smallsix", "smallfive"),
                          program_name);

@@ -43,8 +43,7 @@ ProgramResult run_in_child(const std::function<void()>& body, const ChildStreams
     if (streams.close_standard_output) {
       close(STDOUT_FILENO);
     } else {
-      redirect(capture ? captured.string() : streams.standard_output, O_WRONLY | O_CREAT | O_TRUNC,
-               STDOUT_FILENO);
+      redirect(capture ? captured.string() : streams.standard_output, O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
     }
     body();
     _exit(0);

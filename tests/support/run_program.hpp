@@ -32,7 +32,7 @@ ProgramResult run_in_child(const std::function<void()>& body, const ChildStreams
 
 struct ProgramRun {
   std::filesystem::path program;
-  std::filesystem::path directory;          // the child's current directory
+  std::filesystem::path directory;  // the child's current directory
   ChildStreams streams;
   std::optional<long> address_space_bytes;  // RLIMIT_AS of the child
 };

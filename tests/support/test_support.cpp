@@ -72,8 +72,7 @@ CrLfLines split_crlf_lines(const std::string& text) {
   return result;
 }
 
-std::string first_difference(const std::vector<std::string>& actual,
-                             const std::vector<std::string>& expected) {
+std::string first_difference(const std::vector<std::string>& actual, const std::vector<std::string>& expected) {
   const std::size_t common = std::min(actual.size(), expected.size());
   for (std::size_t i = 0; i < common; ++i) {
     if (actual[i] != expected[i]) {

@@ -53,8 +53,7 @@ struct CrLfLines {
 CrLfLines split_crlf_lines(const std::string& text);
 
 // Compares line by line and names the first line that differs.
-std::string first_difference(const std::vector<std::string>& actual,
-                             const std::vector<std::string>& expected);
+std::string first_difference(const std::vector<std::string>& actual, const std::vector<std::string>& expected);
 
 // A wall clock that moves by a fixed step on every reading, in UTC, so
 // every timed batch of a driver lasts exactly `step_hundredths`.
