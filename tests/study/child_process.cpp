@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <stdexcept>
 
-namespace report_tests {
+namespace study_tests {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::filesystem::path& directory,
                            bool hold_input_open) {
@@ -86,4 +86,4 @@ int run_tool(const std::vector<std::string>& arguments, const std::filesystem::p
   return status;
 }
 
-}  // namespace report_tests
+}  // namespace study_tests

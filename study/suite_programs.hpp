@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-namespace report {
+namespace study {
 
 // How a program shows that one more step of its run is done.
 enum class ProgressKind {
@@ -33,4 +33,4 @@ const SuiteProgram* find_suite_program(std::string_view name);
 // Room a program needs beyond its arrays: code, stack, the C library, buffers.
 inline constexpr std::int64_t kProgramOverheadBytes = 16 * 1024 * 1024;
 
-}  // namespace report
+}  // namespace study

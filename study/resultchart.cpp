@@ -5,7 +5,7 @@
 #include <string>
 
 #include "kit/runtime_error.hpp"
-#include "report/chart_job.hpp"
+#include "study/chart_job.hpp"
 
 int main(int argc, char** argv) {
   kit::prepare_process();
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   }
   int failures = 0;
   for (int i = 1; i < argc; ++i) {
-    const report::ChartJob job = report::chart_results_file(argv[i]);
+    const study::ChartJob job = study::chart_results_file(argv[i]);
     if (!job.ok) {
       std::fprintf(stderr, "resultchart: %s\n", job.message.c_str());
       ++failures;

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "report/suite_programs.hpp"
+#include "study/suite_programs.hpp"
 
-namespace report {
+namespace study {
 
 // Counts a program's progress lines in its console output, fed in pieces
 // as they arrive, and keeps the first runtime error line.
@@ -71,4 +71,4 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
                              const std::filesystem::path& folder, InterruptWatch& interrupts,
                              const ProgressReport& report, bool tick_seconds);
 
-}  // namespace report
+}  // namespace study

@@ -12,17 +12,17 @@
 #include <vector>
 
 #include "kit/runtime_error.hpp"
-#include "report/chart_job.hpp"
-#include "report/output_files.hpp"
-#include "report/study_environment.hpp"
-#include "report/study_pages.hpp"
-#include "report/study_runner.hpp"
-#include "report/suite_programs.hpp"
+#include "study/chart_job.hpp"
+#include "study/output_files.hpp"
+#include "study/study_environment.hpp"
+#include "study/study_pages.hpp"
+#include "study/study_runner.hpp"
+#include "study/suite_programs.hpp"
 
 namespace {
 
-using report::ProgramReport;
-using report::ProgramState;
+using study::ProgramReport;
+using study::ProgramState;
 
 constexpr int kExitInterrupted = 130;
 constexpr std::size_t kBarWidth = 24;
@@ -31,7 +31,7 @@ struct Options {
   std::filesystem::path programs;
   std::filesystem::path results = "results";
   std::optional<std::int64_t> memory_limit;
-  std::vector<const report::SuiteProgram*> selected;
+  std::vector<const study::SuiteProgram*> selected;
 };
 
 [[noreturn]] void usage_error(const std::string& message) {
@@ -97,20 +97,20 @@ Options parse_options(int argc, char** argv) {
     } else if (argument.starts_with("-")) {
       usage_error("unknown option " + argument);
     } else {
-      const report::SuiteProgram* program = report::find_suite_program(argument);
+      const study::SuiteProgram* program = study::find_suite_program(argument);
       if (!program) {
         usage_error("no program \"" + argument +
                     "\" in the suite; the programs are smallsix smallfive tallyduel tallygrid cutoffwide "
                     "cutoffnarrow");
       }
-      for (const report::SuiteProgram* chosen : options.selected) {
+      for (const study::SuiteProgram* chosen : options.selected) {
         if (chosen == program) usage_error(argument + " is named twice");
       }
       options.selected.push_back(program);
     }
   }
   if (options.selected.empty()) {
-    for (const report::SuiteProgram& program : report::suite_programs()) options.selected.push_back(&program);
+    for (const study::SuiteProgram& program : study::suite_programs()) options.selected.push_back(&program);
   }
   return options;
 }
@@ -139,7 +139,7 @@ class StatusLine {
  public:
   explicit StatusLine(bool terminal) : terminal_(terminal) {}
 
-  void show(const report::SuiteProgram& program, int steps, double elapsed, std::string_view state = {}) {
+  void show(const study::SuiteProgram& program, int steps, double elapsed, std::string_view state = {}) {
     const int total = program.progress_steps;
     const auto filled = static_cast<std::size_t>(kBarWidth * static_cast<std::size_t>(std::min(steps, total)) /
                                                  static_cast<std::size_t>(total));
@@ -148,7 +148,7 @@ class StatusLine {
     std::string line = "  " + std::string(program.name);
     line.resize(16, ' ');
     line += "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') + "] " + count.data() + "  " +
-            report::clock_text(elapsed);
+            study::clock_text(elapsed);
     if (!state.empty()) line += "  " + std::string(state);
     if (terminal_) {
       std::printf("\r\033[K%s%s", line.c_str(), state.empty() ? "" : "\n");
@@ -174,9 +174,9 @@ void collect_results(ProgramReport& report, const std::filesystem::path& folder)
     if (report.state == ProgramState::completed) report.state = ProgramState::failed;
     return;
   }
-  report::FileText text = report::read_whole_file(results);
+  study::FileText text = study::read_whole_file(results);
   if (text.text && text.text->size() < (1 << 20)) report.results_text = *text.text;
-  const report::ChartJob job = report::chart_results_file(results);
+  const study::ChartJob job = study::chart_results_file(results);
   if (!job.ok) {
     if (report.detail.empty()) report.detail = job.message;
     if (report.state == ProgramState::completed) report.state = ProgramState::failed;
@@ -203,13 +203,13 @@ int main(int argc, char** argv) {
   kit::prepare_process();
   kit::ActiveRoutine routine("study");
   const Options options = parse_options(argc, argv);
-  report::InterruptWatch interrupts;
+  study::InterruptWatch interrupts;
 
-  const report::BuildInfo build = report::read_build_info(options.programs);
-  const std::vector<std::string> warnings = report::build_warnings(build);
-  const report::Context context = report::gather_context(build, options.programs);
+  const study::BuildInfo build = study::read_build_info(options.programs);
+  const std::vector<std::string> warnings = study::build_warnings(build);
+  const study::Context context = study::gather_context(build, options.programs);
   const std::filesystem::path run_folder = make_run_folder(options.results);
-  report::write_file_atomically(run_folder / "context.txt", report::context_text(context));
+  study::write_file_atomically(run_folder / "context.txt", study::context_text(context));
 
   std::printf("study: run folder %s\n", run_folder.c_str());
   for (const auto& [key, value] : context) std::printf("  %s: %s\n", key.c_str(), value.c_str());
@@ -217,20 +217,20 @@ int main(int argc, char** argv) {
   std::fflush(stdout);
 
   std::vector<ProgramReport> reports;
-  for (const report::SuiteProgram* program : options.selected) {
+  for (const study::SuiteProgram* program : options.selected) {
     ProgramReport report;
     report.program = program;
     reports.push_back(std::move(report));
   }
-  report::IndexPage page;
+  study::IndexPage page;
   page.run_name = run_folder.filename().string();
   page.context = context;
   page.warnings = warnings;
   const auto write_pages = [&] {
     page.reports = reports;
-    page.summary = report::summary_text(reports);
-    report::write_file_atomically(run_folder / "summary.txt", page.summary);
-    report::write_file_atomically(run_folder / "index.html", report::index_html(page));
+    page.summary = study::summary_text(reports);
+    study::write_file_atomically(run_folder / "summary.txt", page.summary);
+    study::write_file_atomically(run_folder / "index.html", study::index_html(page));
   };
   write_pages();
 
@@ -239,7 +239,7 @@ int main(int argc, char** argv) {
   for (ProgramReport& report : reports) {
     interrupts.take();
     if (interrupts.interrupted()) break;
-    const report::SuiteProgram& program = *report.program;
+    const study::SuiteProgram& program = *report.program;
     const std::filesystem::path executable = options.programs / program.name;
     if (::access(executable.c_str(), X_OK) != 0) {
       report.state = ProgramState::missing;
@@ -249,15 +249,15 @@ int main(int argc, char** argv) {
       write_pages();
       continue;
     }
-    const std::int64_t needed = program.array_bytes + report::kProgramOverheadBytes;
-    const report::MemoryBudget budget = report::available_memory(options.memory_limit);
+    const std::int64_t needed = program.array_bytes + study::kProgramOverheadBytes;
+    const study::MemoryBudget budget = study::available_memory(options.memory_limit);
     if (needed > budget.bytes) {
       report.state = ProgramState::refused;
       report.status = "refused";
       report.detail =
-          "not started: it needs " + report::megabytes(needed) + " (" + report::with_thousands(program.array_bytes) +
-          " bytes of arrays and " + report::megabytes(report::kProgramOverheadBytes) + " for the program), but only " +
-          report::megabytes(std::max<std::int64_t>(budget.bytes, 0)) + " are available (" + budget.source + ")";
+          "not started: it needs " + study::megabytes(needed) + " (" + study::with_thousands(program.array_bytes) +
+          " bytes of arrays and " + study::megabytes(study::kProgramOverheadBytes) + " for the program), but only " +
+          study::megabytes(std::max<std::int64_t>(budget.bytes, 0)) + " are available (" + budget.source + ")";
       std::printf("  %-14sREFUSED: %s\n", std::string(program.name).c_str(), report.detail.c_str());
       write_pages();
       continue;
@@ -265,7 +265,7 @@ int main(int argc, char** argv) {
 
     const std::filesystem::path folder = run_folder / program.name;
     std::filesystem::create_directory(folder);
-    const report::RunOutcome outcome = report::run_suite_program(
+    const study::RunOutcome outcome = study::run_suite_program(
         executable, program, folder, interrupts,
         [&](int steps, double elapsed) { status.show(program, steps, elapsed); }, terminal);
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace report {
+namespace study {
 
 // "key: value" lines, in order: the content of context.txt.
 using Context = std::vector<std::pair<std::string, std::string>>;
@@ -47,4 +47,4 @@ std::string megabytes(std::int64_t bytes);
 // "648,000,000"
 std::string with_thousands(std::int64_t value);
 
-}  // namespace report
+}  // namespace study

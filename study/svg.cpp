@@ -1,4 +1,4 @@
-#include "report/svg.hpp"
+#include "study/svg.hpp"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-namespace report::svg {
+namespace study::svg {
 namespace {
 
 constexpr std::string_view kStyle =
@@ -412,4 +412,4 @@ std::string ordered_color(double position) {
   return hex({a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f});
 }
 
-}  // namespace report::svg
+}  // namespace study::svg

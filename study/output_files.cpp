@@ -1,4 +1,4 @@
-#include "report/output_files.hpp"
+#include "study/output_files.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include "kit/runtime_error.hpp"
 #include "kit/text_output.hpp"
 
-namespace report {
+namespace study {
 
 void write_file_atomically(const std::filesystem::path& path, std::string_view content) {
   kit::ActiveRoutine routine("write_file_atomically");
@@ -50,4 +50,4 @@ FileText read_whole_file(const std::filesystem::path& path) {
   return result;
 }
 
-}  // namespace report
+}  // namespace study

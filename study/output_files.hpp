@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace report {
+namespace study {
 
 // Writes `content` byte for byte to a temporary name beside `path`, then
 // renames it to `path`. A failed write or rename stops the tool with the
@@ -23,4 +23,4 @@ struct FileText {
 // The whole file; a file that cannot be opened or read is the caller's to report.
 FileText read_whole_file(const std::filesystem::path& path);
 
-}  // namespace report
+}  // namespace study

@@ -1,8 +1,8 @@
-#include "report/suite_programs.hpp"
+#include "study/suite_programs.hpp"
 
 #include <array>
 
-namespace report {
+namespace study {
 namespace {
 
 constexpr std::array<SuiteProgram, 6> kPrograms{{
@@ -31,4 +31,4 @@ const SuiteProgram* find_suite_program(std::string_view name) {
   return nullptr;
 }
 
-}  // namespace report
+}  // namespace study

@@ -1,4 +1,4 @@
-#include "report/result_charts.hpp"
+#include "study/result_charts.hpp"
 
 #include <algorithm>
 #include <array>
@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <map>
 
-#include "report/output_files.hpp"
-#include "report/suite_programs.hpp"
-#include "report/svg.hpp"
+#include "study/output_files.hpp"
+#include "study/suite_programs.hpp"
+#include "study/svg.hpp"
 
-namespace report {
+namespace study {
 namespace {
 
 using svg::Area;
@@ -598,4 +598,4 @@ std::vector<std::filesystem::path> write_charts(const ResultFile& result, const 
   return written;
 }
 
-}  // namespace report
+}  // namespace study

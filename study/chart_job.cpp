@@ -1,11 +1,11 @@
-#include "report/chart_job.hpp"
+#include "study/chart_job.hpp"
 
 #include <cstring>
 
-#include "report/output_files.hpp"
-#include "report/result_charts.hpp"
+#include "study/output_files.hpp"
+#include "study/result_charts.hpp"
 
-namespace report {
+namespace study {
 
 ChartJob chart_results_file(const std::filesystem::path& path) {
   ChartJob job;
@@ -31,4 +31,4 @@ ChartJob chart_results_file(const std::filesystem::path& path) {
   return job;
 }
 
-}  // namespace report
+}  // namespace study

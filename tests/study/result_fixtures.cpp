@@ -5,7 +5,7 @@
 #include "quickvscount/file_duel_program.hpp"
 #include "smallarrays/small_array_results.hpp"
 
-namespace report_tests {
+namespace study_tests {
 namespace {
 
 class StringOutput final : public kit::LineOutput {
@@ -106,4 +106,4 @@ std::string join_crlf(const std::vector<std::string>& lines) {
   return text;
 }
 
-}  // namespace report_tests
+}  // namespace study_tests

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "report/result_file.hpp"
+#include "study/result_file.hpp"
 
-namespace report {
+namespace study {
 
 struct ChartJob {
   bool ok = false;
@@ -23,4 +23,4 @@ struct ChartJob {
 
 ChartJob chart_results_file(const std::filesystem::path& path);
 
-}  // namespace report
+}  // namespace study

@@ -1,11 +1,11 @@
-#include "report/result_file.hpp"
+#include "study/result_file.hpp"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <span>
 
-namespace report {
+namespace study {
 namespace {
 
 constexpr std::string_view kCaptionStart = "Vysledky pre ";
@@ -437,4 +437,4 @@ std::optional<std::int64_t> parse_time_cell(std::string_view cell, bool long_for
   return *hours * 360000 + *minutes * 6000 + *seconds * 100 + *hundredths;
 }
 
-}  // namespace report
+}  // namespace study

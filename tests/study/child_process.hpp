@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace report_tests {
+namespace study_tests {
 
 class ChildProcess {
  public:
@@ -42,4 +42,4 @@ class ChildProcess {
 // Runs to the end; returns the exit status and fills `output`.
 int run_tool(const std::vector<std::string>& arguments, const std::filesystem::path& directory, std::string& output);
 
-}  // namespace report_tests
+}  // namespace study_tests

@@ -1,4 +1,4 @@
-#include "report/study_runner.hpp"
+#include "study/study_runner.hpp"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,7 +15,7 @@
 #include "kit/runtime_error.hpp"
 #include "kit/text_output.hpp"
 
-namespace report {
+namespace study {
 namespace {
 
 constexpr std::size_t kLongestKeptLine = 4096;
@@ -222,4 +222,4 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
   return outcome;
 }
 
-}  // namespace report
+}  // namespace study

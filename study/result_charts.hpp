@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "report/result_file.hpp"
+#include "study/result_file.hpp"
 
-namespace report {
+namespace study {
 
 struct ChartFile {
   std::string file_name;  // "<stem>-<chart>.svg" or "<stem>.csv"
@@ -34,4 +34,4 @@ std::vector<std::filesystem::path> write_charts(const ResultFile& result, const 
 // name of the folder it lies in.
 std::string program_of(const ResultFile& result, const std::filesystem::path& results_path);
 
-}  // namespace report
+}  // namespace study

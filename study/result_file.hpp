@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace report {
+namespace study {
 
 enum class ResultForm { small_arrays, duel, two_tables };
 
@@ -71,4 +71,4 @@ ParseOutcome parse_result_file(std::string_view text, RowCheck rows = RowCheck::
 // clock went back ("00:-1.-50") are read as the negative time they stand for.
 std::optional<std::int64_t> parse_time_cell(std::string_view cell, bool long_form);
 
-}  // namespace report
+}  // namespace study

@@ -1,6 +1,6 @@
 // Reading results files back: every cell of every layout, and files that are
 // malformed, cut short or empty rejected with the line at fault named.
-#include "report/result_file.hpp"
+#include "study/result_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,24 +14,24 @@
 
 namespace {
 
-using report::parse_result_file;
-using report::parse_time_cell;
-using report::ResultForm;
-using report::RowCheck;
-using namespace report_tests;
+using study::parse_result_file;
+using study::parse_time_cell;
+using study::ResultForm;
+using study::RowCheck;
+using namespace study_tests;
 
 // A different value in every cell, including past an hour in the short form.
 std::int64_t distinct(std::size_t row, std::size_t column) {
   return static_cast<std::int64_t>(row * 100 + column * 7 + 1) * 37 + (row == 3 && column == 1 ? 400000 : 0);
 }
 
-report::ResultFile parsed(const std::string& text, RowCheck rows = RowCheck::suite_rows) {
+study::ResultFile parsed(const std::string& text, RowCheck rows = RowCheck::suite_rows) {
   auto outcome = parse_result_file(text, rows);
   EXPECT_TRUE(outcome.result) << "line " << outcome.error.line << ": " << outcome.error.message;
-  return outcome.result ? *outcome.result : report::ResultFile{};
+  return outcome.result ? *outcome.result : study::ResultFile{};
 }
 
-void expect_every_cell(const report::CellTable& table, const std::vector<std::int32_t>& rows, std::size_t columns,
+void expect_every_cell(const study::CellTable& table, const std::vector<std::int32_t>& rows, std::size_t columns,
                        const CellValue& value) {
   ASSERT_EQ(table.row_labels.size(), rows.size());
   ASSERT_EQ(table.column_labels.size(), columns);

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "report/study_environment.hpp"
-#include "report/suite_programs.hpp"
+#include "study/study_environment.hpp"
+#include "study/suite_programs.hpp"
 
-namespace report {
+namespace study {
 
 enum class ProgramState { not_started, refused, missing, completed, failed, stopped };
 
@@ -46,4 +46,4 @@ struct IndexPage {
 
 std::string index_html(const IndexPage& page);
 
-}  // namespace report
+}  // namespace study

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace report::svg {
+namespace study::svg {
 
 // A coordinate or measure with at most two decimals. A value that is not
 // finite is a fault of the chart code: it throws std::logic_error rather
@@ -111,4 +111,4 @@ std::string category_color(std::size_t index);
 // series in a natural order such as ascending lengths.
 std::string ordered_color(double position);
 
-}  // namespace report::svg
+}  // namespace study::svg

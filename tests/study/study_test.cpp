@@ -8,14 +8,14 @@
 #include <cstdio>
 
 #include "child_process.hpp"
-#include "report/result_file.hpp"
-#include "report/study_runner.hpp"
 #include "result_fixtures.hpp"
+#include "study/result_file.hpp"
+#include "study/study_runner.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
-using namespace report_tests;
+using namespace study_tests;
 namespace fs = std::filesystem;
 
 void write_text(const fs::path& path, const std::string& text) {
@@ -110,7 +110,7 @@ TEST_F(Study, RunsEachProgramInItsFolderCarriesAFailureThroughAndSummarises) {
   EXPECT_NE(output.find("  9/9 "), std::string::npos) << output;
 
   // The summary: status, wall time, memory, the sum of the cells and the overhead.
-  const auto total = report::parse_result_file(six).result->total_hundredths();
+  const auto total = study::parse_result_file(six).result->total_hundredths();
   char cells[32];
   std::snprintf(cells, sizeof cells, "%lld.%02lld s", static_cast<long long>(total / 100),
                 static_cast<long long>(total % 100));
@@ -194,19 +194,19 @@ TEST_F(Study, RejectsUnknownProgramsAndMissingOnesAreReported) {
 }
 
 TEST(ProgressTracker, CountsOnlyEachProgramsOwnProgressLinesAcrossPieces) {
-  report::ProgressTracker grid(report::ProgressKind::grid_cell);
+  study::ProgressTracker grid(study::ProgressKind::grid_cell);
   for (const char* piece : {"1 1\r", "\n1 ", "2\r\n12 7\r\nVysledky pre Quicksort:\r\n\r\n",
                             "  n  \\  k |    10    |\r\n     10000| 00:00.01 |\r\n"}) {
     grid.feed(piece);
   }
   EXPECT_EQ(grid.steps(), 3);
 
-  report::ProgressTracker lengths(report::ProgressKind::length_index);
+  study::ProgressTracker lengths(study::ProgressKind::length_index);
   lengths.feed("1\r\n2\r\n3\r\nRuntime error 103 at $0000ABCD\r\n  smallsix\r\n\r\n");
   EXPECT_EQ(lengths.steps(), 3);
   EXPECT_EQ(lengths.runtime_error(), "Runtime error 103 at $0000ABCD");
 
-  report::ProgressTracker blocks(report::ProgressKind::report_block);
+  study::ProgressTracker blocks(study::ProgressKind::report_block);
   blocks.feed(tallyduel_file(tallyduel_blocks([](auto) { return 1; }, [](auto) { return 2; })).substr(0, 215));
   EXPECT_EQ(blocks.steps(), 2);
 }

@@ -1,11 +1,11 @@
-#include "report/study_pages.hpp"
+#include "study/study_pages.hpp"
 
 #include <array>
 #include <cstdio>
 
-#include "report/svg.hpp"
+#include "study/svg.hpp"
 
-namespace report {
+namespace study {
 namespace {
 
 std::string fixed(double value, int decimals) {
@@ -182,4 +182,4 @@ std::string index_html(const IndexPage& page) {
   return out;
 }
 
-}  // namespace report
+}  // namespace study

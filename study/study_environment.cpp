@@ -1,4 +1,4 @@
-#include "report/study_environment.hpp"
+#include "study/study_environment.hpp"
 
 #include <sys/resource.h>
 #include <sys/utsname.h>
@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <ctime>
 
-#include "report/output_files.hpp"
+#include "study/output_files.hpp"
 
-namespace report {
+namespace study {
 namespace {
 
 std::string file_text(const std::filesystem::path& path) {
@@ -192,4 +192,4 @@ std::string megabytes(std::int64_t bytes) {
   return text.data();
 }
 
-}  // namespace report
+}  // namespace study

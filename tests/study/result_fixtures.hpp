@@ -11,7 +11,7 @@
 #include "quickvscount/grid_duel.hpp"
 #include "smallarrays/small_array_programs.hpp"
 
-namespace report_tests {
+namespace study_tests {
 
 // Hundredths of the cell in (row, column), both counted from 0.
 using CellValue = std::function<std::int64_t(std::size_t row, std::size_t column)>;
@@ -33,4 +33,4 @@ std::string tallyduel_file(const std::vector<DuelBlock>& blocks);
 std::vector<std::string> crlf_lines(const std::string& text);
 std::string join_crlf(const std::vector<std::string>& lines);
 
-}  // namespace report_tests
+}  // namespace study_tests

@@ -1,7 +1,7 @@
 // The charts and CSV made from results files: well-formed SVG, one series per
 // algorithm or length, the best cutoff where it is, finite coordinates when
 // cells are zero, and the resultchart command around them.
-#include "report/result_charts.hpp"
+#include "study/result_charts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +11,13 @@
 #include <map>
 
 #include "child_process.hpp"
-#include "report/result_file.hpp"
 #include "result_fixtures.hpp"
+#include "study/result_file.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
-using namespace report_tests;
+using namespace study_tests;
 using Attributes = std::map<std::string, std::string>;
 
 // Every element named `tag`, with its attributes. The charts are written
@@ -44,15 +44,15 @@ std::vector<Attributes> elements(const std::string& svg, const std::string& tag)
   return found;
 }
 
-report::ResultFile parsed(const std::string& text) {
-  auto outcome = report::parse_result_file(text);
+study::ResultFile parsed(const std::string& text) {
+  auto outcome = study::parse_result_file(text);
   EXPECT_TRUE(outcome.result) << outcome.error.message;
   return *outcome.result;
 }
 
-std::vector<report::ChartFile> charts_of(const std::string& text) {
+std::vector<study::ChartFile> charts_of(const std::string& text) {
   const auto result = parsed(text);
-  return report::build_charts(result, "vystup", result.program);
+  return study::build_charts(result, "vystup", result.program);
 }
 
 std::int64_t some_time(std::size_t row, std::size_t column) {
@@ -105,7 +105,7 @@ TEST(Charts, EveryLayoutGivesWellFormedSvgWithFiniteCoordinatesEvenWhenAllCellsA
   test_support::ScratchDirectory scratch;
   for (const CellValue& cell : {CellValue(some_time), CellValue(zero)}) {
     for (const auto& [program, text] : every_layout(cell)) {
-      for (const report::ChartFile& chart : charts_of(text)) {
+      for (const study::ChartFile& chart : charts_of(text)) {
         SCOPED_TRACE(program + " " + chart.file_name);
         expect_finite_coordinates(chart.content, chart.file_name);
         EXPECT_NE(chart.content.find("<title>"), std::string::npos);
@@ -123,7 +123,7 @@ TEST(Charts, EveryLayoutGivesWellFormedSvgWithFiniteCoordinatesEvenWhenAllCellsA
 
 TEST(Charts, ZeroCellsAreShownAsBelowTheClocksResolution) {
   for (const auto& [program, text] : every_layout(zero)) {
-    for (const report::ChartFile& chart : charts_of(text)) {
+    for (const study::ChartFile& chart : charts_of(text)) {
       SCOPED_TRACE(chart.file_name);
       if (chart.file_name.ends_with("heatmap.svg")) {
         EXPECT_NE(chart.content.find("both below 0.01 s"), std::string::npos);
@@ -242,7 +242,7 @@ TEST(Charts, HeatMapDrawsTheBreakEvenBetweenTheCellsEachSortWins) {
 
 TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
   const auto six = parsed(small_arrays_file(smallarrays::kSmallsix, some_time));
-  const auto lines = crlf_lines(report::build_csv(six, "smallsix"));
+  const auto lines = crlf_lines(study::build_csv(six, "smallsix"));
   ASSERT_EQ(lines.size(), 1u + 16 * 6);
   EXPECT_EQ(lines[0], "program,table,row_label,column_label,seconds");
   EXPECT_EQ(lines[1], "smallsix,maloprvkove polia,5,QS,0.13");
@@ -250,13 +250,13 @@ TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
 
   const auto duel =
       parsed(tallyduel_file(tallyduel_blocks([](auto i) { return 247 + i; }, [](auto) { return 360005; })));
-  const auto duel_lines = crlf_lines(report::build_csv(duel, "tallyduel"));
+  const auto duel_lines = crlf_lines(study::build_csv(duel, "tallyduel"));
   ASSERT_EQ(duel_lines.size(), 1u + 18);
   EXPECT_EQ(duel_lines[1], "tallyduel,Quicksort,20000000,10,2.47");
   EXPECT_EQ(duel_lines[10], "tallyduel,Countingsort,20000000,10,3600.05");
 
   const auto wide = parsed(cutoffwide_file(some_time, zero));
-  const auto wide_lines = crlf_lines(report::build_csv(wide, "a,\"b\""));
+  const auto wide_lines = crlf_lines(study::build_csv(wide, "a,\"b\""));
   ASSERT_EQ(wide_lines.size(), 1u + 2 * 108);
   EXPECT_EQ(wide_lines[109], "\"a,\"\"b\"\"\",kombinovany Quicksort a Insertsort,10000,21,0.00");
 }
@@ -264,7 +264,7 @@ TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
 TEST(WriteCharts, WritesBesideTheResultsAndLeavesNoTemporaryFiles) {
   test_support::ScratchDirectory scratch;
   std::filesystem::create_directory("run");
-  const auto written = report::write_charts(parsed(tallygrid_file(some_time, some_time)), "run/vystup.out");
+  const auto written = study::write_charts(parsed(tallygrid_file(some_time, some_time)), "run/vystup.out");
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator("run")) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
