@@ -36,6 +36,12 @@ timespec read_wall_clock() {
   return now;
 }
 
+timespec read_monotonic_clock() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return now;
+}
+
 TimeOfDay local_time_of_day(const timespec& reading) {
   tm local{};
   localtime_r(&reading.tv_sec, &local);

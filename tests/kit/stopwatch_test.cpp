@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/instruments.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -111,6 +112,34 @@ TEST(Stopwatch, ReadsTheClockImmediatelyBeforeAndAfterTheBatch) {
   EXPECT_EQ(elapsed, 200);  // the readings are one and three seconds after midnight
   EXPECT_EQ(stopwatch.START, 100);
   EXPECT_EQ(stopwatch.FINISH, 300);
+  EXPECT_EQ(stopwatch.elapsed_nanoseconds(), 0) << "no precise clock, no precise time";
+}
+
+// A precise clock that logs its readings: 0.9999999 s, then 2.0000004 s.
+timespec recording_precise_clock() {
+  events.emplace_back("precise");
+  return events.size() == 2 ? at(0, 999'999'900) : at(2, 400);
+}
+
+TEST(Stopwatch, ReadsThePreciseClockInsideTheWallClockAroundNothingButTheBatch) {
+  test_support::use_utc();
+  events.clear();
+  kit::Stopwatch stopwatch(recording_clock, recording_precise_clock);
+  const std::int32_t elapsed = stopwatch.time([] { events.emplace_back("batch"); });
+  EXPECT_EQ(events, (std::vector<std::string>{"clock", "precise", "batch", "precise", "clock"}));
+  EXPECT_EQ(elapsed, 400);
+  EXPECT_EQ(stopwatch.elapsed_nanoseconds(), 1'000'000'500);
+}
+
+TEST(Stopwatch, ReadsThePreciseClockOnlyForARunThatKeepsARecord) {
+  events.clear();
+  kit::Instruments instruments{.read_clock = recording_clock, .read_precise_clock = recording_precise_clock};
+  kit::stopwatch_for(instruments).time([] {});
+  EXPECT_EQ(events, (std::vector<std::string>{"clock", "clock"}));
+  events.clear();
+  instruments.record.file = "record.csv";
+  kit::stopwatch_for(instruments).time([] {});
+  EXPECT_EQ(events, (std::vector<std::string>{"clock", "precise", "precise", "clock"}));
 }
 
 }  // namespace

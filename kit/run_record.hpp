@@ -1,0 +1,80 @@
+// The precise record of a run (SORTBENCH_RECORD): a CSV file with one row
+// per timed window, naming its place in the tables of "vystup.out", the
+// hundredths its cell reports and the nanoseconds of the same window on the
+// monotonic clock. The windows are noted in memory obtained before the first
+// measurement and written out once, when the run's own files are done.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "kit/call_site.hpp"
+#include "kit/instruments.hpp"
+#include "kit/seed_choice.hpp"
+#include "kit/text_output.hpp"
+
+namespace kit {
+
+inline constexpr std::string_view kRecordHeader =
+    "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
+    "hundredths,nanoseconds";
+
+// The labels of the places a window can take.
+struct RecordPlaces {
+  std::vector<std::string> tables;
+  std::vector<std::string> rows;
+  std::vector<std::string> columns;
+};
+
+// A table's name from its caption: "Vysledky pre Quicksort:" is "Quicksort".
+std::string table_name(std::string_view caption);
+// The column labels of a header line: its fields between "|" after the
+// first, without their spaces. " n \ sort |    QS    |    MS    |" gives QS, MS.
+std::vector<std::string> column_labels(std::string_view header);
+// The row labels of a table: the lengths in decimal.
+std::vector<std::string> row_labels(std::span<const std::int32_t> lengths);
+
+class RunRecord {
+ public:
+  // Records nothing unless the request names a file. Otherwise obtains room
+  // for `windows` windows now, so noting a window never allocates.
+  RunRecord(const RecordRequest& request, RecordPlaces places, std::size_t windows);
+
+  bool active() const { return request_.file != nullptr; }
+
+  // Creates the record file, or empties an existing one. Does nothing
+  // without a request. A failure stops the program (runtime_error.hpp).
+  void create(const CallSite& where = CallSite::current());
+
+  // Notes one window, in the order of measurement; never inside a timed
+  // window. Without a request, and beyond the room obtained, it does nothing.
+  void note(std::size_t table, std::size_t row, std::size_t column, std::int32_t hundredths, std::int64_t nanoseconds) {
+    if (noted_ == windows_.size()) return;
+    windows_[noted_++] = {table, row, column, hundredths, nanoseconds};
+  }
+
+  // Writes the header and every noted window, then closes the file. Does
+  // nothing without a request. A failure stops the program.
+  void write(const SeedChoice& seed, const CallSite& where = CallSite::current());
+
+ private:
+  struct Window {
+    std::size_t table = 0;
+    std::size_t row = 0;
+    std::size_t column = 0;
+    std::int32_t hundredths = 0;
+    std::int64_t nanoseconds = 0;
+  };
+
+  RecordRequest request_;
+  RecordPlaces places_;
+  std::vector<Window> windows_;
+  std::size_t noted_ = 0;
+  TextFile file_;
+};
+
+}  // namespace kit

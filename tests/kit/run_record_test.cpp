@@ -1,0 +1,95 @@
+// The precise record of a run: its labels, its exact bytes, and its failures.
+#include "kit/run_record.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "kit/runtime_error.hpp"
+#include "support/run_program.hpp"
+#include "support/runtime_error_report.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using Labels = std::vector<std::string>;
+using test_support::read_file;
+
+TEST(RecordLabels, AreTheHeaderFieldsTheCaptionAndTheLengthsAsTheTablesShowThem) {
+  EXPECT_EQ(kit::column_labels(" n \\ sort |    QS    |    MS    |    HS    |    BS    |    IS    |    SS    |"),
+            (Labels{"QS", "MS", "HS", "BS", "IS", "SS"}));
+  EXPECT_EQ(kit::column_labels("  n  \\  k |    10    |    100   |   1000   |  1000000 | 10000000 |"),
+            (Labels{"10", "100", "1000", "1000000", "10000000"}));
+  EXPECT_EQ(kit::column_labels("no bars"), Labels{});
+  EXPECT_EQ(kit::table_name("Vysledky pre kombinovany Quicksort a Insertsort:"), "kombinovany Quicksort a Insertsort");
+  EXPECT_EQ(kit::table_name("Vysledky pre maloprvkove polia:"), "maloprvkove polia");
+  EXPECT_EQ(kit::table_name("Quicksort"), "Quicksort");
+  const std::vector<std::int32_t> lengths{5, 50000000};
+  EXPECT_EQ(kit::row_labels(lengths), (Labels{"5", "50000000"}));
+}
+
+kit::RecordPlaces small_places() {
+  return {.tables = {"Quicksort", "Counting, \"fast\""}, .rows = {"10", "20"}, .columns = {"QS", "CS"}};
+}
+
+TEST(RunRecord, WritesOneCsvRowPerWindowInTheOrderNoted) {
+  test_support::ScratchDirectory scratch;
+  kit::RunRecord record({.file = "record.csv", .program = "tallygrid"}, small_places(), 3);
+  record.create();
+  EXPECT_EQ(read_file("record.csv"), "") << "the file is created empty and filled at the end";
+  record.note(1, 1, 0, 12, 123456789012);
+  record.note(0, 0, 1, 0, 7);
+  record.write({.value = 4294967295u, .source = kit::SeedSource::kChosen});
+  EXPECT_EQ(
+      read_file("record.csv"),
+      "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
+      "hundredths,nanoseconds\r\n"
+      "tallygrid,4294967295,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,3,\"Counting, \"\"fast\"\"\",20,QS,"
+      "12,123456789012\r\n"
+      "tallygrid,4294967295,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,2,3,Quicksort,10,CS,0,7\r\n")
+      << "two of three windows: the count tells a reader the record is short";
+}
+
+TEST(RunRecord, KeepsNoMoreWindowsThanItHasRoomFor) {
+  test_support::ScratchDirectory scratch;
+  kit::RunRecord record({.file = "record.csv", .program = "p"}, small_places(), 1);
+  record.create();
+  record.note(0, 0, 0, 1, 1);
+  record.note(0, 0, 0, 2, 2);
+  record.write({.value = 1, .source = kit::SeedSource::kTickCount});
+  EXPECT_EQ(test_support::split_crlf_lines(read_file("record.csv")).lines.size(), 2u);
+}
+
+TEST(RunRecord, WithoutARequestTouchesNoFile) {
+  test_support::ScratchDirectory scratch;
+  kit::RunRecord record({}, small_places(), 4);
+  EXPECT_FALSE(record.active());
+  record.create();
+  record.note(0, 0, 0, 1, 1);
+  record.write({});
+  EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
+}
+
+TEST(RunRecord, AFailureStopsTheProgramWithTheRuntimeErrorOfTheOperation) {
+  test_support::ScratchDirectory scratch;
+  const auto write_to = [](const char* file) {
+    return test_support::run_in_child([file] {
+      kit::ActiveRoutine program("smallsix");
+      kit::RunRecord record({.file = file, .program = "smallsix"}, small_places(), 1);
+      record.create();
+      record.note(0, 0, 0, 1, 1);
+      record.write({});
+    });
+  };
+  const auto full = write_to("/dev/full");
+  EXPECT_EQ(full.exit_status, 28);
+  EXPECT_TRUE(test_support::is_runtime_error_report(full.output, 28, {"SORTBENCH_RECORD", "smallsix"})) << full.output;
+  const auto missing = write_to("missing/record.csv");
+  EXPECT_EQ(missing.exit_status, 2);
+  EXPECT_TRUE(test_support::is_runtime_error_report(missing.output, 2, {"SORTBENCH_RECORD", "smallsix"}))
+      << missing.output;
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// The seed of a run: SORTBENCH_SEED's text, its refusal, and the tick count
+// it replaces.
+#include "kit/seed_choice.hpp"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "kit/run_environment.hpp"
+
+namespace {
+
+TEST(SeedText, IsADecimalNumberFromZeroToTheLargest32BitValue) {
+  EXPECT_EQ(kit::parse_seed("0"), 0u);
+  EXPECT_EQ(kit::parse_seed("42"), 42u);
+  EXPECT_EQ(kit::parse_seed("4294967295"), 4294967295u);
+  EXPECT_EQ(kit::parse_seed("0004294967295"), 4294967295u) << "leading zeros add no digit to the value";
+}
+
+TEST(SeedText, RefusesEverythingElse) {
+  for (const char* text : {"", "-1", "+1", " 1", "1 ", "1\n", "12a", "0x10", "1e3", "4294967296", "10000000000",
+                           "99999999999999999999999999"}) {
+    EXPECT_EQ(kit::parse_seed(text), std::nullopt) << '"' << text << '"';
+  }
+}
+
+bool tick_count_was_read = false;
+std::uint32_t tick_count_of_seven() {
+  tick_count_was_read = true;
+  return 7;
+}
+
+TEST(SeedForRun, TakesTheChosenSeedWithoutReadingTheTickCount) {
+  tick_count_was_read = false;
+  kit::Instruments instruments{.read_seed = tick_count_of_seven};
+  const kit::SeedChoice tick = kit::seed_for_run(instruments);
+  EXPECT_EQ(tick.value, 7u);
+  EXPECT_EQ(kit::seed_source_name(tick.source), "tick_count");
+  EXPECT_TRUE(tick_count_was_read);
+
+  tick_count_was_read = false;
+  instruments.chosen_seed = 0;
+  const kit::SeedChoice chosen = kit::seed_for_run(instruments);
+  EXPECT_EQ(chosen.value, 0u);
+  EXPECT_EQ(kit::seed_source_name(chosen.source), "SORTBENCH_SEED");
+  EXPECT_FALSE(tick_count_was_read);
+}
+
+// Sets the two variables for one test and removes them afterwards.
+class Environment : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    unsetenv("SORTBENCH_SEED");
+    unsetenv("SORTBENCH_RECORD");
+  }
+};
+
+TEST_F(Environment, WithoutTheVariablesTheRunIsThePlainOne) {
+  unsetenv("SORTBENCH_SEED");
+  unsetenv("SORTBENCH_RECORD");
+  const kit::Instruments instruments = kit::instruments_from_environment("smallsix");
+  EXPECT_EQ(instruments.chosen_seed, std::nullopt);
+  EXPECT_EQ(instruments.record.file, nullptr);
+  EXPECT_EQ(instruments.read_seed, kit::tick_count_seed);
+  EXPECT_EQ(instruments.read_clock, kit::read_wall_clock);
+}
+
+TEST_F(Environment, ChoosesTheSeedAndNamesTheRecordFileAndProgram) {
+  setenv("SORTBENCH_SEED", "4294967295", 1);
+  setenv("SORTBENCH_RECORD", "run/record.csv", 1);
+  const kit::Instruments instruments = kit::instruments_from_environment("tallygrid");
+  EXPECT_EQ(instruments.chosen_seed, 4294967295u);
+  EXPECT_STREQ(instruments.record.file, "run/record.csv");
+  EXPECT_STREQ(instruments.record.program, "tallygrid");
+  EXPECT_EQ(instruments.read_precise_clock, kit::read_monotonic_clock);
+}
+
+TEST_F(Environment, AnEmptyRecordVariableNamesNoFile) {
+  setenv("SORTBENCH_RECORD", "", 1);
+  EXPECT_EQ(kit::instruments_from_environment("smallsix").record.file, nullptr);
+}
+
+TEST_F(Environment, AMalformedSeedEndsTheProgramWithStatusOneAndSaysWhy) {
+  for (const char* text : {"abc", "", "-5", "4294967296", "12 "}) {
+    setenv("SORTBENCH_SEED", text, 1);
+    const std::string message = std::string("cutoffwide: SORTBENCH_SEED must be a decimal number from 0 to ") +
+                                "4294967295, not \"" + text + "\"\r\n";
+    EXPECT_EXIT(kit::instruments_from_environment("cutoffwide"), ::testing::ExitedWithCode(1), message) << text;
+  }
+}
+
+}  // namespace
