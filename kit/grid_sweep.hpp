@@ -14,7 +14,9 @@
 #include "kit/instruments.hpp"
 #include "kit/program_storage.hpp"
 #include "kit/random_source.hpp"
+#include "kit/run_record.hpp"
 #include "kit/runtime_error.hpp"
+#include "kit/seed_choice.hpp"
 #include "kit/stopwatch.hpp"
 #include "kit/text_output.hpp"
 #include "kit/two_table_writer.hpp"
@@ -53,9 +55,10 @@ inline void fill_with_draws(Element* A, std::int32_t N, std::int32_t bound, Rand
 }
 
 // The whole run after the experiment has obtained its arrays: creates
-// "vystup.out", seeds the random source, clears, measures every cell in row
-// order, then writes the tables (to the console first when the plan says so)
-// and closes the file. The file stays empty until the last cell is done.
+// "vystup.out" (and the record file, when asked for), seeds the random
+// source, clears, measures every cell in row order, then writes the tables
+// (to the console first when the plan says so), closes the file and writes
+// the record. The file stays empty until the last cell is done.
 template <GridExperiment Experiment>
 void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instruments& instruments) {
   const std::size_t rows = plan.lengths.size();
@@ -63,13 +66,20 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
   auto first_table = ProgramArray<TimeCell>::obtain(rows * columns);
   auto second_table = ProgramArray<TimeCell>::obtain(rows * columns);
   Console console;
-  Stopwatch stopwatch(instruments.read_clock);
+  Stopwatch stopwatch = stopwatch_for(instruments);
+  RunRecord record(instruments.record,
+                   {.tables = {table_name(plan.layout.first_caption), table_name(plan.layout.second_caption)},
+                    .rows = row_labels(plan.lengths),
+                    .columns = column_labels(plan.layout.header)},
+                   2 * rows * columns);
   std::string progress;
   progress.reserve(32);
 
   TextFile PROTOKOL;
   PROTOKOL.create("vystup.out");
-  RandomSource random(instruments.read_seed());
+  record.create();
+  const SeedChoice seed = seed_for_run(instruments);
+  RandomSource random(seed.value);
   experiment.clear();
 
   for (std::size_t I = 0; I < rows; ++I) {
@@ -84,8 +94,10 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
 
       const std::int32_t first_elapsed = stopwatch.time([&] { experiment.sort_first(first, N); });
       keep_memory(first);
+      record.note(0, I, J, first_elapsed, stopwatch.elapsed_nanoseconds());
       const std::int32_t second_elapsed = stopwatch.time([&] { experiment.sort_second(second, N); });
       keep_memory(second);
+      record.note(1, I, J, second_elapsed, stopwatch.elapsed_nanoseconds());
 
       first_table[I * columns + J] = short_form::SPRACUJ(first_elapsed);
       second_table[I * columns + J] = short_form::SPRACUJ(second_elapsed);
@@ -108,6 +120,7 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
     write_two_tables(PROTOKOL, plan.layout, plan.lengths, columns, first_cells, second_cells);
   }
   PROTOKOL.close();
+  record.write(seed);
 }
 
 }  // namespace kit

@@ -5,11 +5,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "kit/counting_sort.hpp"
 #include "kit/program_storage.hpp"
 #include "kit/quicksort.hpp"
+#include "kit/run_record.hpp"
 #include "kit/runtime_error.hpp"
+#include "kit/seed_choice.hpp"
 #include "kit/stopwatch.hpp"
 #include "kit/text_output.hpp"
 
@@ -31,6 +34,14 @@ struct ReportBlock {
     if (!last) out.write_line("");
   }
 };
+
+// The record's places: one table per sort, as the report's lines name them;
+// input I stands in row I and column I, labelled with its count and range.
+kit::RecordPlaces duel_places(const InputTable& inputs) {
+  std::vector<std::string> ranges(inputs.ROZSAH_VSTUPU.size());
+  for (std::size_t I = 0; I < ranges.size(); ++I) kit::append_integer(ranges[I], inputs.ROZSAH_VSTUPU[I]);
+  return {.tables = {"Quicksort", "Countingsort"}, .rows = kit::row_labels(inputs.POCET_PRVKOV), .columns = ranges};
+}
 
 // Reads standard input up to and including the next LF. The end of input,
 // and a descriptor that cannot be read at all, end the wait at once: the
@@ -60,13 +71,16 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
   auto C = kit::ProgramArray<Element>::obtain(slots);
   InputFile SUBOR;
   kit::Console console;
-  kit::Stopwatch stopwatch(instruments.read_clock);
+  kit::Stopwatch stopwatch = kit::stopwatch_for(instruments);
+  kit::RunRecord record(instruments.record, duel_places(program.inputs), 2 * POCET_PRVKOV.size());
   ReportBlock block;
 
-  MAKEFILE(program.inputs, instruments.read_seed);
+  const kit::SeedChoice seed = kit::seed_for_run(instruments);
+  MAKEFILE(program.inputs, seed.value);
   kit::TextFile PROTOKOL;
   PROTOKOL.create("vystup.out");
   SUBOR.open("vstup.in");
+  record.create();
 
   // Clearing writes every slot of B and C before the first measurement, so
   // no page is first touched inside a timed sort. Index 0 is never touched.
@@ -83,8 +97,10 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
 
     const std::int32_t ROZDIELQS = stopwatch.time([&] { kit::QSORT(TESTQS.data(), 1, N); });
     kit::keep_memory(TESTQS.data());
+    record.note(0, I, I, ROZDIELQS, stopwatch.elapsed_nanoseconds());
     const std::int32_t ROZDIELCS = stopwatch.time([&] { kit::CSORT(TESTCS.data(), N, range, B.data(), C.data()); });
     kit::keep_memory(TESTCS.data());
+    record.note(1, I, I, ROZDIELCS, stopwatch.elapsed_nanoseconds());
     const kit::TimeCell VYSQS = kit::long_form::SPRACUJ(ROZDIELQS);
     const kit::TimeCell VYSCS = kit::long_form::SPRACUJ(ROZDIELCS);
 
@@ -105,6 +121,7 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
   wait_for_line();
   SUBOR.close();
   PROTOKOL.close();
+  record.write(seed);
 }
 
 }  // namespace quickvscount

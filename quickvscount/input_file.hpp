@@ -18,11 +18,11 @@ struct InputTable {
   std::span<const std::int32_t> ROZSAH_VSTUPU;  // every value of an input lies in 1..range
 };
 
-// Seeds a random source from `read_seed` (the only seeding of the run) and
+// Seeds a random source with `seed` (the only seeding of the run) and
 // writes "vstup.in" in the current directory: per input its count line, then
 // the values, each followed by one space, with CR LF after every 1000th
 // value and once more after the last. Every failure stops the program.
-void MAKEFILE(const InputTable& inputs, std::uint32_t (*read_seed)());
+void MAKEFILE(const InputTable& inputs, std::uint32_t seed);
 
 // A text file read as a stream of integer tokens through a large buffer.
 // Before a token, every code of 32 or less is skipped; a code 26 where a

@@ -10,10 +10,10 @@
 
 namespace quickvscount {
 
-void MAKEFILE(const InputTable& inputs, std::uint32_t (*read_seed)()) {
+void MAKEFILE(const InputTable& inputs, std::uint32_t seed) {
   kit::ActiveRoutine routine("MAKEFILE");
   kit::TextFile SUBOR;
-  kit::RandomSource random(read_seed());
+  kit::RandomSource random(seed);
   SUBOR.create("vstup.in");
 
   // Values are formatted into a staging area and handed to the file's

@@ -10,7 +10,9 @@
 #include "kit/merge_sort.hpp"
 #include "kit/program_storage.hpp"
 #include "kit/quicksort.hpp"
+#include "kit/run_record.hpp"
 #include "kit/runtime_error.hpp"
+#include "kit/seed_choice.hpp"
 #include "kit/selection_sort.hpp"
 #include "kit/text_output.hpp"
 #include "smallarrays/small_array_results.hpp"
@@ -19,6 +21,9 @@ namespace smallarrays {
 namespace {
 
 using kit::Element;
+
+// The table's name in the record, as the caption of "vystup.out" gives it.
+constexpr std::string_view kTableCaption = "Vysledky pre maloprvkove polia:";
 
 // One batch: `sort` on every POLE of the table. The kernel is chosen by the
 // caller, so each call in the loop is a direct, inlinable call.
@@ -76,11 +81,18 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
   const PoleTable VZOR{vzor_storage.data(), program.arrays, stride};
   const PoleTable TRIED{tried_storage.data(), program.arrays, stride};
   kit::Console console;
-  kit::Stopwatch stopwatch(instruments.read_clock);
+  kit::Stopwatch stopwatch = kit::stopwatch_for(instruments);
+  kit::RunRecord record(instruments.record,
+                        {.tables = {kit::table_name(kTableCaption)},
+                         .rows = kit::row_labels(program.lengths),
+                         .columns = kit::column_labels(program.header)},
+                        TAB.size());
 
   kit::TextFile PROTOKOL;
   PROTOKOL.create("vystup.out");
-  kit::RandomSource random(instruments.read_seed());
+  record.create();
+  const kit::SeedChoice seed = kit::seed_for_run(instruments);
+  kit::RandomSource random(seed.value);
 
   // Clearing writes every slot before the first measurement, so no page is
   // first touched inside a timed batch. Index 0 is never touched.
@@ -97,6 +109,7 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
       restore_working_copies(VZOR, TRIED);
       const std::int32_t ROZDIEL = time_batch(stopwatch, program.algorithms[column], TRIED, N, B.data());
       kit::keep_memory(TRIED.first);
+      record.note(0, I, column, ROZDIEL, stopwatch.elapsed_nanoseconds());
       TAB[I * columns + column] = kit::short_form::SPRACUJ(ROZDIEL);
     }
     progress.clear();
@@ -106,6 +119,7 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
 
   ZAPIS_DO_SUB(PROTOKOL, program, TAB);
   PROTOKOL.close();
+  record.write(seed);
 }
 
 }  // namespace smallarrays

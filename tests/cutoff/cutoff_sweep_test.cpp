@@ -13,6 +13,7 @@
 #include "cutoff/cutoff_programs.hpp"
 #include "kit/random_source.hpp"
 #include "support/early_failures.hpp"
+#include "support/record_check.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -193,6 +194,44 @@ TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHead
       separator,
   };
   EXPECT_EQ(first_difference(run.file, expected), "");
+}
+
+TEST(RecordedCutoffSweep, NamesEveryCellOfBothTablesWithItsCutoff) {
+  for (const cutoff::CutoffProgram& base : {cutoff::kCutoffwide, cutoff::kCutoffnarrow}) {
+    const std::array<std::int32_t, 2> lengths{6, 90};
+    cutoff::CutoffProgram program = base;
+    program.lengths = lengths;
+    program.last_index = lengths.back() + 1;
+    test_support::use_utc();
+    test_support::reset_numbered_clock(8 * 360000);
+    test_support::reset_numbered_precise_clock();
+    test_support::ScratchDirectory scratch;
+    RecordingKernels kernels;
+    test_support::CapturedStdout console;
+    cutoff::run_cutoff_sweep_with(program,
+                                  {.read_seed = fixed_seed,
+                                   .read_clock = test_support::read_numbered_clock,
+                                   .read_precise_clock = test_support::read_numbered_precise_clock,
+                                   .record = {.file = "record.csv", .program = base.name}},
+                                  kernels);
+    console.restore();
+    const test_support::CsvFile record = test_support::read_csv("record.csv");
+    const std::size_t windows = 2 * 2 * static_cast<std::size_t>(program.cutoffs);
+    ASSERT_EQ(record.rows.size(), windows) << base.name;
+    EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(read_file("vystup.out")),
+                                               kit::short_form::SPRACUJ),
+              "")
+        << base.name;
+    EXPECT_EQ(record.field(0, "table"), "rekurzivny Quicksort");
+    EXPECT_EQ(record.field(1, "table"), "kombinovany Quicksort a Insertsort");
+    // The combined quicksort of a cell carries the cutoff it ran with.
+    for (std::size_t i = 1; i < windows; i += 2) {
+      EXPECT_EQ(record.field(i, "column_label"), std::to_string(kernels.cells[i / 2].HRANICA)) << base.name;
+      EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
+    }
+    EXPECT_EQ(record.field(windows - 1, "program"), base.name);
+    EXPECT_EQ(record.field(windows - 1, "seed"), std::to_string(kSeed));
+  }
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "kit/runtime_error.hpp"
 #include "line_map_check.hpp"
 #include "quickvscount/file_duel_program.hpp"
+#include "support/record_check.hpp"
 #include "support/run_program.hpp"
 #include "support/runtime_error_report.hpp"
 #include "support/sibling_program.hpp"
@@ -167,6 +168,63 @@ TEST_F(FileDuelTest, FailuresStopTheRunWithTheErrorOfTheFailedOperation) {
     EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "")
         << "the input file is written before the results file is created";
   }
+}
+
+// ---- the precise record and the chosen seed --------------------------------
+
+// The small duel in a child process on the numbered clocks.
+test_support::ProgramResult run_recorded_duel(const kit::Instruments& instruments) {
+  return test_support::run_in_child([&instruments] {
+    test_support::use_utc();
+    test_support::reset_numbered_clock(20 * 360000);
+    test_support::reset_numbered_precise_clock();
+    kit::prepare_process();
+    quickvscount::run_file_duel(kSmallDuel, instruments);
+  });
+}
+
+std::uint32_t other_tick_count() { return 12345; }
+
+TEST_F(FileDuelTest, TheRecordNamesEveryCellOfTheReportAndTheTickCountSeedAsSuch) {
+  const auto result = run_recorded_duel({.read_seed = fixed_seed,
+                                         .read_clock = test_support::read_numbered_clock,
+                                         .read_precise_clock = test_support::read_numbered_precise_clock,
+                                         .record = {.file = "record.csv", .program = "tallyduel"}});
+  ASSERT_EQ(result.exit_status, 0) << result.output;
+  const test_support::CsvFile record = test_support::read_csv("record.csv");
+  ASSERT_EQ(record.rows.size(), 8u);
+  EXPECT_EQ(test_support::compare_with_cells(record, test_support::duel_cells(read_file("vystup.out")),
+                                             kit::long_form::SPRACUJ),
+            "");
+  // Quicksort, then counting sort, input by input.
+  EXPECT_EQ(record.field(2, "table"), "Quicksort");
+  EXPECT_EQ(record.field(3, "table"), "Countingsort");
+  EXPECT_EQ(record.field(3, "row_label"), "1000");
+  EXPECT_EQ(record.field(3, "column_label"), "2500");
+  for (std::size_t i = 0; i < record.rows.size(); ++i) {
+    EXPECT_EQ(record.field(i, "seed"), "99");
+    EXPECT_EQ(record.field(i, "seed_source"), "tick_count");
+    EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
+  }
+}
+
+TEST_F(FileDuelTest, TheSameChosenSeedWritesTheSameInputFileWhateverTheTickCount) {
+  kit::Instruments instruments{.read_seed = fixed_seed,
+                               .read_clock = test_support::read_numbered_clock,
+                               .chosen_seed = 31337,
+                               .record = {.file = "record.csv", .program = "tallyduel"}};
+  ASSERT_EQ(run_recorded_duel(instruments).exit_status, 0);
+  const std::string first_input = read_file("vstup.in");
+  EXPECT_EQ(test_support::read_csv("record.csv").field(0, "seed"), "31337");
+
+  instruments.read_seed = other_tick_count;
+  instruments.record = {};
+  ASSERT_EQ(run_recorded_duel(instruments).exit_status, 0);
+  EXPECT_EQ(read_file("vstup.in"), first_input) << "a replay draws the same data";
+
+  instruments.chosen_seed = 31338;
+  ASSERT_EQ(run_recorded_duel(instruments).exit_status, 0);
+  EXPECT_NE(read_file("vstup.in"), first_input);
 }
 
 // ---- the real program ----------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include "kit/random_source.hpp"
 #include "support/early_failures.hpp"
+#include "support/record_check.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -145,6 +146,50 @@ TEST_F(ScaledDownGridDuel, PrintsOneProgressLinePerCellThenTheScreenTablesEqualT
 TEST_F(ScaledDownGridDuel, LeavesTheResultsFileEmptyUntilTheLastCellIsMeasured) {
   EXPECT_FALSE(kernels.results_file_written_early);
   EXPECT_EQ(split_crlf_lines(read_file("vystup.out")).lines.size(), 21u);
+}
+
+// The scaled grid with the record and a chosen seed; returns what the kernels saw.
+std::vector<RecordingKernels::Cell> run_recorded(std::uint32_t (*read_seed)()) {
+  test_support::use_utc();
+  test_support::reset_numbered_clock(10 * 360000);
+  test_support::reset_numbered_precise_clock();
+  test_support::CapturedStdout console;
+  RecordingKernels kernels;
+  kernels.console = &console;
+  quickvscount::run_grid_duel_with(kSmallGrid,
+                                   {.read_seed = read_seed,
+                                    .read_clock = test_support::read_numbered_clock,
+                                    .read_precise_clock = test_support::read_numbered_precise_clock,
+                                    .chosen_seed = 8,
+                                    .record = {.file = "record.csv", .program = "tallygrid"}},
+                                   kernels);
+  return kernels.cells;
+}
+
+std::uint32_t other_seed() { return kSeed + 1; }
+
+TEST(RecordedGridDuel, NamesEveryCellOfBothTablesAndReplaysTheSameData) {
+  test_support::ScratchDirectory scratch;
+  const auto first_cells = run_recorded(fixed_seed);
+  const test_support::CsvFile record = test_support::read_csv("record.csv");
+  ASSERT_EQ(record.rows.size(), 18u);
+  EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(read_file("vystup.out")),
+                                             kit::short_form::SPRACUJ),
+            "");
+  EXPECT_EQ(record.field(0, "table"), "Quicksort");
+  EXPECT_EQ(record.field(1, "table"), "Countingsort");
+  EXPECT_EQ(record.field(17, "row_label"), "400");
+  EXPECT_EQ(record.field(17, "column_label"), "1000");
+  EXPECT_EQ(record.field(17, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(17)));
+  EXPECT_EQ(record.field(17, "seed"), "8");
+
+  const auto replayed_cells = run_recorded(other_seed);
+  ASSERT_EQ(replayed_cells.size(), first_cells.size());
+  for (std::size_t cell = 0; cell < first_cells.size(); ++cell) {
+    EXPECT_EQ(replayed_cells[cell].quick_input, first_cells[cell].quick_input) << "cell " << cell;
+  }
+  kit::RandomSource chosen(8);
+  EXPECT_EQ(first_cells[0].quick_input, Values{chosen.below(10) + 1});
 }
 
 // The scaled run above prints its own three-column header; this is the real one.

@@ -23,7 +23,6 @@ using Values = std::vector<std::int32_t>;
 using namespace std::string_literals;
 
 constexpr std::uint32_t kSeed = 4242;
-std::uint32_t fixed_seed() { return kSeed; }
 
 void write_text(const char* name, const std::string& content) { std::ofstream(name, std::ios::binary) << content; }
 
@@ -61,7 +60,7 @@ constexpr std::array<std::int32_t, 6> kRanges{2, 1000, 7, 1, 100000, 10};
 constexpr InputTable kSmallTable{kCounts, kRanges};
 
 TEST_F(InputFileTest, MakefileWritesTheLineMapWithValuesInRange) {
-  quickvscount::MAKEFILE(kSmallTable, fixed_seed);
+  quickvscount::MAKEFILE(kSmallTable, kSeed);
   const auto check = quickvscount_tests::check_line_map(test_support::read_file("vstup.in"), kCounts, kRanges);
   ASSERT_EQ(check.problem, "");
   // 4 + 3 + 2 + 3 + 2 + 2: count line, value lines, empty line after 2000 and 1000 only.
@@ -71,7 +70,7 @@ TEST_F(InputFileTest, MakefileWritesTheLineMapWithValuesInRange) {
 }
 
 TEST_F(InputFileTest, ReadingBackYieldsTheCountsAndOneDrawPerValueInFileOrder) {
-  quickvscount::MAKEFILE(kSmallTable, fixed_seed);
+  quickvscount::MAKEFILE(kSmallTable, kSeed);
   kit::RandomSource draws(kSeed);
   InputFile SUBOR;
   SUBOR.open("vstup.in");
@@ -92,7 +91,7 @@ TEST_F(InputFileTest, MakefileWritesExactBytesAndTruncatesAnEarlierFile) {
   write_text("vstup.in", std::string(100000, 'x'));
   const std::array<std::int32_t, 2> counts{3, 1000};
   const std::array<std::int32_t, 2> ranges{1, 1};
-  quickvscount::MAKEFILE({counts, ranges}, fixed_seed);
+  quickvscount::MAKEFILE({counts, ranges}, kSeed);
   std::string expected = "3\r\n1 1 1 \r\n1000\r\n";
   for (int i = 0; i < 1000; ++i) expected += "1 ";
   expected += "\r\n\r\n";

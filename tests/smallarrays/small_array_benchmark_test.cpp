@@ -11,9 +11,13 @@
 #include <filesystem>
 #include <vector>
 
+#include "kit/runtime_error.hpp"
 #include "smallarrays/small_array_programs.hpp"
 #include "smallarrays/small_array_results.hpp"
 #include "support/early_failures.hpp"
+#include "support/record_check.hpp"
+#include "support/run_program.hpp"
+#include "support/runtime_error_report.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -244,6 +248,95 @@ TEST_F(ScaledDownRun, StopsWithErrorTwentyEightWhenTheConsoleIsFull) {
                                                {[] { return 1u; }, test_support::read_fake_clock});
       },
       ::testing::ExitedWithCode(28), "");
+}
+
+// ---- the precise record ----------------------------------------------------
+
+bool tick_count_was_read = false;
+std::uint32_t tick_count_that_must_not_be_read() {
+  tick_count_was_read = true;
+  return 1;
+}
+
+// Runs a scaled-down smallsix on the numbered clocks, with the record when a
+// file is named; the console goes to standard output.
+void run_numbered(const char* record_file) {
+  test_support::use_utc();
+  test_support::reset_numbered_clock(9 * 360000);
+  test_support::reset_numbered_precise_clock();
+  static constexpr std::array<std::int32_t, 3> kLengths{5, 40, 80};
+  smallarrays::SmallArrayProgram program = smallarrays::kSmallsix;
+  program.arrays = 200;
+  program.lengths = kLengths;
+  smallarrays::run_small_array_benchmark(program, {.read_seed = tick_count_that_must_not_be_read,
+                                                   .read_clock = test_support::read_numbered_clock,
+                                                   .read_precise_clock = test_support::read_numbered_precise_clock,
+                                                   .chosen_seed = 2024,
+                                                   .record = {.file = record_file, .program = "smallsix"}});
+}
+
+// The same run in this process; returns its console and the bytes of "vystup.out".
+std::pair<std::string, std::string> run_numbered_here(const char* record_file) {
+  test_support::CapturedStdout console;
+  run_numbered(record_file);
+  console.restore();
+  return {console.text(), read_file("vystup.out")};
+}
+
+TEST(RecordedSmallArrayRun, NamesEveryCellOfTheTableWithItsHundredthsAndNanoseconds) {
+  test_support::ScratchDirectory scratch;
+  tick_count_was_read = false;
+  const auto [console, results] = run_numbered_here("record.csv");
+  const test_support::CsvFile record = test_support::read_csv("record.csv");
+  ASSERT_EQ(record.rows.size(), 18u);
+  EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(results), kit::short_form::SPRACUJ), "");
+  for (std::size_t i = 0; i < record.rows.size(); ++i) {
+    EXPECT_EQ(record.field(i, "program"), "smallsix");
+    EXPECT_EQ(record.field(i, "seed"), "2024");
+    EXPECT_EQ(record.field(i, "seed_source"), "SORTBENCH_SEED");
+    EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
+  }
+  // Row by row, each row in column order, as the windows were measured.
+  EXPECT_EQ(record.field(0, "table"), "maloprvkove polia");
+  EXPECT_EQ(record.field(7, "row_label"), "40");
+  EXPECT_EQ(record.field(7, "column_label"), "MS");
+  EXPECT_FALSE(tick_count_was_read) << "the chosen seed replaces the tick count";
+}
+
+TEST(RecordedSmallArrayRun, LeavesTheConsoleAndTheResultsFileByteForByteAsWithoutIt) {
+  test_support::ScratchDirectory scratch;
+  const auto with_record = run_numbered_here("record.csv");
+  std::filesystem::remove("record.csv");
+  const auto without = run_numbered_here(nullptr);
+  EXPECT_EQ(with_record, without);
+  EXPECT_FALSE(std::filesystem::exists("record.csv"));
+}
+
+TEST(RecordedSmallArrayRun, AFailingRecordStopsTheRunOnlyAfterTheResultsFileIsComplete) {
+  test_support::ScratchDirectory scratch;
+  const auto result = test_support::run_in_child([] { run_numbered("/dev/full"); });
+  EXPECT_EQ(result.exit_status, 28);
+  const std::string progress = "1\r\n2\r\n3\r\n";
+  ASSERT_TRUE(result.output.starts_with(progress)) << result.output;
+  EXPECT_TRUE(test_support::is_runtime_error_report(result.output.substr(progress.size()), 28,
+                                                    {"SORTBENCH_RECORD", "smallsix"}))
+      << result.output;
+  EXPECT_EQ(split_crlf_lines(read_file("vystup.out")).lines.size(), 10u);
+}
+
+TEST(RecordedSmallArrayRun, AClosedConsoleCannotLendItsDescriptorToTheRecord) {
+  test_support::ScratchDirectory scratch;
+  test_support::ChildStreams closed;
+  closed.close_standard_output = true;
+  const auto result = test_support::run_in_child(
+      [] {
+        kit::prepare_process();
+        run_numbered("record.csv");
+      },
+      closed);
+  EXPECT_EQ(result.exit_status, 9) << "the first progress line fails on the occupied descriptor";
+  EXPECT_EQ(read_file("record.csv"), "") << "no console text lands in the record";
+  EXPECT_TRUE(test_support::results_file_is_empty());
 }
 
 }  // namespace

@@ -47,6 +47,37 @@ TEST_P(ProgramStoppingEarly, WithErrorTwelveAndNoFileWhenItsArraysAreRefused) {
   EXPECT_TRUE(std::filesystem::is_empty(scratch_.path())) << "no file may be created";
 }
 
+TEST_P(ProgramStoppingEarly, RefusesAMalformedSeedBeforeCreatingAnyFile) {
+  for (const char* seed : {"abc", "", "-1", "4294967296", "7 "}) {
+    ProgramRun child;
+    child.program = sibling_program(GetParam());
+    child.directory = scratch_.path();
+    child.streams.standard_error = scratch_.path().string() + ".err";  // beside the folder, which must stay empty
+    child.environment = {{"SORTBENCH_SEED", seed}, {"SORTBENCH_RECORD", "record.csv"}};
+    const auto result = run_program(child);
+    EXPECT_EQ(result.exit_status, 1) << seed;
+    EXPECT_EQ(result.output, "") << seed;
+    EXPECT_EQ(read_file(child.streams.standard_error), std::string(GetParam()) +
+                                                           ": SORTBENCH_SEED must be a decimal number from 0 to "
+                                                           "4294967295, not \"" +
+                                                           seed + "\"\r\n");
+    std::filesystem::remove(child.streams.standard_error);
+    EXPECT_TRUE(std::filesystem::is_empty(scratch_.path())) << "no file may be created";
+  }
+}
+
+TEST_P(ProgramStoppingEarly, WithErrorTwoWhenTheRecordCannotBeCreated) {
+  ProgramRun child;
+  child.program = sibling_program(GetParam());
+  child.directory = scratch_.path();
+  child.environment = {{"SORTBENCH_SEED", "1"}, {"SORTBENCH_RECORD", "missing/record.csv"}};
+  const auto result = run_program(child);
+  EXPECT_EQ(result.exit_status, 2);
+  EXPECT_TRUE(is_runtime_error_report(result.output, 2, {"SORTBENCH_RECORD", GetParam()})) << result.output;
+  EXPECT_TRUE(std::filesystem::exists(scratch_.path() / "vystup.out")) << "created before the record";
+  EXPECT_EQ(std::filesystem::file_size(scratch_.path() / "vystup.out"), 0u);
+}
+
 inline std::string program_name(const ::testing::TestParamInfo<const char*>& info) { return info.param; }
 
 }  // namespace test_support

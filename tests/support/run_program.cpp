@@ -1,6 +1,7 @@
 #include "support/run_program.hpp"
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,6 +46,9 @@ ProgramResult run_in_child(const std::function<void()>& body, const ChildStreams
     } else {
       redirect(capture ? captured.string() : streams.standard_output, O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
     }
+    if (!streams.standard_error.empty()) {
+      redirect(streams.standard_error, O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
+    }
     body();
     _exit(0);
   }
@@ -65,6 +69,7 @@ ProgramResult run_program(const ProgramRun& run) {
   return run_in_child(
       [&run] {
         if (chdir(run.directory.c_str()) != 0) _exit(126);
+        for (const auto& [name, value] : run.environment) setenv(name.c_str(), value.c_str(), 1);
         if (run.address_space_bytes) {
           const rlimit limit{static_cast<rlim_t>(*run.address_space_bytes),
                              static_cast<rlim_t>(*run.address_space_bytes)};

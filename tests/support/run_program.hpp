@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace test_support {
 
@@ -23,6 +25,7 @@ struct ChildStreams {
   bool close_standard_input = false;         // start with descriptor 0 closed
   std::string standard_output;               // a file to write to; empty: captured
   bool close_standard_output = false;        // start with descriptor 1 closed
+  std::string standard_error;                // a file to write to; empty: the parent's
 };
 
 // Forks, sets up the child's streams, runs `body` there and ends the child
@@ -34,7 +37,8 @@ struct ProgramRun {
   std::filesystem::path program;
   std::filesystem::path directory;  // the child's current directory
   ChildStreams streams;
-  std::optional<long> address_space_bytes;  // RLIMIT_AS of the child
+  std::optional<long> address_space_bytes;                       // RLIMIT_AS of the child
+  std::vector<std::pair<std::string, std::string>> environment;  // set in the child, beside the parent's
 };
 
 ProgramResult run_program(const ProgramRun& run);

@@ -65,6 +65,15 @@ timespec read_fake_clock();
 void reset_numbered_clock(std::int64_t start_hundredths);
 timespec read_numbered_clock();
 
+// A precise (monotonic) clock under which window m of a run (counted from 0,
+// two readings each) lasts numbered_precise_nanoseconds(m). It starts just
+// before a whole second, so the first window straddles one.
+void reset_numbered_precise_clock();
+timespec read_numbered_precise_clock();
+constexpr std::int64_t numbered_precise_nanoseconds(std::size_t window) {
+  return static_cast<std::int64_t>(window + 1) * 1000 + 7;
+}
+
 // Makes local time UTC for the whole test process.
 void use_utc();
 

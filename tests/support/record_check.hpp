@@ -1,0 +1,48 @@
+// Reads the precise record of a run and holds it against the results file
+// of the same run, cell for cell.
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "kit/stopwatch.hpp"
+
+namespace test_support {
+
+// A CSV file split into its header and rows, quoted fields unquoted.
+struct CsvFile {
+  std::vector<std::string> header;
+  std::vector<std::vector<std::string>> rows;
+  std::string problem;  // empty when every line ends with CR LF and has the header's number of fields
+
+  // The field of `row` under the header name `column`.
+  const std::string& field(std::size_t row, const std::string& column) const;
+};
+CsvFile read_csv(const std::filesystem::path& path);
+
+// A cell's place in "vystup.out".
+struct Place {
+  std::string table, row, column;
+  auto operator<=>(const Place&) const = default;
+};
+using ResultCells = std::map<Place, std::string>;
+
+// The cells of the one-table and two-table forms: the table is the caption
+// without "Vysledky pre " and ":", the labels those of the row and header.
+ResultCells table_cells(const std::string& results);
+// The cells of tallyduel's report blocks: tables "Quicksort" and
+// "Countingsort", row the count, column the range of the block's first line.
+ResultCells duel_cells(const std::string& results);
+
+using FormatCell = kit::TimeCell (*)(std::int32_t);
+
+// "" when the windows are numbered 1..W of W in order, each names a cell
+// whose text is format(hundredths), and every cell is named exactly once;
+// otherwise the first problem.
+std::string compare_with_cells(const CsvFile& record, const ResultCells& cells, FormatCell format);
+
+}  // namespace test_support
