@@ -1,0 +1,74 @@
+// The precise record of repeated runs: one measurement per timed window and
+// run, gathered into a set that knows which runs finished.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace analysis {
+
+// One timed window of one run: its place in the program's tables (labels as
+// in "vystup.out"), the hundredths the program reported and the elapsed
+// nanoseconds of the same window.
+struct Measurement {
+  std::string program;
+  std::string table;
+  std::string row;
+  std::string column;
+  int repeat = 0;
+  std::uint32_t seed = 0;
+  std::int64_t hundredths = 0;
+  std::int64_t nanoseconds = 0;
+  bool complete = true;  // the run this window belongs to finished normally
+};
+
+// One run of one program, named by its repeat index.
+struct RunSummary {
+  std::string program;
+  int repeat = 0;
+  std::uint32_t seed = 0;
+  bool complete = true;
+  std::size_t measurements = 0;
+};
+
+// "run 3 (seed 503, 37 windows)".
+std::string run_description(const RunSummary& run);
+
+// Every measurement of one or more studies. A run is (program, repeat); it is
+// complete only when none of its measurements says otherwise, so a run that
+// failed half-way never passes for a finished one.
+class MeasurementSet {
+ public:
+  // Throws std::invalid_argument for a negative time, an empty program name,
+  // a window seen twice in one run, or a run that changes its seed.
+  void add(Measurement measurement);
+
+  const std::vector<Measurement>& all() const { return measurements_; }
+  bool empty() const { return measurements_.empty(); }
+
+  // Programs in the order they first appear.
+  std::vector<std::string> programs() const;
+
+  // The runs of one program, by repeat index.
+  std::vector<RunSummary> runs(std::string_view program) const;
+
+  // Runs of every program that did not finish, by program and repeat.
+  std::vector<RunSummary> incomplete_runs() const;
+
+ private:
+  using WindowKey = std::tuple<std::string, int, std::string, std::string, std::string>;
+  using RunKey = std::pair<std::string, int>;
+
+  std::vector<Measurement> measurements_;
+  std::set<WindowKey> windows_;
+  std::map<RunKey, std::uint32_t> seeds_;
+};
+
+}  // namespace analysis

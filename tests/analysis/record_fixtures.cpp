@@ -1,0 +1,34 @@
+#include "record_fixtures.hpp"
+
+#include <cstddef>
+
+namespace fixtures {
+
+std::vector<Run> runs(int count, std::uint32_t first_seed) {
+  std::vector<Run> all;
+  for (int i = 0; i < count; ++i) all.push_back(Run{i, first_seed + static_cast<std::uint32_t>(i), true});
+  return all;
+}
+
+void add_cell(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
+              const std::vector<double>& nanoseconds) {
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    const auto ns = static_cast<std::int64_t>(nanoseconds[i]);
+    set.add(analysis::Measurement{place.program, place.table, place.row, place.column, runs[i].repeat, runs[i].seed,
+                                  ns / 10'000'000, ns, runs[i].complete});
+  }
+}
+
+std::vector<double> scaled(const std::vector<double>& values, double factor) {
+  std::vector<double> result;
+  for (const double v : values) result.push_back(v * factor);
+  return result;
+}
+
+std::vector<double> times(const std::vector<double>& values, const std::vector<double>& factors) {
+  std::vector<double> result;
+  for (std::size_t i = 0; i < values.size(); ++i) result.push_back(values[i] * factors[i]);
+  return result;
+}
+
+}  // namespace fixtures

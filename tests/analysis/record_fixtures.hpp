@@ -1,0 +1,39 @@
+// Hand-made records of repeated runs for the analysis tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "analysis/measurement.hpp"
+
+namespace fixtures {
+
+struct Place {
+  std::string program;
+  std::string table;
+  std::string row;
+  std::string column;
+};
+
+struct Run {
+  int repeat = 0;
+  std::uint32_t seed = 0;
+  bool complete = true;
+};
+
+// Runs 0 .. count - 1 with seeds first_seed, first_seed + 1, ...
+std::vector<Run> runs(int count, std::uint32_t first_seed);
+
+// One measurement of the place per run, with the run's nanoseconds; the
+// hundredths follow from them, rounded down.
+void add_cell(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
+              const std::vector<double>& nanoseconds);
+
+// Each value times a factor.
+std::vector<double> scaled(const std::vector<double>& values, double factor);
+
+// Each value times the factor of its position.
+std::vector<double> times(const std::vector<double>& values, const std::vector<double>& factors);
+
+}  // namespace fixtures
