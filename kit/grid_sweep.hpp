@@ -51,7 +51,7 @@ concept GridExperiment = requires(E& experiment, Element* A, std::int32_t N) {
 
 // A[1..N] := random values in 1..bound, drawn in index order.
 inline void fill_with_draws(Element* A, std::int32_t N, std::int32_t bound, RandomSource& random) {
-  for (std::int32_t K = 1; K <= N; ++K) A[K] = random.below(bound) + 1;
+  random.fill_from_one_to(A + 1, static_cast<std::size_t>(N), bound);
 }
 
 // The whole run after the experiment has obtained its arrays: creates

@@ -36,11 +36,8 @@ void sort_every_pole(const PoleTable& TRIED, SortOnePole sort) {
 }  // namespace
 
 void fill_patterns(const PoleTable& VZOR, kit::RandomSource& random) {
-  const auto L = static_cast<std::int32_t>(VZOR.stride - 1);
-  for (std::int32_t J = 0; J < VZOR.count; ++J) {
-    Element* pattern = VZOR.pole(J);
-    for (std::int32_t K = 1; K <= L; ++K) pattern[K] = random.below(1000000) + 1;
-  }
+  const std::size_t L = VZOR.stride - 1;
+  for (std::int32_t J = 0; J < VZOR.count; ++J) random.fill_from_one_to(VZOR.pole(J) + 1, L, 1000000);
 }
 
 void restore_working_copies(const PoleTable& VZOR, const PoleTable& TRIED) {
