@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "cutoff/cutoff_parameters.hpp"
 #include "kit/combined_quicksort.hpp"
 #include "kit/grid_sweep.hpp"
 #include "kit/instruments.hpp"
@@ -15,20 +16,6 @@
 #include "kit/two_table_writer.hpp"
 
 namespace cutoff {
-
-// Everything that tells one cutoff program from another; tests run small ones.
-struct CutoffProgram {
-  const char* name;                       // the program, as runtime errors list it
-  std::int32_t last_index;                // both work arrays span 0..last_index
-  std::span<const std::int32_t> lengths;  // POCET_PRVKOV, ascending, each at most last_index
-  std::int32_t cutoffs;                   // columns
-  std::int32_t row_base;                  // HRANICA at the start of a row; column J uses row_base + J
-  kit::CutoffMeasure measure;             // how COMQSORT measures a range against HRANICA
-  kit::TwoTableLayout layout;
-};
-
-// Every value of every cell is drawn from 1..kValueRange.
-inline constexpr std::int32_t kValueRange = 1000000;
 
 // The two kernels of the study. Tests hand the driver instrumented ones.
 struct CutoffKernels {

@@ -3,17 +3,11 @@
 
 #include <cstdint>
 
+#include "kit/cutoff_measure.hpp"
 #include "kit/insertion_sort.hpp"
 #include "kit/quicksort.hpp"
 
 namespace kit {
-
-// How a range Z..K is measured against the cutoff. The two cutoff programs
-// differ only in this, so it is fixed at compile time.
-enum class CutoffMeasure {
-  kIndexSpan,     // K - Z: a range of at most HRANICA + 1 elements goes to ISORT
-  kElementCount,  // K - Z + 1: a range of at most HRANICA elements goes to ISORT
-};
 
 // Sorts A[Z..K] (inclusive). A range whose measure is at most HRANICA is
 // insertion-sorted at once, as soon as the recursion reaches it; a longer

@@ -5,15 +5,10 @@
 #include <cstdint>
 
 #include "kit/instruments.hpp"
+#include "quickvscount/file_duel_parameters.hpp"
 #include "quickvscount/input_file.hpp"
 
 namespace quickvscount {
-
-struct FileDuelProgram {
-  const char* name;        // the program, as runtime errors list it
-  std::int32_t last_slot;  // every POLE spans indices 0..last_slot
-  InputTable inputs;       // counts and ranges, each at most last_slot
-};
 
 // The whole run: obtains the arrays, writes "vstup.in" (MAKEFILE), creates
 // "vystup.out", then per input reads it, times QSORT and CSORT on identical

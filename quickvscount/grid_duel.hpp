@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <span>
 
@@ -14,34 +13,9 @@
 #include "kit/quicksort.hpp"
 #include "kit/runtime_error.hpp"
 #include "kit/two_table_writer.hpp"
+#include "quickvscount/grid_duel_parameters.hpp"
 
 namespace quickvscount {
-
-// Everything that tells one grid duel from another; tests run small ones.
-struct GridDuelProgram {
-  const char* name;                       // the program, as runtime errors list it
-  std::int32_t last_index;                // every POLE spans 0..last_index
-  std::span<const std::int32_t> lengths;  // POCET_PRVKOV, ascending, each at most last_index
-  std::int32_t ranges;                    // columns; column J draws from 1..10^J
-  kit::TwoTableLayout layout;
-};
-
-inline constexpr std::array<std::int32_t, 12> kTallygridLengths{
-    10000, 20000, 50000, 100000, 200000, 500000, 1000000, 2000000, 5000000, 10000000, 20000000, 50000000};
-
-inline constexpr GridDuelProgram kTallygrid{
-    .name = "tallygrid",
-    .last_index = 50000000,
-    .lengths = kTallygridLengths,
-    .ranges = 7,
-    .layout =
-        {
-            .first_caption = "Vysledky pre Quicksort:",
-            .second_caption = "Vysledky pre Countingsort:",
-            .header = "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |",
-            .separator = "----------------------------------------------------------------------------------------",
-        },
-};
 
 // The two kernels of the duel. Tests hand the driver instrumented ones.
 struct DuelKernels {

@@ -2,31 +2,14 @@
 // short arrays, one batch per array length and algorithm.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <span>
-#include <string_view>
 
 #include "kit/instruments.hpp"
 #include "kit/program_storage.hpp"
+#include "smallarrays/small_array_parameters.hpp"
 
 namespace smallarrays {
-
-// The sorts of the table, as their column labels name them.
-enum class Algorithm { QS, MS, HS, BS, IS, SS };
-
-// Everything that tells one program of this benchmark from another.
-struct SmallArrayProgram {
-  const char* name;                       // the program, as runtime errors list it
-  std::int32_t arrays;                    // A: arrays in VZOR and in TRIED
-  std::int32_t last_slot;                 // L: every POLE spans indices 0..L
-  std::span<const std::int32_t> lengths;  // POCET_PRVKOV, one row each, each at most L
-  std::span<const Algorithm> algorithms;  // one column each, in table order
-  // Layout of "vystup.out".
-  std::string_view header;
-  std::string_view separator;
-  std::string_view row_lead;
-  std::int32_t extra_space_below;  // a label below this gets one more space
-};
 
 // VZOR or TRIED: `count` POLEs of `stride` elements stored one after another,
 // so a batch walks memory in address order.

@@ -8,7 +8,7 @@ namespace smallarrays {
 
 void ZAPIS_DO_SUB(kit::LineOutput& PROTOKOL, const SmallArrayProgram& program, std::span<const kit::TimeCell> TAB) {
   kit::ActiveRoutine routine("ZAPIS_DO_SUB");
-  PROTOKOL.write_line("Vysledky pre maloprvkove polia:");
+  PROTOKOL.write_line(kSmallArraysCaption);
   PROTOKOL.write_line("");
   PROTOKOL.write_line(program.header);
   PROTOKOL.write_line(program.separator);

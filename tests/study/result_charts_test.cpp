@@ -207,7 +207,7 @@ TEST(Charts, TheBestCutoffOfEachLengthIsMarkedWhereItIs) {
   }
   ASSERT_EQ(best.size(), 12u);
   for (std::size_t row = 0; row < 12; ++row) {
-    EXPECT_EQ(best[row].at("data-n"), std::to_string(cutoff::kCutoffwideLengths[row]));
+    EXPECT_EQ(best[row].at("data-n"), std::to_string(cutoff::kCutoffwide.lengths[row]));
     EXPECT_EQ(best[row].at("data-cutoff"), std::to_string(21 + best_column(row)));
     // Drawn on the point of that cutoff: the same position.
     bool on_point = false;

@@ -83,8 +83,8 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   EXPECT_EQ(grid.tables[1].name, "Countingsort");
   EXPECT_EQ(grid.tables[0].column_labels,
             (std::vector<std::string>{"10", "100", "1000", "10000", "100000", "1000000", "10000000"}));
-  const std::vector<std::int32_t> grid_rows(quickvscount::kTallygridLengths.begin(),
-                                            quickvscount::kTallygridLengths.end());
+  const std::vector<std::int32_t> grid_rows(quickvscount::kTallygrid.lengths.begin(),
+                                            quickvscount::kTallygrid.lengths.end());
   expect_every_cell(grid.tables[0], grid_rows, 7, distinct);
   expect_every_cell(grid.tables[1], grid_rows, 7, reversed);
 
