@@ -22,9 +22,6 @@ namespace {
 
 using kit::Element;
 
-// The table's name in the record, as the caption of "vystup.out" gives it.
-constexpr std::string_view kTableCaption = "Vysledky pre maloprvkove polia:";
-
 // One batch: `sort` on every POLE of the table. The kernel is chosen by the
 // caller, so each call in the loop is a direct, inlinable call.
 template <class SortOnePole>
@@ -80,7 +77,7 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
   kit::Console console;
   kit::Stopwatch stopwatch = kit::stopwatch_for(instruments);
   kit::RunRecord record(instruments.record,
-                        {.tables = {kit::table_name(kTableCaption)},
+                        {.tables = {kit::table_name(kSmallArraysCaption)},
                          .rows = kit::row_labels(program.lengths),
                          .columns = kit::column_labels(program.header)},
                         TAB.size());
