@@ -52,16 +52,6 @@ TEST(RunRecord, WritesOneCsvRowPerWindowInTheOrderNoted) {
       << "two of three windows: the count tells a reader the record is short";
 }
 
-TEST(RunRecord, KeepsNoMoreWindowsThanItHasRoomFor) {
-  test_support::ScratchDirectory scratch;
-  kit::RunRecord record({.file = "record.csv", .program = "p"}, small_places(), 1);
-  record.create();
-  record.note(0, 0, 0, 1, 1);
-  record.note(0, 0, 0, 2, 2);
-  record.write({.value = 1, .source = kit::SeedSource::kTickCount});
-  EXPECT_EQ(test_support::split_crlf_lines(read_file("record.csv")).lines.size(), 2u);
-}
-
 TEST(RunRecord, WithoutARequestTouchesNoFile) {
   test_support::ScratchDirectory scratch;
   kit::RunRecord record({}, small_places(), 4);
