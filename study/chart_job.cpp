@@ -1,34 +1,35 @@
 #include "study/chart_job.hpp"
 
-#include <cstring>
+#include <fmt/format.h>
 
 #include "study/output_files.hpp"
 #include "study/result_charts.hpp"
+#include "study/text_format.hpp"
+#include "study/tool_error.hpp"
 
 namespace study {
 
-ChartJob chart_results_file(const std::filesystem::path& path) {
-  ChartJob job;
-  const FileText file = read_whole_file(path);
+void chart_results_file(const std::filesystem::path& path, ChartJob& job) {
+  FileText file = read_whole_file(path, kLargestResultsFile);
+  if (file.too_large) {
+    job.rejection = fmt::format("{}: the file holds more than {} bytes, far more than any results file", path.string(),
+                                with_thousands(static_cast<std::int64_t>(kLargestResultsFile)));
+    return;
+  }
   if (!file.text) {
-    job.message = path.string() + ": cannot read the file: " + std::strerror(file.error);
-    return job;
+    job.rejection = fmt::format("{}: cannot read the file: {}", path.string(), error_text(file.error));
+    return;
   }
-  ParseOutcome outcome = parse_result_file(*file.text);
+  job.text = std::move(*file.text);
+  ParseOutcome outcome = parse_result_file(job.text);
   if (!outcome.result) {
-    job.empty_file = outcome.empty_file;
-    job.message = path.string() + (outcome.error.line > 0 ? ":" + std::to_string(outcome.error.line) : "") + ": " +
-                  outcome.error.message;
-    return job;
+    job.rejection = outcome.error.line > 0
+                        ? fmt::format("{}:{}: {}", path.string(), outcome.error.line, outcome.error.message)
+                        : fmt::format("{}: {}", path.string(), outcome.error.message);
+    return;
   }
-  job.written = write_charts(*outcome.result, path);
-  std::size_t cells = 0;
-  for (const CellTable& table : outcome.result->tables) cells += table.hundredths.size();
-  cells += outcome.result->inputs.size() * 2;
-  job.message = program_of(*outcome.result, path) + ", " + std::to_string(cells) + " time cells";
   job.result = std::move(outcome.result);
-  job.ok = true;
-  return job;
+  write_charts(*job.result, path, job.written);
 }
 
 }  // namespace study

@@ -2,6 +2,7 @@
 // and study does after each program.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -12,15 +13,21 @@
 namespace study {
 
 struct ChartJob {
-  bool ok = false;
-  bool empty_file = false;
-  // On failure "FILE:LINE: what was expected" (or "FILE: ..."); on success a
-  // one-line description of what was read.
-  std::string message;
-  std::optional<ResultFile> result;
-  std::vector<std::filesystem::path> written;
+  std::string text;                  // the file as read
+  std::optional<ResultFile> result;  // the file's cells, when it is well formed
+  // Why the file was not charted: "FILE:LINE: what was expected", or "FILE: ..."
+  // when the file as a whole is at fault. Nothing is written then.
+  std::string rejection;
+  std::vector<std::filesystem::path> written;  // charts and CSV now in place
 };
 
-ChartJob chart_results_file(const std::filesystem::path& path);
+// A results file of the suite holds a few kilobytes; a file larger than
+// this is not read at all.
+inline constexpr std::size_t kLargestResultsFile = std::size_t{1} << 20;
+
+// Reads `path`, checks it and writes its charts and CSV beside it, filling
+// `job` as it goes. A chart or the CSV that cannot be written throws
+// ToolError; `job.written` then names the files written before it.
+void chart_results_file(const std::filesystem::path& path, ChartJob& job);
 
 }  // namespace study

@@ -7,25 +7,42 @@
 #include <cstdio>
 #include <vector>
 
-#include "kit/runtime_error.hpp"
-#include "kit/text_output.hpp"
+#include "study/tool_error.hpp"
 
 namespace study {
+namespace {
+
+// Writes all of `content`; false with errno set on failure.
+bool write_all(int descriptor, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t written = ::write(descriptor, content.data(), content.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    content.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
 
 void write_file_atomically(const std::filesystem::path& path, std::string_view content) {
-  kit::ActiveRoutine routine("write_file_atomically");
   std::filesystem::path temporary = path;
   temporary += ".tmp" + std::to_string(::getpid());
-  kit::TextFile file;
-  file.create(temporary.c_str());
-  file.write(content);
-  file.close();
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
+  const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (descriptor < 0) fail_on_file("write", path, errno);
+  int error = write_all(descriptor, content) ? 0 : errno;
+  // Some file systems report a full disk only when the file is closed.
+  if (::close(descriptor) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    fail_on_file("write", path, error);
   }
 }
 
-FileText read_whole_file(const std::filesystem::path& path) {
+FileText read_whole_file(const std::filesystem::path& path, std::size_t limit) {
   FileText result;
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
@@ -43,6 +60,11 @@ FileText read_whole_file(const std::filesystem::path& path) {
       return result;
     }
     if (got == 0) break;
+    if (text.size() + static_cast<std::size_t>(got) > limit) {
+      result.too_large = true;
+      ::close(descriptor);
+      return result;
+    }
     text.append(block.data(), static_cast<std::size_t>(got));
   }
   ::close(descriptor);

@@ -1,8 +1,9 @@
-// Files the tools read and write. Outputs go through the kit's text file and
-// appear under their final name only when complete, so an interrupted run
-// never leaves half a chart behind.
+// Files the tools write and read. An output appears under its final name
+// only when it is complete, so a failed or interrupted write never leaves
+// half a chart behind, and a failure is a ToolError that names the file.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -11,16 +12,19 @@
 namespace study {
 
 // Writes `content` byte for byte to a temporary name beside `path`, then
-// renames it to `path`. A failed write or rename stops the tool with the
-// runtime error of that operation.
+// renames it to `path`. On failure the temporary file is removed, whatever
+// stood at `path` before is left as it was, and ToolError says "cannot
+// write PATH: REASON".
 void write_file_atomically(const std::filesystem::path& path, std::string_view content);
 
 struct FileText {
   std::optional<std::string> text;
-  int error = 0;  // errno of the failed open or read
+  int error = 0;           // errno of the failed open or read
+  bool too_large = false;  // longer than the reader's limit: not read
 };
 
-// The whole file; a file that cannot be opened or read is the caller's to report.
-FileText read_whole_file(const std::filesystem::path& path);
+// The whole file, when it holds at most `limit` bytes; a file that cannot
+// be read is the caller's to report.
+FileText read_whole_file(const std::filesystem::path& path, std::size_t limit = std::string::npos);
 
 }  // namespace study

@@ -3,84 +3,82 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 #include <span>
 
 namespace study {
 namespace {
 
+// What any results file of the three forms looks like, whichever program
+// wrote it. The programs' own texts come from their parameter sets; the
+// check below holds those to these rules.
 constexpr std::string_view kCaptionStart = "Vysledky pre ";
-constexpr std::string_view kSmallArraysCaption = "Vysledky pre maloprvkove polia:";
-constexpr std::string_view kSmallArraysCorner = " n \\ sort ";
-constexpr std::string_view kTwoTableCorner = "  n  \\  k ";
-constexpr std::string_view kDuelStart = "Vstup c.";
-constexpr std::string_view kDuelQuickLabel = "Cas Quicksortu:    ";
-constexpr std::string_view kDuelCountingLabel = "Cas Countingsortu: ";
 
-// The layouts of the five table-writing programs: a file whose captions and
-// header match one of these must also have exactly its rows.
-struct KnownTableLayout {
-  std::string_view program;
-  std::string_view first_caption;
-  std::string_view header;
-  std::span<const std::int64_t> rows;
-};
+constexpr std::string_view corner_of(std::string_view header) { return header.substr(0, header.find('|')); }
+constexpr std::string_view kSmallArraysCorner = corner_of(smallarrays::kSmallsix.header);
+constexpr std::string_view kTwoTableCorner = corner_of(quickvscount::kTallygrid.layout.header);
 
-constexpr std::array<std::int64_t, 16> kSmallsixRows{5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75, 80};
-constexpr std::array<std::int64_t, 19> kSmallfiveRows{70,  75,  80,  85,  90,  95,  100, 105, 110, 115,
-                                                      120, 125, 130, 135, 140, 145, 150, 155, 160};
-constexpr std::array<std::int64_t, 12> kGridRows{10000,   20000,   50000,   100000,   200000,   500000,
-                                                 1000000, 2000000, 5000000, 10000000, 20000000, 50000000};
-constexpr std::array<std::int64_t, 5> kNarrowRows{20000000, 30000000, 40000000, 50000000, 60000000};
+constexpr bool is_caption(std::string_view line) {
+  return line.starts_with(kCaptionStart) && line.ends_with(":") && line.size() > kCaptionStart.size() + 1;
+}
 
-constexpr std::array<KnownTableLayout, 5> kKnownLayouts{{
-    {"smallsix", kSmallArraysCaption, " n \\ sort |    QS    |    MS    |    HS    |    BS    |    IS    |    SS    |",
-     kSmallsixRows},
-    {"smallfive", kSmallArraysCaption, " n \\ sort |    QS    |    MS    |    HS    |    IS    |    SS    |",
-     kSmallfiveRows},
-    {"tallygrid", "Vysledky pre Quicksort:",
-     "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |", kGridRows},
-    {"cutoffwide", "Vysledky pre rekurzivny Quicksort:",
-     "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |"
-     "    28    |    29    |",
-     kGridRows},
-    {"cutoffnarrow", "Vysledky pre rekurzivny Quicksort:",
-     "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |", kNarrowRows},
-}};
+constexpr bool layouts_follow_the_generic_rules() {
+  for (const SuiteProgram& program : kSuitePrograms) {
+    const ResultLayout layout = program.result_layout();
+    switch (layout.form) {
+      case ResultForm::small_arrays:
+        if (layout.first_caption != smallarrays::kSmallArraysCaption || !is_caption(layout.first_caption) ||
+            corner_of(layout.header) != kSmallArraysCorner) {
+          return false;
+        }
+        break;
+      case ResultForm::two_tables:
+        if (!is_caption(layout.first_caption) || !is_caption(layout.second_caption) ||
+            corner_of(layout.header) != kTwoTableCorner) {
+          return false;
+        }
+        break;
+      case ResultForm::duel:
+        if (layout.rows.size() != layout.ranges.size()) return false;
+        break;
+    }
+  }
+  return true;
+}
+static_assert(layouts_follow_the_generic_rules(), "a program's results file no longer has the form this reader reads");
 
-struct KnownDuelInput {
-  std::int64_t count;
-  std::int64_t range;
-};
-constexpr std::array<KnownDuelInput, 9> kDuelInputs{{{20000000, 10},
-                                                     {10000000, 10},
-                                                     {1000000, 10},
-                                                     {1000, 1000},
-                                                     {100000, 100000},
-                                                     {10000000, 10000000},
-                                                     {10, 1000000},
-                                                     {10, 10000000},
-                                                     {10, 20000000}}};
+// The duel form is tallyduel's alone.
+constexpr const SuiteProgram* duel_program() {
+  for (const SuiteProgram& program : kSuitePrograms) {
+    if (program.result_layout().form == ResultForm::duel) return &program;
+  }
+  return nullptr;
+}
+
+constexpr std::int64_t kLargest32 = std::numeric_limits<std::int32_t>::max();
 
 struct Failure {
   ParseError error;
 };
 
+// A line quoted in a message: its start, with every byte that is not
+// printable ASCII shown as '?', so a garbled file cannot garble the console.
 std::string shown(std::string_view line) {
   constexpr std::size_t kShown = 60;
   std::string text = "\"";
-  text.append(line.substr(0, kShown));
+  for (char c : line.substr(0, kShown)) text += c >= ' ' && c <= '~' ? c : '?';
   if (line.size() > kShown) text.append("...");
   text.append("\"");
   return text;
 }
 
+// Up to 18 decimal digits, nothing else.
 std::optional<std::int64_t> parse_unsigned(std::string_view digits) {
-  if (digits.empty() || digits.size() > 18) return std::nullopt;
-  std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (error != std::errc() || end != digits.data() + digits.size() || digits.front() == '-' || digits.front() == '+') {
+  if (digits.empty() || digits.size() > 18 || digits.find_first_not_of("0123456789") != std::string_view::npos) {
     return std::nullopt;
   }
+  std::int64_t value = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), value);
   return value;
 }
 
@@ -124,17 +122,27 @@ class Parser {
   }
 
   ResultFile parse() {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      if (lines_[i].size() > kLongestResultLine) {
+        fail(i + 1, "the line is " + std::to_string(lines_[i].size()) +
+                        " characters long; no line of a results file is longer than " +
+                        std::to_string(kLongestResultLine));
+      }
+    }
+    const std::string_view first = lines_.front();
+    const bool known_start =
+        first == smallarrays::kSmallArraysCaption || first.starts_with(quickvscount::kBlockStart) || is_caption(first);
+    if (!known_start) {
+      fail(1, "expected \"" + std::string(smallarrays::kSmallArraysCaption) + "\", a caption \"" +
+                  std::string(kCaptionStart) + "...:\" or \"" + std::string(quickvscount::kBlockStart) +
+                  "1: ...\", found " + shown(first));
+    }
     if (cut_short_) {
       fail(lines_.size(), "the line has no line end: the file was cut short, expected complete lines");
     }
-    const std::string_view first = lines_.front();
-    if (first == kSmallArraysCaption) return parse_small_arrays();
-    if (first.starts_with(kDuelStart)) return parse_duel();
-    if (first.starts_with(kCaptionStart) && first.ends_with(":")) return parse_two_tables();
-    fail(1,
-         "expected \"Vysledky pre maloprvkove polia:\", a caption \"Vysledky pre ...:\" or "
-         "\"Vstup c.1: ...\", found " +
-             shown(first));
+    if (first == smallarrays::kSmallArraysCaption) return parse_small_arrays();
+    if (first.starts_with(quickvscount::kBlockStart)) return parse_duel();
+    return parse_two_tables();
   }
 
  private:
@@ -164,12 +172,21 @@ class Parser {
     }
   }
 
+  // A count, length or range: a whole number the programs hold in 32 bits, at least 1.
+  std::int64_t take_quantity(std::string_view digits, std::string_view what, std::string_view line) {
+    const auto value = parse_unsigned(digits);
+    if (!value) fail(line_number(), "expected " + std::string(what) + ", found " + shown(line));
+    if (*value < 1 || *value > kLargest32) {
+      fail(line_number(), "expected " + std::string(what) + " from 1 to " + std::to_string(kLargest32) + ", found " +
+                              std::string(digits));
+    }
+    return *value;
+  }
+
   // A caption line, "Vysledky pre NAME:"; returns NAME.
   std::string take_caption() {
     const std::string_view line = take("a caption \"Vysledky pre ...:\"");
-    if (!line.starts_with(kCaptionStart) || !line.ends_with(":") || line.size() <= kCaptionStart.size() + 1) {
-      fail(line_number(), "expected a caption \"Vysledky pre ...:\", found " + shown(line));
-    }
+    if (!is_caption(line)) fail(line_number(), "expected a caption \"Vysledky pre ...:\", found " + shown(line));
     return std::string(line.substr(kCaptionStart.size(), line.size() - kCaptionStart.size() - 1));
   }
 
@@ -202,10 +219,10 @@ class Parser {
   std::int64_t take_row(std::size_t columns, std::vector<std::int64_t>& cells) {
     const std::string_view line = take("a table row");
     const auto pieces = fields(line);
-    const auto label = parse_unsigned(trimmed(pieces.front()));
-    if (pieces.size() < 2 || !label) {
+    if (pieces.size() < 2 || !parse_unsigned(trimmed(pieces.front()))) {
       fail(line_number(), "expected a table row starting with an array length and \"|\", found " + shown(line));
     }
+    const std::int64_t label = take_quantity(trimmed(pieces.front()), "an array length", line);
     if (pieces.size() != columns + 2 || !pieces.back().empty()) {
       fail(line_number(), "expected " + std::to_string(columns) + " cells each closed by \" |\", found " + shown(line));
     }
@@ -217,17 +234,17 @@ class Parser {
       }
       if (!value) {
         fail(line_number(), "expected a time cell like \" 00:04.37 \" in column " + std::to_string(column) +
-                                ", found \"" + std::string(field) + "\"");
+                                ", found " + shown(field));
       }
       cells.push_back(*value);
     }
-    return *label;
+    return label;
   }
 
   // Rows, each followed by `separator`, up to an empty line or the end of the
   // file; with `expected_rows`, exactly those rows.
-  void take_rows(CellTable& table, std::string_view separator,
-                 std::optional<std::span<const std::int64_t>> expected_rows) {
+  template <class Label>
+  void take_rows(CellTable& table, std::string_view separator, std::optional<std::span<const Label>> expected_rows) {
     while (!at_end() && !lines_[next_].empty()) {
       if (expected_rows && table.row_labels.size() == expected_rows->size()) {
         fail(next_ + 1, "expected an empty line or the end of the file after the row of n = " +
@@ -254,11 +271,18 @@ class Parser {
     if (table.row_labels.empty()) fail(next_ + 1, "expected at least one table row");
   }
 
-  const KnownTableLayout* known_layout(std::string_view caption, std::string_view header) const {
-    for (const KnownTableLayout& layout : kKnownLayouts) {
-      if (layout.first_caption == caption && layout.header == header) return &layout;
+  const SuiteProgram* known_program(ResultForm form, std::string_view caption, std::string_view header) const {
+    for (const SuiteProgram& program : kSuitePrograms) {
+      const ResultLayout layout = program.result_layout();
+      if (layout.form == form && layout.first_caption == caption && layout.header == header) return &program;
     }
     return nullptr;
+  }
+
+  // The rows a file of `program` must have, when they are checked.
+  std::optional<std::span<const std::int32_t>> rows_of(const SuiteProgram* program) const {
+    if (program == nullptr || !strict_) return std::nullopt;
+    return program->result_layout().rows;
   }
 
   ResultFile parse_small_arrays() {
@@ -268,13 +292,10 @@ class Parser {
     table.name = take_caption();
     take_exact("", "an empty line after the caption");
     table.column_labels = take_header(kSmallArraysCorner);
-    const KnownTableLayout* layout = known_layout(lines_[0], lines_[next_ - 1]);
+    result.program = known_program(result.form, lines_[0], lines_[next_ - 1]);
     const std::string_view separator = take_separator();
-    std::optional<std::span<const std::int64_t>> rows;
-    if (layout && strict_) rows = layout->rows;
-    take_rows(table, separator, rows);
+    take_rows(table, separator, rows_of(result.program));
     expect_end();
-    if (layout) result.program = layout->program;
     result.tables.push_back(std::move(table));
     return result;
   }
@@ -287,11 +308,9 @@ class Parser {
     take_exact("", "an empty line after the caption");
     first.column_labels = take_header(kTwoTableCorner);
     const std::string_view header = lines_[next_ - 1];
-    const KnownTableLayout* layout = known_layout(lines_[0], header);
+    result.program = known_program(result.form, lines_[0], header);
     const std::string_view separator = take_separator();
-    std::optional<std::span<const std::int64_t>> rows;
-    if (layout && strict_) rows = layout->rows;
-    take_rows(first, separator, rows);
+    take_rows(first, separator, rows_of(result.program));
 
     take_exact("", "an empty line before the second table");
     CellTable second;
@@ -300,9 +319,8 @@ class Parser {
     take_exact(header, "the header line of the first table again");
     take_exact(separator, "the separator line of the first table again");
     second.column_labels = first.column_labels;
-    take_rows(second, separator, std::span<const std::int64_t>(first.row_labels));
+    take_rows(second, separator, std::optional<std::span<const std::int64_t>>(first.row_labels));
     expect_end();
-    if (layout) result.program = layout->program;
     result.tables.push_back(std::move(first));
     result.tables.push_back(std::move(second));
     return result;
@@ -317,43 +335,43 @@ class Parser {
   }
 
   ResultFile parse_duel() {
+    using quickvscount::kBlockCount;
+    using quickvscount::kBlockRange;
     ResultFile result;
     result.form = ResultForm::duel;
-    const bool known = strict_;
-    result.program = "tallyduel";
+    result.program = duel_program();
+    const ResultLayout layout = result.program->result_layout();
     while (true) {
       DuelInput input;
       input.number = static_cast<std::int64_t>(result.inputs.size()) + 1;
-      const std::string expected_start = std::string(kDuelStart) + std::to_string(input.number) + ": pocet= ";
+      const std::string expected_start =
+          std::string(quickvscount::kBlockStart) + std::to_string(input.number) + std::string(kBlockCount);
       const std::string_view line = take("the block of input " + std::to_string(input.number));
-      const std::size_t comma = line.find(", rozsah= ");
-      std::optional<std::int64_t> count;
-      std::optional<std::int64_t> range;
-      if (line.starts_with(expected_start) && comma != std::string_view::npos) {
-        count = parse_unsigned(line.substr(expected_start.size(), comma - expected_start.size()));
-        range = parse_unsigned(line.substr(comma + 10));
+      const std::size_t comma = line.find(kBlockRange);
+      if (!line.starts_with(expected_start) || comma == std::string_view::npos ||
+          !parse_unsigned(line.substr(expected_start.size(), comma - expected_start.size())) ||
+          !parse_unsigned(line.substr(comma + kBlockRange.size()))) {
+        fail(line_number(),
+             "expected \"" + expected_start + "N" + std::string(kBlockRange) + "R\", found " + shown(line));
       }
-      if (!count || !range) {
-        fail(line_number(), "expected \"" + expected_start + "N, rozsah= R\", found " + shown(line));
-      }
-      input.count = *count;
-      input.range = *range;
+      input.count = take_quantity(line.substr(expected_start.size(), comma - expected_start.size()), "a count", line);
+      input.range = take_quantity(line.substr(comma + kBlockRange.size()), "a value range", line);
       const std::size_t index = result.inputs.size();
-      if (known && (index >= kDuelInputs.size() || input.count != kDuelInputs[index].count ||
-                    input.range != kDuelInputs[index].range)) {
-        fail(line_number(), index >= kDuelInputs.size()
+      if (strict_ &&
+          (index >= layout.rows.size() || input.count != layout.rows[index] || input.range != layout.ranges[index])) {
+        fail(line_number(), index >= layout.rows.size()
                                 ? "expected the end of the file after input " + std::to_string(index)
-                                : "expected input " + std::to_string(input.number) +
-                                      " to have pocet= " + std::to_string(kDuelInputs[index].count) +
-                                      ", rozsah= " + std::to_string(kDuelInputs[index].range));
+                                : "expected input " + std::to_string(input.number) + " to have " +
+                                      std::string(kBlockCount.substr(2)) + std::to_string(layout.rows[index]) +
+                                      std::string(kBlockRange) + std::to_string(layout.ranges[index]));
       }
-      input.quicksort = take_duel_time(kDuelQuickLabel);
-      input.countingsort = take_duel_time(kDuelCountingLabel);
+      input.quicksort = take_duel_time(quickvscount::kQuicksortLabel);
+      input.countingsort = take_duel_time(quickvscount::kCountingsortLabel);
       result.inputs.push_back(input);
       if (at_end()) break;
       take_exact("", "an empty line between two blocks");
     }
-    if (known && result.inputs.size() < kDuelInputs.size()) {
+    if (strict_ && result.inputs.size() < layout.rows.size()) {
       fail(lines_.size() + 1, "expected the block of input " + std::to_string(result.inputs.size() + 1) +
                                   ", found the end of the file (the run was stopped early?)");
     }
@@ -366,10 +384,11 @@ class Parser {
   bool strict_;
 };
 
-// One field of a time cell: an optional "-" and at least one digit.
+// One field of a time cell: an optional "-" and one to nine digits.
 std::optional<std::int64_t> parse_field(std::string_view text) {
   const bool negative = text.starts_with('-');
   if (negative) text.remove_prefix(1);
+  if (text.size() > 9) return std::nullopt;
   const auto value = parse_unsigned(text);
   if (!value) return std::nullopt;
   return negative ? -*value : *value;
@@ -386,10 +405,15 @@ std::int64_t ResultFile::total_hundredths() const {
   return total;
 }
 
+std::size_t ResultFile::cell_count() const {
+  std::size_t cells = inputs.size() * 2;
+  for (const CellTable& table : tables) cells += table.hundredths.size();
+  return cells;
+}
+
 ParseOutcome parse_result_file(std::string_view text, RowCheck rows) {
   ParseOutcome outcome;
   if (text.empty()) {
-    outcome.empty_file = true;
     outcome.error = {0, "the file is empty: the run stopped before it wrote its results"};
     return outcome;
   }
@@ -434,7 +458,9 @@ std::optional<std::int64_t> parse_time_cell(std::string_view cell, bool long_for
   if (magnitude(*seconds) > 59 || magnitude(*hundredths) > 99) return std::nullopt;
   if (long_form && magnitude(*minutes) > 59) return std::nullopt;
   if (long_form && cell.substr(0, cell.find(':')).size() < 2) return std::nullopt;
-  return *hours * 360000 + *minutes * 6000 + *seconds * 100 + *hundredths;
+  const std::int64_t total = *hours * 360000 + *minutes * 6000 + *seconds * 100 + *hundredths;
+  if (total > kLargest32 || total < -kLargest32 - 1) return std::nullopt;
+  return total;
 }
 
 }  // namespace study

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-namespace study {
+#include "study/suite_programs.hpp"
 
-enum class ResultForm { small_arrays, duel, two_tables };
+namespace study {
 
 // A table of time cells as the file shows it: row labels are array lengths,
 // column labels are algorithm names, value ranges or cutoffs.
@@ -38,14 +38,15 @@ struct DuelInput {
 
 struct ResultFile {
   ResultForm form = ResultForm::small_arrays;
-  // The program whose layout this is, or empty when the captions and headers
-  // are well formed but belong to none of the six.
-  std::string program;
+  // The program whose layout this is, or nullptr when the captions and
+  // headers are well formed but belong to none of the six.
+  const SuiteProgram* program = nullptr;
   std::vector<CellTable> tables;  // one (small arrays) or two (two-table form)
   std::vector<DuelInput> inputs;  // duel form only
 
   // Every time cell of the file added up, in hundredths.
   std::int64_t total_hundredths() const;
+  std::size_t cell_count() const;
 };
 
 struct ParseError {
@@ -56,7 +57,6 @@ struct ParseError {
 struct ParseOutcome {
   std::optional<ResultFile> result;
   ParseError error;  // meaningful when result is empty
-  bool empty_file = false;
 };
 
 // With `suite_rows`, a file in the layout of one of the six programs must
@@ -69,6 +69,11 @@ ParseOutcome parse_result_file(std::string_view text, RowCheck rows = RowCheck::
 // A time cell in hundredths: "MM:SS.CC" (short form, minutes may run past 59)
 // or "HH:MM:SS.CC" (long form). The signed cells of a batch that ran while the
 // clock went back ("00:-1.-50") are read as the negative time they stand for.
+// A cell beyond the 32-bit hundredths the programs count in is no cell.
 std::optional<std::int64_t> parse_time_cell(std::string_view cell, bool long_form);
+
+// No line the programs write comes near this; a longer one is rejected
+// before any of it is interpreted.
+inline constexpr std::size_t kLongestResultLine = 4096;
 
 }  // namespace study

@@ -9,9 +9,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <random>
 
-#include "child_process.hpp"
 #include "result_fixtures.hpp"
+#include "study/csv_writer.hpp"
 #include "study/result_file.hpp"
 #include "support/test_support.hpp"
 
@@ -52,7 +53,7 @@ study::ResultFile parsed(const std::string& text) {
 
 std::vector<study::ChartFile> charts_of(const std::string& text) {
   const auto result = parsed(text);
-  return study::build_charts(result, "vystup", result.program);
+  return study::build_charts(result, "vystup", result.program ? result.program->name() : "results");
 }
 
 std::int64_t some_time(std::size_t row, std::size_t column) {
@@ -119,6 +120,140 @@ TEST(Charts, EveryLayoutGivesWellFormedSvgWithFiniteCoordinatesEvenWhenAllCellsA
     }
   }
   if (!have_xmllint) GTEST_SKIP() << "xmllint (libxml2-utils) is not installed: well-formedness not checked";
+}
+
+// Files of every form that the reader accepts but no program writes: labels
+// with markup, control codes and broken UTF-8, lengths anywhere in 32 bits,
+// cells anywhere in 32-bit hundredths, the negative ones of a clock set back.
+class RandomFiles {
+ public:
+  explicit RandomFiles(std::uint32_t seed) : random_(seed) {}
+
+  std::string small_arrays() {
+    const std::size_t rows = 1 + random_() % 25, columns = 1 + random_() % 8;
+    const std::vector<smallarrays::Algorithm> algorithms(columns, smallarrays::Algorithm::QS);
+    const std::vector<std::int32_t> lengths = some_lengths(rows);
+    const std::string header = " n \\ sort |" + labels(columns);
+    const smallarrays::SmallArrayProgram program{.name = "random",
+                                                 .arrays = 1,
+                                                 .last_slot = 0,
+                                                 .lengths = lengths,
+                                                 .algorithms = algorithms,
+                                                 .header = header,
+                                                 .separator = "-----",
+                                                 .row_lead = "  ",
+                                                 .extra_space_below = 0};
+    const auto table = cells(rows * columns);
+    return small_arrays_file(program, [&](std::size_t r, std::size_t c) { return table[r * columns + c]; });
+  }
+
+  std::string two_tables() {
+    const std::size_t rows = 1 + random_() % 15, columns = 1 + random_() % 12;
+    const std::string first = "Vysledky pre " + label() + ":";
+    const std::string second =
+        random_() % 2 ? std::string("Vysledky pre Countingsort:") : "Vysledky pre " + label() + ":";
+    const std::string header = "  n  \\  k |" + labels(columns);
+    const kit::TwoTableLayout layout{
+        .first_caption = first, .second_caption = second, .header = header, .separator = "------"};
+    const auto one = cells(rows * columns), two = cells(rows * columns);
+    return two_table_file(
+        layout, some_lengths(rows), columns, [&](std::size_t r, std::size_t c) { return one[r * columns + c]; },
+        [&](std::size_t r, std::size_t c) { return two[r * columns + c]; });
+  }
+
+  std::string duel() {
+    std::vector<DuelBlock> blocks(1 + random_() % 12);
+    for (DuelBlock& block : blocks) {
+      block = {some_lengths(1)[0], some_lengths(1)[0], cells(1)[0], cells(1)[0]};
+    }
+    return tallyduel_file(blocks);
+  }
+
+ private:
+  // 1 to 10 bytes, neither a bar nor a line end among them, no blank at either end.
+  std::string label() {
+    static constexpr std::string_view kPieces[] = {"<",    "&",    "\"",       "'",        "\x01", "\x1b[31m",
+                                                   "\xff", "\xc3", "\xc3\xa9", "\xe2\x82", "k",    "10",
+                                                   "\t",   "\x7f", ":",        "0"};
+    std::string text;
+    const std::size_t pieces = 1 + random_() % 4;
+    for (std::size_t i = 0; i < pieces; ++i) text += kPieces[random_() % std::size(kPieces)];
+    return text;
+  }
+  std::string labels(std::size_t columns) {
+    std::string text;
+    for (std::size_t i = 0; i < columns; ++i) text += " " + label() + " |";
+    return text;
+  }
+  std::vector<std::int32_t> some_lengths(std::size_t count) {
+    std::vector<std::int32_t> lengths(count);
+    for (auto& n : lengths) n = static_cast<std::int32_t>(1 + random_() % (random_() % 2 ? 100u : 2147483647u));
+    return lengths;
+  }
+  std::vector<std::int64_t> cells(std::size_t count) {
+    std::vector<std::int64_t> values(count);
+    for (auto& v : values) {
+      switch (random_() % 4) {
+        case 0:
+          v = 0;
+          break;
+        case 1:
+          v = random_() % 100;
+          break;
+        case 2:
+          v = random_() % 2147483648u;
+          break;
+        default:
+          v = -static_cast<std::int64_t>(random_() % 8640000);
+      }
+    }
+    return values;
+  }
+
+  std::mt19937 random_;
+};
+
+// Well-formed UTF-8 with no control code but tab and line ends: what any XML reader takes.
+bool is_clean_text(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    std::size_t length = byte < 0x80                    ? 1
+                         : byte >= 0xC2 && byte <= 0xDF ? 2
+                         : byte >= 0xE0 && byte <= 0xEF ? 3
+                         : byte >= 0xF0 && byte <= 0xF4 ? 4
+                                                        : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    if (length == 1 && byte < 0x20 && byte != '\n' && byte != '\t' && byte != '\r') return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+TEST(Charts, AnyFileTheReaderAcceptsIsChartedInWellFormedTextWithoutFault) {
+  const bool have_xmllint = std::system("command -v xmllint >/dev/null 2>&1") == 0;
+  test_support::ScratchDirectory scratch;
+  RandomFiles files(7);
+  for (int i = 0; i < 180; ++i) {
+    const std::string text = i % 3 == 0 ? files.small_arrays() : i % 3 == 1 ? files.two_tables() : files.duel();
+    SCOPED_TRACE("file " + std::to_string(i));
+    const auto outcome = study::parse_result_file(text, study::RowCheck::any_rows);
+    ASSERT_TRUE(outcome.result) << outcome.error.line << ": " << outcome.error.message;
+    std::vector<study::ChartFile> charts;
+    EXPECT_NO_THROW(charts = study::build_charts(*outcome.result, "vystup", "random"));
+    for (const study::ChartFile& chart : charts) {
+      expect_finite_coordinates(chart.content, chart.file_name);
+      EXPECT_TRUE(is_clean_text(chart.content)) << chart.file_name;
+      if (have_xmllint && i % 15 < 3) {
+        std::FILE* file = std::fopen("chart.svg", "w");
+        std::fwrite(chart.content.data(), 1, chart.content.size(), file);
+        std::fclose(file);
+        EXPECT_EQ(std::system("xmllint --noout chart.svg"), 0) << chart.file_name;
+      }
+    }
+  }
 }
 
 TEST(Charts, ZeroCellsAreShownAsBelowTheClocksResolution) {
@@ -264,7 +399,8 @@ TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
 TEST(WriteCharts, WritesBesideTheResultsAndLeavesNoTemporaryFiles) {
   test_support::ScratchDirectory scratch;
   std::filesystem::create_directory("run");
-  const auto written = study::write_charts(parsed(tallygrid_file(some_time, some_time)), "run/vystup.out");
+  std::vector<std::filesystem::path> written;
+  study::write_charts(parsed(tallygrid_file(some_time, some_time)), "run/vystup.out", written);
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator("run")) names.push_back(entry.path().filename());
   std::sort(names.begin(), names.end());
@@ -278,45 +414,6 @@ TEST(WriteCharts, ChartsOfAllSixProgramsTakeWellUnderASecond) {
   const auto start = std::chrono::steady_clock::now();
   for (const auto& [program, text] : files) charts_of(text);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
-}
-
-TEST(ResultchartCommand, ChartsGoodFilesAndNamesTheFileAndLineOfBadOnes) {
-  test_support::ScratchDirectory scratch;
-  for (const char* folder : {"good", "bad", "stopped"}) std::filesystem::create_directory(folder);
-  auto damaged = crlf_lines(cutoffnarrow_file(some_time, some_time));
-  damaged[6] = "  30000000| 00:06.59 | 00:06.21 |";
-  {
-    std::FILE* good = std::fopen("good/vystup.out", "w");
-    const std::string text = cutoffnarrow_file(some_time, some_time);
-    std::fwrite(text.data(), 1, text.size(), good);
-    std::fclose(good);
-    std::FILE* bad = std::fopen("bad/vystup.out", "w");
-    const std::string bad_text = join_crlf(damaged);
-    std::fwrite(bad_text.data(), 1, bad_text.size(), bad);
-    std::fclose(bad);
-    std::fclose(std::fopen("stopped/vystup.out", "w"));
-  }
-  std::string output;
-  EXPECT_EQ(run_tool({RESULTCHART_PATH, "good/vystup.out"}, scratch.path(), output), 0) << output;
-  EXPECT_NE(output.find("cutoffnarrow, 70 time cells"), std::string::npos) << output;
-  EXPECT_TRUE(std::filesystem::exists("good/vystup-cutoff-ratio.svg"));
-  EXPECT_TRUE(std::filesystem::exists("good/vystup.csv"));
-
-  EXPECT_EQ(
-      run_tool({RESULTCHART_PATH, "bad/vystup.out", "stopped/vystup.out", "missing/vystup.out", "good/vystup.out"},
-               scratch.path(), output),
-      1);
-  EXPECT_NE(output.find("resultchart: bad/vystup.out:7: expected 7 cells each closed by \" |\""), std::string::npos)
-      << output;
-  EXPECT_NE(output.find("resultchart: stopped/vystup.out: the file is empty: the run stopped before it wrote"),
-            std::string::npos)
-      << output;
-  EXPECT_NE(output.find("resultchart: missing/vystup.out: cannot read the file"), std::string::npos) << output;
-  EXPECT_NE(output.find("good/vystup.out: cutoffnarrow"), std::string::npos) << output;
-  EXPECT_FALSE(std::filesystem::exists("bad/vystup.csv"));
-
-  EXPECT_EQ(run_tool({RESULTCHART_PATH}, scratch.path(), output), 2);
-  EXPECT_NE(output.find("usage: resultchart FILE..."), std::string::npos);
 }
 
 }  // namespace

@@ -4,13 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cutoff/cutoff_programs.hpp"
-#include "quickvscount/file_duel.hpp"
-#include "quickvscount/grid_duel.hpp"
 #include "result_fixtures.hpp"
-#include "smallarrays/small_array_programs.hpp"
-#include "support/run_program.hpp"
-#include "support/test_support.hpp"
 
 namespace {
 
@@ -29,6 +23,10 @@ study::ResultFile parsed(const std::string& text, RowCheck rows = RowCheck::suit
   auto outcome = parse_result_file(text, rows);
   EXPECT_TRUE(outcome.result) << "line " << outcome.error.line << ": " << outcome.error.message;
   return outcome.result ? *outcome.result : study::ResultFile{};
+}
+
+std::string name_of(const study::ResultFile& result) {
+  return result.program ? std::string(result.program->name()) : std::string();
 }
 
 void expect_every_cell(const study::CellTable& table, const std::vector<std::int32_t>& rows, std::size_t columns,
@@ -68,7 +66,7 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   for (const auto* program : {&smallarrays::kSmallsix, &smallarrays::kSmallfive}) {
     const auto result = parsed(small_arrays_file(*program, distinct));
     EXPECT_EQ(result.form, ResultForm::small_arrays);
-    EXPECT_EQ(result.program, program->name);
+    EXPECT_EQ(name_of(result), program->name);
     ASSERT_EQ(result.tables.size(), 1u);
     EXPECT_EQ(result.tables[0].name, "maloprvkove polia");
     expect_every_cell(result.tables[0], {program->lengths.begin(), program->lengths.end()}, program->algorithms.size(),
@@ -77,7 +75,7 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   const auto reversed = [](std::size_t row, std::size_t column) { return distinct(column, row) + 5; };
   const auto grid = parsed(tallygrid_file(distinct, reversed));
   EXPECT_EQ(grid.form, ResultForm::two_tables);
-  EXPECT_EQ(grid.program, "tallygrid");
+  EXPECT_EQ(name_of(grid), "tallygrid");
   ASSERT_EQ(grid.tables.size(), 2u);
   EXPECT_EQ(grid.tables[0].name, "Quicksort");
   EXPECT_EQ(grid.tables[1].name, "Countingsort");
@@ -89,20 +87,20 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   expect_every_cell(grid.tables[1], grid_rows, 7, reversed);
 
   const auto wide = parsed(cutoffwide_file(reversed, distinct));
-  EXPECT_EQ(wide.program, "cutoffwide");
+  EXPECT_EQ(name_of(wide), "cutoffwide");
   EXPECT_EQ(wide.tables[1].name, "kombinovany Quicksort a Insertsort");
   EXPECT_EQ(wide.tables[0].column_labels.front(), "21");
   expect_every_cell(wide.tables[1], grid_rows, 9, distinct);
 
   const auto narrow = parsed(cutoffnarrow_file(distinct, distinct));
-  EXPECT_EQ(narrow.program, "cutoffnarrow");
+  EXPECT_EQ(name_of(narrow), "cutoffnarrow");
   expect_every_cell(narrow.tables[0], {20000000, 30000000, 40000000, 50000000, 60000000}, 7, distinct);
 
   const auto blocks = tallyduel_blocks([](std::size_t i) { return static_cast<std::int64_t>(i) * 113; },
                                        [](std::size_t i) { return 360000 + static_cast<std::int64_t>(i); });
   const auto duel = parsed(tallyduel_file(blocks));
   EXPECT_EQ(duel.form, ResultForm::duel);
-  EXPECT_EQ(duel.program, "tallyduel");
+  EXPECT_EQ(name_of(duel), "tallyduel");
   ASSERT_EQ(duel.inputs.size(), 9u);
   for (std::size_t i = 0; i < 9; ++i) {
     EXPECT_EQ(duel.inputs[i].number, static_cast<std::int64_t>(i) + 1);
@@ -112,80 +110,6 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
     EXPECT_EQ(duel.inputs[i].countingsort, blocks[i].counting);
   }
   EXPECT_EQ(duel.total_hundredths(), 113 * 36 + 9 * 360000 + 36);
-}
-
-// Scaled-down runs of the real drivers, with a clock that makes every timed
-// batch last exactly 7 hundredths.
-class ScaledRun : public ::testing::Test {
- protected:
-  void SetUp() override {
-    test_support::use_utc();
-    test_support::set_fake_clock(10 * 3600, 7);
-  }
-  static std::uint32_t seed() { return 12345; }
-  kit::Instruments instruments{seed, test_support::read_fake_clock};
-  test_support::ScratchDirectory scratch;
-
-  std::string results_of(const std::function<void()>& run) {
-    const auto child = test_support::run_in_child(run);
-    EXPECT_EQ(child.exit_status, 0) << child.output;
-    return test_support::read_file("vystup.out");
-  }
-};
-
-TEST_F(ScaledRun, SmallArrayDriverOutputReadsBackAsItsProgram) {
-  smallarrays::SmallArrayProgram program = smallarrays::kSmallsix;
-  program.arrays = 3;
-  const auto result = parsed(results_of([&] { smallarrays::run_small_array_benchmark(program, instruments); }));
-  EXPECT_EQ(result.program, "smallsix");
-  expect_every_cell(result.tables[0], {program.lengths.begin(), program.lengths.end()}, 6,
-                    [](std::size_t, std::size_t) { return 7; });
-}
-
-TEST_F(ScaledRun, GridAndCutoffDriverOutputReadsBackRowForRow) {
-  static constexpr std::array<std::int32_t, 3> kLengths{10, 20, 50};
-  // Two value ranges (10 and 100) keep counting sort's count array small;
-  // the header names just those two columns, so the layout is not the suite's.
-  quickvscount::GridDuelProgram grid = quickvscount::kTallygrid;
-  grid.last_index = 100;
-  grid.lengths = kLengths;
-  grid.ranges = 2;
-  grid.layout.header = "  n  \\  k |    10    |    100   |";
-  grid.layout.separator = "--------------------------------";
-  const auto result = parsed(results_of([&] { quickvscount::run_grid_duel(grid, instruments); }));
-  EXPECT_EQ(result.program, "");
-  EXPECT_EQ(result.tables[1].name, "Countingsort");
-  for (const auto& table : result.tables) expect_every_cell(table, {10, 20, 50}, 2, [](auto, auto) { return 7; });
-
-  cutoff::CutoffProgram sweep = cutoff::kCutoffnarrow;
-  sweep.last_index = 51;
-  sweep.lengths = kLengths;
-  const std::string text = results_of([&] { cutoff::run_cutoff_sweep(sweep, instruments); });
-  // The suite's cutoffnarrow has rows 20000000 to 60000000: as such this file is wrong.
-  const auto strict = parse_result_file(text);
-  ASSERT_FALSE(strict.result);
-  EXPECT_EQ(strict.error.line, 5u);
-  EXPECT_NE(strict.error.message.find("expected the row of n = 20000000, found n = 10"), std::string::npos)
-      << strict.error.message;
-  const auto cut = parsed(text, RowCheck::any_rows);
-  EXPECT_EQ(cut.program, "cutoffnarrow");
-  EXPECT_EQ(cut.tables[0].column_labels, (std::vector<std::string>{"3", "4", "5", "6", "7", "8", "9"}));
-  for (const auto& table : cut.tables) expect_every_cell(table, {10, 20, 50}, 7, [](auto, auto) { return 7; });
-}
-
-TEST_F(ScaledRun, FileDuelDriverOutputReadsBack) {
-  static constexpr std::array<std::int32_t, 2> kCounts{30, 5};
-  static constexpr std::array<std::int32_t, 2> kRanges{10, 100};
-  const quickvscount::FileDuelProgram duel{
-      .name = "tallyduel", .last_slot = 100, .inputs = {.POCET_PRVKOV = kCounts, .ROZSAH_VSTUPU = kRanges}};
-  const std::string text = results_of([&] { quickvscount::run_file_duel(duel, instruments); });
-  EXPECT_FALSE(parse_result_file(text).result);  // not the suite's nine inputs
-  const auto result = parsed(text, RowCheck::any_rows);
-  ASSERT_EQ(result.inputs.size(), 2u);
-  EXPECT_EQ(result.inputs[1].count, 5);
-  EXPECT_EQ(result.inputs[1].range, 100);
-  EXPECT_EQ(result.inputs[0].quicksort, 7);
-  EXPECT_EQ(result.inputs[1].countingsort, 7);
 }
 
 struct Damage {
@@ -250,9 +174,38 @@ TEST(DamagedFile, TwoTablesAndDuelBlocksNameTheLine) {
 TEST(DamagedFile, EmptyFileIsReportedAsARunStoppedEarly) {
   const auto outcome = parse_result_file("");
   EXPECT_FALSE(outcome.result);
-  EXPECT_TRUE(outcome.empty_file);
-  EXPECT_NE(outcome.error.message.find("empty"), std::string::npos);
-  EXPECT_FALSE(parse_result_file("\r\n").empty_file);
+  EXPECT_EQ(outcome.error.line, 0u);
+  EXPECT_NE(outcome.error.message.find("the run stopped before it wrote its results"), std::string::npos);
+  EXPECT_EQ(parse_result_file("\r\n").error.line, 1u);
+}
+
+// Files no program writes, made to be hard on a reader: huge lines, numbers
+// beyond the programs' 32 bits, labels of zero.
+TEST(DamagedFile, OversizedLinesAndNumbersBeyond32BitsAreRejectedByLine) {
+  const std::string six = small_arrays_file(smallarrays::kSmallsix, distinct);
+  const std::string duel = tallyduel_file(tallyduel_blocks([](auto) { return 5; }, [](auto) { return 9; }));
+  const std::string long_line(20000, '-');
+  const Damage six_damages[] = {
+      {"a separator of many kilobytes", [&](auto& l) { l[3] = long_line; }, 4, "20000 characters long"},
+      {"a header of many kilobytes", [](auto& l) { l[2] += std::string(50000, 'x') + "|"; }, 3, "characters long"},
+      {"a row label beyond 32 bits", [](auto& l) { l[4].replace(0, 10, "4294967301"); }, 5,
+       "an array length from 1 to 2147483647, found 4294967301"},
+      {"a row label of 19 digits", [](auto& l) { l[4].replace(0, 10, "9999999999999999999"); }, 5,
+       "a table row starting with an array length"},
+      {"a row label of zero", [](auto& l) { l[4].replace(0, 10, "         0"); }, 5, "from 1 to"},
+      {"a cell beyond 32-bit hundredths", [](auto& l) { l[4].replace(12, 8, "999999999:00.00"); }, 5, "time cell"},
+  };
+  for (const Damage& damage : six_damages) expect_rejected(six, damage);
+  const Damage duel_damages[] = {
+      {"a count beyond 32 bits", [](auto& l) { l[0] = "Vstup c.1: pocet= 8589934592, rozsah= 10"; }, 1,
+       "a count from 1 to 2147483647, found 8589934592"},
+      {"a range beyond 32 bits", [](auto& l) { l[4] = "Vstup c.2: pocet= 10000000, rozsah= 4294967296"; }, 5,
+       "a value range from 1 to"},
+      {"hours beyond 32-bit hundredths", [](auto& l) { l[1] = "Cas Quicksortu:    6000:00:00.00"; }, 2, "HH:MM:SS.CC"},
+  };
+  for (const Damage& damage : duel_damages) expect_rejected(duel, damage);
+  EXPECT_EQ(parse_time_cell("5965:13:56.47", true), 2147483647);
+  EXPECT_FALSE(parse_time_cell("5965:13:56.48", true));
 }
 
 }  // namespace

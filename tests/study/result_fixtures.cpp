@@ -1,8 +1,9 @@
 #include "result_fixtures.hpp"
 
+#include <variant>
+
 #include "kit/stopwatch.hpp"
 #include "kit/two_table_writer.hpp"
-#include "quickvscount/file_duel_program.hpp"
 #include "smallarrays/small_array_results.hpp"
 
 namespace study_tests {
@@ -86,6 +87,30 @@ std::string tallyduel_file(const std::vector<DuelBlock>& blocks) {
                     std::string(kit::long_form::SPRACUJ(static_cast<std::int32_t>(block.counting)).text()));
   }
   return join_crlf(lines);
+}
+
+std::string program_file(const study::SuiteProgram& program, const CellValue& first, const CellValue& second) {
+  struct Writer {
+    const CellValue& first;
+    const CellValue& second;
+    std::string operator()(const smallarrays::SmallArrayProgram* p) const { return small_arrays_file(*p, first); }
+    std::string operator()(const quickvscount::FileDuelProgram* p) const {
+      std::vector<DuelBlock> blocks;
+      for (std::size_t i = 0; i < p->inputs.POCET_PRVKOV.size(); ++i) {
+        blocks.push_back({p->inputs.POCET_PRVKOV[i], p->inputs.ROZSAH_VSTUPU[i], first(i, 0), second(i, 0)});
+      }
+      return tallyduel_file(blocks);
+    }
+    std::string operator()(const quickvscount::GridDuelProgram* p) const {
+      return two_table_file(p->layout, {p->lengths.begin(), p->lengths.end()}, static_cast<std::size_t>(p->ranges),
+                            first, second);
+    }
+    std::string operator()(const cutoff::CutoffProgram* p) const {
+      return two_table_file(p->layout, {p->lengths.begin(), p->lengths.end()}, static_cast<std::size_t>(p->cutoffs),
+                            first, second);
+    }
+  };
+  return std::visit(Writer{first, second}, program.parameters());
 }
 
 std::vector<std::string> crlf_lines(const std::string& text) {

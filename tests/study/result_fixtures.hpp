@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "cutoff/cutoff_programs.hpp"
-#include "quickvscount/grid_duel.hpp"
-#include "smallarrays/small_array_programs.hpp"
+#include "cutoff/cutoff_parameters.hpp"
+#include "quickvscount/file_duel_parameters.hpp"
+#include "quickvscount/grid_duel_parameters.hpp"
+#include "smallarrays/small_array_parameters.hpp"
+#include "study/suite_programs.hpp"
 
 namespace study_tests {
 
@@ -29,6 +31,12 @@ struct DuelBlock {
 std::vector<DuelBlock> tallyduel_blocks(const std::function<std::int64_t(std::size_t input)>& quick,
                                         const std::function<std::int64_t(std::size_t input)>& counting);
 std::string tallyduel_file(const std::vector<DuelBlock>& blocks);
+
+// The results file `program` writes, its first (or only) table from `first`
+// and its second from `second`; tallyduel's inputs are the rows, with the
+// quicksort time in column 0 of `first` and the counting-sort time in
+// column 0 of `second`.
+std::string program_file(const study::SuiteProgram& program, const CellValue& first, const CellValue& second);
 
 std::vector<std::string> crlf_lines(const std::string& text);
 std::string join_crlf(const std::vector<std::string>& lines);

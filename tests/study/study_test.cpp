@@ -3,14 +3,16 @@
 // through, the memory refusal, Ctrl-C, and the progress count itself.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
+#include "stand_in_programs.hpp"
+#include "study/progress_tracker.hpp"
 #include "study/result_file.hpp"
-#include "study/study_runner.hpp"
+#include "study/suite_programs.hpp"
+#include "study/text_format.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -18,56 +20,11 @@ namespace {
 using namespace study_tests;
 namespace fs = std::filesystem;
 
-void write_text(const fs::path& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
-}
-
 std::int64_t some_time(std::size_t row, std::size_t column) {
   return static_cast<std::int64_t>(row * 11 + column * 3 + 1);
 }
 
-class Study : public ::testing::Test {
- protected:
-  fs::path bin() const { return scratch.path() / "bin"; }
-  fs::path results() const { return scratch.path() / "results"; }
-
-  void SetUp() override {
-    fs::create_directory(bin());
-    write_text(bin() / "build-info.txt",
-               "compiler: GNU 12.2.0\nflags: -O2 -DNDEBUG -Wall\nbuild type: Release\nversion: abc123\n");
-  }
-
-  // A stand-in program: `body` is shell script run in the program's folder.
-  void fake(const std::string& name, const std::string& body) {
-    write_text(bin() / name, "#!/bin/sh\n" + body + "\n");
-    ::chmod((bin() / name).c_str(), 0755);
-  }
-
-  // Prints `steps` progress lines like the given one, then writes `results` as vystup.out.
-  void fake_with_results(const std::string& name, int steps, const std::string& line, const std::string& results) {
-    write_text(bin() / (name + ".results"), results);
-    fake(name, "i=1; while [ $i -le " + std::to_string(steps) + " ]; do printf '" + line +
-                   "\\r\\n' $i; i=$((i+1)); done\ncat '" + (bin() / (name + ".results")).string() + "' > vystup.out");
-  }
-
-  std::vector<std::string> study_arguments(std::vector<std::string> extra) const {
-    std::vector<std::string> arguments{STUDY_PATH, "--bin", bin().string(), "--results", results().string()};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return arguments;
-  }
-
-  fs::path run_folder() const {
-    std::vector<fs::path> folders;
-    for (const auto& entry : fs::directory_iterator(results())) folders.push_back(entry.path());
-    EXPECT_EQ(folders.size(), 1u);
-    return folders.empty() ? fs::path() : folders.front();
-  }
-
-  test_support::ScratchDirectory scratch;
-};
+using Study = StudyWithStandIns;
 
 TEST_F(Study, RunsEachProgramInItsFolderCarriesAFailureThroughAndSummarises) {
   const std::string six = small_arrays_file(smallarrays::kSmallsix, some_time);
@@ -143,7 +100,10 @@ TEST_F(Study, RefusesAProgramThatCannotFitAndNamesBothFigures) {
   ChildProcess study(study_arguments({"--memory-limit", "500M", "smallsix", "cutoffnarrow"}), scratch.path());
   EXPECT_EQ(study.finish(), 1);
   const std::string& output = study.output();
-  EXPECT_NE(output.find("smallsix      REFUSED: not started: it needs 664.8 MB (648,000,000 bytes of arrays"),
+  const std::int64_t arrays = study::kSuitePrograms[0].array_bytes();
+  EXPECT_NE(output.find("smallsix      REFUSED: not started: it needs " +
+                        study::megabytes(arrays + study::kProgramOverheadBytes) + " (" + study::with_thousands(arrays) +
+                        " bytes of arrays"),
             std::string::npos)
       << output;
   EXPECT_NE(output.find("but only 500.0 MB are available (--memory-limit)"), std::string::npos) << output;

@@ -1,10 +1,8 @@
-// What the study records about where and how it ran, and how much memory a
-// program may take before it starts.
+// What the study records about where and how it ran: the machine, the
+// system, and how the programs were built (build-info.txt beside them).
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,19 +30,5 @@ std::vector<std::string> build_warnings(const BuildInfo& build);
 // Date, machine, operating system, compiler and flags, build type, version.
 Context gather_context(const BuildInfo& build, const std::filesystem::path& programs);
 std::string context_text(const Context& context);
-
-struct MemoryBudget {
-  std::int64_t bytes = 0;
-  std::string source;  // which limit decided it, e.g. "MemAvailable in /proc/meminfo"
-};
-
-// The least of: the memory the system reports available, the control
-// group's remaining allowance, the address-space limit and `user_limit`.
-MemoryBudget available_memory(std::optional<std::int64_t> user_limit);
-
-// "648.0 MB"
-std::string megabytes(std::int64_t bytes);
-// "648,000,000"
-std::string with_thousands(std::int64_t value);
 
 }  // namespace study

@@ -1,4 +1,4 @@
-#include "study/study_runner.hpp"
+#include "study/program_runner.hpp"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -11,27 +11,13 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
-#include "kit/runtime_error.hpp"
-#include "kit/text_output.hpp"
+#include "study/progress_tracker.hpp"
+#include "study/tool_error.hpp"
 
 namespace study {
 namespace {
-
-constexpr std::size_t kLongestKeptLine = 4096;
-
-bool all_digits(std::string_view text) {
-  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-int interrupt_write_end = -1;
-
-extern "C" void note_interrupt(int) {
-  const int saved = errno;
-  const char byte = 1;
-  [[maybe_unused]] const ssize_t ignored = ::write(interrupt_write_end, &byte, 1);
-  errno = saved;
-}
 
 double now_seconds() {
   timespec now{};
@@ -66,102 +52,107 @@ double now_seconds() {
   ::_exit(127);
 }
 
-}  // namespace
-
-void ProgressTracker::feed(std::string_view bytes) {
-  while (!bytes.empty()) {
-    const std::size_t lf = bytes.find('\n');
-    if (lf == std::string_view::npos) {
-      partial_.append(bytes.substr(0, kLongestKeptLine - std::min(partial_.size(), kLongestKeptLine)));
-      return;
-    }
-    partial_.append(bytes.substr(0, std::min(lf, kLongestKeptLine - std::min(partial_.size(), kLongestKeptLine))));
-    std::string_view text = partial_;
-    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-    line(text);
-    partial_.clear();
-    bytes.remove_prefix(lf + 1);
+// console.txt, written as the bytes arrive. A failure to write it is noted
+// once and ends the copy; the program is not disturbed by it.
+class ConsoleCopy {
+ public:
+  explicit ConsoleCopy(std::filesystem::path path) : path_(std::move(path)) {
+    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor_ < 0) note_failure(errno);
   }
-}
-
-void ProgressTracker::line(std::string_view text) {
-  if (text.starts_with("Runtime error ")) {
-    if (runtime_error_.empty()) runtime_error_ = text;
-    return;
+  ~ConsoleCopy() {
+    if (descriptor_ >= 0) ::close(descriptor_);
   }
-  switch (kind_) {
-    case ProgressKind::length_index:
-      if (all_digits(text)) ++steps_;
-      break;
-    case ProgressKind::report_block:
-      if (text.starts_with("Cas Countingsortu: ")) ++steps_;
-      break;
-    case ProgressKind::grid_cell: {
-      const std::size_t space = text.find(' ');
-      if (space != std::string_view::npos && all_digits(text.substr(0, space)) && all_digits(text.substr(space + 1))) {
-        ++steps_;
+  ConsoleCopy(const ConsoleCopy&) = delete;
+  ConsoleCopy& operator=(const ConsoleCopy&) = delete;
+
+  void write(std::string_view bytes) {
+    while (descriptor_ >= 0 && !bytes.empty()) {
+      const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+      if (written < 0 && errno == EINTR) continue;
+      if (written < 0) {
+        note_failure(errno);
+        return;
       }
-      break;
+      bytes.remove_prefix(static_cast<std::size_t>(written));
     }
   }
-}
 
-InterruptWatch::InterruptWatch() {
-  std::array<int, 2> ends{};
-  if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-    kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
+  // The failure, if any; closes the file.
+  std::string finish() {
+    if (descriptor_ >= 0 && ::close(descriptor_) != 0) note_failure(errno);
+    descriptor_ = -1;
+    return failure_;
   }
-  read_end_ = ends[0];
-  interrupt_write_end = ends[1];
-  struct sigaction action {};
-  action.sa_handler = note_interrupt;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
+
+ private:
+  void note_failure(int error_number) {
+    if (descriptor_ >= 0) ::close(descriptor_);
+    descriptor_ = -1;
+    if (failure_.empty()) failure_ = "cannot write " + path_.string() + ": " + error_text(error_number);
+  }
+
+  std::filesystem::path path_;
+  int descriptor_ = -1;
+  std::string failure_;
+};
+
+// Stops a program that is left running when the study cannot go on watching it.
+class ChildGuard {
+ public:
+  explicit ChildGuard(pid_t child) : child_(child) {}
+  ~ChildGuard() {
+    if (child_ <= 0) return;
+    ::kill(-child_, SIGKILL);
+    while (::waitpid(child_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+  }
+  ChildGuard(const ChildGuard&) = delete;
+  ChildGuard& operator=(const ChildGuard&) = delete;
+  void release() { child_ = -1; }
+
+ private:
+  pid_t child_;
+};
+
+[[noreturn]] void fail_watching(std::string_view what, int error_number) {
+  throw ToolError("cannot " + std::string(what) + " the program: " + error_text(error_number));
 }
 
-InterruptWatch::~InterruptWatch() {
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::signal(sig, SIG_DFL);
-  ::close(read_end_);
-  ::close(interrupt_write_end);
-  interrupt_write_end = -1;
-}
-
-int InterruptWatch::take() {
-  int taken = 0;
-  std::array<char, 64> bytes{};
-  ssize_t got = 0;
-  while ((got = ::read(read_end_, bytes.data(), bytes.size())) > 0) taken += static_cast<int>(got);
-  count_ += taken;
-  return taken;
-}
+}  // namespace
 
 RunOutcome run_suite_program(const std::filesystem::path& executable, const SuiteProgram& program,
                              const std::filesystem::path& folder, InterruptWatch& interrupts,
                              const ProgressReport& report, bool tick_seconds) {
-  kit::ActiveRoutine routine("run_suite_program");
   RunOutcome outcome;
-  kit::TextFile console;
-  console.create((folder / "console.txt").c_str());
+  ConsoleCopy console(folder / "console.txt");
 
   std::array<int, 2> pipe_ends{};
-  if (::pipe2(pipe_ends.data(), O_CLOEXEC) != 0) {
-    kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
-  }
+  if (::pipe2(pipe_ends.data(), O_CLOEXEC) != 0) fail_watching("start", errno);
   const std::string executable_text = executable.string();
   const std::string folder_text = folder.string();
   const double start = now_seconds();
   const pid_t child = ::fork();
-  if (child < 0) kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
+  if (child < 0) {
+    const int error_number = errno;
+    ::close(pipe_ends[0]);
+    ::close(pipe_ends[1]);
+    fail_watching("start", error_number);
+  }
   if (child == 0) {
     ::close(pipe_ends[0]);
     become_program(executable_text.c_str(), folder_text.c_str(), pipe_ends[1]);
   }
   ::setpgid(child, child);  // also in the parent, so a signal sent at once finds the group
   ::close(pipe_ends[1]);
-  outcome.started = true;
+  ChildGuard guard(child);
+  const auto give_up = [&](std::string_view what) {
+    const int error_number = errno;
+    ::close(pipe_ends[0]);
+    fail_watching(what, error_number);
+  };
 
-  ProgressTracker tracker(program.progress);
+  ProgressTracker tracker(program.progress_kind());
   std::array<char, 1 << 16> buffer{};
   int sent_signals = 0;
   const auto forward_interrupt = [&] {
@@ -180,7 +171,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
     const int ready = ::poll(waits.data(), waits.size(), tick_seconds ? 1000 : -1);
     if (ready < 0) {
       if (errno == EINTR) continue;
-      kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
+      give_up("watch");
     }
     if (waits[1].revents != 0) forward_interrupt();
     if (ready == 0) {
@@ -191,7 +182,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
     const ssize_t got = ::read(pipe_ends[0], buffer.data(), buffer.size());
     if (got < 0) {
       if (errno == EINTR) continue;
-      kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
+      give_up("read the output of");
     }
     if (got == 0) break;  // the program and everything it started have closed their output
     const std::string_view bytes(buffer.data(), static_cast<std::size_t>(got));
@@ -201,13 +192,14 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
     if (tracker.steps() != before) report(tracker.steps(), now_seconds() - start);
   }
   ::close(pipe_ends[0]);
-  console.close();
+  outcome.console_failure = console.finish();
 
   int status = 0;
   rusage usage{};
   while (::wait4(child, &status, 0, &usage) < 0) {
-    if (errno != EINTR) kit::stop_with_runtime_error(kit::runtime_error_number(errno), kit::CallSite::current());
+    if (errno != EINTR) fail_watching("wait for", errno);
   }
+  guard.release();
   forward_interrupt();
   outcome.wall_seconds = now_seconds() - start;
   outcome.peak_resident_bytes = static_cast<std::int64_t>(usage.ru_maxrss) * 1024;

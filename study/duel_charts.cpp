@@ -1,0 +1,108 @@
+#include "study/duel_charts.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "study/chart_colors.hpp"
+#include "study/chart_scale.hpp"
+#include "study/svg_document.hpp"
+#include "study/text_format.hpp"
+
+namespace study {
+
+ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::string_view program) {
+  using namespace svg;
+  const std::string title = std::string(program) + ": quicksort and counting sort on each input";
+  constexpr double kWidth = 1000, kHeight = 560;
+  const double frame_x = 84, frame_y = 64, frame_width = kWidth - 84 - 210, frame_height = kHeight - 64 - 84;
+  Document document(kWidth, kHeight, title);
+  document.text(12, 22, title, Attributes().css_class("title"));
+  document.text(12, 40, "one sort of each input per algorithm; log scale", Attributes().css_class("subtitle"));
+
+  double lo = kResolutionSeconds, hi = kResolutionSeconds * 10;
+  for (const DuelInput& input : result.inputs) {
+    for (std::int64_t cell : {input.quicksort, input.countingsort}) {
+      if (cell > 0) {
+        lo = std::min(lo, seconds(cell));
+        hi = std::max(hi, seconds(cell));
+      }
+    }
+  }
+  // Half the resolution lies inside the axis, so a bar of one hundredth still shows.
+  Scale y = fitted_scale(lo / 2, hi, true);
+  y.pixel_lo = frame_y + frame_height;
+  y.pixel_hi = frame_y;
+  for (double tick : y.ticks()) {
+    document.line(frame_x, y(tick), frame_x + frame_width, y(tick), Attributes().css_class("grid"));
+    document.text(frame_x - 6, y(tick) + 4, format_tick(tick, TickFormat::seconds),
+                  Attributes().css_class("tick").anchor(Anchor::end));
+  }
+  const double group = frame_width / static_cast<double>(std::max<std::size_t>(result.inputs.size(), 1));
+  const double bar = std::min(group * 0.34, 40.0);
+  const double bottom = frame_y + frame_height;
+  const std::array<std::string, 2> names{"Quicksort", "Countingsort"};
+  bool any_zero = false;
+  for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
+    const std::string color = category_color(algorithm);
+    document.open_group(Attributes().css_class("series").data("series", names[algorithm]));
+    for (std::size_t i = 0; i < result.inputs.size(); ++i) {
+      const DuelInput& input = result.inputs[i];
+      const std::int64_t cell = algorithm == 0 ? input.quicksort : input.countingsort;
+      const double center = frame_x + group * (static_cast<double>(i) + 0.5);
+      const double left = algorithm == 0 ? center - bar - 2 : center + 2;
+      if (cell <= 0) {
+        any_zero = true;
+        const double top = y(kResolutionSeconds);
+        document.rect(left, top, bar, bottom - top,
+                      Attributes()
+                          .css_class("below-resolution")
+                          .fill("#fff")
+                          .stroke(color)
+                          .dashes("3 2")
+                          .data("input", input.number)
+                          .data("seconds", seconds_text(cell)));
+        document.text(left + bar / 2, top - 4, cell == 0 ? "<0.01" : "?",
+                      Attributes().css_class("bar-label").anchor(Anchor::middle));
+      } else {
+        const double top = y(seconds(cell));
+        document.rect(
+            left, top, bar, bottom - top,
+            Attributes().css_class("bar").fill(color).data("input", input.number).data("seconds", seconds_text(cell)));
+        document.text(left + bar / 2, top - 4, seconds_text(cell),
+                      Attributes().css_class("bar-label").anchor(Anchor::middle));
+      }
+    }
+    document.close_group();
+  }
+  for (std::size_t i = 0; i < result.inputs.size(); ++i) {
+    const DuelInput& input = result.inputs[i];
+    const double center = frame_x + group * (static_cast<double>(i) + 0.5);
+    document.text(center, bottom + 16, "n = " + format_tick(static_cast<double>(input.count), TickFormat::count),
+                  Attributes().css_class("tick").anchor(Anchor::middle));
+    document.text(center, bottom + 30, "1.." + format_tick(static_cast<double>(input.range), TickFormat::count),
+                  Attributes().css_class("tick").anchor(Anchor::middle));
+  }
+  document.line(frame_x, bottom, frame_x + frame_width, bottom, Attributes().css_class("axis"));
+  document.line(frame_x, frame_y, frame_x, bottom, Attributes().css_class("axis"));
+  document.text(frame_x + frame_width / 2, bottom + 58, "input: element count n, values 1..range",
+                Attributes().css_class("label").anchor(Anchor::middle));
+  const double label_y = frame_y + frame_height / 2;
+  document.text(18, label_y, "sort time (seconds, log scale)",
+                Attributes().css_class("label").anchor(Anchor::middle).rotated(-90, 18, label_y));
+
+  const double lx = frame_x + frame_width + 24;
+  double ly = frame_y + 6;
+  for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
+    document.rect(lx, ly - 7, 20, 14, Attributes().fill(category_color(algorithm)));
+    document.text(lx + 28, ly + 4, algorithm == 0 ? "QSORT  quicksort" : "CSORT  counting sort");
+    ly += 22;
+  }
+  if (any_zero) {
+    document.rect(lx, ly - 7, 20, 14, Attributes().fill("#fff").stroke("#444").dashes("3 2"));
+    document.text(lx + 28, ly + 4, "below the clock's resolution", Attributes().css_class("note"));
+    document.text(lx + 28, ly + 18, "(< 0.01 s)", Attributes().css_class("note"));
+  }
+  return {std::string(stem) + "-duel.svg", document.finish()};
+}
+
+}  // namespace study

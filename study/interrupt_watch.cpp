@@ -1,0 +1,56 @@
+#include "study/interrupt_watch.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+
+#include "study/tool_error.hpp"
+
+namespace study {
+namespace {
+
+int interrupt_write_end = -1;
+
+extern "C" void note_interrupt(int) {
+  const int saved = errno;
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t ignored = ::write(interrupt_write_end, &byte, 1);
+  errno = saved;
+}
+
+}  // namespace
+
+InterruptWatch::InterruptWatch() {
+  std::array<int, 2> ends{};
+  if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+    throw ToolError("cannot watch for Ctrl-C: " + error_text(errno));
+  }
+  read_end_ = ends[0];
+  interrupt_write_end = ends[1];
+  struct sigaction action {};
+  action.sa_handler = note_interrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) sigaction(sig, &action, nullptr);
+}
+
+InterruptWatch::~InterruptWatch() {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::signal(sig, SIG_DFL);
+  ::close(read_end_);
+  ::close(interrupt_write_end);
+  interrupt_write_end = -1;
+}
+
+int InterruptWatch::take() {
+  int taken = 0;
+  std::array<char, 64> bytes{};
+  ssize_t got = 0;
+  while ((got = ::read(read_end_, bytes.data(), bytes.size())) > 0) taken += static_cast<int>(got);
+  count_ += taken;
+  return taken;
+}
+
+}  // namespace study

@@ -1,0 +1,19 @@
+// How much memory a program may take before the study starts it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace study {
+
+struct MemoryBudget {
+  std::int64_t bytes = 0;
+  std::string source;  // which limit decided it, e.g. "MemAvailable in /proc/meminfo"
+};
+
+// The least of: the memory the system reports available, the control
+// group's remaining allowance, the address-space limit and `user_limit`.
+MemoryBudget available_memory(std::optional<std::int64_t> user_limit);
+
+}  // namespace study

@@ -1,0 +1,39 @@
+// Running one program of the suite for the study: in its own folder, with
+// an empty standard input, its console kept verbatim in console.txt and its
+// progress lines counted as they arrive.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "study/interrupt_watch.hpp"
+#include "study/suite_programs.hpp"
+
+namespace study {
+
+struct RunOutcome {
+  bool exited = false;  // ended by exit(); exit_status is valid
+  int exit_status = -1;
+  int signal = 0;            // the signal that ended it, if any
+  bool interrupted = false;  // the user stopped it
+  double wall_seconds = 0;
+  std::int64_t peak_resident_bytes = 0;
+  int steps = 0;
+  std::string runtime_error;  // its "Runtime error N at $XXXXXXXX" line, if any
+  // The study's own failure to keep the console ("cannot write .../console.txt:
+  // no space left on device"); the program ran on regardless.
+  std::string console_failure;
+};
+
+// Called when the progress count changes and, with `tick_seconds`, about
+// once a second; `elapsed` is the wall time so far.
+using ProgressReport = std::function<void(int steps, double elapsed)>;
+
+// Throws ToolError when the program cannot be started or watched at all.
+RunOutcome run_suite_program(const std::filesystem::path& executable, const SuiteProgram& program,
+                             const std::filesystem::path& folder, InterruptWatch& interrupts,
+                             const ProgressReport& report, bool tick_seconds);
+
+}  // namespace study

@@ -1,0 +1,14 @@
+// The chart of the small-array form (smallsix, smallfive): time per array
+// against the array length, one line per algorithm.
+#pragma once
+
+#include <string_view>
+
+#include "study/chart_file.hpp"
+#include "study/result_file.hpp"
+
+namespace study {
+
+ChartFile small_arrays_chart(const ResultFile& result, std::string_view stem, std::string_view program);
+
+}  // namespace study

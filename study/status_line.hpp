@@ -1,0 +1,24 @@
+// The live line of the running program: a progress bar, the steps done and
+// the elapsed time, redrawn in place on a terminal and printed once per
+// step otherwise.
+#pragma once
+
+#include <string_view>
+
+#include "study/suite_programs.hpp"
+
+namespace study {
+
+class StatusLine {
+ public:
+  explicit StatusLine(bool terminal) : terminal_(terminal) {}
+
+  // With `ending` ("done", "FAILED: ...") the line is final.
+  void show(const SuiteProgram& program, int steps, double elapsed, std::string_view ending = {});
+
+ private:
+  bool terminal_;
+  int last_steps_ = -1;
+};
+
+}  // namespace study

@@ -1,0 +1,108 @@
+#include "study/study_options.hpp"
+
+#include <fmt/format.h>
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+
+#include "study/tool_console.hpp"
+
+namespace study {
+namespace {
+
+constexpr int kUsageError = 2;
+
+struct OptionText {
+  const char* name;
+  const char* value;
+  const char* help;
+};
+
+constexpr OptionText kBin{"--bin", "DIR", "run the programs found in DIR (default: beside study)"};
+constexpr OptionText kResults{"--results", "DIR", "make the run folder inside DIR (default: results)"};
+constexpr OptionText kMemoryLimit{
+    "--memory-limit", "SIZE",
+    "treat at most SIZE bytes as available; K, M and G count in thousands, Ki, Mi and Gi in 1024s"};
+constexpr const char* kProgramsName = "PROGRAM";
+
+std::string usage_line() {
+  std::string line = "usage: study";
+  for (const OptionText& option : {kBin, kResults, kMemoryLimit})
+    line += fmt::format(" [{} {}]", option.name, option.value);
+  return line + fmt::format(" [{}...]", kProgramsName);
+}
+
+// CLI11's help, opened by the usage line above.
+class StudyHelp final : public CLI::Formatter {
+ public:
+  std::string make_description(const CLI::App* app) const override {
+    return usage_line() + "\n" + CLI::Formatter::make_description(app);
+  }
+  std::string make_usage(const CLI::App*, std::string) const override { return ""; }
+};
+
+[[noreturn]] void usage_error(const std::string& message) {
+  complain(fmt::format("study: {}\n{}\n", message, usage_line()));
+  std::exit(kUsageError);
+}
+
+std::filesystem::path folder_of_this_program() {
+  std::error_code error;
+  return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+}
+
+}  // namespace
+
+StudyOptions parse_study_options(int argc, char** argv) {
+  StudyOptions options;
+  options.programs = folder_of_this_program();
+  std::string programs, results = options.results.string();
+  std::int64_t memory_limit = 0;
+  std::vector<std::string> names;
+
+  CLI::App app(
+      "Runs the named programs (all six when none is named) one at a time, each in\n"
+      "results/<date>-<time>/<program>/, with live progress, then writes charts, CSV,\n"
+      "summary.txt and index.html into the run folder.",
+      "study");
+  app.formatter(std::make_shared<StudyHelp>());
+  app.add_option(kBin.name, programs, kBin.help)->type_name(kBin.value);
+  app.add_option(kResults.name, results, kResults.help)->type_name(kResults.value);
+  CLI::Option* limit = app.add_option(kMemoryLimit.name, memory_limit, kMemoryLimit.help)
+                           ->type_name(kMemoryLimit.value)
+                           ->transform(CLI::AsSizeValue(true).description(""));
+  app.add_option(kProgramsName, names, "programs to run, in this order")
+      ->type_name("")
+      ->check(CLI::Validator(
+          [](std::string& name) {
+            if (find_suite_program(name)) return std::string();
+            return fmt::format("no program \"{}\" in the suite; the programs are {}", name, suite_program_names());
+          },
+          ""));
+  app.footer("Programs: " + suite_program_names());
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::Success&) {
+    say(app.help());
+    std::exit(0);
+  } catch (const CLI::ParseError& error) {
+    usage_error(error.what());
+  }
+
+  if (!programs.empty()) options.programs = programs;
+  options.results = results;
+  if (limit->count() > 0) options.memory_limit = memory_limit;
+  for (const std::string& name : names) {
+    const SuiteProgram* program = find_suite_program(name);
+    for (const SuiteProgram* chosen : options.selected) {
+      if (chosen == program) usage_error(name + " is named twice");
+    }
+    options.selected.push_back(program);
+  }
+  if (options.selected.empty()) {
+    for (const SuiteProgram& program : kSuitePrograms) options.selected.push_back(&program);
+  }
+  return options;
+}
+
+}  // namespace study

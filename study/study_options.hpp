@@ -1,0 +1,25 @@
+// The command line of study:
+//   study [--bin DIR] [--results DIR] [--memory-limit SIZE] [PROGRAM...]
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "study/suite_programs.hpp"
+
+namespace study {
+
+struct StudyOptions {
+  std::filesystem::path programs;  // where the programs' executables are
+  std::filesystem::path results = "results";
+  std::optional<std::int64_t> memory_limit;
+  std::vector<const SuiteProgram*> selected;  // in the order given; all six when none is named
+};
+
+// Prints the help and exits 0 after --help; says what is wrong, prints the
+// usage line and exits 2 on a command line it cannot take.
+StudyOptions parse_study_options(int argc, char** argv);
+
+}  // namespace study

@@ -1,0 +1,62 @@
+// One study run as a value: what each program did and what the study made
+// of its results. The summary, the index page and the closing report are
+// all read from it, so they cannot tell different stories.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "study/build_context.hpp"
+#include "study/result_file.hpp"
+#include "study/suite_programs.hpp"
+
+namespace study {
+
+// What the program itself did.
+enum class ProgramState { not_started, refused, missing, completed, failed, stopped };
+
+struct ProgramRun {
+  const SuiteProgram* program = nullptr;
+  ProgramState state = ProgramState::not_started;
+  std::string status;  // "0", "5", "signal 9", "refused", "missing"
+  std::string detail;  // the runtime error line, the refusal, what is wrong with its results
+  double wall_seconds = 0;
+  std::int64_t peak_resident_bytes = 0;
+  int steps = 0;
+  std::optional<ResultFile> results;  // its vystup.out, read back
+  std::string results_text;           // vystup.out as written, for the page
+  std::vector<std::string> charts;    // file names inside the program's folder
+  std::string csv;                    // file name of the CSV, when written
+  // The study's own failures with this program's files (a chart, the CSV or
+  // console.txt it could not write): the program's results are incomplete.
+  std::vector<std::string> study_failures;
+
+  bool ran() const {
+    return state == ProgramState::completed || state == ProgramState::failed || state == ProgramState::stopped;
+  }
+  bool complete() const { return state == ProgramState::completed && study_failures.empty(); }
+  std::optional<std::int64_t> cell_hundredths() const {
+    if (!results) return std::nullopt;
+    return results->total_hundredths();
+  }
+};
+
+struct StudyRun {
+  std::string name;  // the run folder's name, <date>-<time>
+  Context context;
+  std::vector<std::string> warnings;
+  std::vector<ProgramRun> programs;
+  bool interrupted = false;
+  bool finished = false;  // false while programs are still to run
+};
+
+// "not started", "refused", "missing", "complete", "incomplete", "failed", "stopped"
+std::string_view state_word(const ProgramRun& run);
+
+// The programs whose state word is `word`, joined by ", "; "none" when there are none.
+std::string programs_in_state(const StudyRun& study, std::string_view word);
+
+}  // namespace study

@@ -1,0 +1,221 @@
+#include "study/study_session.hpp"
+
+#include <fmt/format.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "study/chart_job.hpp"
+#include "study/index_page.hpp"
+#include "study/memory_budget.hpp"
+#include "study/output_files.hpp"
+#include "study/program_runner.hpp"
+#include "study/run_folder.hpp"
+#include "study/summary_table.hpp"
+#include "study/text_format.hpp"
+#include "study/tool_console.hpp"
+#include "study/tool_error.hpp"
+
+namespace study {
+namespace {
+
+constexpr int kExitInterrupted = 130;
+
+// The page shows a results file only up to this size.
+constexpr std::size_t kLongestShownResults = std::size_t{1} << 20;
+
+std::string ending_of(const ProgramRun& run) {
+  switch (run.state) {
+    case ProgramState::completed:
+      return run.study_failures.empty() ? "done" : "done, results INCOMPLETE";
+    case ProgramState::stopped:
+      return "STOPPED";
+    default:
+      return "FAILED: " + run.detail;
+  }
+}
+
+}  // namespace
+
+StudySession::StudySession(const StudyOptions& options)
+    : options_(options),
+      terminal_(::isatty(STDOUT_FILENO) == 1),
+      status_(terminal_),
+      run_folder_(make_run_folder(options.results)) {
+  const BuildInfo build = read_build_info(options_.programs);
+  study_.name = run_folder_.filename().string();
+  study_.warnings = build_warnings(build);
+  study_.context = gather_context(build, options_.programs);
+  for (const SuiteProgram* program : options_.selected) {
+    ProgramRun run;
+    run.program = program;
+    study_.programs.push_back(std::move(run));
+  }
+
+  say(fmt::format("study: run folder {}\n", run_folder_.string()));
+  for (const auto& [key, value] : study_.context) say(fmt::format("  {}: {}\n", key, value));
+  for (const std::string& warning : study_.warnings) say(fmt::format("study: WARNING: {}\n", warning));
+  try {
+    write_file_atomically(run_folder_ / "context.txt", context_text(study_.context));
+  } catch (const ToolError& error) {
+    complain(fmt::format("study: {}\n", error.what()));
+    pages_written_ = false;
+  }
+  write_pages(false);
+}
+
+void StudySession::run_programs() {
+  for (ProgramRun& run : study_.programs) {
+    interrupts_.take();
+    if (interrupts_.interrupted()) break;
+    run_program(run);
+    write_pages(false);
+  }
+}
+
+void StudySession::run_program(ProgramRun& run) {
+  const SuiteProgram& program = *run.program;
+  const std::string name(program.name());
+  const std::filesystem::path executable = options_.programs / name;
+  if (::access(executable.c_str(), X_OK) != 0) {
+    run.state = ProgramState::missing;
+    run.status = "missing";
+    run.detail = "no executable " + executable.string() + " (build it first)";
+    say(fmt::format("  {:<14}MISSING: {}\n", name, run.detail));
+    return;
+  }
+  const std::int64_t needed = program.array_bytes() + kProgramOverheadBytes;
+  const MemoryBudget budget = available_memory(options_.memory_limit);
+  if (needed > budget.bytes) {
+    run.state = ProgramState::refused;
+    run.status = "refused";
+    run.detail = fmt::format(
+        "not started: it needs {} ({} bytes of arrays and {} for the program), but only {} are available ({})",
+        megabytes(needed), with_thousands(program.array_bytes()), megabytes(kProgramOverheadBytes),
+        megabytes(std::max<std::int64_t>(budget.bytes, 0)), budget.source);
+    say(fmt::format("  {:<14}REFUSED: {}\n", name, run.detail));
+    return;
+  }
+  start_program(run, executable);
+}
+
+void StudySession::start_program(ProgramRun& run, const std::filesystem::path& executable) {
+  const SuiteProgram& program = *run.program;
+  const std::filesystem::path folder = run_folder_ / program.name();
+  try {
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    if (error) fail_on_file("create the folder", folder, error.value());
+    const RunOutcome outcome = run_suite_program(
+        executable, program, folder, interrupts_,
+        [&](int steps, double elapsed) { status_.show(program, steps, elapsed); }, terminal_);
+    run.wall_seconds = outcome.wall_seconds;
+    run.peak_resident_bytes = outcome.peak_resident_bytes;
+    run.steps = outcome.steps;
+    run.status = outcome.exited ? std::to_string(outcome.exit_status) : "signal " + std::to_string(outcome.signal);
+    run.detail = outcome.runtime_error;
+    const bool clean_exit = outcome.exited && outcome.exit_status == 0;
+    run.state = clean_exit            ? ProgramState::completed
+                : outcome.interrupted ? ProgramState::stopped
+                                      : ProgramState::failed;
+    if (run.detail.empty() && !clean_exit) {
+      run.detail = outcome.interrupted ? "stopped by Ctrl-C"
+                   : outcome.exited    ? "ended with exit status " + std::to_string(outcome.exit_status)
+                                    : fmt::format("ended by signal {} ({})", outcome.signal, strsignal(outcome.signal));
+    }
+    if (!outcome.console_failure.empty()) run.study_failures.push_back(outcome.console_failure);
+    collect_results(run, folder);
+    status_.show(program, run.steps, run.wall_seconds, ending_of(run));
+  } catch (const ToolError& error) {
+    if (run.state == ProgramState::not_started) {
+      run.state = ProgramState::failed;
+      run.status = "-";
+      run.detail = "the study could not run it";
+    }
+    run.study_failures.push_back(error.what());
+    say(fmt::format("  {:<14}FAILED: {}\n", program.name(), run.detail));
+  }
+  for (const std::string& failure : run.study_failures) complain(fmt::format("study: {}\n", failure));
+}
+
+void StudySession::collect_results(ProgramRun& run, const std::filesystem::path& folder) {
+  const std::filesystem::path results = folder / "vystup.out";
+  if (!std::filesystem::exists(results)) {
+    if (run.detail.empty()) run.detail = "it wrote no vystup.out";
+    if (run.state == ProgramState::completed) run.state = ProgramState::failed;
+    return;
+  }
+  ChartJob job;
+  try {
+    chart_results_file(results, job);
+  } catch (const ToolError& error) {
+    run.study_failures.push_back(error.what());
+  } catch (const std::exception& error) {
+    // A fault of the chart code itself must not cost the rest of the study.
+    run.study_failures.push_back(fmt::format("cannot chart {}: {}", results.string(), error.what()));
+  }
+  if (job.text.size() < kLongestShownResults) run.results_text = job.text;
+  run.results = std::move(job.result);
+  for (const std::filesystem::path& path : job.written) {
+    if (path.extension() == ".svg") run.charts.push_back(path.filename().string());
+    if (path.extension() == ".csv") run.csv = path.filename().string();
+  }
+  if (!job.rejection.empty()) {
+    if (run.detail.empty()) run.detail = job.rejection;
+    if (run.state == ProgramState::completed) run.state = ProgramState::failed;
+  }
+}
+
+void StudySession::write_pages(bool final) {
+  summary_ = summary_text(study_);
+  const bool summary = write_page(run_folder_ / "summary.txt", summary_, final);
+  const bool index = write_page(run_folder_ / "index.html", index_html(study_, summary_), final);
+  if (final && !(summary && index)) pages_written_ = false;
+}
+
+bool StudySession::write_page(const std::filesystem::path& path, const std::string& content, bool final) {
+  try {
+    write_file_atomically(path, content);
+    return true;
+  } catch (const ToolError& error) {
+    // While programs run, the page of the last program stays until the next try.
+    if (!final) return false;
+    // The earlier page describes a run still in progress: it makes room and goes.
+    std::error_code ignored;
+    if (std::filesystem::remove(path, ignored)) {
+      try {
+        write_file_atomically(path, content);
+        return true;
+      } catch (const ToolError&) {
+      }
+    }
+    complain(fmt::format("study: {}\n", error.what()));
+    return false;
+  }
+}
+
+int StudySession::finish() {
+  interrupts_.take();
+  study_.interrupted = interrupts_.interrupted();
+  study_.finished = true;
+  write_pages(true);
+  say("\n" + summary_);
+  say(pages_written_ ? fmt::format("\nResults, charts and index.html: {}\n", run_folder_.string())
+                     : fmt::format("\nResults and charts: {} (not every page of the run could be written: see above)\n",
+                                   run_folder_.string()));
+  if (study_.interrupted) {
+    std::string incomplete = programs_in_state(study_, "incomplete");
+    say(fmt::format("Interrupted. Complete results: {}. {}Stopped: {}. Not started: {}.\n",
+                    programs_in_state(study_, "complete"),
+                    incomplete == "none" ? std::string() : "Incomplete: " + incomplete + ". ",
+                    programs_in_state(study_, "stopped"), programs_in_state(study_, "not started")));
+    return kExitInterrupted;
+  }
+  if (!pages_written_) return 1;
+  for (const ProgramRun& run : study_.programs) {
+    if (!run.complete()) return 1;
+  }
+  return 0;
+}
+
+}  // namespace study

@@ -1,0 +1,69 @@
+#include "study/summary_table.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+
+#include "study/text_format.hpp"
+
+namespace study {
+namespace {
+
+// Pads to `width` characters, not bytes, so the table stays straight.
+std::string padded(std::string text, std::size_t width) {
+  std::size_t shown = 0;
+  for (unsigned char c : text) shown += (c & 0xC0) != 0x80;
+  if (shown < width) text.append(width - shown, ' ');
+  return text;
+}
+
+std::string right(std::string text, std::size_t width) {
+  if (text.size() < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+}  // namespace
+
+SummaryRow summary_row(const ProgramRun& run) {
+  SummaryRow row{std::string(run.program->name()), run.status, "-", "-", "-", "-"};
+  if (!run.ran()) return row;
+  row.wall = clock_text(run.wall_seconds);
+  row.memory = megabytes(run.peak_resident_bytes);
+  if (const auto hundredths = run.cell_hundredths()) {
+    const double cells = static_cast<double>(*hundredths) / 100.0;
+    row.cells = seconds_text(*hundredths) + " s";
+    const double overhead = run.wall_seconds - cells;
+    row.overhead = fixed(overhead, 2) + " s";
+    if (run.wall_seconds > 0) row.overhead += " (" + fixed(100.0 * overhead / run.wall_seconds, 1) + "%)";
+  }
+  return row;
+}
+
+std::string summary_text(const StudyRun& study) {
+  std::vector<SummaryRow> rows{{"program", "status", "wall time", "peak memory", "time cells", "overhead"}};
+  for (const ProgramRun& run : study.programs) rows.push_back(summary_row(run));
+  std::array<std::size_t, 6> widths{};
+  for (const SummaryRow& row : rows) {
+    const std::array<const std::string*, 6> cells{&row.program, &row.status, &row.wall,
+                                                  &row.memory,  &row.cells,  &row.overhead};
+    for (std::size_t i = 0; i < cells.size(); ++i) widths[i] = std::max(widths[i], cells[i]->size());
+  }
+  std::string text;
+  for (const SummaryRow& row : rows) {
+    text += padded(row.program, widths[0]) + "  " + padded(row.status, widths[1]) + "  " + right(row.wall, widths[2]) +
+            "  " + right(row.memory, widths[3]) + "  " + right(row.cells, widths[4]) + "  " + row.overhead + "\n";
+  }
+  for (const ProgramRun& run : study.programs) {
+    if (!run.detail.empty()) text += fmt::format("{}: {}\n", run.program->name(), run.detail);
+    for (const std::string& failure : run.study_failures) {
+      text += fmt::format("{}: results incomplete: {}\n", run.program->name(), failure);
+    }
+  }
+  text +=
+      "time cells: the sum of the times the program reported; overhead: wall time less that sum "
+      "(data generation, copying, clearing, start-up and output).\n";
+  return text;
+}
+
+}  // namespace study

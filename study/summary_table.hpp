@@ -1,0 +1,21 @@
+// The summary of a study run (console and summary.txt): one row per program
+// with its status, wall time, peak memory, the sum of its time cells and the
+// overhead, then one line per failure.
+#pragma once
+
+#include <string>
+
+#include "study/study_record.hpp"
+
+namespace study {
+
+// The figures of one row, as text; "-" where the program gave none.
+struct SummaryRow {
+  std::string program, status, wall, memory, cells, overhead;
+};
+
+SummaryRow summary_row(const ProgramRun& run);
+
+std::string summary_text(const StudyRun& study);
+
+}  // namespace study
