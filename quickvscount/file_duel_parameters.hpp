@@ -1,5 +1,6 @@
 // The parameter set of tallyduel: its nine inputs, its array bound and the
-// texts of its report blocks. The study reads the program's facts from here.
+// texts of its report blocks. Data only, so the study reads the program's
+// facts from here without the driver.
 #pragma once
 
 #include <algorithm>
@@ -7,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "quickvscount/input_file.hpp"
+#include "quickvscount/input_table.hpp"
 
 namespace quickvscount {
 

@@ -9,14 +9,9 @@
 
 #include "kit/call_site.hpp"
 #include "kit/program_storage.hpp"
+#include "quickvscount/input_table.hpp"
 
 namespace quickvscount {
-
-// The parameter table of the inputs, entry i - 1 describing input i.
-struct InputTable {
-  std::span<const std::int32_t> POCET_PRVKOV;   // number of values of each input
-  std::span<const std::int32_t> ROZSAH_VSTUPU;  // every value of an input lies in 1..range
-};
 
 // Seeds a random source with `seed` (the only seeding of the run) and
 // writes "vstup.in" in the current directory: per input its count line, then
