@@ -96,9 +96,10 @@ TEST(DuelVerdict, GivesTheFactorOrSaysTheInputIsUndecided) {
   const std::string text = analysis::file_duel_verdict(analysis::program_grid(set, "tallyduel"));
   EXPECT_CONTAINS(text, "tallyduel, N = 3 runs; intervals span the runs (75 % coverage).");
   EXPECT_CONTAINS(text, "n = 20000000, k = 10: CSORT faster by 14.3× (interval 14.3× to 14.3×, 75 % coverage)");
-  EXPECT_CONTAINS(text, "n = 10000000, k = 10: not distinguishable at this N; CSORT ahead in the medians by "
-                        "1.01× (interval 0.95× to 1.05×, 75 % coverage); n = 10000000, k = 10000000: CSORT faster "
-                        "by 6.67×");
+  EXPECT_CONTAINS(text,
+                  "n = 10000000, k = 10: not distinguishable at this N; CSORT ahead in the medians by "
+                  "1.01× (interval 0.95× to 1.05×, 75 % coverage); n = 10000000, k = 10000000: CSORT faster "
+                  "by 6.67×");
   EXPECT_CONTAINS(text, "; n = 10, k = 20000000: QSORT faster by 2200×");
 }
 
