@@ -105,14 +105,14 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
     const kit::TimeCell VYSCS = kit::long_form::SPRACUJ(ROZDIELCS);
 
     // The first line shows the table's count, not the one read from the file.
-    block.header.assign("Vstup c.");
+    block.header.assign(kBlockStart);
     kit::append_integer(block.header, static_cast<std::int64_t>(I) + 1);
-    block.header.append(": pocet= ");
+    block.header.append(kBlockCount);
     kit::append_integer(block.header, POCET_PRVKOV[I]);
-    block.header.append(", rozsah= ");
+    block.header.append(kBlockRange);
     kit::append_integer(block.header, range);
-    block.quicksort.assign("Cas Quicksortu:    ").append(VYSQS.text());
-    block.counting.assign("Cas Countingsortu: ").append(VYSCS.text());
+    block.quicksort.assign(kQuicksortLabel).append(VYSQS.text());
+    block.counting.assign(kCountingsortLabel).append(VYSCS.text());
     const bool last = I + 1 == inputs;
     block.write(console, last);
     block.write(PROTOKOL, last);
