@@ -24,9 +24,9 @@ std::string state_class(const ProgramRun& run) {
 }
 
 void program_section(std::string& out, const ProgramRun& run) {
-  const std::string name = html_escape(run.program->name());
+  const std::string name = html_escape(run.folder.empty() ? std::string(run.program->name()) : run.folder);
   const std::string state = html_escape(state_word(run));
-  out += fmt::format("<h2 id=\"{0}\">{0}</h2>\n", name);
+  out += fmt::format("<h2 id=\"{}\">{}</h2>\n", name, html_escape(run.label()));
   out += fmt::format("<p>{}. State: <span class=\"{}\">{}</span>.</p>\n", html_escape(run.program->description()),
                      state_class(run), state);
   if (!run.detail.empty()) out += "<p class=\"failed\">" + html_escape(run.detail) + "</p>\n";
@@ -110,12 +110,24 @@ std::string index_html(const StudyRun& study, std::string_view summary) {
   for (const ProgramRun& run : study.programs) {
     const SummaryRow row = summary_row(run);
     out += fmt::format(
-        "<tr><td><a href=\"#{0}\">{0}</a></td><td class=\"{1}\">{2}</td><td>{3}</td><td class=\"number\">{4}</td>"
+        "<tr><td><a href=\"#{8}\">{0}</a></td><td class=\"{1}\">{2}</td><td>{3}</td><td class=\"number\">{4}</td>"
         "<td class=\"number\">{5}</td><td class=\"number\">{6}</td><td class=\"number\">{7}</td></tr>\n",
         html_escape(row.program), state_class(run), html_escape(state_word(run)), html_escape(row.status),
-        html_escape(row.wall), html_escape(row.memory), html_escape(row.cells), html_escape(row.overhead));
+        html_escape(row.wall), html_escape(row.memory), html_escape(row.cells), html_escape(row.overhead),
+        html_escape(run.folder.empty() ? std::string(run.program->name()) : run.folder));
   }
   out += "</table>\n<pre>" + html_escape(summary) + "</pre>\n";
+  if (!study.verdicts.empty() || !study.incomplete_runs.empty()) {
+    out += "<h2>Verdicts</h2>\n";
+    for (const analysis::Verdict& verdict : study.verdicts) out += "<p>" + html_escape(verdict.text) + "</p>\n";
+    for (const std::string& run : study.incomplete_runs) {
+      out += "<p class=\"incomplete\">Incomplete, not counted: " + html_escape(run) + "</p>\n";
+    }
+    if (study.repeats > 0) {
+      out +=
+          "<p>Files: <a href=\"results.json\">results.json</a> &middot; <a href=\"results.csv\">results.csv</a></p>\n";
+    }
+  }
 
   for (const ProgramRun& run : study.programs) program_section(out, run);
   out += "</body>\n</html>\n";

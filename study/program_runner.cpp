@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <string_view>
+#include <vector>
 
 #include "study/progress_tracker.hpp"
 #include "study/tool_error.hpp"
@@ -28,7 +29,7 @@ double now_seconds() {
 // In the child: its own process group (so the study can stop it with all it
 // started), the folder, an empty standard input, both output streams into
 // the pipe. Only async-signal-safe calls between fork and exec.
-[[noreturn]] void become_program(const char* executable, const char* folder, int output) {
+[[noreturn]] void become_program(const char* executable, const char* folder, int output, char* const* environment) {
   ::setpgid(0, 0);
   for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) ::signal(sig, SIG_DFL);
   sigset_t none;
@@ -43,7 +44,8 @@ double now_seconds() {
     say("study: cannot prepare the program's folder or streams\r\n");
     ::_exit(127);
   }
-  ::execl(executable, executable, static_cast<char*>(nullptr));
+  char* const arguments[] = {const_cast<char*>(executable), nullptr};
+  ::execve(executable, arguments, environment);
   say("study: cannot start ");
   say(executable);
   say(": ");
@@ -115,6 +117,23 @@ class ChildGuard {
   pid_t child_;
 };
 
+// The study's own environment with `settings` ("NAME=value") in place of
+// any entries of the same names.
+std::vector<std::string> child_environment(const std::vector<std::string>& settings) {
+  std::vector<std::string> entries;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view text(*entry);
+    bool replaced = false;
+    for (const std::string& setting : settings) {
+      const std::size_t name = setting.find('=') + 1;
+      replaced = replaced || text.substr(0, name) == std::string_view(setting).substr(0, name);
+    }
+    if (!replaced) entries.emplace_back(text);
+  }
+  entries.insert(entries.end(), settings.begin(), settings.end());
+  return entries;
+}
+
 [[noreturn]] void fail_watching(std::string_view what, int error_number) {
   throw ToolError("cannot " + std::string(what) + " the program: " + error_text(error_number));
 }
@@ -123,8 +142,13 @@ class ChildGuard {
 
 RunOutcome run_suite_program(const std::filesystem::path& executable, const SuiteProgram& program,
                              const std::filesystem::path& folder, InterruptWatch& interrupts,
-                             const ProgressReport& report, bool tick_seconds) {
+                             const ProgressReport& report, bool tick_seconds,
+                             const std::vector<std::string>& environment) {
   RunOutcome outcome;
+  std::vector<std::string> entries = child_environment(environment);
+  std::vector<char*> child_entries;
+  for (std::string& entry : entries) child_entries.push_back(entry.data());
+  child_entries.push_back(nullptr);
   ConsoleCopy console(folder / "console.txt");
 
   std::array<int, 2> pipe_ends{};
@@ -141,7 +165,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
   }
   if (child == 0) {
     ::close(pipe_ends[0]);
-    become_program(executable_text.c_str(), folder_text.c_str(), pipe_ends[1]);
+    become_program(executable_text.c_str(), folder_text.c_str(), pipe_ends[1], child_entries.data());
   }
   ::setpgid(child, child);  // also in the parent, so a signal sent at once finds the group
   ::close(pipe_ends[1]);

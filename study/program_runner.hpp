@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "study/interrupt_watch.hpp"
 #include "study/suite_programs.hpp"
@@ -31,9 +32,12 @@ struct RunOutcome {
 // once a second; `elapsed` is the wall time so far.
 using ProgressReport = std::function<void(int steps, double elapsed)>;
 
-// Throws ToolError when the program cannot be started or watched at all.
+// `environment` holds "NAME=value" settings added to the study's own
+// environment for the program. Throws ToolError when the program cannot be
+// started or watched at all.
 RunOutcome run_suite_program(const std::filesystem::path& executable, const SuiteProgram& program,
                              const std::filesystem::path& folder, InterruptWatch& interrupts,
-                             const ProgressReport& report, bool tick_seconds);
+                             const ProgressReport& report, bool tick_seconds,
+                             const std::vector<std::string>& environment = {});
 
 }  // namespace study

@@ -13,8 +13,10 @@ class StatusLine {
  public:
   explicit StatusLine(bool terminal) : terminal_(terminal) {}
 
-  // With `ending` ("done", "FAILED: ...") the line is final.
-  void show(const SuiteProgram& program, int steps, double elapsed, std::string_view ending = {});
+  // With `ending` ("done", "FAILED: ...") the line is final. `note` follows
+  // the clock: the repeat and the time the study has left.
+  void show(const SuiteProgram& program, int steps, double elapsed, std::string_view ending = {},
+            std::string_view note = {});
 
  private:
   bool terminal_;

@@ -3,6 +3,8 @@
 #include <fmt/format.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
 
 #include "study/tool_console.hpp"
@@ -23,12 +25,17 @@ constexpr OptionText kResults{"--results", "DIR", "make the run folder inside DI
 constexpr OptionText kMemoryLimit{
     "--memory-limit", "SIZE",
     "treat at most SIZE bytes as available; K, M and G count in thousands, Ki, Mi and Gi in 1024s"};
+constexpr OptionText kRepeat{"--repeat", "N", "run each program N times, interleaved across programs (default: 1)"};
+constexpr OptionText kSeeds{"--seeds", "LIST", "seed repeat K with the K-th of these comma-separated numbers"};
+constexpr OptionText kReplay{"--replay", "RUN_FOLDER",
+                             "reuse the seeds recorded in RUN_FOLDER, per program and repeat"};
 constexpr const char* kProgramsName = "PROGRAM";
 
 std::string usage_line() {
   std::string line = "usage: study";
-  for (const OptionText& option : {kBin, kResults, kMemoryLimit})
+  for (const OptionText& option : {kBin, kResults, kMemoryLimit, kRepeat})
     line += fmt::format(" [{} {}]", option.name, option.value);
+  line += fmt::format(" [{} {} | {} {}]", kSeeds.name, kSeeds.value, kReplay.name, kReplay.value);
   return line + fmt::format(" [{}...]", kProgramsName);
 }
 
@@ -46,6 +53,24 @@ class StudyHelp final : public CLI::Formatter {
   std::exit(kUsageError);
 }
 
+// "11,12,13": decimal numbers that fit a seed, separated by commas.
+std::vector<std::uint32_t> parse_seed_list(const std::string& text) {
+  std::vector<std::uint32_t> seeds;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = std::min(text.find(',', start), text.size());
+    std::uint32_t seed = 0;
+    const auto [stop, error] = std::from_chars(text.data() + start, text.data() + end, seed);
+    if (error != std::errc() || stop != text.data() + end || end == start) {
+      usage_error(
+          fmt::format("--seeds takes decimal numbers from 0 to 4294967295 separated by commas, not \"{}\"", text));
+    }
+    seeds.push_back(seed);
+    if (end == text.size()) return seeds;
+    start = end + 1;
+  }
+}
+
 std::filesystem::path folder_of_this_program() {
   std::error_code error;
   return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
@@ -59,11 +84,15 @@ StudyOptions parse_study_options(int argc, char** argv) {
   std::string programs, results = options.results.string();
   std::int64_t memory_limit = 0;
   std::vector<std::string> names;
+  int repeats = 1;
+  std::string seed_list_text;
+  std::string replay;
 
   CLI::App app(
       "Runs the named programs (all six when none is named) one at a time, each in\n"
-      "results/<date>-<time>/<program>/, with live progress, then writes charts, CSV,\n"
-      "summary.txt and index.html into the run folder.",
+      "results/<date>-<time>/<program>/ (with --repeat N, in <program>/repeat-K/), with\n"
+      "live progress, then writes charts, CSV, results.json, results.csv, summary.txt\n"
+      "and index.html into the run folder.",
       "study");
   app.formatter(std::make_shared<StudyHelp>());
   app.add_option(kBin.name, programs, kBin.help)->type_name(kBin.value);
@@ -71,6 +100,10 @@ StudyOptions parse_study_options(int argc, char** argv) {
   CLI::Option* limit = app.add_option(kMemoryLimit.name, memory_limit, kMemoryLimit.help)
                            ->type_name(kMemoryLimit.value)
                            ->transform(CLI::AsSizeValue(true).description(""));
+  CLI::Option* repeat =
+      app.add_option(kRepeat.name, repeats, kRepeat.help)->type_name(kRepeat.value)->check(CLI::PositiveNumber);
+  CLI::Option* seed_list = app.add_option(kSeeds.name, seed_list_text, kSeeds.help)->type_name(kSeeds.value);
+  app.add_option(kReplay.name, replay, kReplay.help)->type_name(kReplay.value)->excludes(seed_list);
   app.add_option(kProgramsName, names, "programs to run, in this order")
       ->type_name("")
       ->check(CLI::Validator(
@@ -92,6 +125,17 @@ StudyOptions parse_study_options(int argc, char** argv) {
   if (!programs.empty()) options.programs = programs;
   options.results = results;
   if (limit->count() > 0) options.memory_limit = memory_limit;
+  options.repeats = repeats;
+  options.replay = replay;
+  if (seed_list->count() > 0) {
+    options.seeds = parse_seed_list(seed_list_text);
+    if (repeat->count() == 0) options.repeats = static_cast<int>(options.seeds.size());
+    if (options.seeds.size() != static_cast<std::size_t>(options.repeats)) {
+      usage_error(fmt::format("--seeds gives {} seeds for {} repeats: give one per repeat", options.seeds.size(),
+                              options.repeats));
+    }
+  }
+  if (!options.replay.empty() && repeat->count() == 0) options.repeats = 0;  // as many as were recorded
   for (const std::string& name : names) {
     const SuiteProgram* program = find_suite_program(name);
     for (const SuiteProgram* chosen : options.selected) {

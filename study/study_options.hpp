@@ -1,5 +1,6 @@
 // The command line of study:
-//   study [--bin DIR] [--results DIR] [--memory-limit SIZE] [PROGRAM...]
+//   study [--bin DIR] [--results DIR] [--memory-limit SIZE] [--repeat N]
+//         [--seeds LIST | --replay RUN_FOLDER] [PROGRAM...]
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,9 @@ struct StudyOptions {
   std::filesystem::path results = "results";
   std::optional<std::int64_t> memory_limit;
   std::vector<const SuiteProgram*> selected;  // in the order given; all six when none is named
+  int repeats = 1;                            // runs of each program, interleaved across programs
+  std::vector<std::uint32_t> seeds;           // one per repeat, when given
+  std::filesystem::path replay;               // a run folder whose recorded seeds to reuse, when given
 };
 
 // Prints the help and exits 0 after --help; says what is wrong, prints the

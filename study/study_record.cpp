@@ -25,7 +25,7 @@ std::string programs_in_state(const StudyRun& study, std::string_view word) {
   for (const ProgramRun& run : study.programs) {
     if (state_word(run) != word) continue;
     if (!names.empty()) names += ", ";
-    names += run.program->name();
+    names += run.label();
   }
   return names.empty() ? "none" : names;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/program_verdicts.hpp"
 #include "study/build_context.hpp"
 #include "study/result_file.hpp"
 #include "study/suite_programs.hpp"
@@ -20,6 +21,10 @@ enum class ProgramState { not_started, refused, missing, completed, failed, stop
 
 struct ProgramRun {
   const SuiteProgram* program = nullptr;
+  int repeat = 1;  // counted from 1
+  int repeats = 1;
+  std::optional<std::uint32_t> seed;  // given to the program, when chosen
+  std::string folder;                 // its folder inside the run folder, see repeat_folders.hpp
   ProgramState state = ProgramState::not_started;
   std::string status;  // "0", "5", "signal 9", "refused", "missing"
   std::string detail;  // the runtime error line, the refusal, what is wrong with its results
@@ -34,6 +39,12 @@ struct ProgramRun {
   // console.txt it could not write): the program's results are incomplete.
   std::vector<std::string> study_failures;
 
+  // "tallygrid", or "tallygrid repeat 2" when there are repeats.
+  std::string label() const {
+    std::string text(program->name());
+    if (repeats > 1) text += " repeat " + std::to_string(repeat);
+    return text;
+  }
   bool ran() const {
     return state == ProgramState::completed || state == ProgramState::failed || state == ProgramState::stopped;
   }
@@ -49,6 +60,12 @@ struct StudyRun {
   Context context;
   std::vector<std::string> warnings;
   std::vector<ProgramRun> programs;
+  int repeats = 1;
+  // From the precise records, once every run has ended: one paragraph per
+  // program, and the runs that could not count.
+  std::vector<analysis::Verdict> verdicts;
+  std::vector<std::string> incomplete_runs;
+  std::vector<std::string> export_failures;  // results.json or results.csv not written
   bool interrupted = false;
   bool finished = false;  // false while programs are still to run
 };

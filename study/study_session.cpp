@@ -5,12 +5,17 @@
 
 #include <cstring>
 
+#include "analysis/benchmark_json.hpp"
+#include "analysis/long_csv.hpp"
 #include "study/chart_job.hpp"
 #include "study/index_page.hpp"
 #include "study/memory_budget.hpp"
 #include "study/output_files.hpp"
 #include "study/program_runner.hpp"
+#include "study/repeat_folders.hpp"
 #include "study/run_folder.hpp"
+#include "study/run_record_file.hpp"
+#include "study/study_records.hpp"
 #include "study/summary_table.hpp"
 #include "study/text_format.hpp"
 #include "study/tool_console.hpp"
@@ -46,11 +51,7 @@ StudySession::StudySession(const StudyOptions& options)
   study_.name = run_folder_.filename().string();
   study_.warnings = build_warnings(build);
   study_.context = gather_context(build, options_.programs);
-  for (const SuiteProgram* program : options_.selected) {
-    ProgramRun run;
-    run.program = program;
-    study_.programs.push_back(std::move(run));
-  }
+  plan_runs();
 
   say(fmt::format("study: run folder {}\n", run_folder_.string()));
   for (const auto& [key, value] : study_.context) say(fmt::format("  {}: {}\n", key, value));
@@ -62,6 +63,65 @@ StudySession::StudySession(const StudyOptions& options)
     pages_written_ = false;
   }
   write_pages(false);
+}
+
+void StudySession::plan_runs() {
+  // The seeds of a replayed run, per program and repeat.
+  std::vector<std::vector<std::uint32_t>> replayed(options_.selected.size());
+  int repeats = options_.repeats;
+  if (!options_.replay.empty()) {
+    for (std::size_t i = 0; i < options_.selected.size(); ++i) {
+      const std::string_view name = options_.selected[i]->name();
+      for (const std::filesystem::path& folder : recorded_repeat_folders(options_.replay, name)) {
+        const std::optional<RecordedRun> record = read_record(folder / kRecordFileName, 1);
+        if (!record || record->measurements.empty()) {
+          throw ToolError(fmt::format("cannot replay {}: it holds no record of a run", folder.string()));
+        }
+        replayed[i].push_back(record->seed);
+      }
+      if (replayed[i].empty()) {
+        throw ToolError(fmt::format("cannot replay {}: {} holds no record of {}", options_.replay.string(),
+                                    options_.replay.string(), name));
+      }
+      if (options_.repeats == 0) repeats = std::max<int>(repeats, static_cast<int>(replayed[i].size()));
+    }
+    for (std::size_t i = 0; i < options_.selected.size(); ++i) {
+      if (replayed[i].size() < static_cast<std::size_t>(repeats)) {
+        throw ToolError(fmt::format("cannot replay {} repeats of {}: {} holds {}", repeats,
+                                    options_.selected[i]->name(), options_.replay.string(), replayed[i].size()));
+      }
+    }
+  }
+  study_.repeats = repeats;
+  for (int repeat = 1; repeat <= repeats; ++repeat) {
+    for (std::size_t i = 0; i < options_.selected.size(); ++i) {
+      ProgramRun run;
+      run.program = options_.selected[i];
+      run.repeat = repeat;
+      run.repeats = repeats;
+      run.folder = repeat_folder(run.program->name(), repeat, repeats).string();
+      if (!options_.seeds.empty()) run.seed = options_.seeds[static_cast<std::size_t>(repeat - 1)];
+      if (!replayed[i].empty()) run.seed = replayed[i][static_cast<std::size_t>(repeat - 1)];
+      study_.programs.push_back(std::move(run));
+    }
+  }
+}
+
+std::string StudySession::progress_note(const ProgramRun& run, int steps, double elapsed) const {
+  std::string note = run.repeats > 1 ? fmt::format("repeat {}/{}", run.repeat, run.repeats) : std::string();
+  const std::optional<double> rest = estimate_.rest_of_run(*run.program, steps, elapsed);
+  double known = rest.value_or(0.0);
+  bool some_unknown = !rest;
+  bool later = false;
+  for (const ProgramRun& other : study_.programs) {
+    if (&other == &run) later = true;
+    if (!later || &other == &run) continue;
+    const std::optional<double> whole = estimate_.whole_run(*other.program);
+    known += whole.value_or(0.0);
+    some_unknown = some_unknown || !whole;
+  }
+  if (!rest && known == 0.0) return note;
+  return note + (note.empty() ? "" : ", ") + time_left_text(known, some_unknown);
 }
 
 void StudySession::run_programs() {
@@ -101,14 +161,20 @@ void StudySession::run_program(ProgramRun& run) {
 
 void StudySession::start_program(ProgramRun& run, const std::filesystem::path& executable) {
   const SuiteProgram& program = *run.program;
-  const std::filesystem::path folder = run_folder_ / program.name();
+  const std::filesystem::path folder = run_folder_ / run.folder;
   try {
     std::error_code error;
-    std::filesystem::create_directory(folder, error);
+    std::filesystem::create_directories(folder, error);
     if (error) fail_on_file("create the folder", folder, error.value());
+    std::vector<std::string> environment{"SORTBENCH_RECORD=" +
+                                         std::filesystem::absolute(folder / kRecordFileName).string()};
+    if (run.seed) environment.push_back("SORTBENCH_SEED=" + std::to_string(*run.seed));
     const RunOutcome outcome = run_suite_program(
         executable, program, folder, interrupts_,
-        [&](int steps, double elapsed) { status_.show(program, steps, elapsed); }, terminal_);
+        [&](int steps, double elapsed) {
+          status_.show(program, steps, elapsed, {}, progress_note(run, steps, elapsed));
+        },
+        terminal_, environment);
     run.wall_seconds = outcome.wall_seconds;
     run.peak_resident_bytes = outcome.peak_resident_bytes;
     run.steps = outcome.steps;
@@ -125,7 +191,9 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     }
     if (!outcome.console_failure.empty()) run.study_failures.push_back(outcome.console_failure);
     collect_results(run, folder);
-    status_.show(program, run.steps, run.wall_seconds, ending_of(run));
+    if (clean_exit) estimate_.note_run(program, run.wall_seconds);
+    status_.show(program, run.steps, run.wall_seconds, ending_of(run),
+                 run.repeats > 1 ? fmt::format("repeat {}/{}", run.repeat, run.repeats) : std::string());
   } catch (const ToolError& error) {
     if (run.state == ProgramState::not_started) {
       run.state = ProgramState::failed;
@@ -194,10 +262,32 @@ bool StudySession::write_page(const std::filesystem::path& path, const std::stri
   }
 }
 
+void StudySession::analyse_records() {
+  StudyMeasurements measurements;
+  try {
+    measurements = read_study_records(run_folder_, study_.programs);
+  } catch (const ToolError& error) {
+    study_.export_failures.push_back(error.what());
+    return;
+  }
+  // Programs that keep no record (stand-ins, older builds) leave no verdict to give.
+  if (measurements.set.empty()) return;
+  study_.incomplete_runs = std::move(measurements.unrecorded);
+  study_.verdicts = analysis::verdicts(measurements.set);
+  const analysis::RunContext context = benchmark_context(study_.context, (options_.programs / "study").string());
+  try {
+    write_file_atomically(run_folder_ / "results.json", analysis::benchmark_json(measurements.set, context));
+    write_file_atomically(run_folder_ / "results.csv", analysis::long_csv(measurements.set));
+  } catch (const ToolError& error) {
+    study_.export_failures.push_back(error.what());
+  }
+}
+
 int StudySession::finish() {
   interrupts_.take();
   study_.interrupted = interrupts_.interrupted();
   study_.finished = true;
+  analyse_records();
   write_pages(true);
   say("\n" + summary_);
   say(pages_written_ ? fmt::format("\nResults, charts and index.html: {}\n", run_folder_.string())

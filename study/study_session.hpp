@@ -11,6 +11,7 @@
 #include "study/status_line.hpp"
 #include "study/study_options.hpp"
 #include "study/study_record.hpp"
+#include "study/time_estimate.hpp"
 
 namespace study {
 
@@ -20,11 +21,12 @@ class StudySession {
   // Throws ToolError when there is no run folder to work in.
   explicit StudySession(const StudyOptions& options);
 
-  // Runs the selected programs one after another until all have run or the
-  // user stops the study.
+  // Runs the selected programs one after another, repeat after repeat
+  // (A B C A B C), until all have run or the user stops the study.
   void run_programs();
 
-  // Writes the final summary and index.html (or says why it cannot), prints
+  // Reads the records of every run into results.json, results.csv and the
+  // verdicts, writes the final summary and index.html (or says why it cannot), prints
   // the summary, and returns the exit status: 0 when every program's results
   // are complete, 130 after Ctrl-C, else 1.
   int finish();
@@ -33,7 +35,9 @@ class StudySession {
   void run_program(ProgramRun& run);
   void start_program(ProgramRun& run, const std::filesystem::path& executable);
   void collect_results(ProgramRun& run, const std::filesystem::path& folder);
-  void note_study_failure(ProgramRun& run, std::string failure);
+  void plan_runs();
+  std::string progress_note(const ProgramRun& run, int steps, double elapsed) const;
+  void analyse_records();
   // After each program; the pages of the finished run report their own failures.
   void write_pages(bool final);
   bool write_page(const std::filesystem::path& path, const std::string& content, bool final);
@@ -44,6 +48,7 @@ class StudySession {
   StatusLine status_;
   std::filesystem::path run_folder_;
   StudyRun study_;
+  TimeEstimate estimate_;
   std::string summary_;
   bool pages_written_ = true;
 };

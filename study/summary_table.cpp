@@ -26,7 +26,7 @@ std::string right(std::string text, std::size_t width) {
 }  // namespace
 
 SummaryRow summary_row(const ProgramRun& run) {
-  SummaryRow row{std::string(run.program->name()), run.status, "-", "-", "-", "-"};
+  SummaryRow row{run.label(), run.status, "-", "-", "-", "-"};
   if (!run.ran()) return row;
   row.wall = clock_text(run.wall_seconds);
   row.memory = megabytes(run.peak_resident_bytes);
@@ -38,6 +38,16 @@ SummaryRow summary_row(const ProgramRun& run) {
     if (run.wall_seconds > 0) row.overhead += " (" + fixed(100.0 * overhead / run.wall_seconds, 1) + "%)";
   }
   return row;
+}
+
+std::string verdict_text(const StudyRun& study) {
+  std::string text;
+  for (const analysis::Verdict& verdict : study.verdicts) text += verdict.text + "\n";
+  for (const std::string& run : study.incomplete_runs) {
+    text += "incomplete, not counted: " + run + "\n";
+  }
+  for (const std::string& failure : study.export_failures) text += "study: " + failure + "\n";
+  return text;
 }
 
 std::string summary_text(const StudyRun& study) {
@@ -55,14 +65,15 @@ std::string summary_text(const StudyRun& study) {
             "  " + right(row.memory, widths[3]) + "  " + right(row.cells, widths[4]) + "  " + row.overhead + "\n";
   }
   for (const ProgramRun& run : study.programs) {
-    if (!run.detail.empty()) text += fmt::format("{}: {}\n", run.program->name(), run.detail);
+    if (!run.detail.empty()) text += fmt::format("{}: {}\n", run.label(), run.detail);
     for (const std::string& failure : run.study_failures) {
-      text += fmt::format("{}: results incomplete: {}\n", run.program->name(), failure);
+      text += fmt::format("{}: results incomplete: {}\n", run.label(), failure);
     }
   }
   text +=
       "time cells: the sum of the times the program reported; overhead: wall time less that sum "
       "(data generation, copying, clearing, start-up and output).\n";
+  if (!study.verdicts.empty() || !study.incomplete_runs.empty()) text += "\n" + verdict_text(study);
   return text;
 }
 

@@ -18,4 +18,7 @@ SummaryRow summary_row(const ProgramRun& run);
 
 std::string summary_text(const StudyRun& study);
 
+// The verdicts from the precise records and the runs they leave out.
+std::string verdict_text(const StudyRun& study);
+
 }  // namespace study

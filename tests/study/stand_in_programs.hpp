@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "study/suite_programs.hpp"
 #include "support/test_support.hpp"
 
 namespace study_tests {
@@ -28,6 +30,14 @@ class StudyWithStandIns : public ::testing::Test {
   // number), then writes `results` as vystup.out and runs `after`.
   void fake_with_results(const std::string& name, int steps, const std::string& line, const std::string& results,
                          const std::string& after = "");
+
+  // Like fake_with_results, then writes a precise record of every cell of
+  // `program`'s tables to SORTBENCH_RECORD with the seed from SORTBENCH_SEED
+  // (4242 without one) and `nanoseconds` per cell; `before_record` runs
+  // first, e.g. to fail on one seed.
+  void fake_recording(const study::SuiteProgram& program, const std::string& results,
+                      std::int64_t (*nanoseconds)(std::size_t row, std::size_t column),
+                      const std::string& before_record = "");
 
   std::vector<std::string> study_arguments(std::vector<std::string> extra) const;
   // The one run folder made so far.

@@ -1,0 +1,46 @@
+#include "study/time_estimate.hpp"
+
+#include <algorithm>
+
+#include "study/text_format.hpp"
+
+namespace study {
+
+double done_share(const SuiteProgram& program, int steps) {
+  const std::span<const std::int32_t> lengths = program.result_layout().rows;
+  const int total = program.progress_steps();
+  if (lengths.empty() || total <= 0) return 0.0;
+  // Each row of the tables is an equal run of consecutive steps.
+  const int per_row = std::max<int>(total / static_cast<int>(lengths.size()), 1);
+  double done = 0.0, all = 0.0;
+  for (int step = 0; step < total; ++step) {
+    const std::size_t row = std::min<std::size_t>(static_cast<std::size_t>(step / per_row), lengths.size() - 1);
+    const double weight = std::max<double>(lengths[row], 1.0);
+    all += weight;
+    if (step < steps) done += weight;
+  }
+  return all > 0 ? done / all : 0.0;
+}
+
+void TimeEstimate::note_run(const SuiteProgram& program, double seconds) {
+  seconds_[std::string(program.name())] = seconds;
+}
+
+std::optional<double> TimeEstimate::whole_run(const SuiteProgram& program) const {
+  const auto found = seconds_.find(program.name());
+  if (found == seconds_.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<double> TimeEstimate::rest_of_run(const SuiteProgram& program, int steps, double elapsed) const {
+  const double share = done_share(program, steps);
+  if (const auto whole = whole_run(program)) return std::max(*whole * (1.0 - share), 0.0);
+  if (share <= 0.0) return std::nullopt;
+  return elapsed * (1.0 - share) / share;
+}
+
+std::string time_left_text(double known_seconds, bool some_unknown) {
+  return (some_unknown ? "at least " : "about ") + clock_text(known_seconds) + " left";
+}
+
+}  // namespace study

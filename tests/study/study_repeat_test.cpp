@@ -1,0 +1,134 @@
+// Repeated studies on stand-ins that keep a precise record: the repeats'
+// folders and order, the seeds that reach the programs, the exports and
+// verdicts read from the records, and a failed repeat left out as
+// incomplete. Also the estimate of the time left.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "child_process.hpp"
+#include "result_fixtures.hpp"
+#include "stand_in_programs.hpp"
+#include "study/suite_programs.hpp"
+#include "study/time_estimate.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using namespace study_tests;
+namespace fs = std::filesystem;
+
+std::int64_t hundredths(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row * 7 + column + 1); }
+std::int64_t nanoseconds(std::size_t row, std::size_t column) {
+  return static_cast<std::int64_t>((row + 1) * 1'000'000 + column * 50'000);
+}
+
+const study::SuiteProgram& program_named(std::string_view name) { return *study::find_suite_program(name); }
+
+// The seed field of a record's first row.
+std::string recorded_seed(const fs::path& record) {
+  const std::string text = test_support::read_file(record);
+  const std::size_t row = text.find('\n') + 1;
+  const std::size_t first = text.find(',', row) + 1;
+  return text.substr(first, text.find(',', first) - first);
+}
+
+class RepeatedStudy : public StudyWithStandIns {
+ protected:
+  void SetUp() override {
+    StudyWithStandIns::SetUp();
+    fake_recording(program_named("smallfive"), small_arrays_file(smallarrays::kSmallfive, hundredths), nanoseconds);
+    // The second repeat of cutoffnarrow dies before its record is complete.
+    fake_recording(program_named("cutoffnarrow"), cutoffnarrow_file(hundredths, hundredths), nanoseconds,
+                   "if [ \"$SORTBENCH_SEED\" = 12 ]; then head -3 \"" + (bin() / "cutoffnarrow.record").string() +
+                       "\" | sed s/@SEED@/12/ > \"$SORTBENCH_RECORD\"; exit 3; fi");
+  }
+};
+
+TEST_F(RepeatedStudy, InterleavesRepeatsGivesEachItsSeedAndExportsOnlyCompleteRuns) {
+  ChildProcess study(study_arguments({"--repeat", "2", "--seeds", "11,12", "smallfive", "cutoffnarrow"}),
+                     scratch.path());
+  EXPECT_EQ(study.finish(), 1);
+  const std::string& output = study.output();
+  const std::size_t first = output.find("smallfive     [");
+  const std::size_t second = output.find("cutoffnarrow  [", first);
+  const std::size_t third = output.find("repeat 2/2", second);
+  EXPECT_TRUE(first != std::string::npos && second != std::string::npos && third != std::string::npos) << output;
+  EXPECT_NE(output.find("left"), std::string::npos) << output;
+
+  const fs::path run = run_folder();
+  EXPECT_EQ(recorded_seed(run / "smallfive" / "repeat-1" / "record.csv"), "11");
+  EXPECT_EQ(recorded_seed(run / "smallfive" / "repeat-2" / "record.csv"), "12");
+  EXPECT_EQ(recorded_seed(run / "cutoffnarrow" / "repeat-1" / "record.csv"), "11");
+  EXPECT_TRUE(fs::exists(run / "smallfive" / "repeat-2" / "vystup-time-per-array.svg"));
+
+  const nlohmann::json results = nlohmann::json::parse(test_support::read_file(run / "results.json"));
+  std::size_t iterations = 0, medians = 0;
+  for (const nlohmann::json& benchmark : results["benchmarks"]) {
+    const std::string name = benchmark["name"];
+    EXPECT_EQ(name.find("cutoffnarrow") != std::string::npos && benchmark["run_type"] == "aggregate", false) << name;
+    if (benchmark["run_type"] == "iteration") ++iterations;
+    if (benchmark.value("aggregate_name", "") == "median") ++medians;
+  }
+  const std::size_t small_cells =
+      smallarrays::kSmallfive.lengths.size() * program_named("smallfive").column_labels().size();
+  const std::size_t cutoff_cells = 2 * cutoff::kCutoffnarrow.lengths.size() * cutoff::kCutoffnarrow.cutoffs;
+  EXPECT_EQ(iterations, 2 * small_cells + cutoff_cells);  // the failed repeat is no entry
+  EXPECT_EQ(medians, small_cells);
+  EXPECT_NE(results["context"].dump().find("cutoffnarrow"), std::string::npos);  // listed as incomplete
+
+  const std::string csv = test_support::read_file(run / "results.csv");
+  EXPECT_EQ(csv.substr(0, csv.find('\n')), "program,table,row,column,repeat,seed,hundredths,nanoseconds");
+  EXPECT_EQ(static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')), 1 + 2 * small_cells + cutoff_cells);
+
+  const std::string summary = test_support::read_file(run / "summary.txt");
+  EXPECT_NE(summary.find("smallfive, N = 2 runs"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("cutoffnarrow, N = 1 run"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("Incomplete and left out: run 2 (seed 12"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("cutoffnarrow repeat 2  3"), std::string::npos) << summary;
+  const std::string index = test_support::read_file(run / "index.html");
+  EXPECT_NE(index.find("<h2>Verdicts</h2>"), std::string::npos);
+  EXPECT_NE(index.find("<img src=\"smallfive/repeat-2/vystup-time-per-array.svg\""), std::string::npos);
+}
+
+TEST_F(RepeatedStudy, ReplayReusesTheRecordedSeedsOfEveryProgramAndRepeat) {
+  ChildProcess first(study_arguments({"--repeat", "2", "smallfive"}), scratch.path());
+  EXPECT_EQ(first.finish(), 0) << first.output();
+  const fs::path original = run_folder();
+  fs::rename(original, scratch.path() / "original");
+  const fs::path replayed_from = scratch.path() / "original";
+  ChildProcess replay(study_arguments({"--replay", replayed_from.string(), "smallfive"}), scratch.path());
+  EXPECT_EQ(replay.finish(), 0) << replay.output();
+  const fs::path run = run_folder();
+  for (const char* repeat : {"repeat-1", "repeat-2"}) {
+    EXPECT_EQ(recorded_seed(run / "smallfive" / repeat / "record.csv"),
+              recorded_seed(replayed_from / "smallfive" / repeat / "record.csv"));
+  }
+
+  // A single run keeps its folder as before; replaying a program never recorded is refused.
+  ChildProcess single(study_arguments({"--seeds", "77", "smallfive"}), scratch.path());
+  EXPECT_EQ(single.finish(), 0) << single.output();
+  std::string output;
+  EXPECT_EQ(run_tool(study_arguments({"--replay", replayed_from.string(), "cutoffnarrow"}), scratch.path(), output), 1);
+  EXPECT_NE(output.find("holds no record of cutoffnarrow"), std::string::npos) << output;
+  EXPECT_EQ(run_tool(study_arguments({"--repeat", "3", "--seeds", "1,2"}), scratch.path(), output), 2);
+  EXPECT_NE(output.find("--seeds gives 2 seeds for 3 repeats"), std::string::npos) << output;
+}
+
+TEST(TimeEstimate, WeighsStepsByLengthAndLearnsFromTheLastRepeat) {
+  const study::SuiteProgram& grid = program_named("tallygrid");
+  const int half = grid.progress_steps() / 2;
+  // The longest arrays come last: half the steps are far less than half the work.
+  EXPECT_LT(study::done_share(grid, half), 0.2);
+  EXPECT_DOUBLE_EQ(study::done_share(grid, grid.progress_steps()), 1.0);
+
+  study::TimeEstimate estimate;
+  EXPECT_FALSE(estimate.rest_of_run(grid, 0, 0.0));
+  const double share = study::done_share(grid, half);
+  EXPECT_NEAR(*estimate.rest_of_run(grid, half, 10.0), 10.0 * (1 - share) / share, 1e-9);
+  estimate.note_run(grid, 100.0);
+  EXPECT_NEAR(*estimate.rest_of_run(grid, half, 3.0), 100.0 * (1 - share), 1e-9);
+  EXPECT_EQ(study::time_left_text(83, true), "at least 1:23.0 left");
+}
+
+}  // namespace
