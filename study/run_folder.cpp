@@ -8,7 +8,7 @@
 
 namespace study {
 
-std::filesystem::path make_run_folder(const std::filesystem::path& results) {
+std::filesystem::path make_run_folder(const std::filesystem::path& results, std::string_view prefix) {
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);
@@ -18,7 +18,7 @@ std::filesystem::path make_run_folder(const std::filesystem::path& results) {
   std::filesystem::create_directories(results, error);
   for (int attempt = 1;; ++attempt) {
     std::filesystem::path folder =
-        results / (std::string(name.data()) + (attempt > 1 ? "-" + std::to_string(attempt) : ""));
+        results / (std::string(prefix) + name.data() + (attempt > 1 ? "-" + std::to_string(attempt) : ""));
     if (std::filesystem::create_directory(folder, error)) return folder;
     if (error) fail_on_file("create the run folder", folder, error.value());
   }

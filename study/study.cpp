@@ -1,7 +1,10 @@
-// study [--bin DIR] [--results DIR] [--memory-limit SIZE] [PROGRAM...]
+// study [--bin DIR] [--results DIR] [--memory-limit SIZE] [--repeat N]
+//       [--seeds LIST | --replay RUN_FOLDER] [PROGRAM...]
 // Runs the programs of the suite one after another, each in its own folder
 // of a new run folder results/<date>-<time>/, shows their progress, charts
-// their results and ends with a summary and index.html.
+// their results and ends with a summary, index.html and, from the programs'
+// precise records, results.json, results.csv and a verdict per program.
+// study compare RUN_A RUN_B compares two such run folders.
 #include <fmt/format.h>
 
 #include "study/study_options.hpp"
@@ -12,6 +15,7 @@
 int main(int argc, char** argv) {
   study::prepare_tool_process();
   const study::StudyOptions options = study::parse_study_options(argc, argv);
+  if (options.compare) return study::compare_study_runs(*options.compare);
   try {
     study::StudySession session(options);
     session.run_programs();

@@ -112,6 +112,13 @@ StudyOptions parse_study_options(int argc, char** argv) {
             return fmt::format("no program \"{}\" in the suite; the programs are {}", name, suite_program_names());
           },
           ""));
+  CLI::App* compare = app.add_subcommand(
+      "compare", "compare the records of two run folders cell by cell, into <results>/compare-<date>-<time>/");
+  std::string run_a, run_b, compare_results;
+  compare->add_option("RUN_A", run_a, "the run folder taken as the base")->required()->type_name("");
+  compare->add_option("RUN_B", run_b, "the run folder compared with it")->required()->type_name("");
+  compare->add_option(kResults.name, compare_results, "make the comparison folder inside DIR (default: results)")
+      ->type_name(kResults.value);
   app.footer("Programs: " + suite_program_names());
   try {
     app.parse(argc, argv);
@@ -124,6 +131,11 @@ StudyOptions parse_study_options(int argc, char** argv) {
 
   if (!programs.empty()) options.programs = programs;
   options.results = results;
+  if (*compare) {
+    options.compare = CompareOptions{
+        run_a, run_b, compare_results.empty() ? options.results : std::filesystem::path(compare_results)};
+    return options;
+  }
   if (limit->count() > 0) options.memory_limit = memory_limit;
   options.repeats = repeats;
   options.replay = replay;

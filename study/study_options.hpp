@@ -1,6 +1,7 @@
 // The command line of study:
 //   study [--bin DIR] [--results DIR] [--memory-limit SIZE] [--repeat N]
 //         [--seeds LIST | --replay RUN_FOLDER] [PROGRAM...]
+//   study compare RUN_A RUN_B [--results DIR]
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "study/run_compare.hpp"
 #include "study/suite_programs.hpp"
 
 namespace study {
@@ -20,6 +22,7 @@ struct StudyOptions {
   int repeats = 1;                            // runs of each program, interleaved across programs
   std::vector<std::uint32_t> seeds;           // one per repeat, when given
   std::filesystem::path replay;               // a run folder whose recorded seeds to reuse, when given
+  std::optional<CompareOptions> compare;      // `study compare`: no programs are run
 };
 
 // Prints the help and exits 0 after --help; says what is wrong, prints the

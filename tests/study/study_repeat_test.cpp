@@ -9,6 +9,7 @@
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
+#include "study/run_compare.hpp"
 #include "study/suite_programs.hpp"
 #include "study/time_estimate.hpp"
 #include "support/test_support.hpp"
@@ -113,6 +114,48 @@ TEST_F(RepeatedStudy, ReplayReusesTheRecordedSeedsOfEveryProgramAndRepeat) {
   EXPECT_NE(output.find("holds no record of cutoffnarrow"), std::string::npos) << output;
   EXPECT_EQ(run_tool(study_arguments({"--repeat", "3", "--seeds", "1,2"}), scratch.path(), output), 2);
   EXPECT_NE(output.find("--seeds gives 2 seeds for 3 repeats"), std::string::npos) << output;
+}
+
+std::int64_t slower_nanoseconds(std::size_t row, std::size_t column) { return nanoseconds(row, column) * 11 / 10; }
+
+TEST_F(RepeatedStudy, CompareSummarisesTwoRunsOnTheSameSeedsAndRefusesDifferentPrograms) {
+  const fs::path a = scratch.path() / "a", b = scratch.path() / "b";
+  const auto study_into = [&](const fs::path& folder, std::vector<std::string> extra) {
+    std::string output;
+    EXPECT_EQ(run_tool(study_arguments(std::move(extra)), scratch.path(), output), 0) << output;
+    fs::rename(run_folder(), folder);
+  };
+  study_into(a, {"--seeds", "11,12,13", "smallfive"});
+  fake_recording(program_named("smallfive"), small_arrays_file(smallarrays::kSmallfive, hundredths),
+                 slower_nanoseconds);
+  study_into(b, {"--replay", a.string(), "smallfive"});
+
+  ChildProcess compare({STUDY_PATH, "compare", a.string(), b.string(), "--results", results().string()},
+                       scratch.path());
+  EXPECT_EQ(compare.finish(), 0) << compare.output();
+  const fs::path folder = run_folder();
+  EXPECT_EQ(folder.filename().string().rfind("compare-", 0), 0u) << folder;
+  const std::string summary = test_support::read_file(folder / "summary.txt");
+  EXPECT_NE(summary.find("smallfive: B is 10.0 % slower on"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("N = 3 and 3, paired by seed."), std::string::npos) << summary;
+  EXPECT_NE(compare.output().find(summary), std::string::npos);
+  EXPECT_NE(test_support::read_file(folder / "smallfive-ratio.svg").find("data-cell="), std::string::npos);
+  EXPECT_NE(test_support::read_file(folder / "context.txt").find("  version"), std::string::npos);
+  const std::string contexts = study::contexts_side_by_side({{"compiler", "GNU 12"}, {"flags", "-O2"}},
+                                                            {{"compiler", "Clang 14"}, {"flags", "-O2"}});
+  EXPECT_NE(contexts.find("* compiler  GNU 12  Clang 14\n"), std::string::npos) << contexts;
+  EXPECT_NE(contexts.find("  flags     -O2     -O2\n"), std::string::npos) << contexts;
+
+  fs::remove_all(folder);
+  std::string output;
+  fake_recording(program_named("cutoffnarrow"), cutoffnarrow_file(hundredths, hundredths), nanoseconds);
+  const fs::path cutoff = scratch.path() / "cutoff";
+  study_into(cutoff, {"--seeds", "11", "cutoffnarrow"});
+  EXPECT_EQ(run_tool({STUDY_PATH, "compare", a.string(), cutoff.string(), "--results", results().string()},
+                     scratch.path(), output),
+            1);
+  EXPECT_NE(output.find("study: cannot compare " + a.string() + " with " + cutoff.string()), std::string::npos)
+      << output;
 }
 
 TEST(TimeEstimate, WeighsStepsByLengthAndLearnsFromTheLastRepeat) {
