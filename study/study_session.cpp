@@ -29,6 +29,50 @@ constexpr int kExitInterrupted = 130;
 // The page shows a results file only up to this size.
 constexpr std::size_t kLongestShownResults = std::size_t{1} << 20;
 
+// Every run of the study in the order they run: repeat after repeat of all
+// the programs, each with its folder and, when chosen, its seed.
+std::vector<ProgramRun> planned_runs(const StudyOptions& options) {
+  // The seeds of a replayed run, per program and repeat.
+  std::vector<std::vector<std::uint32_t>> replayed(options.selected.size());
+  int repeats = options.repeats;
+  if (!options.replay.empty()) {
+    for (std::size_t i = 0; i < options.selected.size(); ++i) {
+      const std::string_view name = options.selected[i]->name();
+      for (const std::filesystem::path& folder : recorded_repeat_folders(options.replay, name)) {
+        const std::optional<RecordedRun> record = read_record(folder / kRecordFileName, 1);
+        if (!record || record->measurements.empty()) {
+          throw ToolError(fmt::format("cannot replay {}: it holds no record of a run", folder.string()));
+        }
+        replayed[i].push_back(record->seed);
+      }
+      if (replayed[i].empty()) {
+        throw ToolError(fmt::format("cannot replay: {} holds no record of {}", options.replay.string(), name));
+      }
+      if (options.repeats == 0) repeats = std::max<int>(repeats, static_cast<int>(replayed[i].size()));
+    }
+    for (std::size_t i = 0; i < options.selected.size(); ++i) {
+      if (replayed[i].size() < static_cast<std::size_t>(repeats)) {
+        throw ToolError(fmt::format("cannot replay {} repeats of {}: {} holds {}", repeats, options.selected[i]->name(),
+                                    options.replay.string(), replayed[i].size()));
+      }
+    }
+  }
+  std::vector<ProgramRun> runs;
+  for (int repeat = 1; repeat <= repeats; ++repeat) {
+    for (std::size_t i = 0; i < options.selected.size(); ++i) {
+      ProgramRun run;
+      run.program = options.selected[i];
+      run.repeat = repeat;
+      run.repeats = repeats;
+      run.folder = repeat_folder(run.program->name(), repeat, repeats).string();
+      if (!options.seeds.empty()) run.seed = options.seeds[static_cast<std::size_t>(repeat - 1)];
+      if (!replayed[i].empty()) run.seed = replayed[i][static_cast<std::size_t>(repeat - 1)];
+      runs.push_back(std::move(run));
+    }
+  }
+  return runs;
+}
+
 std::string ending_of(const ProgramRun& run) {
   switch (run.state) {
     case ProgramState::completed:
@@ -46,12 +90,14 @@ StudySession::StudySession(const StudyOptions& options)
     : options_(options),
       terminal_(::isatty(STDOUT_FILENO) == 1),
       status_(terminal_),
+      plan_(planned_runs(options)),
       run_folder_(make_run_folder(options.results)) {
   const BuildInfo build = read_build_info(options_.programs);
   study_.name = run_folder_.filename().string();
   study_.warnings = build_warnings(build);
   study_.context = gather_context(build, options_.programs);
-  plan_runs();
+  study_.programs = std::move(plan_);
+  study_.repeats = study_.programs.empty() ? 1 : study_.programs.front().repeats;
 
   say(fmt::format("study: run folder {}\n", run_folder_.string()));
   for (const auto& [key, value] : study_.context) say(fmt::format("  {}: {}\n", key, value));
@@ -63,48 +109,6 @@ StudySession::StudySession(const StudyOptions& options)
     pages_written_ = false;
   }
   write_pages(false);
-}
-
-void StudySession::plan_runs() {
-  // The seeds of a replayed run, per program and repeat.
-  std::vector<std::vector<std::uint32_t>> replayed(options_.selected.size());
-  int repeats = options_.repeats;
-  if (!options_.replay.empty()) {
-    for (std::size_t i = 0; i < options_.selected.size(); ++i) {
-      const std::string_view name = options_.selected[i]->name();
-      for (const std::filesystem::path& folder : recorded_repeat_folders(options_.replay, name)) {
-        const std::optional<RecordedRun> record = read_record(folder / kRecordFileName, 1);
-        if (!record || record->measurements.empty()) {
-          throw ToolError(fmt::format("cannot replay {}: it holds no record of a run", folder.string()));
-        }
-        replayed[i].push_back(record->seed);
-      }
-      if (replayed[i].empty()) {
-        throw ToolError(fmt::format("cannot replay {}: {} holds no record of {}", options_.replay.string(),
-                                    options_.replay.string(), name));
-      }
-      if (options_.repeats == 0) repeats = std::max<int>(repeats, static_cast<int>(replayed[i].size()));
-    }
-    for (std::size_t i = 0; i < options_.selected.size(); ++i) {
-      if (replayed[i].size() < static_cast<std::size_t>(repeats)) {
-        throw ToolError(fmt::format("cannot replay {} repeats of {}: {} holds {}", repeats,
-                                    options_.selected[i]->name(), options_.replay.string(), replayed[i].size()));
-      }
-    }
-  }
-  study_.repeats = repeats;
-  for (int repeat = 1; repeat <= repeats; ++repeat) {
-    for (std::size_t i = 0; i < options_.selected.size(); ++i) {
-      ProgramRun run;
-      run.program = options_.selected[i];
-      run.repeat = repeat;
-      run.repeats = repeats;
-      run.folder = repeat_folder(run.program->name(), repeat, repeats).string();
-      if (!options_.seeds.empty()) run.seed = options_.seeds[static_cast<std::size_t>(repeat - 1)];
-      if (!replayed[i].empty()) run.seed = replayed[i][static_cast<std::size_t>(repeat - 1)];
-      study_.programs.push_back(std::move(run));
-    }
-  }
 }
 
 std::string StudySession::progress_note(const ProgramRun& run, int steps, double elapsed) const {

@@ -35,7 +35,6 @@ class StudySession {
   void run_program(ProgramRun& run);
   void start_program(ProgramRun& run, const std::filesystem::path& executable);
   void collect_results(ProgramRun& run, const std::filesystem::path& folder);
-  void plan_runs();
   std::string progress_note(const ProgramRun& run, int steps, double elapsed) const;
   void analyse_records();
   // After each program; the pages of the finished run report their own failures.
@@ -46,6 +45,8 @@ class StudySession {
   InterruptWatch interrupts_;
   bool terminal_;  // standard output is a terminal: the status line is redrawn in place
   StatusLine status_;
+  // Planned before the run folder is made, so a refused replay leaves none.
+  std::vector<ProgramRun> plan_;
   std::filesystem::path run_folder_;
   StudyRun study_;
   TimeEstimate estimate_;

@@ -112,6 +112,8 @@ TEST_F(RepeatedStudy, ReplayReusesTheRecordedSeedsOfEveryProgramAndRepeat) {
   std::string output;
   EXPECT_EQ(run_tool(study_arguments({"--replay", replayed_from.string(), "cutoffnarrow"}), scratch.path(), output), 1);
   EXPECT_NE(output.find("holds no record of cutoffnarrow"), std::string::npos) << output;
+  const auto folders = [&] { return std::distance(fs::directory_iterator(results()), fs::directory_iterator()); };
+  EXPECT_EQ(folders(), 2);  // the refusal made no run folder
   EXPECT_EQ(run_tool(study_arguments({"--repeat", "3", "--seeds", "1,2"}), scratch.path(), output), 2);
   EXPECT_NE(output.find("--seeds gives 2 seeds for 3 repeats"), std::string::npos) << output;
 }
