@@ -123,7 +123,7 @@ std::string index_html(const StudyRun& study, std::string_view summary) {
     for (const std::string& run : study.incomplete_runs) {
       out += "<p class=\"incomplete\">Incomplete, not counted: " + html_escape(run) + "</p>\n";
     }
-    if (study.repeats > 0) {
+    if (study.export_failures.empty()) {
       out +=
           "<p>Files: <a href=\"results.json\">results.json</a> &middot; <a href=\"results.csv\">results.csv</a></p>\n";
     }
