@@ -17,7 +17,8 @@ constexpr std::size_t kMostMarkedTies = 3;
 
 }  // namespace
 
-ChartFile cutoff_chart(const ResultFile& result, std::string_view stem, std::string_view program) {
+ChartFile cutoff_chart(const ResultFile& result, std::string_view stem, std::string_view program,
+                       const PreciseTimes& precise) {
   using namespace svg;
   const CellTable& plain = result.tables[0];
   const CellTable& combined = result.tables[1];
@@ -27,6 +28,7 @@ ChartFile cutoff_chart(const ResultFile& result, std::string_view stem, std::str
   LinePlot plot;
   plot.title = std::string(program) + ": combined quicksort time / recursive quicksort time";
   plot.subtitle = "below 1\xc3\x97 the insertion-sort cutoff pays; each cell sorts its own random data";
+  if (!precise.empty()) plot.subtitle = "below 1\xc3\x97 the insertion-sort cutoff pays; " + precise.source_note();
   plot.x_label = "cutoff HRANICA (ranges this short go to insertion sort)";
   plot.y_label = "combined / recursive time";
   plot.y_format = TickFormat::ratio;
@@ -34,45 +36,63 @@ ChartFile cutoff_chart(const ResultFile& result, std::string_view stem, std::str
   plot.reference_label = "equal times";
   plot.best_label = "fastest combined time of its length";
   plot.below_resolution_label = "combined time below 0.01 s: a bound";
+  plot.interval_label = precise.interval_label();
   std::vector<double> cutoffs(columns);
   for (std::size_t column = 0; column < columns; ++column) {
     cutoffs[column] = numeric_label(plain.column_labels[column]).value_or(static_cast<double>(column + 1));
   }
   plot.x_ticks = cutoffs;
   for (std::size_t row = 0; row < rows; ++row) {
-    std::int64_t best = -1;
+    const std::int64_t length = plain.row_labels[row];
+    // The combined time that decides the fastest cutoff: the median when
+    // the record has it, else the cell; negative when there is none.
+    std::vector<double> combined_time(columns, -1);
     for (std::size_t column = 0; column < columns; ++column) {
+      const auto time = precise.time(combined.name, length, plain.column_labels[column]);
       const std::int64_t cell = combined.cell(row, column);
-      if (cell >= 0 && (best < 0 || cell < best)) best = cell;
+      if (time) {
+        combined_time[column] = time->median;
+      } else if (cell >= 0) {
+        combined_time[column] = seconds(cell);
+      }
+    }
+    double best = -1;
+    for (double time : combined_time) {
+      if (time >= 0 && (best < 0 || time < best)) best = time;
     }
     std::vector<std::string> best_cutoffs;
     for (std::size_t column = 0; column < columns; ++column) {
-      if (best >= 0 && combined.cell(row, column) == best) best_cutoffs.push_back(plain.column_labels[column]);
+      if (best >= 0 && combined_time[column] == best) best_cutoffs.push_back(plain.column_labels[column]);
     }
     const bool mark_best = !best_cutoffs.empty() && best_cutoffs.size() <= kMostMarkedTies;
     std::int64_t slowest = 0;
     for (std::size_t column = 0; column < columns; ++column) slowest = std::max(slowest, plain.cell(row, column));
     PlotSeries series;
-    series.faint = slowest < kCoarseHundredths;
-    series.key = std::to_string(plain.row_labels[row]);
+    series.faint = precise.empty() && slowest < kCoarseHundredths;
+    series.key = std::to_string(length);
     series.color = ordered_color(rows > 1 ? static_cast<double>(row) / static_cast<double>(rows - 1) : 0);
     std::size_t hidden = 0;
     for (std::size_t column = 0; column < columns; ++column) {
-      const std::int64_t cell = combined.cell(row, column);
-      const Ratio ratio = ratio_of(cell, plain.cell(row, column));
-      if (!ratio.known || ratio.bound > 0) {
-        ++hidden;  // recursive time below resolution: no ratio to show
-        continue;
-      }
       PlotPoint point;
       point.x = cutoffs[column];
-      point.y = ratio.value;
-      point.below_resolution = ratio.bound < 0;
-      point.best = mark_best && cell == best;
+      if (const auto estimate = precise.ratio(combined.name, plain.name, length, plain.column_labels[column])) {
+        point.y = estimate->ratio;
+        if (estimate->interval.coverage > 0)
+          point.interval = std::pair(estimate->interval.low, estimate->interval.high);
+      } else {
+        const Ratio ratio = ratio_of(combined.cell(row, column), plain.cell(row, column));
+        if (!ratio.known || ratio.bound > 0) {
+          ++hidden;  // recursive time below resolution: no ratio to show
+          continue;
+        }
+        point.y = ratio.value;
+        point.below_resolution = ratio.bound < 0;
+      }
+      point.best = mark_best && combined_time[column] == best;
       point.data = {{"n", series.key}, {"cutoff", plain.column_labels[column]}};
       series.points.push_back(std::move(point));
     }
-    series.label = "n = " + format_tick(static_cast<double>(plain.row_labels[row]), TickFormat::count);
+    series.label = "n = " + format_tick(static_cast<double>(length), TickFormat::count);
     if (mark_best) {
       series.label += ", best";
       for (const std::string& cutoff : best_cutoffs) series.label += " " + cutoff;

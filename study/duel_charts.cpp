@@ -5,24 +5,38 @@
 
 #include "study/chart_colors.hpp"
 #include "study/chart_scale.hpp"
+#include "study/line_plot.hpp"
 #include "study/svg_document.hpp"
 #include "study/text_format.hpp"
 
 namespace study {
 
-ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::string_view program) {
+ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::string_view program,
+                     const PreciseTimes& precise) {
   using namespace svg;
   const std::string title = std::string(program) + ": quicksort and counting sort on each input";
-  constexpr double kWidth = 1000, kHeight = 560;
-  const double frame_x = 84, frame_y = 64, frame_width = kWidth - 84 - 210, frame_height = kHeight - 64 - 84;
+  constexpr double kWidth = 1040, kHeight = 560;
+  const double frame_x = 84, frame_y = 64, frame_width = kWidth - 84 - 250, frame_height = kHeight - 64 - 84;
   Document document(kWidth, kHeight, title);
   document.text(12, 22, title, Attributes().css_class("title"));
-  document.text(12, 40, "one sort of each input per algorithm; log scale", Attributes().css_class("subtitle"));
+  const std::array<std::string, 2> names{"Quicksort", "Countingsort"};
+  document.text(12, 40,
+                precise.empty() ? "one sort of each input per algorithm; log scale"
+                                : "one sort of each input per algorithm and run; log scale; " + precise.source_note(),
+                Attributes().css_class("subtitle"));
 
+  // Each bar's time: the median of the record when there is one, else the cell.
+  const auto time_of = [&](const DuelInput& input, std::size_t algorithm) {
+    return precise.time(names[algorithm], input.count, std::to_string(input.range));
+  };
   double lo = kResolutionSeconds, hi = kResolutionSeconds * 10;
   for (const DuelInput& input : result.inputs) {
-    for (std::int64_t cell : {input.quicksort, input.countingsort}) {
-      if (cell > 0) {
+    for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
+      const std::int64_t cell = algorithm == 0 ? input.quicksort : input.countingsort;
+      if (const auto time = time_of(input, algorithm)) {
+        lo = std::min(lo, time->low);
+        hi = std::max(hi, time->high);
+      } else if (cell > 0) {
         lo = std::min(lo, seconds(cell));
         hi = std::max(hi, seconds(cell));
       }
@@ -40,7 +54,6 @@ ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::strin
   const double group = frame_width / static_cast<double>(std::max<std::size_t>(result.inputs.size(), 1));
   const double bar = std::min(group * 0.34, 40.0);
   const double bottom = frame_y + frame_height;
-  const std::array<std::string, 2> names{"Quicksort", "Countingsort"};
   bool any_zero = false;
   for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
     const std::string color = category_color(algorithm);
@@ -50,7 +63,19 @@ ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::strin
       const std::int64_t cell = algorithm == 0 ? input.quicksort : input.countingsort;
       const double center = frame_x + group * (static_cast<double>(i) + 0.5);
       const double left = algorithm == 0 ? center - bar - 2 : center + 2;
-      if (cell <= 0) {
+      if (const auto time = time_of(input, algorithm)) {
+        const double top = y(time->median);
+        document.rect(left, top, bar, bottom - top,
+                      Attributes()
+                          .css_class("bar")
+                          .fill(color)
+                          .data("input", input.number)
+                          .data("seconds", significant(time->median, 4)));
+        if (time->has_interval())
+          draw_error_bar(document, left + bar / 2, y(time->high), y(time->low), Attributes().stroke("#222"));
+        document.text(left + bar / 2, y(time->high) - 4, format_tick(time->median, TickFormat::seconds),
+                      Attributes().css_class("bar-label").anchor(Anchor::middle));
+      } else if (cell <= 0) {
         any_zero = true;
         const double top = y(kResolutionSeconds);
         document.rect(left, top, bar, bottom - top,
@@ -96,6 +121,16 @@ ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::strin
     document.rect(lx, ly - 7, 20, 14, Attributes().fill(category_color(algorithm)));
     document.text(lx + 28, ly + 4, algorithm == 0 ? "QSORT  quicksort" : "CSORT  counting sort");
     ly += 22;
+  }
+  if (precise.runs() > 1) {
+    draw_error_bar(document, lx + 10, ly - 7, ly + 7, Attributes().stroke("#222"));
+    // The label breaks before its parenthesis to fit the legend.
+    const std::string label = precise.interval_label();
+    const std::size_t split = std::min(label.find(" ("), label.size());
+    document.text(lx + 28, ly + 4, "the median's interval:", Attributes().css_class("note"));
+    document.text(lx + 28, ly + 18, label.substr(0, split), Attributes().css_class("note"));
+    if (split < label.size()) document.text(lx + 28, ly + 32, label.substr(split + 1), Attributes().css_class("note"));
+    ly += 50;
   }
   if (any_zero) {
     document.rect(lx, ly - 7, 20, 14, Attributes().fill("#fff").stroke("#444").dashes("3 2"));

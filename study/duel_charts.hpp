@@ -5,10 +5,14 @@
 #include <string_view>
 
 #include "study/chart_file.hpp"
+#include "study/precise_times.hpp"
 #include "study/result_file.hpp"
 
 namespace study {
 
-ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::string_view program);
+// With precise times, each bar is the median time, with its interval over
+// repeated runs.
+ChartFile duel_chart(const ResultFile& result, std::string_view stem, std::string_view program,
+                     const PreciseTimes& precise = {});
 
 }  // namespace study

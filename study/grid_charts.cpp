@@ -29,7 +29,8 @@ std::string range_label(const std::string& label) {
 
 }  // namespace
 
-ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::string_view program) {
+ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::string_view program,
+                        const PreciseTimes& precise) {
   const CellTable& quick = result.tables[0];
   const CellTable& counting = result.tables[1];
   const std::size_t rows = quick.row_labels.size();
@@ -44,6 +45,7 @@ ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::st
                 "above 1\xc3\x97 counting sort is faster, below 1\xc3\x97 quicksort; "
                 "the thick line is the break-even",
                 Attributes().css_class("subtitle"));
+  if (!precise.empty()) document.text(12, 54, precise.source_note(), Attributes().css_class("note"));
   const double grid_right = kLeft + kCellWidth * static_cast<double>(columns);
   document.text((kLeft + grid_right) / 2, 66, "value range k (values 1..k)",
                 Attributes().css_class("label").anchor(Anchor::middle));
@@ -52,11 +54,20 @@ ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::st
                 Attributes().css_class("label").anchor(Anchor::middle).rotated(-90, 18, label_y));
 
   std::vector<Ratio> ratios(rows * columns);
+  std::vector<std::optional<analysis::RatioEstimate>> estimates(rows * columns);
   for (std::size_t row = 0; row < rows; ++row) {
     for (std::size_t column = 0; column < columns; ++column) {
-      ratios[row * columns + column] = ratio_of(quick.cell(row, column), counting.cell(row, column));
+      const std::size_t at = row * columns + column;
+      estimates[at] = precise.ratio(quick.name, counting.name, quick.row_labels[row], quick.column_labels[column]);
+      if (estimates[at]) {
+        ratios[at].known = true;
+        ratios[at].value = estimates[at]->ratio;
+      } else {
+        ratios[at] = ratio_of(quick.cell(row, column), counting.cell(row, column));
+      }
     }
   }
+  bool any_undecided = false;
   for (std::size_t column = 0; column < columns; ++column) {
     document.text(kLeft + kCellWidth * (static_cast<double>(column) + 0.5), kTop - 10,
                   range_label(quick.column_labels[column]), Attributes().css_class("tick").anchor(Anchor::middle));
@@ -68,18 +79,34 @@ ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::st
                   Attributes().css_class("tick").anchor(Anchor::end));
     for (std::size_t column = 0; column < columns; ++column) {
       const Ratio& ratio = ratios[row * columns + column];
+      const std::optional<analysis::RatioEstimate>& estimate = estimates[row * columns + column];
+      const bool interval = estimate && estimate->interval.coverage > 0;
+      // Over repeated runs, a cell whose interval holds 1x has no winner at this N.
+      const bool undecided = interval && !estimate->distinguishable();
+      any_undecided |= undecided;
       const double left = kLeft + kCellWidth * static_cast<double>(column);
-      document.rect(left, top, kCellWidth, kCellHeight,
-                    Attributes()
-                        .css_class("cell")
-                        .fill(ratio_color(ratio))
-                        .stroke("#fff")
-                        .data("n", quick.row_labels[row])
-                        .data("k", quick.column_labels[column])
-                        .data("side", ratio.side()));
+      Attributes cell = Attributes()
+                            .css_class(undecided ? "cell undecided" : "cell")
+                            .fill(ratio_color(ratio))
+                            .stroke(undecided ? "#333" : "#fff")
+                            .data("n", quick.row_labels[row])
+                            .data("k", quick.column_labels[column])
+                            .data("side", ratio.side());
+      if (undecided) cell.dashes("3 2");
+      document.rect(left, top, kCellWidth, kCellHeight, cell);
+      const bool dark = ratio.known && std::fabs(std::log10(ratio.value)) > 1.2;
       Attributes text = Attributes().css_class("cell-text");
-      if (ratio.known && std::fabs(std::log10(ratio.value)) > 1.2) text.style("fill:#fff");
-      document.text(left + kCellWidth / 2, top + kCellHeight / 2 + 4, ratio_text(ratio), text);
+      if (dark) text.style("fill:#fff");
+      if (interval) {
+        document.text(left + kCellWidth / 2, top + 14, ratio_text(ratio), text);
+        Attributes note = Attributes().css_class("interval-text");
+        if (dark) note.style("fill:#fff");
+        document.text(left + kCellWidth / 2, top + 26,
+                      significant(estimate->interval.low, 2) + "\xe2\x80\x93" + significant(estimate->interval.high, 2),
+                      note);
+      } else {
+        document.text(left + kCellWidth / 2, top + kCellHeight / 2 + 4, ratio_text(ratio), text);
+      }
     }
   }
   document.close_group();
@@ -117,18 +144,32 @@ ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::st
     document.text(lx + 36, ly + 14, text, Attributes().css_class("note"));
     ly += 24;
   }
-  document.rect(lx, ly, 28, 20, Attributes().fill("#d9d9d9").stroke("#999"));
-  document.text(lx + 36, ly + 14, "both below 0.01 s", Attributes().css_class("note"));
-  ly += 30;
-  document.text(lx, ly + 4, "< or >: one time below 0.01 s,", Attributes().css_class("note"));
-  document.text(lx, ly + 18, "so the ratio is only a bound", Attributes().css_class("note"));
-  ly += 36;
+  if (precise.empty()) {
+    document.rect(lx, ly, 28, 20, Attributes().fill("#d9d9d9").stroke("#999"));
+    document.text(lx + 36, ly + 14, "both below 0.01 s", Attributes().css_class("note"));
+    ly += 30;
+    document.text(lx, ly + 4, "< or >: one time below 0.01 s,", Attributes().css_class("note"));
+    document.text(lx, ly + 18, "so the ratio is only a bound", Attributes().css_class("note"));
+    ly += 36;
+  } else if (precise.runs() == 1) {
+    ly += 12;
+  } else {
+    document.text(lx, ly + 4, "a cell's second line, its interval:", Attributes().css_class("note"));
+    document.text(lx, ly + 18, precise.interval_label(), Attributes().css_class("note"));
+    ly += 34;
+    if (any_undecided) {
+      document.rect(lx, ly, 28, 20, Attributes().fill("#fff").stroke("#333").dashes("3 2"));
+      document.text(lx + 36, ly + 14, "holds 1\xc3\x97: no winner at this N", Attributes().css_class("note"));
+      ly += 30;
+    }
+  }
   document.line(lx, ly, lx + 28, ly, Attributes().css_class("break-even"));
   document.text(lx + 36, ly + 4, "break-even", Attributes().css_class("note"));
   return {std::string(stem) + "-ratio-heatmap.svg", document.finish()};
 }
 
-ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, std::string_view program) {
+ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, std::string_view program,
+                              const PreciseTimes& precise) {
   const CellTable& quick = result.tables[0];
   const CellTable& counting = result.tables[1];
   const std::size_t panels = quick.column_labels.size();
@@ -140,7 +181,9 @@ ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, s
   const std::string title = std::string(program) + ": sort time against array length, one plot per value range";
   Document document(width, height, title);
   document.text(12, 22, title, Attributes().css_class("title"));
-  document.text(12, 40, "both axes log scale; the same time axis in every plot", Attributes().css_class("subtitle"));
+  std::string subtitle = "both axes log scale; the same time axis in every plot";
+  if (!precise.empty()) subtitle += "; " + precise.source_note();
+  document.text(12, 40, subtitle, Attributes().css_class("subtitle"));
 
   double lo = kResolutionSeconds, hi = kResolutionSeconds * 10;
   for (const CellTable* table : {&quick, &counting}) {
@@ -148,6 +191,14 @@ ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, s
       if (cell > 0) {
         lo = std::min(lo, seconds(cell));
         hi = std::max(hi, seconds(cell));
+      }
+    }
+    for (std::size_t row = 0; row < table->row_labels.size(); ++row) {
+      for (const std::string& column : table->column_labels) {
+        if (const auto time = precise.time(table->name, table->row_labels[row], column)) {
+          lo = std::min(lo, time->low);
+          hi = std::max(hi, time->high);
+        }
       }
     }
   }
@@ -169,6 +220,7 @@ ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, s
     plot.x_ticks = decades;
     plot.y_min = lo;
     plot.y_max = hi;
+    plot.interval_label = precise.interval_label();
     for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
       const CellTable& table = algorithm == 0 ? quick : counting;
       PlotSeries series;
@@ -177,12 +229,18 @@ ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, s
       series.dashed = algorithm == 1;
       for (std::size_t row = 0; row < table.row_labels.size(); ++row) {
         const std::int64_t cell = table.cell(row, column);
-        if (cell < 0) continue;
+        const auto time = precise.time(table.name, table.row_labels[row], table.column_labels[column]);
+        if (!time && cell < 0) continue;
         PlotPoint point;
         point.x = static_cast<double>(table.row_labels[row]);
-        point.y = cell == 0 ? kResolutionSeconds : seconds(cell);
-        point.below_resolution = cell == 0;
-        any_zero |= cell == 0;
+        if (time) {
+          point.y = time->median;
+          if (time->has_interval()) point.interval = std::pair(time->low, time->high);
+        } else {
+          point.y = cell == 0 ? kResolutionSeconds : seconds(cell);
+          point.below_resolution = cell == 0;
+          any_zero |= cell == 0;
+        }
         series.points.push_back(std::move(point));
       }
       plot.series.push_back(std::move(series));
@@ -200,6 +258,11 @@ ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, s
     if (algorithm == 1) stroke.dashes("7 4");
     document.line(lx, ly, lx + 30, ly, stroke);
     document.text(lx + 40, ly + 4, algorithm == 0 ? "QSORT  quicksort" : "CSORT  counting sort");
+    ly += 22;
+  }
+  if (precise.runs() > 1) {
+    draw_error_bar(document, lx + 15, ly - 7, ly + 7, Attributes().stroke("#444"));
+    document.text(lx + 40, ly + 4, precise.interval_label(), Attributes().css_class("note"));
     ly += 22;
   }
   if (any_zero) {

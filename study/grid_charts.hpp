@@ -6,11 +6,17 @@
 #include <string_view>
 
 #include "study/chart_file.hpp"
+#include "study/precise_times.hpp"
 #include "study/result_file.hpp"
 
 namespace study {
 
-ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::string_view program);
-ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, std::string_view program);
+// With precise times, the heat map shows each cell's median ratio (and,
+// over repeated runs, its interval), and the plots the median times with
+// their intervals.
+ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::string_view program,
+                        const PreciseTimes& precise = {});
+ChartFile grid_times_by_range(const ResultFile& result, std::string_view stem, std::string_view program,
+                              const PreciseTimes& precise = {});
 
 }  // namespace study

@@ -19,6 +19,7 @@ struct Extent {
   bool any_point = false;
   bool any_below_resolution = false;
   bool any_best = false;
+  bool any_interval = false;
 };
 
 Extent extent_of(const LinePlot& plot) {
@@ -34,6 +35,11 @@ Extent extent_of(const LinePlot& plot) {
       e.x_hi = std::max(e.x_hi, point.x);
       e.y_lo = std::min(e.y_lo, point.y);
       e.y_hi = std::max(e.y_hi, point.y);
+      if (point.interval) {
+        e.y_lo = std::min(e.y_lo, point.interval->first);
+        e.y_hi = std::max(e.y_hi, point.interval->second);
+        e.any_interval = true;
+      }
       e.any_below_resolution |= point.below_resolution;
       e.any_best |= point.best;
     }
@@ -88,6 +94,11 @@ void draw_legend(Document& document, const LinePlot& plot, const Extent& extent,
     document.text(lx + 32, ly + 4, plot.below_resolution_label, Attributes().css_class("note"));
     ly += 20;
   }
+  if (extent.any_interval) {
+    draw_error_bar(document, lx + 12, ly - 7, ly + 7, Attributes().stroke("#444"));
+    document.text(lx + 32, ly + 4, plot.interval_label, Attributes().css_class("note"));
+    ly += 20;
+  }
   if (plot.reference_y && !plot.reference_label.empty()) {
     document.line(lx, ly, lx + 24, ly, Attributes().css_class("reference"));
     document.text(lx + 32, ly + 4, plot.reference_label, Attributes().css_class("note"));
@@ -96,6 +107,12 @@ void draw_legend(Document& document, const LinePlot& plot, const Extent& extent,
 }
 
 }  // namespace
+
+void draw_error_bar(Document& document, double x, double top, double bottom, const Attributes& stroke) {
+  document.line(x, top, x, bottom, stroke);
+  document.line(x - 4, top, x + 4, top, stroke);
+  document.line(x - 4, bottom, x + 4, bottom, stroke);
+}
 
 void draw_line_plot(Document& document, const LinePlot& plot, Area area, double legend_width) {
   constexpr double kLeft = 78;
@@ -165,6 +182,12 @@ void draw_line_plot(Document& document, const LinePlot& plot, Area area, double 
     for (std::size_t i = 0; i < points.size(); ++i) {
       const PlotPoint& point = series.points[i];
       const auto [px, py] = points[i];
+      if (point.interval) {
+        document.open_group(with_data(Attributes().css_class("interval"), point));
+        draw_error_bar(document, px, y_scale(point.interval->second), y_scale(point.interval->first),
+                       Attributes().stroke(series.color));
+        document.close_group();
+      }
       if (point.below_resolution) {
         document.polygon(
             {{px - 5, py - 4}, {px + 5, py - 4}, {px, py + 5}},

@@ -24,6 +24,8 @@ struct PlotPoint {
   double y = 0;
   bool below_resolution = false;  // y is only an upper bound
   bool best = false;              // drawn as the marked point of its series
+  // The interval around y, drawn as an error bar: (low, high).
+  std::optional<std::pair<double, double>> interval;
   // data-NAME="VALUE" attributes of the point's markers, e.g. {"cutoff", "23"}
   std::vector<std::pair<std::string, std::string>> data;
 };
@@ -54,7 +56,11 @@ struct LinePlot {
   std::optional<double> y_max;
   std::string below_resolution_label;  // legend entry for the hollow markers
   std::string best_label;              // legend entry for the marked points
+  std::string interval_label;          // legend entry for the error bars
 };
+
+// An error bar: a vertical line from `top` to `bottom` with short caps.
+void draw_error_bar(Document& document, double x, double top, double bottom, const Attributes& stroke);
 
 // Draws axes, grid, series and (when legend_width > 0) a legend at the right.
 void draw_line_plot(Document& document, const LinePlot& plot, Area area, double legend_width);

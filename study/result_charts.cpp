@@ -21,21 +21,22 @@ bool compares_with_counting_sort(const ResultFile& result) {
 
 }  // namespace
 
-std::vector<ChartFile> build_charts(const ResultFile& result, std::string_view stem, std::string_view program) {
+std::vector<ChartFile> build_charts(const ResultFile& result, std::string_view stem, std::string_view program,
+                                    const PreciseTimes& precise) {
   std::vector<ChartFile> charts;
   switch (result.form) {
     case ResultForm::small_arrays:
-      charts.push_back(small_arrays_chart(result, stem, program));
+      charts.push_back(small_arrays_chart(result, stem, program, precise));
       break;
     case ResultForm::duel:
-      charts.push_back(duel_chart(result, stem, program));
+      charts.push_back(duel_chart(result, stem, program, precise));
       break;
     case ResultForm::two_tables:
       if (compares_with_counting_sort(result)) {
-        charts.push_back(grid_heat_map(result, stem, program));
-        charts.push_back(grid_times_by_range(result, stem, program));
+        charts.push_back(grid_heat_map(result, stem, program, precise));
+        charts.push_back(grid_times_by_range(result, stem, program, precise));
       } else {
-        charts.push_back(cutoff_chart(result, stem, program));
+        charts.push_back(cutoff_chart(result, stem, program, precise));
       }
       break;
   }
@@ -47,7 +48,7 @@ void write_charts(const ResultFile& result, const std::filesystem::path& results
   const std::string program = program_of(result, results_path);
   const std::string stem = results_path.stem().string();
   const std::filesystem::path folder = results_path.parent_path();
-  for (const ChartFile& chart : build_charts(result, stem, program)) {
+  for (const ChartFile& chart : build_charts(result, stem, program, precise_times_beside(results_path, result))) {
     write_file_atomically(folder / chart.file_name, chart.content);
     written.push_back(folder / chart.file_name);
   }

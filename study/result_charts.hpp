@@ -7,17 +7,22 @@
 #include <vector>
 
 #include "study/chart_file.hpp"
+#include "study/precise_times.hpp"
 #include "study/result_file.hpp"
 
 namespace study {
 
 // The SVG charts of one results file, named after `stem` (the results file's
-// name without its extension). `program` names the program in titles.
-std::vector<ChartFile> build_charts(const ResultFile& result, std::string_view stem, std::string_view program);
+// name without its extension). `program` names the program in titles. With
+// precise times the charts draw those instead of the cells, which are only
+// the layout then.
+std::vector<ChartFile> build_charts(const ResultFile& result, std::string_view stem, std::string_view program,
+                                    const PreciseTimes& precise = {});
 
 // Writes the charts and then "<stem>.csv" beside `results_path`, adding each
-// file to `written` once it is in place. A failed write throws ToolError;
-// what `written` holds by then stays on disk.
+// file to `written` once it is in place. The charts draw the precise times
+// of the record beside the file, when it is the record of the same run. A
+// failed write throws ToolError; what `written` holds by then stays on disk.
 void write_charts(const ResultFile& result, const std::filesystem::path& results_path,
                   std::vector<std::filesystem::path>& written);
 

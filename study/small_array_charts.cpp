@@ -19,7 +19,8 @@ std::string algorithm_name(std::string_view label) {
 
 }  // namespace
 
-ChartFile small_arrays_chart(const ResultFile& result, std::string_view stem, std::string_view program) {
+ChartFile small_arrays_chart(const ResultFile& result, std::string_view stem, std::string_view program,
+                             const PreciseTimes& precise) {
   using namespace svg;
   const CellTable& table = result.tables.front();
   // A file of one of the suite's programs says how many arrays each cell sorted.
@@ -30,6 +31,8 @@ ChartFile small_arrays_chart(const ResultFile& result, std::string_view stem, st
   plot.title = std::string(program) + ": time per array against array length";
   plot.subtitle = arrays > 1 ? "each cell divided by the " + with_thousands(arrays) + " arrays it sorted; log scale"
                              : "time of one batch over all arrays; log scale";
+  if (!precise.empty()) plot.subtitle += "; " + precise.source_note();
+  plot.interval_label = precise.interval_label();
   plot.x_label = "array length n (elements)";
   plot.y_label = arrays > 1 ? "time per array" : "time per batch";
   plot.y_log = true;
@@ -45,11 +48,18 @@ ChartFile small_arrays_chart(const ResultFile& result, std::string_view stem, st
     series.color = category_color(column);
     for (std::size_t row = 0; row < table.row_labels.size(); ++row) {
       const std::int64_t cell = table.cell(row, column);
-      if (cell < 0) continue;  // the clock went back during this batch: no time to show
+      const std::optional<PreciseTime> time = precise.time(table.name, table.row_labels[row], series.key);
+      if (!time && cell < 0) continue;  // the clock went back during this batch: no time to show
       PlotPoint point;
       point.x = static_cast<double>(table.row_labels[row]);
-      point.y = cell == 0 ? floor : seconds(cell) / static_cast<double>(arrays);
-      point.below_resolution = cell == 0;
+      const double per_array = 1.0 / static_cast<double>(arrays);
+      if (time) {
+        point.y = time->median * per_array;
+        if (time->has_interval()) point.interval = std::pair(time->low * per_array, time->high * per_array);
+      } else {
+        point.y = cell == 0 ? floor : seconds(cell) * per_array;
+        point.below_resolution = cell == 0;
+      }
       point.data = {{"n", std::to_string(table.row_labels[row])}};
       series.points.push_back(std::move(point));
     }

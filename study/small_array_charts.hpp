@@ -5,10 +5,13 @@
 #include <string_view>
 
 #include "study/chart_file.hpp"
+#include "study/precise_times.hpp"
 #include "study/result_file.hpp"
 
 namespace study {
 
-ChartFile small_arrays_chart(const ResultFile& result, std::string_view stem, std::string_view program);
+// With precise times, each point is the cell's median and carries its interval.
+ChartFile small_arrays_chart(const ResultFile& result, std::string_view stem, std::string_view program,
+                             const PreciseTimes& precise = {});
 
 }  // namespace study

@@ -21,6 +21,7 @@ constexpr std::string_view kStyle =
     ".reference{stroke:#777;stroke-width:1;stroke-dasharray:6 4}"
     ".series polyline{fill:none;stroke-width:2}"
     ".cell-text{font-size:11px;text-anchor:middle}"
+    ".interval-text{font-size:9px;text-anchor:middle}"
     ".break-even{stroke:#000;stroke-width:3;stroke-linecap:square}";
 
 constexpr std::string_view kReplacement = "\xef\xbf\xbd";

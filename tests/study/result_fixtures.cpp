@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "kit/run_record.hpp"
 #include "kit/stopwatch.hpp"
 #include "kit/two_table_writer.hpp"
 #include "smallarrays/small_array_results.hpp"
@@ -111,6 +112,28 @@ std::string program_file(const study::SuiteProgram& program, const CellValue& fi
     }
   };
   return std::visit(Writer{first, second}, program.parameters());
+}
+
+std::string program_record(const study::SuiteProgram& program, const std::string& seed, const RecordedValue& cell) {
+  const study::ResultLayout layout = program.result_layout();
+  std::vector<std::string> tables{kit::table_name(layout.first_caption)};
+  if (!layout.second_caption.empty()) tables.push_back(kit::table_name(layout.second_caption));
+  const std::vector<std::string> columns = program.column_labels();
+  const std::size_t windows = tables.size() * layout.rows.size() * columns.size();
+  std::string record = std::string(kit::kRecordHeader) + "\r\n";
+  std::size_t window = 0;
+  for (std::size_t table = 0; table < tables.size(); ++table) {
+    for (std::size_t row = 0; row < layout.rows.size(); ++row) {
+      for (std::size_t column = 0; column < columns.size(); ++column) {
+        const RecordedCell figures = cell(table, row, column);
+        record += std::string(program.name()) + "," + seed + ",SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC," +
+                  std::to_string(++window) + "," + std::to_string(windows) + "," + tables[table] + "," +
+                  std::to_string(layout.rows[row]) + "," + columns[column] + "," + std::to_string(figures.hundredths) +
+                  "," + std::to_string(figures.nanoseconds) + "\r\n";
+      }
+    }
+  }
+  return record;
 }
 
 std::vector<std::string> crlf_lines(const std::string& text) {

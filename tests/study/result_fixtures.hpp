@@ -38,6 +38,18 @@ std::string tallyduel_file(const std::vector<DuelBlock>& blocks);
 // column 0 of `second`.
 std::string program_file(const study::SuiteProgram& program, const CellValue& first, const CellValue& second);
 
+// One window of a precise record.
+struct RecordedCell {
+  std::int64_t hundredths = 0;
+  std::int64_t nanoseconds = 0;
+};
+using RecordedValue = std::function<RecordedCell(std::size_t table, std::size_t row, std::size_t column)>;
+
+// The precise record `program` writes of a whole run, in the programs' own
+// format: every cell of its tables in the order measured, `seed` as the seed
+// field, each window's figures from `cell`.
+std::string program_record(const study::SuiteProgram& program, const std::string& seed, const RecordedValue& cell);
+
 std::vector<std::string> crlf_lines(const std::string& text);
 std::string join_crlf(const std::vector<std::string>& lines);
 

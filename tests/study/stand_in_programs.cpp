@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "kit/run_record.hpp"
+#include "result_fixtures.hpp"
 
 namespace study_tests {
 
@@ -39,26 +39,13 @@ void StudyWithStandIns::fake_with_results(const std::string& name, int steps, co
 void StudyWithStandIns::fake_recording(const study::SuiteProgram& program, const std::string& results,
                                        std::int64_t (*nanoseconds)(std::size_t row, std::size_t column),
                                        const std::string& before_record) {
-  const study::ResultLayout layout = program.result_layout();
-  std::vector<std::string> tables{kit::table_name(layout.first_caption)};
-  if (!layout.second_caption.empty()) tables.push_back(kit::table_name(layout.second_caption));
-  const std::vector<std::string> columns = program.column_labels();
-  const std::size_t windows = tables.size() * layout.rows.size() * columns.size();
-  std::string rows;
-  std::size_t window = 0;
-  for (const std::string& table : tables) {
-    for (std::size_t row = 0; row < layout.rows.size(); ++row) {
-      for (std::size_t column = 0; column < columns.size(); ++column) {
-        const std::int64_t time = nanoseconds(row, column) * (table == tables.front() ? 1 : 2);
-        rows += std::string(program.name()) + ",@SEED@,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC," +
-                std::to_string(++window) + "," + std::to_string(windows) + "," + table + "," +
-                std::to_string(layout.rows[row]) + "," + columns[column] + "," + std::to_string(time / 10'000'000) +
-                "," + std::to_string(time) + "\r\n";
-      }
-    }
-  }
+  const std::string text =
+      program_record(program, "@SEED@", [&](std::size_t table, std::size_t row, std::size_t column) {
+        const std::int64_t time = nanoseconds(row, column) * (table == 0 ? 1 : 2);
+        return RecordedCell{time / 10'000'000, time};
+      });
   const fs::path record = bin() / (std::string(program.name()) + ".record");
-  write_text(record, std::string(kit::kRecordHeader) + "\r\n" + rows);
+  write_text(record, text);
   fake_with_results(
       std::string(program.name()), program.progress_steps(), "%d", results,
       before_record + "\nsed \"s/@SEED@/${SORTBENCH_SEED:-4242}/\" '" + record.string() + "' > \"$SORTBENCH_RECORD\"");

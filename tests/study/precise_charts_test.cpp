@@ -1,0 +1,127 @@
+// Charts from the precise record: a run's own record beside its results
+// file replaces the 0.01 s cells, a record of any other run is ignored, and
+// the medians of repeated runs carry their intervals.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "analysis/measurement.hpp"
+#include "result_fixtures.hpp"
+#include "stand_in_programs.hpp"
+#include "study/chart_job.hpp"
+#include "study/result_charts.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using namespace study_tests;
+namespace fs = std::filesystem;
+
+std::size_t count_matches(const std::string& text, const std::string& pattern) {
+  const std::regex expression(pattern);
+  return static_cast<std::size_t>(
+      std::distance(std::sregex_iterator(text.begin(), text.end(), expression), std::sregex_iterator()));
+}
+
+// Short rows below the clock's resolution; the combined quicksort is fastest at the first cutoff.
+std::int64_t recursive_cell(std::size_t row, std::size_t) { return row < 3 ? 0 : static_cast<std::int64_t>(50 + row); }
+std::int64_t combined_cell(std::size_t row, std::size_t column) {
+  return row < 3 ? 0 : static_cast<std::int64_t>(40 + row + column);
+}
+RecordedCell cutoff_window(std::size_t table, std::size_t row, std::size_t column) {
+  const std::int64_t recursive = static_cast<std::int64_t>(row + 1) * 1'000'000;
+  if (table == 0) return {recursive_cell(row, column), recursive};
+  return {combined_cell(row, column), recursive * static_cast<std::int64_t>(80 + column) / 100};
+}
+
+class ChartsBesideARecord : public ::testing::Test {
+ protected:
+  std::string cutoff_chart_with(const std::string& record) {
+    write_text(scratch.path() / "record.csv", record);
+    study::ChartJob job;
+    study::chart_results_file(results, job);
+    EXPECT_TRUE(job.rejection.empty()) << job.rejection;
+    return test_support::read_file(scratch.path() / "vystup-cutoff-ratio.svg");
+  }
+
+  test_support::ScratchDirectory scratch;
+  fs::path results = scratch.path() / "vystup.out";
+  const study::SuiteProgram& cutoffwide = *study::find_suite_program("cutoffwide");
+};
+
+TEST_F(ChartsBesideARecord, TheRunsOwnRecordReplacesTheCellsAndAnyOtherRecordIsIgnored) {
+  write_text(results, cutoffwide_file(recursive_cell, combined_cell));
+  const std::string record = program_record(cutoffwide, "5", cutoff_window);
+
+  const std::string precise = cutoff_chart_with(record);
+  EXPECT_NE(precise.find("precise times from the run's record"), std::string::npos);
+  EXPECT_EQ(precise.find("below 0.01 s)"), std::string::npos);  // no row lost to the clock
+  EXPECT_EQ(count_matches(precise, "class=\"below-resolution\""), 0u);
+  const std::size_t rows = cutoff::kCutoffwide.lengths.size();
+  EXPECT_EQ(count_matches(precise, "class=\"best\"[^>]*data-cutoff=\"21\""), rows);
+  EXPECT_EQ(count_matches(precise, "class=\"interval\""), 0u);  // one run: no interval to draw
+
+  // Another run's record (one window differs from the file), a record cut
+  // short and one that is no record at all leave the chart to the cells.
+  std::string foreign = record;
+  const std::size_t last_row = foreign.rfind("\r\n", foreign.size() - 3) + 2;
+  std::string cut_short = foreign.substr(0, last_row);
+  const std::size_t hundredths = foreign.rfind(',', foreign.rfind(',') - 1) + 1;
+  foreign.insert(hundredths, "9");
+  for (const std::string& other : {foreign, cut_short, std::string("not,a,record\r\n")}) {
+    const std::string coarse = cutoff_chart_with(other);
+    EXPECT_EQ(coarse.find("precise times"), std::string::npos);
+    EXPECT_NE(coarse.find("below 0.01 s)"), std::string::npos);
+  }
+}
+
+// Three runs of tallygrid: quicksort three times as slow as counting sort
+// everywhere except the first cell, where the runs disagree on the winner.
+study::PreciseTimes three_tallygrid_runs() {
+  const std::vector<std::string> columns = study::find_suite_program("tallygrid")->column_labels();
+  const double first_cell[] = {0.9, 1.1, 1.0};
+  const double elsewhere[] = {3.0, 3.1, 2.9};
+  analysis::MeasurementSet set;
+  for (int repeat = 1; repeat <= 3; ++repeat) {
+    for (std::size_t row = 0; row < quickvscount::kTallygrid.lengths.size(); ++row) {
+      for (std::size_t column = 0; column < columns.size(); ++column) {
+        const double factor = (row == 0 && column == 0 ? first_cell : elsewhere)[repeat - 1];
+        const std::string length = std::to_string(quickvscount::kTallygrid.lengths[row]);
+        const auto add = [&](const char* table, double nanoseconds) {
+          set.add({"tallygrid", table, length, columns[column], repeat, static_cast<std::uint32_t>(repeat), 0,
+                   static_cast<std::int64_t>(nanoseconds)});
+        };
+        add("Quicksort", 1e6 * factor);
+        add("Countingsort", 1e6);
+      }
+    }
+  }
+  return study::PreciseTimes(analysis::program_grid(set, "tallygrid"));
+}
+
+TEST(MedianCharts, DrawEveryCellsIntervalAndMarkTheCellsWithoutAWinner) {
+  const std::string zeros =
+      tallygrid_file([](std::size_t, std::size_t) { return 0; }, [](std::size_t, std::size_t) { return 0; });
+  const study::ResultFile layout = *study::parse_result_file(zeros).result;
+  const study::PreciseTimes precise = three_tallygrid_runs();
+  const std::vector<study::ChartFile> charts = study::build_charts(layout, "median", "tallygrid", precise);
+  ASSERT_EQ(charts.size(), 2u);
+
+  const std::string& heat_map = charts[0].content;
+  EXPECT_EQ(charts[0].file_name, "median-ratio-heatmap.svg");
+  EXPECT_NE(heat_map.find("medians of 3 runs"), std::string::npos);
+  EXPECT_EQ(count_matches(heat_map, "class=\"cell undecided\""), 1u);
+  EXPECT_EQ(count_matches(heat_map, "class=\"cell-text\"[^>]*>3.0\xc3\x97<"), layout.cell_count() / 2 - 1);
+  EXPECT_EQ(count_matches(heat_map,
+                          ">2.9\xe2\x80\x93"
+                          "3.1<"),
+            layout.cell_count() / 2 - 1);
+  EXPECT_EQ(heat_map.find("both below 0.01 s"), std::string::npos);
+
+  const std::string& times = charts[1].content;
+  EXPECT_EQ(count_matches(times, "class=\"interval\""), layout.cell_count());
+  EXPECT_EQ(count_matches(times, "class=\"below-resolution\""), 0u);
+  EXPECT_NE(times.find("min to max of 3 runs (a 75 % interval)"), std::string::npos);
+}
+
+}  // namespace
