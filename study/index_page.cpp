@@ -79,7 +79,7 @@ std::string html_escape(std::string_view text) {
   return result;
 }
 
-std::string index_html(const StudyRun& study, std::string_view summary) {
+std::string index_html(const StudyRun& study) {
   std::string out;
   const std::string title = "Sort study " + html_escape(study.name);
   out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
@@ -116,16 +116,26 @@ std::string index_html(const StudyRun& study, std::string_view summary) {
         html_escape(row.wall), html_escape(row.memory), html_escape(row.cells), html_escape(row.overhead),
         html_escape(run.folder.empty() ? std::string(run.program->name()) : run.folder));
   }
-  out += "</table>\n<pre>" + html_escape(summary) + "</pre>\n";
+  out += "</table>\n<pre>" + html_escape(summary_table_text(study)) + "</pre>\n";
   if (!study.verdicts.empty() || !study.incomplete_runs.empty()) {
     out += "<h2>Verdicts</h2>\n";
     for (const analysis::Verdict& verdict : study.verdicts) out += "<p>" + html_escape(verdict.text) + "</p>\n";
     for (const std::string& run : study.incomplete_runs) {
       out += "<p class=\"incomplete\">Incomplete, not counted: " + html_escape(run) + "</p>\n";
     }
+    for (const std::string& failure : study.export_failures) {
+      out += "<p class=\"failed\">" + html_escape(failure) + "</p>\n";
+    }
     if (study.export_failures.empty()) {
       out +=
           "<p>Files: <a href=\"results.json\">results.json</a> &middot; <a href=\"results.csv\">results.csv</a></p>\n";
+    }
+  }
+  for (const MedianCharts& medians : study.median_charts) {
+    out += fmt::format("<h2 id=\"{0}-medians\">{0}: medians of {1} runs</h2>\n", html_escape(medians.program),
+                       medians.runs);
+    for (const std::string& chart : medians.charts) {
+      out += fmt::format("<img src=\"{0}\" alt=\"{1} chart {0}\">\n", html_escape(chart), html_escape(medians.program));
     }
   }
 

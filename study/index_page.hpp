@@ -9,8 +9,9 @@
 
 namespace study {
 
-// `summary` is the summary text shown on the page as it is in summary.txt.
-std::string index_html(const StudyRun& study, std::string_view summary);
+// The summary table shows as it is in summary.txt; the verdicts, the runs
+// they leave out and the median charts follow in sections of their own.
+std::string index_html(const StudyRun& study);
 
 // Text as HTML character data or attribute value.
 std::string html_escape(std::string_view text);

@@ -55,6 +55,13 @@ struct ProgramRun {
   }
 };
 
+// The charts of one program's medians over its repeats, beside the repeats' folders.
+struct MedianCharts {
+  std::string program;
+  std::size_t runs = 0;             // the complete runs they draw
+  std::vector<std::string> charts;  // paths inside the run folder
+};
+
 struct StudyRun {
   std::string name;  // the run folder's name, <date>-<time>
   Context context;
@@ -65,7 +72,8 @@ struct StudyRun {
   // program, and the runs that could not count.
   std::vector<analysis::Verdict> verdicts;
   std::vector<std::string> incomplete_runs;
-  std::vector<std::string> export_failures;  // results.json or results.csv not written
+  std::vector<std::string> export_failures;  // results.json, results.csv or a median chart not written
+  std::vector<MedianCharts> median_charts;   // programs with more than one complete run
   bool interrupted = false;
   bool finished = false;  // false while programs are still to run
 };

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "analysis/benchmark_json.hpp"
@@ -13,6 +14,7 @@
 #include "study/output_files.hpp"
 #include "study/program_runner.hpp"
 #include "study/repeat_folders.hpp"
+#include "study/result_charts.hpp"
 #include "study/run_folder.hpp"
 #include "study/run_record_file.hpp"
 #include "study/study_records.hpp"
@@ -25,6 +27,9 @@ namespace study {
 namespace {
 
 constexpr int kExitInterrupted = 130;
+
+// The charts of a program's medians over its repeats: <program>/median-*.svg.
+constexpr std::string_view kMedianChartStem = "median";
 
 // The page shows a results file only up to this size.
 constexpr std::size_t kLongestShownResults = std::size_t{1} << 20;
@@ -173,9 +178,11 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     std::vector<std::string> environment{"SORTBENCH_RECORD=" +
                                          std::filesystem::absolute(folder / kRecordFileName).string()};
     if (run.seed) environment.push_back("SORTBENCH_SEED=" + std::to_string(*run.seed));
+    estimate_.start_run();
     const RunOutcome outcome = run_suite_program(
         executable, program, folder, interrupts_,
         [&](int steps, double elapsed) {
+          estimate_.note_step(steps, elapsed);
           status_.show(program, steps, elapsed, {}, progress_note(run, steps, elapsed));
         },
         terminal_, environment);
@@ -241,7 +248,7 @@ void StudySession::collect_results(ProgramRun& run, const std::filesystem::path&
 void StudySession::write_pages(bool final) {
   summary_ = summary_text(study_);
   const bool summary = write_page(run_folder_ / "summary.txt", summary_, final);
-  const bool index = write_page(run_folder_ / "index.html", index_html(study_, summary_), final);
+  const bool index = write_page(run_folder_ / "index.html", index_html(study_), final);
   if (final && !(summary && index)) pages_written_ = false;
 }
 
@@ -284,6 +291,35 @@ void StudySession::analyse_records() {
     write_file_atomically(run_folder_ / "results.csv", analysis::long_csv(measurements.set));
   } catch (const ToolError& error) {
     study_.export_failures.push_back(error.what());
+  }
+  write_median_charts(measurements.set);
+}
+
+void StudySession::write_median_charts(const analysis::MeasurementSet& set) {
+  for (const SuiteProgram* program : options_.selected) {
+    const std::string name(program->name());
+    analysis::ProgramGrid grid = analysis::program_grid(set, name);
+    if (grid.repeats() < 2) continue;
+    // The layout of the charts: the tables of any repeat the study read back.
+    const auto layout = std::find_if(study_.programs.begin(), study_.programs.end(), [&](const ProgramRun& run) {
+      return run.program == program && run.results.has_value();
+    });
+    if (layout == study_.programs.end()) continue;
+    MedianCharts medians{name, grid.repeats(), {}};
+    const PreciseTimes precise(std::move(grid));
+    try {
+      for (const ChartFile& chart : build_charts(*layout->results, kMedianChartStem, name, precise)) {
+        const std::filesystem::path relative = std::filesystem::path(name) / chart.file_name;
+        write_file_atomically(run_folder_ / relative, chart.content);
+        medians.charts.push_back(relative.string());
+      }
+    } catch (const ToolError& error) {
+      study_.export_failures.push_back(error.what());
+    } catch (const std::exception& error) {
+      // A fault of the chart code itself must not cost the rest of the study.
+      study_.export_failures.push_back(fmt::format("cannot chart the medians of {}: {}", name, error.what()));
+    }
+    study_.median_charts.push_back(std::move(medians));
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "analysis/measurement.hpp"
 #include "study/interrupt_watch.hpp"
 #include "study/status_line.hpp"
 #include "study/study_options.hpp"
@@ -37,6 +38,8 @@ class StudySession {
   void collect_results(ProgramRun& run, const std::filesystem::path& folder);
   std::string progress_note(const ProgramRun& run, int steps, double elapsed) const;
   void analyse_records();
+  // Over two or more complete runs of a program, its charts of the medians.
+  void write_median_charts(const analysis::MeasurementSet& set);
   // After each program; the pages of the finished run report their own failures.
   void write_pages(bool final);
   bool write_page(const std::filesystem::path& path, const std::string& content, bool final);

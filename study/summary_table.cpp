@@ -51,6 +51,12 @@ std::string verdict_text(const StudyRun& study) {
 }
 
 std::string summary_text(const StudyRun& study) {
+  std::string text = summary_table_text(study);
+  if (!study.verdicts.empty() || !study.incomplete_runs.empty()) text += "\n" + verdict_text(study);
+  return text;
+}
+
+std::string summary_table_text(const StudyRun& study) {
   std::vector<SummaryRow> rows{{"program", "status", "wall time", "peak memory", "time cells", "overhead"}};
   for (const ProgramRun& run : study.programs) rows.push_back(summary_row(run));
   std::array<std::size_t, 6> widths{};
@@ -73,7 +79,6 @@ std::string summary_text(const StudyRun& study) {
   text +=
       "time cells: the sum of the times the program reported; overhead: wall time less that sum "
       "(data generation, copying, clearing, start-up and output).\n";
-  if (!study.verdicts.empty() || !study.incomplete_runs.empty()) text += "\n" + verdict_text(study);
   return text;
 }
 

@@ -16,7 +16,11 @@ struct SummaryRow {
 
 SummaryRow summary_row(const ProgramRun& run);
 
+// The table, the failures and then the verdicts.
 std::string summary_text(const StudyRun& study);
+
+// The summary without its verdicts, for pages that show them on their own.
+std::string summary_table_text(const StudyRun& study);
 
 // The verdicts from the precise records and the runs they leave out.
 std::string verdict_text(const StudyRun& study);

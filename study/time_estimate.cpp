@@ -22,19 +22,37 @@ double done_share(const SuiteProgram& program, int steps) {
   return all > 0 ? done / all : 0.0;
 }
 
+void TimeEstimate::start_run() { current_.clear(); }
+
+void TimeEstimate::note_step(int steps, double elapsed) {
+  if (steps < 0) return;
+  const auto step = static_cast<std::size_t>(steps);
+  if (current_.size() <= step) current_.resize(step + 1, -1.0);
+  if (current_[step] < 0) current_[step] = elapsed;
+}
+
 void TimeEstimate::note_run(const SuiteProgram& program, double seconds) {
-  seconds_[std::string(program.name())] = seconds;
+  runs_[std::string(program.name())] = Timeline{seconds, std::move(current_)};
+  current_.clear();
 }
 
 std::optional<double> TimeEstimate::whole_run(const SuiteProgram& program) const {
-  const auto found = seconds_.find(program.name());
-  if (found == seconds_.end()) return std::nullopt;
-  return found->second;
+  const auto found = runs_.find(program.name());
+  if (found == runs_.end()) return std::nullopt;
+  return found->second.whole;
 }
 
 std::optional<double> TimeEstimate::rest_of_run(const SuiteProgram& program, int steps, double elapsed) const {
+  const auto found = runs_.find(program.name());
+  if (found != runs_.end()) {
+    const Timeline& previous = found->second;
+    const auto step = static_cast<std::size_t>(std::max(steps, 0));
+    if (step < previous.at_step.size() && previous.at_step[step] >= 0) {
+      return std::max(previous.whole - previous.at_step[step], 0.0);
+    }
+    return std::max(previous.whole * (1.0 - done_share(program, steps)), 0.0);
+  }
   const double share = done_share(program, steps);
-  if (const auto whole = whole_run(program)) return std::max(*whole * (1.0 - share), 0.0);
   if (share <= 0.0) return std::nullopt;
   return elapsed * (1.0 - share) / share;
 }

@@ -90,6 +90,17 @@ TEST_F(RepeatedStudy, InterleavesRepeatsGivesEachItsSeedAndExportsOnlyCompleteRu
   const std::string index = test_support::read_file(run / "index.html");
   EXPECT_NE(index.find("<h2>Verdicts</h2>"), std::string::npos);
   EXPECT_NE(index.find("<img src=\"smallfive/repeat-2/vystup-time-per-array.svg\""), std::string::npos);
+  const std::size_t verdict = index.find("smallfive, N = 2 runs");
+  EXPECT_NE(verdict, std::string::npos);
+  EXPECT_EQ(index.find("smallfive, N = 2 runs", verdict + 1), std::string::npos);  // once, not in the summary too
+
+  // The medians of the two complete runs are charted with their intervals;
+  // cutoffnarrow, with one complete run, gets no such chart.
+  const std::string median_chart = test_support::read_file(run / "smallfive" / "median-time-per-array.svg");
+  EXPECT_NE(median_chart.find("medians of 2 runs"), std::string::npos);
+  EXPECT_NE(median_chart.find("class=\"interval\""), std::string::npos);
+  EXPECT_NE(index.find("<img src=\"smallfive/median-time-per-array.svg\""), std::string::npos);
+  EXPECT_FALSE(fs::exists(run / "cutoffnarrow" / "median-cutoff-ratio.svg"));
 }
 
 TEST_F(RepeatedStudy, ReplayReusesTheRecordedSeedsOfEveryProgramAndRepeat) {
@@ -174,6 +185,17 @@ TEST(TimeEstimate, WeighsStepsByLengthAndLearnsFromTheLastRepeat) {
   estimate.note_run(grid, 100.0);
   EXPECT_NEAR(*estimate.rest_of_run(grid, half, 3.0), 100.0 * (1 - share), 1e-9);
   EXPECT_EQ(study::time_left_text(83, true), "at least 1:23.0 left");
+
+  // A repeat whose steps were seen is followed step by step: what the last
+  // repeat still took from the same step on, whatever the lengths suggest.
+  estimate.start_run();
+  estimate.note_step(0, 0.5);
+  estimate.note_step(half, 70.0);
+  estimate.note_step(half, 71.0);  // a step seen again keeps its first time
+  estimate.note_run(grid, 90.0);
+  EXPECT_NEAR(*estimate.rest_of_run(grid, half, 12.0), 20.0, 1e-9);
+  EXPECT_NEAR(*estimate.rest_of_run(grid, 0, 0.0), 89.5, 1e-9);
+  EXPECT_NEAR(*estimate.rest_of_run(grid, half + 1, 75.0), 90.0 * (1 - study::done_share(grid, half + 1)), 1e-9);
 }
 
 }  // namespace
