@@ -45,7 +45,7 @@ ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::st
                 "above 1\xc3\x97 counting sort is faster, below 1\xc3\x97 quicksort; "
                 "the thick line is the break-even",
                 Attributes().css_class("subtitle"));
-  if (!precise.empty()) document.text(12, 54, precise.source_note(), Attributes().css_class("note"));
+  if (!precise.empty()) document.text(12, 54, precise.runs_note(), Attributes().css_class("note"));
   const double grid_right = kLeft + kCellWidth * static_cast<double>(columns);
   document.text((kLeft + grid_right) / 2, 66, "value range k (values 1..k)",
                 Attributes().css_class("label").anchor(Anchor::middle));
@@ -154,6 +154,7 @@ ChartFile grid_heat_map(const ResultFile& result, std::string_view stem, std::st
   } else if (precise.runs() == 1) {
     ly += 12;
   } else {
+    ly += 12;
     document.text(lx, ly + 4, "a cell's second line, its interval:", Attributes().css_class("note"));
     document.text(lx, ly + 18, precise.interval_label(), Attributes().css_class("note"));
     ly += 34;

@@ -48,9 +48,14 @@ std::optional<analysis::RatioEstimate> PreciseTimes::ratio(std::string_view nume
   return analysis::ratio_estimate(top, bottom, analysis::Pairing::by_repeat);
 }
 
-std::string PreciseTimes::source_note() const {
+std::string PreciseTimes::runs_note() const {
   if (runs() == 1) return "precise times from the run's record";
-  return fmt::format("medians of {} runs' precise times; bars: {}", runs(), interval_label());
+  return fmt::format("medians of {} runs' precise times", runs());
+}
+
+std::string PreciseTimes::source_note() const {
+  if (runs() == 1) return runs_note();
+  return runs_note() + "; bars: " + interval_label();
 }
 
 std::string PreciseTimes::interval_label() const {

@@ -44,8 +44,9 @@ class PreciseTimes {
   std::optional<analysis::RatioEstimate> ratio(std::string_view numerator, std::string_view denominator,
                                                std::int64_t row, std::string_view column) const;
 
-  // What the charts say of their source: "median of 3 runs' precise times;
-  // bars: the range of the 3 runs, which holds the median with 75 %".
+  // What the charts say of their source: "medians of 3 runs' precise times".
+  std::string runs_note() const;
+  // The same with what the bars show: "...; bars: min to max of 3 runs (a 75 % interval)".
   std::string source_note() const;
   // The legend entry of the bars; empty below two runs.
   std::string interval_label() const;
