@@ -27,8 +27,8 @@ ChartFile cutoff_chart(const ResultFile& result, std::string_view stem, std::str
 
   LinePlot plot;
   plot.title = std::string(program) + ": combined quicksort time / recursive quicksort time";
-  plot.subtitle = "below 1\xc3\x97 the insertion-sort cutoff pays; each cell sorts its own random data";
-  if (!precise.empty()) plot.subtitle = "below 1\xc3\x97 the insertion-sort cutoff pays; " + precise.source_note();
+  plot.subtitle = "below 1\xc3\x97 the insertion-sort cutoff pays; ";
+  plot.subtitle += precise.empty() ? "each cell sorts its own random data" : precise.source_note();
   plot.x_label = "cutoff HRANICA (ranges this short go to insertion sort)";
   plot.y_label = "combined / recursive time";
   plot.y_format = TickFormat::ratio;
