@@ -4,18 +4,22 @@
 # as often as its source does: both parts of a quicksort, both halves of the
 # merge sort, and the one sift-down step of the heap.
 #
-# usage: check_recursive_calls.sh BIN_DIR   (the folder holding the six programs)
+# usage: check_recursive_calls.sh BIN_DIR [OBJDUMP]
+#   BIN_DIR  the folder holding the six programs
+#   OBJDUMP  the disassembler for their machine (default objdump); the calls
+#            are x86-64 `call` or AArch64 `bl` instructions
 set -euo pipefail
 
 bin=$1
+objdump=${2:-objdump}
 failures=0
 
 # self_calls PROGRAM SYMBOL: how many call instructions in SYMBOL's body target SYMBOL itself.
 self_calls() {
-  objdump -d -C --no-show-raw-insn "$1" | awk -v symbol="$2" '
+  "$objdump" -d -C --no-show-raw-insn "$1" | awk -v symbol="$2" '
     index($0, "<" symbol ">:") { inside = 1; found = 1; next }
     inside && /^$/ { inside = 0 }
-    inside && /call/ && index($0, "<" symbol ">") { ++calls }
+    inside && /:[ \t]+(callq?|bl)[ \t]/ && index($0, "<" symbol ">") { ++calls }
     END { if (!found) print "missing"; else print calls + 0 }'
 }
 
