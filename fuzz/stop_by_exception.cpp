@@ -5,8 +5,6 @@
 
 namespace kit {
 
-int runtime_error_number(int os_error) { return os_error; }
-
 void stop_with_runtime_error(int error_number, const CallSite&) { throw fuzz::RuntimeErrorStop{error_number}; }
 
 }  // namespace kit

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "kit/os/clocks.hpp"
 #include "kit/random_source.hpp"
 #include "kit/stopwatch.hpp"
 
@@ -19,10 +20,10 @@ struct RecordRequest {
 };
 
 struct Instruments {
-  std::uint32_t (*read_seed)() = tick_count_seed;
-  Stopwatch::ReadClock read_clock = read_wall_clock;
+  std::uint32_t (*read_seed)() = os::tick_count;
+  Stopwatch::ReadClock read_clock = os::read_wall_clock;
   // Read only by a run that keeps a record.
-  Stopwatch::ReadClock read_precise_clock = read_monotonic_clock;
+  Stopwatch::ReadClock read_precise_clock = os::read_precise_clock;
   // Seeds the run instead of read_seed, so its data can be drawn again.
   std::optional<std::uint32_t> chosen_seed{};
   RecordRequest record{};

@@ -2,14 +2,13 @@
 // for the whole run. Nothing is allocated once the measurements begin.
 #pragma once
 
-#include <sys/mman.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 
 #include "kit/call_site.hpp"
+#include "kit/os/memory.hpp"
 #include "kit/runtime_error.hpp"
 
 namespace kit {
@@ -27,7 +26,10 @@ class ProgramArray {
     // calloc hands out fresh zero pages for blocks this size without writing them.
     T* data = static_cast<T*>(std::calloc(count == 0 ? 1 : count, sizeof(T)));
     if (data == nullptr) stop_with_runtime_error(kErrorOutOfMemory, where);
-    put_pages_in_place(data, count * sizeof(T));
+    // Every program writes all of its arrays before the first measurement
+    // anyway; having the pages set up here keeps their faults out of every
+    // timed window, and the system may do it far cheaper than a fault per page.
+    os::prefault_zeroed(data, count * sizeof(T));
     return ProgramArray(data, count);
   }
 
@@ -36,22 +38,6 @@ class ProgramArray {
   T& operator[](std::size_t index) const { return storage_[index]; }
 
  private:
-  // Has the system set up every page of the block now, in one call: every
-  // program writes all of its arrays before the first measurement anyway,
-  // and one call costs far less than a fault per page. Where the system
-  // cannot, the pages come on first use as before.
-  static void put_pages_in_place(void* data, std::size_t bytes) {
-#ifdef MADV_POPULATE_WRITE
-    constexpr std::uintptr_t kPage = 4096;
-    const auto first = (reinterpret_cast<std::uintptr_t>(data) + kPage - 1) & ~(kPage - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kPage - 1);
-    if (first < last) ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-#else
-    (void)data;
-    (void)bytes;
-#endif
-  }
-
   struct Release {
     void operator()(T* data) const { std::free(data); }
   };

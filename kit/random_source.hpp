@@ -1,5 +1,5 @@
 // The one random source of a run: MT19937, seeded once from the millisecond
-// tick count, so every run draws different data.
+// tick count (os::tick_count), so every run draws different data.
 #pragma once
 
 #include <cstddef>
@@ -8,9 +8,6 @@
 #include "kit/mt19937_stream.hpp"
 
 namespace kit {
-
-// Milliseconds since system start, truncated to 32 bits.
-std::uint32_t tick_count_seed();
 
 class RandomSource {
  public:

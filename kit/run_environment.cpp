@@ -1,10 +1,10 @@
 #include "kit/run_environment.hpp"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <string>
 
+#include "kit/os/files.hpp"
+#include "kit/os/process.hpp"
 #include "kit/seed_choice.hpp"
 
 namespace kit {
@@ -14,9 +14,9 @@ namespace {
   std::string message(program);
   message.append(": ").append(kSeedVariable).append(" must be a decimal number from 0 to 4294967295, not \"");
   message.append(text).append("\"\r\n");
-  // One write; if standard error is closed, the status still tells.
-  [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, message.data(), message.size());
-  ::_exit(1);
+  // If standard error is closed, the status still tells.
+  os::write_all(os::standard_error(), message.data(), message.size());
+  os::end_process(1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "kit/os/clocks.hpp"
 #include "kit/runtime_error.hpp"
 
 namespace kit {
@@ -86,7 +87,7 @@ void RunRecord::write(const SeedChoice& seed, const CallSite& where) {
   append_number(run, seed.value);
   append_field(run, seed_source_name(seed.source));
   append_field(run, "local_time_of_day");
-  append_field(run, "CLOCK_MONOTONIC");
+  append_field(run, os::precise_clock_name());
   std::string line;
   for (std::size_t i = 0; i < noted_; ++i) {
     const Window& window = windows_[i];

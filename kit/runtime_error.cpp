@@ -1,13 +1,11 @@
 #include "kit/runtime_error.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
 #include <charconv>
-#include <csignal>
 #include <string_view>
+
+#include "kit/os/files.hpp"
+#include "kit/os/process.hpp"
 
 namespace kit {
 namespace {
@@ -25,22 +23,6 @@ void append(char*& cursor, const char* end, std::string_view text) {
 }
 
 }  // namespace
-
-int runtime_error_number(int os_error) {
-  switch (os_error) {
-    case ENOENT:
-      return 2;
-    case ENOTDIR:
-      return 3;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-      return 5;
-    default:
-      return os_error;
-  }
-}
 
 std::uint32_t failure_site_code(const CallSite& where) {
   // FNV-1a over the file's base name and the line of the call, so the code
@@ -80,14 +62,8 @@ void stop_with_runtime_error(int error_number, const CallSite& where) {
     append(cursor, end, "\r\n");
   }
   append(cursor, end, "\r\n");
-  const char* data = report.data();
-  while (data < cursor) {
-    const ssize_t written = ::write(STDOUT_FILENO, data, static_cast<std::size_t>(cursor - data));
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) break;
-    data += written;
-  }
-  ::_exit(error_number % 256);
+  os::write_all(os::standard_output(), report.data(), static_cast<std::size_t>(cursor - report.data()));
+  os::end_process(error_number % 256);
 }
 
 ActiveRoutine::ActiveRoutine(const char* name) noexcept {
@@ -100,17 +76,8 @@ ActiveRoutine::ActiveRoutine(const char* name) noexcept {
 ActiveRoutine::~ActiveRoutine() { --active_routine_count; }
 
 void prepare_process() noexcept {
-  std::signal(SIGPIPE, SIG_IGN);
-  // Standard input is occupied write-only and the output streams read-only,
-  // so a closed stream still fails on use (error 9) rather than vanishing.
-  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
-    const int placeholder = ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
-    if (placeholder >= 0 && placeholder != fd) {
-      ::dup2(placeholder, fd);
-      ::close(placeholder);
-    }
-  }
+  os::ignore_broken_pipes();
+  os::occupy_closed_standard_streams();
 }
 
 }  // namespace kit

@@ -15,11 +15,6 @@ inline constexpr int kErrorFileNotOpenForInput = 104;
 inline constexpr int kErrorFileNotOpenForOutput = 105;
 inline constexpr int kErrorInvalidNumericFormat = 106;
 
-// Maps an errno value to the error number the report shows: a missing file
-// is 2, a missing path 3, every kind of refused access 5, anything else its
-// own code (28 for a full disk, 32 for a closed pipe, ...).
-int runtime_error_number(int os_error);
-
 // The eight hexadecimal digits of the report: a hash of the source position
 // of the failing operation, so it is the same in every run of one build and
 // different for each operation.

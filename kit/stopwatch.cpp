@@ -30,26 +30,11 @@ void append_minutes_seconds_hundredths(TimeCell& R, std::int32_t UDAJ) {
 
 }  // namespace
 
-timespec read_wall_clock() {
-  timespec now{};
-  clock_gettime(CLOCK_REALTIME, &now);
-  return now;
-}
-
-timespec read_monotonic_clock() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return now;
-}
-
-TimeOfDay local_time_of_day(const timespec& reading) {
-  tm local{};
-  localtime_r(&reading.tv_sec, &local);
-  const auto milliseconds = static_cast<std::uint16_t>(reading.tv_nsec / 1000000);
-  return TimeOfDay{static_cast<std::uint16_t>(local.tm_hour), static_cast<std::uint16_t>(local.tm_min),
+TimeOfDay local_time_of_day(const os::ClockReading& reading) {
+  const os::LocalTime local = os::local_time(reading);
+  return TimeOfDay{local.hour, local.minute,
                    // A leap second (60) is counted as the last second of its minute.
-                   static_cast<std::uint16_t>(std::min(local.tm_sec, 59)),
-                   static_cast<std::uint16_t>(milliseconds / 10)};
+                   std::min<std::uint16_t>(local.second, 59), static_cast<std::uint16_t>(local.millisecond / 10)};
 }
 
 void TimeCell::append(std::string_view part) {

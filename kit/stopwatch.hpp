@@ -3,11 +3,11 @@
 // cell, the short text a measured time is reported as.
 #pragma once
 
-#include <time.h>
-
 #include <array>
 #include <cstdint>
 #include <string_view>
+
+#include "kit/os/clocks.hpp"
 
 namespace kit {
 
@@ -34,17 +34,8 @@ constexpr std::int32_t elapsed_hundredths(std::int32_t START, std::int32_t FINIS
   return difference < 0 ? difference + kHundredthsPerDay : difference;
 }
 
-// The wall clock (not a monotonic one: the cells are differences of local times of day).
-timespec read_wall_clock();
-// CLOCK_MONOTONIC: the precise clock of a run that keeps a record.
-timespec read_monotonic_clock();
-// The local time of day of a wall-clock reading.
-TimeOfDay local_time_of_day(const timespec& reading);
-
-constexpr std::int64_t nanoseconds_between(const timespec& before, const timespec& after) {
-  return (static_cast<std::int64_t>(after.tv_sec) - before.tv_sec) * 1000000000 +
-         (static_cast<std::int64_t>(after.tv_nsec) - before.tv_nsec);
-}
+// The local time of day of a wall-clock reading (os::read_wall_clock).
+TimeOfDay local_time_of_day(const os::ClockReading& reading);
 
 // Times one batch: the clock is read immediately before and after it, and
 // nothing else happens between the two readings. With a precise clock, that
@@ -52,22 +43,22 @@ constexpr std::int64_t nanoseconds_between(const timespec& before, const timespe
 // batch, so both times describe the same work.
 class Stopwatch {
  public:
-  using ReadClock = timespec (*)();
+  using ReadClock = os::ClockReading (*)();
 
-  explicit Stopwatch(ReadClock read_clock = read_wall_clock, ReadClock read_precise_clock = nullptr)
+  explicit Stopwatch(ReadClock read_clock = os::read_wall_clock, ReadClock read_precise_clock = nullptr)
       : read_clock_(read_clock), read_precise_clock_(read_precise_clock) {}
 
   // Runs `batch` and returns its elapsed time in hundredths of a second.
   template <class Batch>
   std::int32_t time(Batch&& batch) {
-    const timespec before = read_clock_();
-    const timespec precise_before = read_precise_clock();
+    const os::ClockReading before = read_clock_();
+    const os::ClockReading precise_before = read_precise_clock();
     batch();
-    const timespec precise_after = read_precise_clock();
-    const timespec after = read_clock_();
+    const os::ClockReading precise_after = read_precise_clock();
+    const os::ClockReading after = read_clock_();
     START = time_stamp(local_time_of_day(before));
     FINISH = time_stamp(local_time_of_day(after));
-    elapsed_nanoseconds_ = nanoseconds_between(precise_before, precise_after);
+    elapsed_nanoseconds_ = os::nanoseconds_between(precise_before, precise_after);
     return elapsed_hundredths(START, FINISH);
   }
 
@@ -78,7 +69,9 @@ class Stopwatch {
   std::int32_t FINISH = 0;
 
  private:
-  timespec read_precise_clock() const { return read_precise_clock_ != nullptr ? read_precise_clock_() : timespec{}; }
+  os::ClockReading read_precise_clock() const {
+    return read_precise_clock_ != nullptr ? read_precise_clock_() : os::ClockReading{};
+  }
 
   ReadClock read_clock_;
   ReadClock read_precise_clock_;

@@ -1,10 +1,6 @@
 #include "kit/text_output.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstring>
 
@@ -12,8 +8,15 @@
 
 namespace kit {
 namespace {
+
 constexpr std::string_view kLineEnd = "\r\n";
+
+// Writes all of `size` bytes, or stops the program with the error of the failed write.
+void write_all(os::File file, const char* data, std::size_t size, const CallSite& where) {
+  if (const int error = os::write_all(file, data, size); error != 0) stop_with_runtime_error(error, where);
 }
+
+}  // namespace
 
 void append_integer(std::string& line, std::int64_t value) {
   std::array<char, 24> digits{};
@@ -29,39 +32,27 @@ void append_integer(std::string& line, std::int64_t value, int width) {
   line.append(digits.data(), end);
 }
 
-void write_all(int descriptor, const char* data, std::size_t size, const CallSite& where) {
-  while (size > 0) {
-    const ssize_t written = ::write(descriptor, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      stop_with_runtime_error(runtime_error_number(errno), where);
-    }
-    if (written == 0) stop_with_runtime_error(runtime_error_number(EIO), where);
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-}
-
 void Console::emit_line(std::string_view text, const CallSite& where) {
   statement_.assign(text);
   statement_.append(kLineEnd);
-  write_all(STDOUT_FILENO, statement_.data(), statement_.size(), where);
+  write_all(os::standard_output(), statement_.data(), statement_.size(), where);
 }
 
 TextFile::~TextFile() {
   // A file still open here belongs to a run that is being abandoned: like a
   // stopped run, it keeps only what was already written out.
-  if (descriptor_ >= 0) ::close(descriptor_);
+  if (is_open()) os::close(file_);
 }
 
 void TextFile::create(const char* name, const CallSite& where) {
-  descriptor_ = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (descriptor_ < 0) stop_with_runtime_error(runtime_error_number(errno), where);
+  const os::Opened created = os::create_for_writing(name);
+  file_ = created.file;
+  if (created.error != 0) stop_with_runtime_error(created.error, where);
   used_ = 0;
 }
 
 void TextFile::write(std::string_view text, const CallSite& where) {
-  if (descriptor_ < 0) stop_with_runtime_error(kErrorFileNotOpen, where);
+  if (!is_open()) stop_with_runtime_error(kErrorFileNotOpen, where);
   while (!text.empty()) {
     const std::size_t room = kBlockSize - used_;
     const std::size_t taken = std::min(room, text.size());
@@ -86,16 +77,16 @@ void TextFile::emit_line(std::string_view text, const CallSite& where) {
 }
 
 void TextFile::write_out_block(const CallSite& where) {
-  write_all(descriptor_, block_.data(), used_, where);
+  write_all(file_, block_.data(), used_, where);
   used_ = 0;
 }
 
 void TextFile::close(const CallSite& where) {
-  if (descriptor_ < 0) stop_with_runtime_error(kErrorFileNotOpen, where);
+  if (!is_open()) stop_with_runtime_error(kErrorFileNotOpen, where);
   if (used_ > 0) write_out_block(where);
-  const int descriptor = descriptor_;
-  descriptor_ = -1;
-  if (::close(descriptor) != 0) stop_with_runtime_error(runtime_error_number(errno), where);
+  const os::File file = file_;
+  file_ = os::kNoFile;
+  if (const int error = os::close(file); error != 0) stop_with_runtime_error(error, where);
 }
 
 }  // namespace kit

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "kit/call_site.hpp"
+#include "kit/os/files.hpp"
 
 namespace kit {
 
@@ -58,19 +59,15 @@ class TextFile final : public LineOutput {
   // Writes out the buffer and closes the file.
   void close(const CallSite& where = CallSite::current());
 
-  bool is_open() const { return descriptor_ >= 0; }
+  bool is_open() const { return file_ != os::kNoFile; }
 
  private:
   void emit_line(std::string_view text, const CallSite& where) override;
   void write_out_block(const CallSite& where);
 
-  int descriptor_ = -1;
+  os::File file_ = os::kNoFile;
   std::size_t used_ = 0;
   std::array<char, kBlockSize> block_{};
 };
-
-// Writes all of `size` bytes to a descriptor, or stops the program with the
-// error of the failed write.
-void write_all(int descriptor, const char* data, std::size_t size, const CallSite& where);
 
 }  // namespace kit

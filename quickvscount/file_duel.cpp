@@ -1,13 +1,13 @@
 #include "quickvscount/file_duel.hpp"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "kit/counting_sort.hpp"
+#include "kit/os/files.hpp"
 #include "kit/program_storage.hpp"
 #include "kit/quicksort.hpp"
 #include "kit/run_record.hpp"
@@ -47,11 +47,11 @@ kit::RecordPlaces duel_places(const InputTable& inputs) {
 // and a descriptor that cannot be read at all, end the wait at once: the
 // report is finished and must still reach its file.
 void wait_for_line() {
+  const kit::os::File input = kit::os::standard_input();
   char c = 0;
   for (;;) {
-    const ssize_t got = ::read(STDIN_FILENO, &c, 1);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0 || c == '\n') return;
+    const kit::os::ReadOutcome got = kit::os::read(input, &c, 1);
+    if (got.error != 0 || got.bytes == 0 || c == '\n') return;
   }
 }
 

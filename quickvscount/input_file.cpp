@@ -1,12 +1,12 @@
 #include "quickvscount/input_file.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
+#include <cstddef>
+#include <cstdint>
 
+#include "kit/call_site.hpp"
+#include "kit/os/files.hpp"
 #include "kit/runtime_error.hpp"
 
 namespace quickvscount {
@@ -39,24 +39,25 @@ InputFile::InputFile(std::size_t capacity)
 }
 
 InputFile::~InputFile() {
-  if (descriptor_ >= 0) ::close(descriptor_);
+  if (is_open()) kit::os::close(file_);
 }
 
 void InputFile::open(const char* name, const kit::CallSite& where) {
-  descriptor_ = ::open(name, O_RDONLY | O_CLOEXEC);
-  if (descriptor_ < 0) kit::stop_with_runtime_error(kit::runtime_error_number(errno), where);
+  const kit::os::Opened opened = kit::os::open_for_reading(name);
+  file_ = opened.file;  // kNoFile when the open failed
+  if (opened.error != 0) kit::stop_with_runtime_error(opened.error, where);
   next_ = end_ = storage_.data();
   *end_ = kEndOfFileMark;
   at_end_of_file_ = false;
 }
 
 void InputFile::close(const kit::CallSite& where) {
-  if (descriptor_ < 0) kit::stop_with_runtime_error(kit::kErrorFileNotOpen, where);
-  const int descriptor = descriptor_;
-  descriptor_ = -1;
+  if (!is_open()) kit::stop_with_runtime_error(kit::kErrorFileNotOpen, where);
+  const kit::os::File file = file_;
+  file_ = kit::os::kNoFile;
   next_ = end_ = storage_.data();  // later reads take the slow path and stop
   *end_ = kEndOfFileMark;
-  if (::close(descriptor) != 0) kit::stop_with_runtime_error(kit::runtime_error_number(errno), where);
+  if (const int error = kit::os::close(file); error != 0) kit::stop_with_runtime_error(error, where);
 }
 
 bool InputFile::refill(std::size_t kept, const kit::CallSite& where) {
@@ -64,16 +65,15 @@ bool InputFile::refill(std::size_t kept, const kit::CallSite& where) {
   end_ = next_ + kept;
   *end_ = kEndOfFileMark;
   if (at_end_of_file_) return false;
-  ssize_t got;
-  do {
-    got = ::read(descriptor_, end_, capacity_ - kept);
-  } while (got < 0 && errno == EINTR);
-  if (got < 0) kit::stop_with_runtime_error(kit::runtime_error_number(errno), where);
-  if (got == 0) {
+  // One read of what fits behind the kept bytes; the layer takes an
+  // interrupted read again, so an error here is final.
+  const kit::os::ReadOutcome got = kit::os::read(file_, end_, capacity_ - kept);
+  if (got.error != 0) kit::stop_with_runtime_error(got.error, where);
+  if (got.bytes == 0) {
     at_end_of_file_ = true;
     return false;
   }
-  end_ += got;
+  end_ += got.bytes;
   *end_ = kEndOfFileMark;
   return true;
 }
@@ -92,7 +92,7 @@ std::int32_t InputFile::read_integer(const kit::CallSite& where) {
 }
 
 std::int32_t InputFile::read_integer_slowly(const kit::CallSite& where) {
-  if (descriptor_ < 0) kit::stop_with_runtime_error(kit::kErrorFileNotOpen, where);
+  if (!is_open()) kit::stop_with_runtime_error(kit::kErrorFileNotOpen, where);
   for (;;) {
     char* token = next_;
     while (separates(*token) && *token != kEndOfFileMark) ++token;

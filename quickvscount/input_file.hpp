@@ -8,6 +8,7 @@
 #include <span>
 
 #include "kit/call_site.hpp"
+#include "kit/os/files.hpp"
 #include "kit/program_storage.hpp"
 #include "quickvscount/input_table.hpp"
 
@@ -41,7 +42,7 @@ class InputFile {
   std::int32_t read_integer(const kit::CallSite& where = kit::CallSite::current());
   void close(const kit::CallSite& where = kit::CallSite::current());
 
-  bool is_open() const { return descriptor_ >= 0; }
+  bool is_open() const { return file_ != kit::os::kNoFile; }
 
  private:
   // Reads more of the file behind the `kept` bytes now at the buffer start;
@@ -52,7 +53,7 @@ class InputFile {
   std::int32_t read_split_token(const char* token, const kit::CallSite& where);
   std::int32_t convert(const char* first, const char* last, const kit::CallSite& where);
 
-  int descriptor_ = -1;
+  kit::os::File file_ = kit::os::kNoFile;
   std::size_t capacity_;
   kit::ProgramArray<char> storage_;
   char* next_;                   // the first byte not yet consumed

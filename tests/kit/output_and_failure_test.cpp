@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -71,14 +70,6 @@ TEST(Console, EndsEveryLineWithCrLf) {
   console.write_line("");
   captured.restore();
   EXPECT_EQ(captured.text(), "1 2\r\n\r\n");
-}
-
-TEST(RuntimeErrorNumber, MapsOperatingSystemCodes) {
-  EXPECT_EQ(kit::runtime_error_number(ENOENT), 2);
-  EXPECT_EQ(kit::runtime_error_number(ENOTDIR), 3);
-  for (int refused : {EACCES, EPERM, EROFS, EISDIR}) EXPECT_EQ(kit::runtime_error_number(refused), 5);
-  EXPECT_EQ(kit::runtime_error_number(ENOSPC), 28);
-  EXPECT_EQ(kit::runtime_error_number(EPIPE), 32);
 }
 
 std::uint32_t site_a() { return kit::failure_site_code(kit::CallSite::current()); }

@@ -62,8 +62,8 @@ TEST_F(Environment, WithoutTheVariablesTheRunIsThePlainOne) {
   const kit::Instruments instruments = kit::instruments_from_environment("smallsix");
   EXPECT_EQ(instruments.chosen_seed, std::nullopt);
   EXPECT_EQ(instruments.record.file, nullptr);
-  EXPECT_EQ(instruments.read_seed, kit::tick_count_seed);
-  EXPECT_EQ(instruments.read_clock, kit::read_wall_clock);
+  EXPECT_EQ(instruments.read_seed, kit::os::tick_count);
+  EXPECT_EQ(instruments.read_clock, kit::os::read_wall_clock);
 }
 
 TEST_F(Environment, ChoosesTheSeedAndNamesTheRecordFileAndProgram) {
@@ -73,7 +73,7 @@ TEST_F(Environment, ChoosesTheSeedAndNamesTheRecordFileAndProgram) {
   EXPECT_EQ(instruments.chosen_seed, 4294967295u);
   EXPECT_STREQ(instruments.record.file, "run/record.csv");
   EXPECT_STREQ(instruments.record.program, "tallygrid");
-  EXPECT_EQ(instruments.read_precise_clock, kit::read_monotonic_clock);
+  EXPECT_EQ(instruments.read_precise_clock, kit::os::read_precise_clock);
 }
 
 TEST_F(Environment, AnEmptyRecordVariableNamesNoFile) {

@@ -77,16 +77,13 @@ TEST(ElapsedTime, AddsTheDayBackWhenABatchRunsPastMidnight) {
   EXPECT_EQ(kit::elapsed_hundredths(kit::time_stamp({23, 59, 50, 0}), kit::time_stamp({0, 0, 10, 0})), 2000);
 }
 
-timespec at(time_t seconds, long nanoseconds) {
-  timespec t{};
-  t.tv_sec = seconds;
-  t.tv_nsec = nanoseconds;
-  return t;
+kit::os::ClockReading at(std::int64_t seconds, std::int64_t nanoseconds) {
+  return {.seconds = seconds, .nanoseconds = nanoseconds};
 }
 
 TEST(LocalTimeOfDay, TruncatesMillisecondsToHundredths) {
   test_support::use_utc();
-  const time_t noon_and_a_bit = 12 * 3600 + 34 * 60 + 56;
+  const std::int64_t noon_and_a_bit = 12 * 3600 + 34 * 60 + 56;
   const auto late = kit::local_time_of_day(at(noon_and_a_bit, 999'999'999));
   EXPECT_EQ(late.H, 12);
   EXPECT_EQ(late.M, 34);
@@ -98,9 +95,9 @@ TEST(LocalTimeOfDay, TruncatesMillisecondsToHundredths) {
 
 // Records the order of clock readings and batch work.
 std::vector<std::string> events;
-timespec recording_clock() {
+kit::os::ClockReading recording_clock() {
   events.emplace_back("clock");
-  return at(static_cast<time_t>(events.size()), 0);
+  return at(static_cast<std::int64_t>(events.size()), 0);
 }
 
 TEST(Stopwatch, ReadsTheClockImmediatelyBeforeAndAfterTheBatch) {
@@ -116,7 +113,7 @@ TEST(Stopwatch, ReadsTheClockImmediatelyBeforeAndAfterTheBatch) {
 }
 
 // A precise clock that logs its readings: 0.9999999 s, then 2.0000004 s.
-timespec recording_precise_clock() {
+kit::os::ClockReading recording_precise_clock() {
   events.emplace_back("precise");
   return events.size() == 2 ? at(0, 999'999'900) : at(2, 400);
 }

@@ -223,7 +223,7 @@ TEST_F(ScaledDownRun, SmallfiveHasNoBubbleSortColumn) {
 
 // Every clock reading checks that nothing has reached "vystup.out" yet.
 bool file_was_written_early = false;
-timespec clock_checking_results_file() {
+kit::os::ClockReading clock_checking_results_file() {
   if (!test_support::results_file_is_empty()) file_was_written_early = true;
   return test_support::read_fake_clock();
 }

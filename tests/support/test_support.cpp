@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -95,10 +96,9 @@ void set_fake_clock(std::int64_t start_seconds, std::int32_t step_hundredths) {
   fake_step_hundredths = step_hundredths;
 }
 
-timespec read_fake_clock() {
-  timespec now{};
-  now.tv_sec = static_cast<time_t>(fake_now_hundredths / 100);
-  now.tv_nsec = static_cast<long>(fake_now_hundredths % 100) * 10000000L + 4000000L;
+kit::os::ClockReading read_fake_clock() {
+  const kit::os::ClockReading now{.seconds = fake_now_hundredths / 100,
+                                  .nanoseconds = fake_now_hundredths % 100 * 10000000 + 4000000};
   fake_now_hundredths += fake_step_hundredths;
   return now;
 }
@@ -113,10 +113,9 @@ void reset_numbered_clock(std::int64_t start_hundredths) {
   numbered_readings = 0;
 }
 
-timespec read_numbered_clock() {
-  timespec now{};
-  now.tv_sec = static_cast<time_t>(numbered_now_hundredths / 100);
-  now.tv_nsec = static_cast<long>(numbered_now_hundredths % 100) * 10000000L + 5000000L;
+kit::os::ClockReading read_numbered_clock() {
+  const kit::os::ClockReading now{.seconds = numbered_now_hundredths / 100,
+                                  .nanoseconds = numbered_now_hundredths % 100 * 10000000 + 5000000};
   if (numbered_readings % 2 == 0) numbered_now_hundredths += numbered_readings / 2 + 1;
   ++numbered_readings;
   return now;
@@ -132,13 +131,12 @@ void reset_numbered_precise_clock() {
   precise_readings = 0;
 }
 
-timespec read_numbered_precise_clock() {
+kit::os::ClockReading read_numbered_precise_clock() {
   // A window's second reading moves the clock by the window's length; a
   // gap of 500 ns separates windows, as the wall-clock readings would.
   if (precise_readings % 2 == 1) precise_now_nanoseconds += numbered_precise_nanoseconds(precise_readings / 2);
-  timespec now{};
-  now.tv_sec = static_cast<time_t>(precise_now_nanoseconds / 1000000000);
-  now.tv_nsec = static_cast<long>(precise_now_nanoseconds % 1000000000);
+  const kit::os::ClockReading now{.seconds = precise_now_nanoseconds / 1000000000,
+                                  .nanoseconds = precise_now_nanoseconds % 1000000000};
   if (precise_readings % 2 == 1) precise_now_nanoseconds += 500;
   ++precise_readings;
   return now;

@@ -2,12 +2,12 @@
 // whole-file reads, a fake wall clock and an instrumented element type.
 #pragma once
 
-#include <time.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "kit/os/clocks.hpp"
 
 namespace test_support {
 
@@ -58,18 +58,18 @@ std::string first_difference(const std::vector<std::string>& actual, const std::
 // A wall clock that moves by a fixed step on every reading, in UTC, so
 // every timed batch of a driver lasts exactly `step_hundredths`.
 void set_fake_clock(std::int64_t start_seconds, std::int32_t step_hundredths);
-timespec read_fake_clock();
+kit::os::ClockReading read_fake_clock();
 // A wall clock under which measurement m of a run (counted from 0, two
 // readings each) lasts m + 1 hundredths, so every cell shows where it was
 // made. Each reset starts it anew at the given time of day (UTC).
 void reset_numbered_clock(std::int64_t start_hundredths);
-timespec read_numbered_clock();
+kit::os::ClockReading read_numbered_clock();
 
 // A precise (monotonic) clock under which window m of a run (counted from 0,
 // two readings each) lasts numbered_precise_nanoseconds(m). It starts just
 // before a whole second, so the first window straddles one.
 void reset_numbered_precise_clock();
-timespec read_numbered_precise_clock();
+kit::os::ClockReading read_numbered_precise_clock();
 constexpr std::int64_t numbered_precise_nanoseconds(std::size_t window) {
   return static_cast<std::int64_t>(window + 1) * 1000 + 7;
 }
