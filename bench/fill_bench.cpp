@@ -5,13 +5,15 @@
 // cells, and 1,000,000 arrays of 80 laid end to end with stride 81 and slots
 // 1..80, as the small-array programs. Values lie in 1..1000000. Each
 // iteration is one whole fill; the counter per_value is the time per value
-// written (CPU time, median of five repetitions).
+// written (CPU time, median of five repetitions). The context at the top
+// names the kernel of the bulk stream (mt19937_kernel: avx2, neon or portable).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "kit/mt19937_stream.hpp"
@@ -103,4 +105,11 @@ BENCHMARK(many_short_arrays<PortableStream>)->Apply(configure);
 BENCHMARK(many_short_arrays<StandardEngine>)->Apply(configure);
 BENCHMARK(many_short_arrays<StoreOnly>)->Apply(configure);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::AddCustomContext("mt19937_kernel", std::string(kit::Mt19937Stream(kSeed).kernel_name()));
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,10 +1,12 @@
 // The block kernels of Mt19937Stream: each advances a run of whole 8-word
 // blocks of the MT19937 state and writes the tempered outputs, raw or scaled
-// to 1..bound. One portable version and one for AVX2 processors.
+// to 1..bound. One portable version, and one in vector extensions that is
+// AVX2 code on x86-64 and NEON code on AArch64.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace kit::mt19937_blocks {
 
@@ -40,9 +42,13 @@ struct BlockRun {
 void advance_portable(const BlockRun& run, std::uint32_t* out);
 void advance_portable(const BlockRun& run, std::uint32_t* out, std::uint32_t bound);
 
-// The same for processors with AVX2; only called when avx2_available().
-void advance_avx2(const BlockRun& run, std::uint32_t* out);
-void advance_avx2(const BlockRun& run, std::uint32_t* out, std::uint32_t bound);
-bool avx2_available();
+// The same eight words a vector; only called when vector_instructions() is
+// not empty.
+void advance_vector(const BlockRun& run, std::uint32_t* out);
+void advance_vector(const BlockRun& run, std::uint32_t* out, std::uint32_t bound);
+// The instructions the vector kernels run on here: "avx2" on an x86-64
+// processor that has AVX2, "neon" on AArch64, and empty where they cannot
+// run (an x86-64 processor without AVX2, another processor or compiler).
+std::string_view vector_instructions();
 
 }  // namespace kit::mt19937_blocks

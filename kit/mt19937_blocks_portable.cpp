@@ -1,5 +1,6 @@
 // The block kernels in plain C++, one word at a time: the reference
-// algorithm's own update order, for processors without AVX2.
+// algorithm's own update order, for processors the vector kernels do not
+// run on (x86-64 without AVX2, neither x86-64 nor AArch64).
 #include "kit/mt19937_blocks.hpp"
 
 namespace kit::mt19937_blocks {

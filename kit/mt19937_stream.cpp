@@ -15,12 +15,14 @@ std::uint32_t scale_from_one(std::uint32_t output, std::uint32_t bound) {
 }  // namespace
 
 Mt19937Stream::Mt19937Stream(std::uint32_t seed, Kernel kernel)
-    : avx2_(kernel == Kernel::fastest_available && avx2_available()) {
+    : vector_(kernel == Kernel::fastest_available && !vector_instructions().empty()) {
   state_[0] = seed;
   for (std::uint32_t i = 1; i < kStateWords; ++i) {
     state_[i] = 1812433253u * (state_[i - 1] ^ (state_[i - 1] >> 30)) + i;
   }
 }
+
+std::string_view Mt19937Stream::kernel_name() const { return vector_ ? vector_instructions() : "portable"; }
 
 template <bool kScaled>
 void Mt19937Stream::advance(std::uint32_t* out, std::size_t blocks, std::uint32_t bound) {
@@ -38,9 +40,9 @@ void Mt19937Stream::advance(std::uint32_t* out, std::size_t blocks, std::uint32_
                           : static_cast<std::ptrdiff_t>(kMiddleDistance) - static_cast<std::ptrdiff_t>(kStateWords),
     };
     if constexpr (kScaled) {
-      avx2_ ? advance_avx2(run, out, bound) : advance_portable(run, out, bound);
+      vector_ ? advance_vector(run, out, bound) : advance_portable(run, out, bound);
     } else {
-      avx2_ ? advance_avx2(run, out) : advance_portable(run, out);
+      vector_ ? advance_vector(run, out) : advance_portable(run, out);
     }
     if (next_block_ == 0) std::copy_n(state_, kBlockWords, state_ + kStateWords);
     next_block_ += run.count;

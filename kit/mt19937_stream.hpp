@@ -1,13 +1,15 @@
 // MT19937 (32-bit outputs, the standard initialisation from a 32-bit seed)
 // as one stream that yields exactly the outputs of std::mt19937 seeded the
 // same way, draw for draw, but fills whole ranges in one call: the state is
-// updated, tempered and scaled eight words at a time, with AVX2 where the
-// processor has it. Successive calls continue the one stream, whatever mix
-// of single draws and fills of any length they make.
+// updated, tempered and scaled eight words at a time, in vector registers:
+// AVX2 on x86-64 processors that have it, NEON on AArch64. Successive calls
+// continue the one stream, whatever mix of single draws and fills of any
+// length they make.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "kit/mt19937_blocks.hpp"
 
@@ -15,6 +17,7 @@ namespace kit {
 
 class Mt19937Stream {
  public:
+  // The vector kernel where this processor can run it, or the plain one.
   enum class Kernel { fastest_available, portable };
 
   explicit Mt19937Stream(std::uint32_t seed, Kernel kernel = Kernel::fastest_available);
@@ -26,7 +29,8 @@ class Mt19937Stream {
   // every value lies in 1 .. bound for a bound of at least 1.
   void fill_from_one_to(std::uint32_t* first, std::size_t count, std::uint32_t bound);
 
-  bool uses_avx2() const { return avx2_; }
+  // The kernel in use: "avx2", "neon" or "portable".
+  std::string_view kernel_name() const;
 
  private:
   static constexpr std::size_t kBlockWords = mt19937_blocks::kBlockWords;
@@ -44,7 +48,7 @@ class Mt19937Stream {
   std::uint32_t pending_[kBlockWords]{};
   std::size_t pending_next_ = kBlockWords;
   std::size_t next_block_ = 0;
-  bool avx2_;
+  bool vector_;
 };
 
 }  // namespace kit

@@ -1,7 +1,8 @@
 // The bulk MT19937 stream against the standard library's engine: the same
 // outputs, raw and scaled, whatever mix of fill lengths and single draws,
-// on both the AVX2 and the portable kernels; and fills that write exactly
-// their own range.
+// on both the vector kernel (AVX2 or NEON) and the portable one; that the
+// vector kernel is the one in use wherever the processor can run it; and
+// fills that write exactly their own range.
 #include "kit/mt19937_stream.hpp"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -91,6 +93,20 @@ INSTANTIATE_TEST_SUITE_P(Kernels, StreamMatchesTheStandardEngine,
                          [](const ::testing::TestParamInfo<Kernel>& info) {
                            return info.param == Kernel::portable ? std::string("Portable") : std::string("Fastest");
                          });
+
+// The fastest kernel is the vector one wherever it can run, so that the
+// tests of Kernel::fastest_available above cover it: always on AArch64, on
+// x86-64 processors with AVX2.
+TEST(Mt19937Stream, NamesItsKernelAndUsesTheVectorOneWhereItCanRun) {
+  EXPECT_EQ(Mt19937Stream(1, Kernel::portable).kernel_name(), "portable");
+#if defined(__aarch64__)
+  EXPECT_EQ(Mt19937Stream(1).kernel_name(), "neon");
+#elif defined(__x86_64__)
+  __builtin_cpu_init();
+  EXPECT_EQ(Mt19937Stream(1).kernel_name(), __builtin_cpu_supports("avx2") ? "avx2" : "portable");
+#endif
+  std::cout << "[          ] fastest kernel here: " << Mt19937Stream(1).kernel_name() << '\n';
+}
 
 // A fill writes exactly its range: the programs fill slots 1..L of arrays
 // laid end to end, so one word too many would overwrite the next array's slot 0.
