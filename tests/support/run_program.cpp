@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <stdexcept>
+#include <string>
 
 #include "support/test_support.hpp"
 
@@ -71,9 +72,18 @@ ProgramResult run_program(const ProgramRun& run) {
         if (chdir(run.directory.c_str()) != 0) _exit(126);
         for (const auto& [name, value] : run.environment) setenv(name.c_str(), value.c_str(), 1);
         if (run.address_space_bytes) {
-          const rlimit limit{static_cast<rlim_t>(*run.address_space_bytes),
-                             static_cast<rlim_t>(*run.address_space_bytes)};
+          const auto bytes = static_cast<rlim_t>(*run.address_space_bytes);
+          const rlimit limit{bytes, bytes};
           setrlimit(RLIMIT_AS, &limit);
+          rlimit in_force{};
+          if (getrlimit(RLIMIT_AS, &in_force) != 0 || in_force.rlim_cur != bytes) {
+            // An emulator that keeps address-space limits away from its guest
+            // (qemu-user does) ignored the call: the limit then has to be set
+            // by a host program, which hands it on to the program it starts.
+            const std::string as = "--as=" + std::to_string(bytes);
+            execlp("prlimit", "prlimit", as.c_str(), "--", run.program.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+          }
         }
         execl(run.program.c_str(), run.program.c_str(), static_cast<char*>(nullptr));
         _exit(127);
