@@ -1,11 +1,10 @@
 #include "study/build_context.hpp"
 
-#include <sys/utsname.h>
-#include <unistd.h>
-
 #include <array>
 #include <ctime>
 
+#include "study/os/clock.hpp"
+#include "study/os/machine.hpp"
 #include "study/system_files.hpp"
 #include "study/text_format.hpp"
 
@@ -55,32 +54,18 @@ std::vector<std::string> build_warnings(const BuildInfo& build) {
 
 Context gather_context(const BuildInfo& build, const std::filesystem::path& programs) {
   Context context;
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = os::local_time(std::time(nullptr));
   std::array<char, 64> date{};
   std::strftime(date.data(), date.size(), "%Y-%m-%d %H:%M:%S %z", &local);
   context.emplace_back("date", date.data());
 
-  const std::string cpuinfo = file_text("/proc/cpuinfo");
-  const std::string processor = field(cpuinfo, "model name").value_or(field(cpuinfo, "Model").value_or("unknown"));
-  const long cores = sysconf(_SC_NPROCESSORS_ONLN);
-  const auto memory_kb = leading_number(field(file_text("/proc/meminfo"), "MemTotal").value_or(""));
-  const std::string memory = memory_kb ? fixed(static_cast<double>(*memory_kb) * 1024 / 1e9, 1) + " GB" : "unknown";
-  context.emplace_back("machine", processor + ", " + std::to_string(cores) + " cores, " + memory + " memory");
-
-  std::string system;
-  const std::string release = file_text("/etc/os-release");
-  if (const std::size_t at = release.find("PRETTY_NAME="); at != std::string::npos) {
-    const std::size_t end = release.find('\n', at);
-    system = release.substr(at + 12, end == std::string::npos ? std::string::npos : end - at - 12);
-    if (system.size() >= 2 && system.front() == '"') system = system.substr(1, system.size() - 2);
-  }
-  utsname names{};
-  if (uname(&names) == 0) {
-    system += (system.empty() ? "" : ", ") + std::string(names.sysname) + " " + names.release + " " + names.machine;
-  }
-  context.emplace_back("operating system", system.empty() ? "unknown" : system);
+  const os::Machine machine = os::describe_machine();
+  const std::string processor = machine.processor.empty() ? "unknown" : machine.processor;
+  const std::string memory =
+      machine.memory_bytes ? fixed(static_cast<double>(*machine.memory_bytes) / 1e9, 1) + " GB" : "unknown";
+  context.emplace_back("machine",
+                       processor + ", " + std::to_string(machine.processors) + " cores, " + memory + " memory");
+  context.emplace_back("operating system", machine.operating_system.empty() ? "unknown" : machine.operating_system);
 
   if (build.found) {
     context.emplace_back("compiler", build.compiler);

@@ -12,8 +12,9 @@ struct MemoryBudget {
   std::string source;  // which limit decided it, e.g. "MemAvailable in /proc/meminfo"
 };
 
-// The least of: the memory the system reports available, the control
-// group's remaining allowance, the address-space limit and `user_limit`.
+// The least of the system's limits (os/memory.hpp: on Linux the memory the
+// kernel reports available, the control group's remaining allowance and
+// the address-space limit) and `user_limit`.
 MemoryBudget available_memory(std::optional<std::int64_t> user_limit);
 
 }  // namespace study

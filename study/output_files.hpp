@@ -5,9 +5,10 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "study/os/files.hpp"
 
 namespace study {
 
@@ -17,11 +18,8 @@ namespace study {
 // write PATH: REASON".
 void write_file_atomically(const std::filesystem::path& path, std::string_view content);
 
-struct FileText {
-  std::optional<std::string> text;
-  int error = 0;           // errno of the failed open or read
-  bool too_large = false;  // longer than the reader's limit: not read
-};
+// The text, or the error number of the failed open or read, or too_large.
+using FileText = os::FileContent;
 
 // The whole file, when it holds at most `limit` bytes; a file that cannot
 // be read is the caller's to report.

@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "study/interrupt_watch.hpp"
+#include "study/os/interrupts.hpp"
 #include "study/suite_programs.hpp"
 
 namespace study {
@@ -18,9 +19,10 @@ struct RunOutcome {
   bool exited = false;  // ended by exit(); exit_status is valid
   int exit_status = -1;
   int signal = 0;            // the signal that ended it, if any
+  std::string signal_name;   // the system's name for it: "Killed"
   bool interrupted = false;  // the user stopped it
   double wall_seconds = 0;
-  std::int64_t peak_resident_bytes = 0;
+  std::optional<std::int64_t> peak_resident_bytes;  // absent when the system cannot tell it
   int steps = 0;
   std::string runtime_error;  // its "Runtime error N at $XXXXXXXX" line, if any
   // The study's own failure to keep the console ("cannot write .../console.txt:
@@ -36,7 +38,7 @@ using ProgressReport = std::function<void(int steps, double elapsed)>;
 // environment for the program. Throws ToolError when the program cannot be
 // started or watched at all.
 RunOutcome run_suite_program(const std::filesystem::path& executable, const SuiteProgram& program,
-                             const std::filesystem::path& folder, InterruptWatch& interrupts,
+                             const std::filesystem::path& folder, os::InterruptWatch& interrupts,
                              const ProgressReport& report, bool tick_seconds,
                              const std::vector<std::string>& environment = {});
 

@@ -4,14 +4,13 @@
 #include <ctime>
 #include <string>
 
+#include "study/os/clock.hpp"
 #include "study/tool_error.hpp"
 
 namespace study {
 
 std::filesystem::path make_run_folder(const std::filesystem::path& results, std::string_view prefix) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = os::local_time(std::time(nullptr));
   std::array<char, 32> name{};
   std::strftime(name.data(), name.size(), "%Y-%m-%d-%H%M%S", &local);
   std::error_code error;

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "study/os/executable_folder.hpp"
 #include "study/tool_console.hpp"
 
 namespace study {
@@ -71,16 +72,11 @@ std::vector<std::uint32_t> parse_seed_list(const std::string& text) {
   }
 }
 
-std::filesystem::path folder_of_this_program() {
-  std::error_code error;
-  return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-}
-
 }  // namespace
 
 StudyOptions parse_study_options(int argc, char** argv) {
   StudyOptions options;
-  options.programs = folder_of_this_program();
+  options.programs = os::executable_folder(argc > 0 ? argv[0] : nullptr).value_or(std::filesystem::path());
   std::string programs, results = options.results.string();
   std::int64_t memory_limit = 0;
   std::vector<std::string> names;

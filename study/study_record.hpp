@@ -29,7 +29,7 @@ struct ProgramRun {
   std::string status;  // "0", "5", "signal 9", "refused", "missing"
   std::string detail;  // the runtime error line, the refusal, what is wrong with its results
   double wall_seconds = 0;
-  std::int64_t peak_resident_bytes = 0;
+  std::optional<std::int64_t> peak_resident_bytes;  // absent when the system cannot tell it
   int steps = 0;
   std::optional<ResultFile> results;  // its vystup.out, read back
   std::string results_text;           // vystup.out as written, for the page

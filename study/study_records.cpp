@@ -1,12 +1,10 @@
 #include "study/study_records.hpp"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <stdexcept>
 
+#include "study/os/machine.hpp"
 #include "study/repeat_folders.hpp"
 #include "study/run_record_file.hpp"
 #include "study/tool_error.hpp"
@@ -71,10 +69,9 @@ analysis::MeasurementSet read_run_folder(const std::filesystem::path& run_folder
 analysis::RunContext benchmark_context(const Context& context, const std::string& executable) {
   analysis::RunContext result;
   result.date = context_value(context, "date");
-  std::array<char, 256> host{};
-  if (::gethostname(host.data(), host.size() - 1) == 0) result.host_name = host.data();
+  result.host_name = os::host_name();
   result.executable = executable;
-  result.num_cpus = std::max(1, static_cast<int>(::sysconf(_SC_NPROCESSORS_ONLN)));
+  result.num_cpus = std::max(1, os::processor_count());
   std::string build_type = context_value(context, "build type");
   std::transform(build_type.begin(), build_type.end(), build_type.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

@@ -1,16 +1,16 @@
 #include "study/study_session.hpp"
 
 #include <fmt/format.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "analysis/benchmark_json.hpp"
 #include "analysis/long_csv.hpp"
 #include "study/chart_job.hpp"
 #include "study/index_page.hpp"
 #include "study/memory_budget.hpp"
+#include "study/os/console.hpp"
+#include "study/os/program.hpp"
 #include "study/output_files.hpp"
 #include "study/program_runner.hpp"
 #include "study/repeat_folders.hpp"
@@ -93,7 +93,7 @@ std::string ending_of(const ProgramRun& run) {
 
 StudySession::StudySession(const StudyOptions& options)
     : options_(options),
-      terminal_(::isatty(STDOUT_FILENO) == 1),
+      terminal_(os::standard_output_is_terminal()),
       status_(terminal_),
       plan_(planned_runs(options)),
       run_folder_(make_run_folder(options.results)) {
@@ -145,8 +145,8 @@ void StudySession::run_programs() {
 void StudySession::run_program(ProgramRun& run) {
   const SuiteProgram& program = *run.program;
   const std::string name(program.name());
-  const std::filesystem::path executable = options_.programs / name;
-  if (::access(executable.c_str(), X_OK) != 0) {
+  const std::filesystem::path executable = os::program_file(options_.programs, name);
+  if (!os::can_start(executable)) {
     run.state = ProgramState::missing;
     run.status = "missing";
     run.detail = "no executable " + executable.string() + " (build it first)";
@@ -198,7 +198,7 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     if (run.detail.empty() && !clean_exit) {
       run.detail = outcome.interrupted ? "stopped by Ctrl-C"
                    : outcome.exited    ? "ended with exit status " + std::to_string(outcome.exit_status)
-                                    : fmt::format("ended by signal {} ({})", outcome.signal, strsignal(outcome.signal));
+                                       : fmt::format("ended by signal {} ({})", outcome.signal, outcome.signal_name);
     }
     if (!outcome.console_failure.empty()) run.study_failures.push_back(outcome.console_failure);
     collect_results(run, folder);
@@ -285,7 +285,8 @@ void StudySession::analyse_records() {
   if (measurements.set.empty()) return;
   study_.incomplete_runs = std::move(measurements.unrecorded);
   study_.verdicts = analysis::verdicts(measurements.set);
-  const analysis::RunContext context = benchmark_context(study_.context, (options_.programs / "study").string());
+  const analysis::RunContext context =
+      benchmark_context(study_.context, os::program_file(options_.programs, "study").string());
   try {
     write_file_atomically(run_folder_ / "results.json", analysis::benchmark_json(measurements.set, context));
     write_file_atomically(run_folder_ / "results.csv", analysis::long_csv(measurements.set));

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "analysis/measurement.hpp"
-#include "study/interrupt_watch.hpp"
+#include "study/os/interrupts.hpp"
 #include "study/status_line.hpp"
 #include "study/study_options.hpp"
 #include "study/study_record.hpp"
@@ -45,7 +45,7 @@ class StudySession {
   bool write_page(const std::filesystem::path& path, const std::string& content, bool final);
 
   StudyOptions options_;
-  InterruptWatch interrupts_;
+  os::InterruptWatch interrupts_;
   bool terminal_;  // standard output is a terminal: the status line is redrawn in place
   StatusLine status_;
   // Planned before the run folder is made, so a refused replay leaves none.

@@ -29,7 +29,7 @@ SummaryRow summary_row(const ProgramRun& run) {
   SummaryRow row{run.label(), run.status, "-", "-", "-", "-"};
   if (!run.ran()) return row;
   row.wall = clock_text(run.wall_seconds);
-  row.memory = megabytes(run.peak_resident_bytes);
+  row.memory = run.peak_resident_bytes ? megabytes(*run.peak_resident_bytes) : "unknown";
   if (const auto hundredths = run.cell_hundredths()) {
     const double cells = static_cast<double>(*hundredths) / 100.0;
     row.cells = seconds_text(*hundredths) + " s";
@@ -79,6 +79,13 @@ std::string summary_table_text(const StudyRun& study) {
   text +=
       "time cells: the sum of the times the program reported; overhead: wall time less that sum "
       "(data generation, copying, clearing, start-up and output).\n";
+  const bool peak_unknown = std::any_of(study.programs.begin(), study.programs.end(),
+                                        [](const ProgramRun& run) { return run.ran() && !run.peak_resident_bytes; });
+  if (peak_unknown) {
+    text +=
+        "peak memory unknown: this system reports only the largest peak of all the programs run so far, "
+        "and this program's was not larger.\n";
+  }
   return text;
 }
 

@@ -9,7 +9,8 @@
 
 namespace study {
 
-// The figures of one row, as text; "-" where the program gave none.
+// The figures of one row, as text; "-" where the program gave none, and a
+// peak memory the system could not tell "unknown".
 struct SummaryRow {
   std::string program, status, wall, memory, cells, overhead;
 };

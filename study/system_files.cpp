@@ -2,12 +2,12 @@
 
 #include <charconv>
 
-#include "study/output_files.hpp"
+#include "study/os/files.hpp"
 
 namespace study {
 
 std::string file_text(const std::filesystem::path& path) {
-  FileText file = read_whole_file(path);
+  os::FileContent file = os::read_file(path);
   return file.text ? std::move(*file.text) : std::string();
 }
 

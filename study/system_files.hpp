@@ -1,5 +1,5 @@
 // Reading the small "key: value" text files of the system and of the build
-// (/proc/meminfo, /proc/cpuinfo, build-info.txt).
+// (build-info.txt, and on Linux /proc/meminfo and /proc/cpuinfo).
 #pragma once
 
 #include <cstdint>

@@ -6,8 +6,9 @@
 
 namespace study {
 
-// Ignores SIGPIPE and occupies closed standard streams with /dev/null, so
-// no file or pipe the tool opens later can take their numbers.
+// Lets writes to a console that has gone away fail instead of ending the
+// tool, and occupies closed standard streams, so no file or pipe the tool
+// opens later can take their place (os/console.hpp).
 void prepare_tool_process();
 
 // Standard output.

@@ -16,7 +16,7 @@ class ToolError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The system's text for an errno value, starting in lower case so it reads
+// The system's text for an error number, starting in lower case so it reads
 // on inside a sentence: "no space left on device".
 std::string error_text(int error_number);
 

@@ -1,15 +1,18 @@
-#include "study/interrupt_watch.hpp"
+// SIGINT, SIGTERM and SIGHUP recorded through a pipe: the handler writes a
+// byte per signal, RunningProgram::next_event polls the read end beside
+// the program's output.
+#include "study/os/interrupts.hpp"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 
+#include "study/os/posix_common/layer.hpp"
 #include "study/tool_error.hpp"
 
-namespace study {
+namespace study::os {
 namespace {
 
 int interrupt_write_end = -1;
@@ -23,12 +26,10 @@ extern "C" void note_interrupt(int) {
 
 }  // namespace
 
-InterruptWatch::InterruptWatch() {
+InterruptWatch::InterruptWatch() : state_(std::make_unique<State>()) {
   std::array<int, 2> ends{};
-  if (::pipe2(ends.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-    throw ToolError("cannot watch for Ctrl-C: " + error_text(errno));
-  }
-  read_end_ = ends[0];
+  if (!unix_layer::open_pipe(ends, true)) throw ToolError("cannot watch for Ctrl-C: " + error_text(errno));
+  state_->read_end = ends[0];
   interrupt_write_end = ends[1];
   struct sigaction action {};
   action.sa_handler = note_interrupt;
@@ -39,7 +40,7 @@ InterruptWatch::InterruptWatch() {
 
 InterruptWatch::~InterruptWatch() {
   for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::signal(sig, SIG_DFL);
-  ::close(read_end_);
+  ::close(state_->read_end);
   ::close(interrupt_write_end);
   interrupt_write_end = -1;
 }
@@ -48,9 +49,9 @@ int InterruptWatch::take() {
   int taken = 0;
   std::array<char, 64> bytes{};
   ssize_t got = 0;
-  while ((got = ::read(read_end_, bytes.data(), bytes.size())) > 0) taken += static_cast<int>(got);
+  while ((got = ::read(state_->read_end, bytes.data(), bytes.size())) > 0) taken += static_cast<int>(got);
   count_ += taken;
   return taken;
 }
 
-}  // namespace study
+}  // namespace study::os
