@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
@@ -128,6 +130,64 @@ TEST_F(Study, CtrlCStopsTheRunningProgramAndSaysWhichResultsAreComplete) {
   EXPECT_TRUE(fs::exists(run / "smallfive" / "vystup-time-per-array.svg"));
   EXPECT_FALSE(fs::exists(run / "cutoffwide"));
   EXPECT_NE(test_support::read_file(run / "index.html").find("stopped with Ctrl-C"), std::string::npos);
+}
+
+TEST_F(Study, ASecondCtrlCKillsAProgramThatIgnoresTheFirst) {
+  fake("smallsix", "trap '' INT\nprintf '1\\r\\n'\n: > vystup.out\nexec sleep 60");
+  ChildProcess study(study_arguments({"smallsix", "cutoffwide"}), scratch.path());
+  ASSERT_TRUE(study.read_until("  1/16 ")) << study.output();
+  study.send_signal(SIGINT);
+  // The program lives on: the study waits, and says nothing yet.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  study.send_signal(SIGINT);
+  EXPECT_EQ(study.finish(), 130);
+  const std::string& output = study.output();
+  EXPECT_NE(output.find("STOPPED"), std::string::npos) << output;
+  EXPECT_NE(output.find("Stopped: smallsix. Not started: cutoffwide."), std::string::npos) << output;
+  const std::string summary = test_support::read_file(run_folder() / "summary.txt");
+  EXPECT_NE(summary.find("\nsmallsix    signal 9 "), std::string::npos) << summary;
+}
+
+TEST_F(Study, NamesTheAddressSpaceLimitWhenItRefusesAProgram) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
+#endif
+  fake("smallsix", ": > started");
+  std::vector<std::string> arguments{"/bin/sh", "-c", "ulimit -v 300000 && exec \"$0\" \"$@\""};
+  for (const std::string& argument : study_arguments({"smallsix"})) arguments.push_back(argument);
+  ChildProcess study(arguments, scratch.path());
+  EXPECT_EQ(study.finish(), 1);
+  const std::string& output = study.output();
+  EXPECT_NE(output.find("but only 307.2 MB are available (the address-space limit (ulimit -v))"), std::string::npos)
+      << output;
+  EXPECT_FALSE(fs::exists(bin() / "started"));
+}
+
+TEST_F(Study, ReportsEachPeakMemoryOrThatTheSystemCannotTellIt) {
+  fake_with_results("smallfive", 19, "%d", small_arrays_file(smallarrays::kSmallfive, some_time),
+                    std::string("'") + OS_PROBE_PATH + "' memory 128 > /dev/null");
+  fake_with_results("smallsix", 16, "%d", small_arrays_file(smallarrays::kSmallsix, some_time));
+  ChildProcess study(study_arguments({"smallfive", "smallsix"}), scratch.path());
+  EXPECT_EQ(study.finish(), 0) << study.output();
+  const std::string summary = test_support::read_file(run_folder() / "summary.txt");
+  const auto memory_of = [&](const std::string& program) {
+    const std::size_t at = summary.find("\n" + program + " ");
+    const std::string line = summary.substr(at + 1, summary.find('\n', at + 1) - at - 1);
+    return line.find(" MB ") != std::string::npos        ? std::string("MB")
+           : line.find(" unknown ") != std::string::npos ? std::string("unknown")
+                                                         : line;
+  };
+  const std::string footnote = "peak memory unknown: this system reports only the largest peak";
+  // The first program's peak is the largest so far, whatever the system.
+  EXPECT_EQ(memory_of("smallfive"), "MB") << summary;
+  if (std::string_view(STUDY_OS_LAYER) == "linux") {
+    EXPECT_EQ(memory_of("smallsix"), "MB") << summary;
+    EXPECT_EQ(summary.find(footnote), std::string::npos) << summary;
+  } else {
+    EXPECT_EQ(memory_of("smallsix"), "unknown") << summary;
+    EXPECT_NE(summary.find(footnote), std::string::npos) << summary;
+    EXPECT_NE(test_support::read_file(run_folder() / "index.html").find(">unknown</td>"), std::string::npos);
+  }
 }
 
 TEST_F(Study, WarnsBeforeStartingWhenTheProgramsWereNotOptimised) {
