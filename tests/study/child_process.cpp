@@ -10,13 +10,24 @@
 #include <stdexcept>
 
 namespace study_tests {
+namespace {
+
+// A pipe whose ends are closed on exec (plain POSIX: no pipe2).
+void open_pipe(std::array<int, 2>& ends) {
+  if (::pipe(ends.data()) != 0) throw std::runtime_error("pipe failed");
+  for (const int end : ends) {
+    if (::fcntl(end, F_SETFD, FD_CLOEXEC) != 0) throw std::runtime_error("fcntl failed");
+  }
+}
+
+}  // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std::filesystem::path& directory,
                            bool hold_input_open) {
   std::array<int, 2> output{};
   std::array<int, 2> input{-1, -1};
-  if (::pipe2(output.data(), O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-  if (hold_input_open && ::pipe2(input.data(), O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+  open_pipe(output);
+  if (hold_input_open) open_pipe(input);
   std::vector<std::string> copies = arguments;
   std::vector<char*> argv;
   for (std::string& argument : copies) argv.push_back(argument.data());

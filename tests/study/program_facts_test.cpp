@@ -89,6 +89,15 @@ constexpr std::int64_t kResidentEighths = __has_feature(address_sanitizer) ? 9 :
 constexpr std::int64_t kResidentEighths = 8;
 #endif
 
+// getrusage's ru_maxrss in bytes: macOS counts it in bytes, Linux and the BSDs in KiB.
+std::int64_t peak_resident_bytes(const rusage& usage) {
+#if defined(__APPLE__)
+  return static_cast<std::int64_t>(usage.ru_maxrss);
+#else
+  return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
+#endif
+}
+
 // Real drivers run scaled down, each in a child process, with a clock that
 // makes every timed batch last 7 hundredths.
 class ScaledDriver : public ::testing::Test {
@@ -111,7 +120,7 @@ class ScaledDriver : public ::testing::Test {
       getrusage(RUSAGE_SELF, &before);
       driver(instruments);
       getrusage(RUSAGE_SELF, &after);
-      std::ofstream("memory-growth") << (after.ru_maxrss - before.ru_maxrss) * 1024;
+      std::ofstream("memory-growth") << peak_resident_bytes(after) - peak_resident_bytes(before);
     });
     EXPECT_EQ(child.exit_status, 0) << child.output;
     Run result{child.output, test_support::read_file("vystup.out")};

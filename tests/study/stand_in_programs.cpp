@@ -1,7 +1,5 @@
 #include "stand_in_programs.hpp"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 
 #include "result_fixtures.hpp"
@@ -25,7 +23,8 @@ void StudyWithStandIns::SetUp() {
 
 void StudyWithStandIns::fake(const std::string& name, const std::string& body) {
   write_text(bin() / name, "#!/bin/sh\n" + body + "\n");
-  ::chmod((bin() / name).c_str(), 0755);
+  fs::permissions(bin() / name, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                    fs::perms::others_read | fs::perms::others_exec);
 }
 
 void StudyWithStandIns::fake_with_results(const std::string& name, int steps, const std::string& line,

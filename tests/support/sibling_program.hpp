@@ -7,7 +7,8 @@
 
 namespace test_support {
 
-// The path of `name` in the folder of the running executable.
+// The path of `name` in the folder of the running executable, found from
+// its argv[0] (GoogleTest must have been initialised).
 std::filesystem::path sibling_program(std::string_view name);
 
 }  // namespace test_support
