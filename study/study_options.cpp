@@ -125,7 +125,9 @@ StudyOptions parse_study_options(int argc, char** argv) {
     usage_error(error.what());
   }
 
-  if (!programs.empty()) options.programs = programs;
+  // Each program runs in a folder of its own, so a relative --bin must not
+  // be taken from there.
+  if (!programs.empty()) options.programs = std::filesystem::absolute(programs);
   options.results = results;
   if (*compare) {
     options.compare = CompareOptions{

@@ -170,7 +170,7 @@ class KitOsFreshPages : public ::testing::Test {
 };
 
 TEST_F(KitOsFreshPages, PrefaultLeavesNoFaultForTheFirstWriteOfAnyWholePage) {
-  if (std::getenv("SORTBENCH_TEST_EMULATOR") != nullptr) {
+  if (test_support::under_emulator()) {
     GTEST_SKIP()
         << "qemu-user takes the advice to fault pages in and does nothing; its own faults are not the program's";
   }

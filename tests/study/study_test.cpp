@@ -96,6 +96,13 @@ TEST_F(Study, RunsEachProgramInItsFolderCarriesAFailureThroughAndSummarises) {
   EXPECT_EQ(index.find("Warning"), std::string::npos);
 }
 
+TEST_F(Study, FindsTheProgramsOfARelativeBinFolder) {
+  fake_with_results("tallygrid", 84, "%d", tallygrid_file(some_time, some_time));
+  ChildProcess study({STUDY_PATH, "--bin", "bin", "--results", "results", "tallygrid"}, scratch.path(), false);
+  EXPECT_EQ(study.finish(), 0) << study.output();
+  EXPECT_TRUE(fs::exists(run_folder() / "tallygrid" / "vystup-ratio-heatmap.svg")) << study.output();
+}
+
 TEST_F(Study, RefusesAProgramThatCannotFitAndNamesBothFigures) {
   fake("smallsix", ": > started");
   fake_with_results("cutoffnarrow", 35, "1 %d", cutoffnarrow_file(some_time, some_time));

@@ -152,6 +152,8 @@ void use_utc() {
   tzset();
 }
 
+bool under_emulator() { return std::getenv("SORTBENCH_TEST_EMULATOR") != nullptr; }
+
 }  // namespace test_support
 
 // Under AddressSanitizer a refused allocation must come back as a null

@@ -80,4 +80,10 @@ void use_utc();
 // True while "vystup.out" in the current directory exists and is still empty.
 bool results_file_is_empty();
 
+// True when the tests run under an emulator (the arm64 build under
+// qemu-user), which the build names in SORTBENCH_TEST_EMULATOR. A test whose
+// subject the emulator does not reproduce (address-space limits, page
+// faults, resident memory) skips or narrows itself then.
+bool under_emulator();
+
 }  // namespace test_support
