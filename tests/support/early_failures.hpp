@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -37,10 +38,32 @@ TEST_P(ProgramStoppingEarly, WithErrorFiveWhenTheResultsFileCannotBeCreated) {
   EXPECT_TRUE(is_runtime_error_report(result.output, 5, {GetParam()})) << result.output;
 }
 
+// The results file made read-only beforehand; true when this user may
+// still write it (root may, and Wine run as root takes the read-only
+// attribute from the file's permissions).
+inline bool read_only_file_stays_writable(const std::filesystem::path& file) {
+  std::ofstream{file};
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                         std::filesystem::perms::others_read);
+  return std::ofstream(file, std::ios::app).is_open();
+}
+
+TEST_P(ProgramStoppingEarly, WithErrorFiveWhenTheResultsFileIsReadOnly) {
+  const std::filesystem::path file = scratch_.path() / "vystup.out";
+  const bool writable = read_only_file_stays_writable(file);
+  const ProgramResult result = writable ? ProgramResult{} : run();
+  // Windows deletes no read-only file, the scratch folder's removal included.
+  std::filesystem::permissions(file, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+  if (writable) GTEST_SKIP() << "this user may write read-only files";
+  EXPECT_EQ(result.exit_status, 5);
+  EXPECT_TRUE(is_runtime_error_report(result.output, 5, {GetParam()})) << result.output;
+}
+
 TEST_P(ProgramStoppingEarly, WithErrorTwelveAndNoFileWhenItsArraysAreRefused) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "AddressSanitizer needs more address space than the limit leaves";
 #endif
+  if (!memory_limits_hold()) GTEST_SKIP() << "the system does not hold a program to a memory limit (Wine)";
   const auto result = run(256L << 20);
   EXPECT_EQ(result.exit_status, 12);
   EXPECT_TRUE(is_runtime_error_report(result.output, 12, {GetParam()})) << result.output;
@@ -66,14 +89,15 @@ TEST_P(ProgramStoppingEarly, RefusesAMalformedSeedBeforeCreatingAnyFile) {
   }
 }
 
-TEST_P(ProgramStoppingEarly, WithErrorTwoWhenTheRecordCannotBeCreated) {
+TEST_P(ProgramStoppingEarly, WithTheMissingFolderErrorWhenTheRecordCannotBeCreated) {
   ProgramRun child;
   child.program = sibling_program(GetParam());
   child.directory = scratch_.path();
   child.environment = {{"SORTBENCH_SEED", "1"}, {"SORTBENCH_RECORD", "missing/record.csv"}};
   const auto result = run_program(child);
-  EXPECT_EQ(result.exit_status, 2);
-  EXPECT_TRUE(is_runtime_error_report(result.output, 2, {"SORTBENCH_RECORD", GetParam()})) << result.output;
+  EXPECT_EQ(result.exit_status, kErrorOfAMissingFolder);
+  EXPECT_TRUE(is_runtime_error_report(result.output, kErrorOfAMissingFolder, {"SORTBENCH_RECORD", GetParam()}))
+      << result.output;
   EXPECT_TRUE(std::filesystem::exists(scratch_.path() / "vystup.out")) << "created before the record";
   EXPECT_EQ(std::filesystem::file_size(scratch_.path() / "vystup.out"), 0u);
 }

@@ -1,44 +1,75 @@
 #include "support/test_support.hpp"
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <time.h>
-#include <unistd.h>
-
+#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
+#include "support/system.hpp"
+
 namespace test_support {
+namespace {
+
+// Tells a child that re-runs a test for its parent where the parent works.
+constexpr const char* kScratchVariable = "SORTBENCH_TEST_SCRATCH";
+
+// Makes a fresh folder in the temporary folder.
+std::filesystem::path fresh_folder() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = unused_temporary_path("sortbench-");
+    if (std::filesystem::create_directory(candidate)) return candidate;
+  }
+  throw std::runtime_error("cannot make a scratch folder");
+}
+
+}  // namespace
+
+std::filesystem::path unused_temporary_path(const std::string& prefix) {
+  static std::mt19937_64 names{std::random_device{}()};
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  for (;;) {
+    std::string name = prefix;
+    for (int i = 0; i < 8; ++i) name += kLetters[names() % (sizeof kLetters - 1)];
+    const std::filesystem::path candidate = std::filesystem::temp_directory_path() / name;
+    if (!std::filesystem::exists(candidate)) return candidate;
+  }
+}
 
 ScratchDirectory::ScratchDirectory() : previous_(std::filesystem::current_path()) {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sortbench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  const char* parents = std::getenv(kScratchVariable);
+  if (system::reruns_a_test_for_its_parent() && parents != nullptr) {
+    path_ = parents;
+    owned_ = false;
+  } else {
+    path_ = fresh_folder();
+  }
   std::filesystem::current_path(path_);
+  // Announced in the environment, which every child inherits.
+  if (parents != nullptr) announced_before_ = parents;
+  set_environment(kScratchVariable, path_.string().c_str());
 }
 
 ScratchDirectory::~ScratchDirectory() {
   std::error_code ignored;
   std::filesystem::current_path(previous_, ignored);
-  std::filesystem::remove_all(path_, ignored);
+  if (announced_before_) {
+    set_environment(kScratchVariable, announced_before_->c_str());
+  } else {
+    unset_environment(kScratchVariable);
+  }
+  if (owned_) std::filesystem::remove_all(path_, ignored);
 }
 
-CapturedStdout::CapturedStdout() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sortbench-stdout-XXXXXX").string();
-  const int fd = mkstemp(pattern.data());
-  if (fd < 0) throw std::runtime_error("mkstemp failed");
-  file_ = pattern;
-  saved_ = dup(STDOUT_FILENO);
-  dup2(fd, STDOUT_FILENO);
-  close(fd);
+CapturedStdout::CapturedStdout() : file_(unused_temporary_path("sortbench-stdout-")) {
+  saved_ = system::redirect_standard_output(file_);
+  redirected_ = true;
 }
 
 void CapturedStdout::restore() {
-  if (saved_ < 0) return;
-  dup2(saved_, STDOUT_FILENO);
-  close(saved_);
-  saved_ = -1;
+  if (!redirected_) return;
+  system::restore_standard_output(saved_);
+  redirected_ = false;
 }
 
 CapturedStdout::~CapturedStdout() {
@@ -145,11 +176,6 @@ kit::os::ClockReading read_numbered_precise_clock() {
 bool results_file_is_empty() {
   std::error_code error;
   return std::filesystem::file_size("vystup.out", error) == 0 && !error;
-}
-
-void use_utc() {
-  setenv("TZ", "UTC", 1);
-  tzset();
 }
 
 bool under_emulator() { return std::getenv("SORTBENCH_TEST_EMULATOR") != nullptr; }

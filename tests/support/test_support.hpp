@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 namespace test_support {
 
 // A fresh folder that is the current directory while the object lives.
+// Where a child re-runs the test for its parent (Windows), the child works
+// in the parent's innermost scratch folder instead and leaves it in place.
 class ScratchDirectory {
  public:
   ScratchDirectory();
@@ -23,10 +26,12 @@ class ScratchDirectory {
  private:
   std::filesystem::path previous_;
   std::filesystem::path path_;
+  bool owned_ = true;
+  std::optional<std::string> announced_before_;
 };
 
-// Redirects descriptor 1 into a file while the object lives; text() reads
-// back everything written to it.
+// Points standard output (the stream the kit writes to) into a file while
+// the object lives; text() reads back everything written to it.
 class CapturedStdout {
  public:
   CapturedStdout();
@@ -38,10 +43,34 @@ class CapturedStdout {
 
  private:
   std::filesystem::path file_;
-  int saved_ = -1;
+  std::intptr_t saved_ = 0;
+  bool redirected_ = false;
 };
 
+// For the body of a death test: points standard output into `file`
+// (created or emptied) for the rest of the process, or closes it, leaving
+// the stream's number or handle value free for the next file opened.
+void send_standard_output_to(const std::filesystem::path& file);
+void close_standard_output();
+
+// A name in the temporary folder that nothing has yet, starting with `prefix`.
+std::filesystem::path unused_temporary_path(const std::string& prefix);
+
 std::string read_file(const std::filesystem::path& path);
+
+// Sets or removes a variable of this process's environment. On Windows an
+// empty value removes the variable: the C runtime keeps no empty ones.
+void set_environment(const char* name, const char* value);
+void unset_environment(const char* name);
+
+// The report's number for a file created in a folder that does not exist:
+// Windows tells a missing path (3) from a missing file, POSIX systems have
+// one code for both (ENOENT, reported as 2).
+#ifdef _WIN32
+inline constexpr int kErrorOfAMissingFolder = 3;
+#else
+inline constexpr int kErrorOfAMissingFolder = 2;
+#endif
 
 // Splits text into lines that each must end with CR LF; a line without it,
 // or a lone LF, is reported by `ok` false and the offending line number.
@@ -74,16 +103,20 @@ constexpr std::int64_t numbered_precise_nanoseconds(std::size_t window) {
   return static_cast<std::int64_t>(window + 1) * 1000 + 7;
 }
 
-// Makes local time UTC for the whole test process.
+// Makes local time UTC for the whole test process, so the fake clocks'
+// readings (seconds since 1970, UTC) show their own time of day. The
+// Windows layer's readings carry their local time already: there it does
+// nothing.
 void use_utc();
 
 // True while "vystup.out" in the current directory exists and is still empty.
 bool results_file_is_empty();
 
 // True when the tests run under an emulator (the arm64 build under
-// qemu-user), which the build names in SORTBENCH_TEST_EMULATOR. A test whose
-// subject the emulator does not reproduce (address-space limits, page
-// faults, resident memory) skips or narrows itself then.
+// qemu-user, the Windows build under Wine), which the build names in
+// SORTBENCH_TEST_EMULATOR. A test whose subject the emulator does not
+// reproduce (address-space limits, page faults, resident memory) skips or
+// narrows itself then.
 bool under_emulator();
 
 }  // namespace test_support
