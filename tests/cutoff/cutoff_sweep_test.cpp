@@ -14,6 +14,8 @@
 #include "kit/random_source.hpp"
 #include "support/early_failures.hpp"
 #include "support/record_check.hpp"
+#include "support/run_program.hpp"
+#include "support/sibling_program.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -232,6 +234,22 @@ TEST(RecordedCutoffSweep, NamesEveryCellOfBothTablesWithItsCutoff) {
     EXPECT_EQ(record.field(windows - 1, "program"), base.name);
     EXPECT_EQ(record.field(windows - 1, "seed"), std::to_string(kSeed));
   }
+}
+
+// The real cutoffwide reaches its first progress line within a second or
+// two. Started with its console closed, it stops there with error 9, and no
+// console text lands in a file opened after the console was found closed.
+TEST(Cutoffwide, WithItsConsoleClosedStopsAtTheFirstProgressLineWithErrorNine) {
+  test_support::ScratchDirectory scratch;
+  test_support::ProgramRun run;
+  run.program = test_support::sibling_program("cutoffwide");
+  run.directory = scratch.path();
+  run.streams.close_standard_output = true;
+  run.environment = {{"SORTBENCH_RECORD", "record.csv"}};
+  const auto result = test_support::run_program(run);
+  EXPECT_EQ(result.exit_status, 9);
+  EXPECT_TRUE(test_support::results_file_is_empty());
+  EXPECT_EQ(read_file("record.csv"), "");
 }
 
 }  // namespace

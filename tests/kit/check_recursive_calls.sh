@@ -5,7 +5,8 @@
 # merge sort, and the one sift-down step of the heap.
 #
 # usage: check_recursive_calls.sh BIN_DIR [OBJDUMP]
-#   BIN_DIR  the folder holding the six programs
+#   BIN_DIR  the folder holding the six programs (on Windows smallsix.exe, ...;
+#            objdump demangles their symbols the same way)
 #   OBJDUMP  the disassembler for their machine (default objdump); the calls
 #            are x86-64 `call` or AArch64 `bl` instructions
 set -euo pipefail
@@ -26,6 +27,7 @@ self_calls() {
 expect() {
   local program=$1 symbol=$2 wanted=$3
   local got
+  [[ -e $program || ! -e $program.exe ]] || program=$program.exe
   got=$(self_calls "$program" "$symbol")
   if [[ $got == missing ]]; then
     echo "FAIL $(basename "$program"): no function '$symbol' (inlined away?)"

@@ -1,8 +1,5 @@
 // Console and file output, and the runtime-error rule every program shares.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -10,6 +7,7 @@
 #include "kit/program_storage.hpp"
 #include "kit/runtime_error.hpp"
 #include "kit/text_output.hpp"
+#include "support/run_program.hpp"
 #include "support/runtime_error_report.hpp"
 #include "support/test_support.hpp"
 
@@ -85,11 +83,7 @@ TEST(FailureSiteCode, IsStableForOneOperationAndDiffersBetweenOperations) {
 class FailureReport : public ::testing::Test {
  protected:
   std::string report() const { return read_file(scratch_.path() / "report.txt"); }
-  static void print_to_report() {
-    const int fd = open("report.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(fd, STDOUT_FILENO);
-    close(fd);
-  }
+  static void print_to_report() { test_support::send_standard_output_to("report.txt"); }
   ScratchDirectory scratch_;
 };
 
@@ -121,16 +115,32 @@ TEST_F(FailureReport, LosesWhatIsStillBufferedWhenTheRunStops) {
   EXPECT_TRUE(report().starts_with("Runtime error 106 at $")) << report();
 }
 
+#ifndef _WIN32  // Windows has no device that is always full.
 TEST_F(FailureReport, StopsOnAFullDeviceWithItsErrorNumber) {
   EXPECT_EXIT(
       {
-        print_to_report();
-        const int full = open("/dev/full", O_WRONLY);
-        dup2(full, STDOUT_FILENO);
+        test_support::send_standard_output_to("/dev/full");
         kit::Console console;
         console.write_line("1");
       },
       ::testing::ExitedWithCode(28), "");
+}
+#endif
+
+// POSIX systems would end the process with SIGPIPE unless the process is
+// prepared; Windows fails the write with ERROR_NO_DATA. Either way: 32.
+TEST_F(FailureReport, StopsWithErrorThirtyTwoWhenTheConsoleIsAPipeWhoseReaderHasGone) {
+  test_support::ChildStreams streams;
+  streams.output_to_pipe_without_reader = true;
+  const auto result = test_support::run_in_child(
+      [] {
+        kit::prepare_process();
+        kit::Console console;
+        console.write_line("1");
+      },
+      streams);
+  EXPECT_EQ(result.signal, 0);
+  EXPECT_EQ(result.exit_status, 32);
 }
 
 TEST_F(FailureReport, ReportsRefusedMemoryAsErrorTwelve) {
@@ -147,7 +157,7 @@ TEST_F(FailureReport, ReportsRefusedMemoryAsErrorTwelve) {
 TEST_F(FailureReport, KeepsAClosedStandardOutputFromBeingReusedByAFile) {
   EXPECT_EXIT(
       {
-        close(STDOUT_FILENO);
+        test_support::close_standard_output();
         kit::prepare_process();
         kit::TextFile file;
         file.create("vystup.out");

@@ -2,11 +2,9 @@
 // fixed seed and a fake clock, and once as the real tallyduel program.
 #include "quickvscount/file_duel.hpp"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <filesystem>
@@ -107,54 +105,45 @@ TEST_F(FileDuelTest, ClosedOrUnreadableStandardInputEndsTheWaitAndTheFilesStillC
 }
 
 TEST_F(FileDuelTest, TheFileIsCompletedOnlyAfterOneLineArrivesOnStandardInput) {
-  int pipe_ends[2];
-  ASSERT_EQ(pipe(pipe_ends), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    dup2(pipe_ends[0], STDIN_FILENO);
-    close(pipe_ends[0]);
-    close(pipe_ends[1]);
-    const int out = open("console.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, STDOUT_FILENO);
-    close(out);
-    run_small_duel();
-    _exit(0);
-  }
-  close(pipe_ends[0]);
+  test_support::ChildStreams streams;
+  streams.standard_output = "console.txt";
+  test_support::RunningChild child = test_support::start_in_child(run_small_duel, streams);
   const std::string report = joined_crlf(kSmallReport);
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (read_file("console.txt") != report && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   EXPECT_EQ(read_file("console.txt"), report);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  int status = 0;
-  EXPECT_EQ(waitpid(child, &status, WNOHANG), 0) << "the program waits for a line";
+  EXPECT_EQ(child.wait_for(std::chrono::milliseconds(100)), std::nullopt) << "the program waits for a line";
   EXPECT_LT(read_file("vystup.out").size(), report.size()) << "the file's last block is still held";
 
   // One line ends the wait; the pipe stays open, so the end of input plays no part.
-  ASSERT_EQ(write(pipe_ends[1], "ok\nmore\n", 8), 8);
-  pid_t ended = 0;
-  while ((ended = waitpid(child, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (ended == 0) {
-    kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    FAIL() << "the program went on waiting after a whole line";
-  }
-  close(pipe_ends[1]);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_TRUE(child.write_input("ok\nmore\n"));
+  const auto ended = child.wait_for(std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::max(deadline - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{})));
+  ASSERT_TRUE(ended.has_value()) << "the program went on waiting after a whole line";
+  EXPECT_EQ(ended->exit_status, 0);
   EXPECT_EQ(read_file("vystup.out"), report);
 }
 
 TEST_F(FileDuelTest, FailuresStopTheRunWithTheErrorOfTheFailedOperation) {
-  {  // The console refuses the first line: a full device.
+#ifndef _WIN32  // Windows has no device that is always full.
+  {             // The console refuses the first line: a full device.
     test_support::ChildStreams full;
     full.standard_output = "/dev/full";
     const auto result = test_support::run_in_child(run_small_duel, full);
     EXPECT_EQ(result.exit_status, 28);
+    EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
+    EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
+  }
+  std::filesystem::remove("vystup.out");
+  std::filesystem::remove("vstup.in");
+#endif
+  {  // The console refuses the first line: a pipe whose reader has gone.
+    test_support::ChildStreams closed_pipe;
+    closed_pipe.output_to_pipe_without_reader = true;
+    const auto result = test_support::run_in_child(run_small_duel, closed_pipe);
+    EXPECT_EQ(result.exit_status, 32);
     EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
     EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
   }
@@ -229,7 +218,7 @@ TEST_F(FileDuelTest, TheSameChosenSeedWritesTheSameInputFileWhateverTheTickCount
 
 // ---- the real program ----------------------------------------------------
 
-// tallyduel in the scratch folder, standard input from /dev/null.
+// tallyduel in the scratch folder, standard input from the null device.
 test_support::ProgramResult run_tallyduel(const test_support::ScratchDirectory& scratch) {
   test_support::ProgramRun run;
   run.program = test_support::sibling_program("tallyduel");
@@ -240,7 +229,7 @@ test_support::ProgramResult run_tallyduel(const test_support::ScratchDirectory& 
 TEST(Tallyduel, CannotCreateItsInputFileStopsBeforeTouchingTheResultsFile) {
   test_support::ScratchDirectory scratch;
   std::filesystem::create_directory("vstup.in");
-  std::ofstream("vystup.out") << "earlier results\r\n";
+  std::ofstream("vystup.out", std::ios::binary) << "earlier results\r\n";
   const auto result = run_tallyduel(scratch);
   EXPECT_EQ(result.exit_status, 5);
   EXPECT_TRUE(test_support::is_runtime_error_report(result.output, 5, {"MAKEFILE", "tallyduel"})) << result.output;
