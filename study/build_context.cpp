@@ -54,10 +54,11 @@ std::vector<std::string> build_warnings(const BuildInfo& build) {
 
 Context gather_context(const BuildInfo& build, const std::filesystem::path& programs) {
   Context context;
-  const std::tm local = os::local_time(std::time(nullptr));
+  const std::time_t now = std::time(nullptr);
+  const std::tm local = os::local_time(now);
   std::array<char, 64> date{};
-  std::strftime(date.data(), date.size(), "%Y-%m-%d %H:%M:%S %z", &local);
-  context.emplace_back("date", date.data());
+  std::strftime(date.data(), date.size(), "%Y-%m-%d %H:%M:%S", &local);
+  context.emplace_back("date", std::string(date.data()) + " " + os::utc_offset(now));
 
   const os::Machine machine = os::describe_machine();
   const std::string processor = machine.processor.empty() ? "unknown" : machine.processor;

@@ -103,8 +103,8 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const Suit
   outcome.peak_resident_bytes = end.peak_resident_bytes;
   outcome.exited = end.exited;
   outcome.exit_status = end.exit_status;
-  outcome.signal = end.signal;
-  outcome.signal_name = end.signal_name;
+  outcome.cause = end.cause;
+  outcome.cause_name = end.cause_name;
   outcome.steps = tracker.steps();
   outcome.runtime_error = tracker.runtime_error();
   return outcome;

@@ -18,8 +18,8 @@ namespace study {
 struct RunOutcome {
   bool exited = false;  // ended by exit(); exit_status is valid
   int exit_status = -1;
-  int signal = 0;            // the signal that ended it, if any
-  std::string signal_name;   // the system's name for it: "Killed"
+  std::string cause;         // else what ended it: "signal 9", on Windows "exception 0xC0000005"
+  std::string cause_name;    // the system's name for it: "Killed", "access violation"
   bool interrupted = false;  // the user stopped it
   double wall_seconds = 0;
   std::optional<std::int64_t> peak_resident_bytes;  // absent when the system cannot tell it

@@ -26,7 +26,7 @@ struct ProgramRun {
   std::optional<std::uint32_t> seed;  // given to the program, when chosen
   std::string folder;                 // its folder inside the run folder, see repeat_folders.hpp
   ProgramState state = ProgramState::not_started;
-  std::string status;  // "0", "5", "signal 9", "refused", "missing"
+  std::string status;  // "0", "5", "signal 9" (Windows: "exception 0xC0000005"), "refused", "missing"
   std::string detail;  // the runtime error line, the refusal, what is wrong with its results
   double wall_seconds = 0;
   std::optional<std::int64_t> peak_resident_bytes;  // absent when the system cannot tell it

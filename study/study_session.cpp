@@ -69,7 +69,8 @@ std::vector<ProgramRun> planned_runs(const StudyOptions& options) {
       run.program = options.selected[i];
       run.repeat = repeat;
       run.repeats = repeats;
-      run.folder = repeat_folder(run.program->name(), repeat, repeats).string();
+      // With forward slashes on every system: it names the folder on the page too.
+      run.folder = repeat_folder(run.program->name(), repeat, repeats).generic_string();
       if (!options.seeds.empty()) run.seed = options.seeds[static_cast<std::size_t>(repeat - 1)];
       if (!replayed[i].empty()) run.seed = replayed[i][static_cast<std::size_t>(repeat - 1)];
       runs.push_back(std::move(run));
@@ -189,7 +190,7 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     run.wall_seconds = outcome.wall_seconds;
     run.peak_resident_bytes = outcome.peak_resident_bytes;
     run.steps = outcome.steps;
-    run.status = outcome.exited ? std::to_string(outcome.exit_status) : "signal " + std::to_string(outcome.signal);
+    run.status = outcome.exited ? std::to_string(outcome.exit_status) : outcome.cause;
     run.detail = outcome.runtime_error;
     const bool clean_exit = outcome.exited && outcome.exit_status == 0;
     run.state = clean_exit            ? ProgramState::completed
@@ -198,7 +199,7 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     if (run.detail.empty() && !clean_exit) {
       run.detail = outcome.interrupted ? "stopped by Ctrl-C"
                    : outcome.exited    ? "ended with exit status " + std::to_string(outcome.exit_status)
-                                       : fmt::format("ended by signal {} ({})", outcome.signal, outcome.signal_name);
+                                       : fmt::format("ended by {} ({})", outcome.cause, outcome.cause_name);
     }
     if (!outcome.console_failure.empty()) run.study_failures.push_back(outcome.console_failure);
     collect_results(run, folder);
@@ -312,7 +313,7 @@ void StudySession::write_median_charts(const analysis::MeasurementSet& set) {
       for (const ChartFile& chart : build_charts(*layout->results, kMedianChartStem, name, precise)) {
         const std::filesystem::path relative = std::filesystem::path(name) / chart.file_name;
         write_file_atomically(run_folder_ / relative, chart.content);
-        medians.charts.push_back(relative.string());
+        medians.charts.push_back(relative.generic_string());  // a link of the page
       }
     } catch (const ToolError& error) {
       study_.export_failures.push_back(error.what());

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "study/os/program.hpp"
 #include "study/text_format.hpp"
 
 namespace study {
@@ -81,11 +82,7 @@ std::string summary_table_text(const StudyRun& study) {
       "(data generation, copying, clearing, start-up and output).\n";
   const bool peak_unknown = std::any_of(study.programs.begin(), study.programs.end(),
                                         [](const ProgramRun& run) { return run.ran() && !run.peak_resident_bytes; });
-  if (peak_unknown) {
-    text +=
-        "peak memory unknown: this system reports only the largest peak of all the programs run so far, "
-        "and this program's was not larger.\n";
-  }
+  if (peak_unknown) text += "peak memory unknown: " + std::string(os::unknown_peak_reason()) + "\n";
   return text;
 }
 

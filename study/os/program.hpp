@@ -31,13 +31,22 @@ struct ProgramStart {
 struct ProgramEnd {
   bool exited = false;  // it ended by exiting: exit_status holds its status
   int exit_status = -1;
-  int signal = 0;           // else the signal that ended it
-  std::string signal_name;  // the system's name for that signal: "Killed"
-  // The most memory it (with whatever it started and waited for) held
-  // resident at once; absent when the system cannot tell this program's
-  // peak apart from those of the programs before it.
+  // Else what ended it, in the system's terms: on Unix a signal (`signal`
+  // 9, `cause` "signal 9", `cause_name` "Killed"); on Windows, which has
+  // none, the status of a crash or of a forced end ("exception 0xC0000005",
+  // "access violation").
+  int signal = 0;
+  std::string cause;
+  std::string cause_name;
+  // The most memory it held resident at once: on Unix with whatever it
+  // started and waited for, on Windows its own peak working set. Absent
+  // when the system cannot tell, as unknown_peak_reason() says why.
   std::optional<std::int64_t> peak_resident_bytes;
 };
+
+// Why ProgramEnd::peak_resident_bytes can be absent on this system, to
+// close the sentence "peak memory unknown: ...".
+std::string_view unknown_peak_reason();
 
 // What ended a wait for the program.
 enum class ProgramEvent {
@@ -68,7 +77,9 @@ class RunningProgram {
   ProgramEvent next_event(const InterruptWatch& interrupts, std::optional<std::chrono::milliseconds> quiet_for,
                           std::string& output);
 
-  // Asks it and all it started to stop, as Ctrl-C in a terminal would.
+  // Asks it and all it started to stop, as Ctrl-C in a terminal would
+  // (Ctrl-Break on Windows). Where it cannot be asked (Windows without a
+  // console, as under Wine) it is ended as Ctrl-Break would end it.
   void interrupt();
   // Ends it and all it started at once.
   void kill();

@@ -177,9 +177,15 @@ ProgramEnd RunningProgram::wait() {
     result.exit_status = WEXITSTATUS(end.status);
   } else if (WIFSIGNALED(end.status)) {
     result.signal = WTERMSIG(end.status);
-    result.signal_name = ::strsignal(result.signal);
+    result.cause = "signal " + std::to_string(result.signal);
+    result.cause_name = ::strsignal(result.signal);
   }
   return result;
+}
+
+std::string_view unknown_peak_reason() {
+  return "this system reports only the largest peak of all the programs run so far, and this program's was not "
+         "larger.";
 }
 
 }  // namespace study::os

@@ -1,0 +1,77 @@
+// Inside the Windows layer: what its files share. Texts cross into Windows
+// as UTF-16; error codes of Windows come out as the error numbers the
+// tools' interface speaks (errno values, worded by error_text()).
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "study/os/interrupts.hpp"
+
+namespace study::os {
+
+struct InterruptWatch::State {
+  HANDLE event = nullptr;  // set while interrupts wait to be taken
+};
+
+namespace windows_layer {
+
+// A handle of the system, closed with its owner.
+class OwnedHandle {
+ public:
+  OwnedHandle() = default;
+  explicit OwnedHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+  ~OwnedHandle() { reset(); }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  OwnedHandle(OwnedHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
+    if (this != &other) {
+      reset();
+      handle_ = other.handle_;
+      other.handle_ = nullptr;
+    }
+    return *this;
+  }
+
+  HANDLE get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+  void reset() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+// The console handler's view of the watch that is active, if any.
+extern std::atomic<HANDLE> interrupt_event;
+extern std::atomic<int> pending_interrupts;
+
+// A string of the tools, as Windows takes it. Paths, arguments and settings
+// are converted the way std::filesystem converts paths, so a path that went
+// through path::string() comes back unchanged.
+std::wstring wide(std::string_view text);
+
+// Text of the system (names, messages) as UTF-8, the tools' own encoding.
+std::string utf8(std::wstring_view text);
+
+// The errno value closest to a Windows error code; `path`, when given,
+// tells a folder that stood where a file was meant (EISDIR) from a file
+// that may not be touched (EACCES).
+int error_number(DWORD error, const std::filesystem::path& path = {});
+
+// Windows' error code in words: as error_text() words its errno value when
+// there is one, else the system's own message.
+std::string error_words(DWORD error);
+
+// The value of a string in the registry under HKEY_LOCAL_MACHINE; "" when absent.
+std::string machine_registry_text(const wchar_t* key, const wchar_t* name);
+
+}  // namespace windows_layer
+}  // namespace study::os
