@@ -1,300 +1,30 @@
-// The tools' operating-system layer (study/os/) on its own: how a program
-// ended and its peak memory, or honestly none; interrupts; the executable's
-// folder from argv[0]; the memory limits and the words that name them; the
-// machine's description; files. Built and run with either layer
-// (SORTBENCH_OS_LAYER); where the two differ, each is held to its own word.
-#include <fcntl.h>
+// The tools' operating-system layer (study/os/) on its own, where every
+// layer keeps the same word: files and their errors, program files, a
+// folder a program cannot enter, the executable's folder, the memory budget
+// and the UTC offset. What each system does its own way is tested in
+// os_layer_posix_test.cpp and os_layer_windows_test.cpp.
+#include "os_layer_test.hpp"
+
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/utsname.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
+#include <cerrno>
+#include <ctime>
 #include <string>
-#include <string_view>
-#include <thread>
 
+#include "child_process.hpp"
 #include "study/memory_budget.hpp"
-#include "study/os/console.hpp"
+#include "study/os/clock.hpp"
 #include "study/os/executable_folder.hpp"
 #include "study/os/files.hpp"
-#include "study/os/interrupts.hpp"
-#include "study/os/machine.hpp"
-#include "study/os/memory.hpp"
 #include "study/os/program.hpp"
 #include "study/tool_error.hpp"
-#include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
-using study::os::ProgramEnd;
-using study::os::ProgramEvent;
-using study::os::RunningProgram;
-
-constexpr std::string_view kLayer = STUDY_OS_LAYER;
-const bool kLinuxLayer = kLayer == "linux";
-
-// Reads until the program's output holds `marker` (or ends); false at the end.
-bool read_until(RunningProgram& program, const study::os::InterruptWatch& interrupts, std::string& output,
-                std::string_view marker) {
-  std::string bytes;
-  while (output.find(marker) == std::string::npos) {
-    const ProgramEvent event = program.next_event(interrupts, 10s, bytes);
-    if (event == ProgramEvent::end_of_output) return false;
-    if (event == ProgramEvent::output) output += bytes;
-  }
-  return true;
-}
-
-struct Finished {
-  std::string output;
-  ProgramEnd end;
-};
-
-Finished run_to_end(const study::os::ProgramStart& start) {
-  study::os::InterruptWatch interrupts;
-  RunningProgram program(start);
-  Finished finished;
-  read_until(program, interrupts, finished.output, std::string_view("\x01never\x01"));
-  finished.end = program.wait();
-  return finished;
-}
-
-study::os::ProgramStart shell(const std::string& script, const fs::path& folder = {}) {
-  return {"/bin/sh", {"-c", script}, {}, folder};
-}
-
-TEST(OsProgram, TakesArgumentsEnvironmentAndFolderAndReportsTheExitStatus) {
-  test_support::ScratchDirectory scratch;
-  const fs::path folder = scratch.path() / "work";
-  fs::create_directory(folder);
-  study::os::ProgramStart start = shell("printf '%s|%s|%s|' \"$1\" \"$STUDY_OS_TEST\" \"$(pwd -P)\"; exit 3", folder);
-  start.arguments.push_back("sh");
-  start.arguments.push_back("two words");
-  ::setenv("STUDY_OS_TEST", "the tool's own", 1);
-  start.environment = {"STUDY_OS_TEST=the program's"};
-  const Finished finished = run_to_end(start);
-  ::unsetenv("STUDY_OS_TEST");
-  EXPECT_EQ(finished.output, "two words|the program's|" + fs::canonical(folder).string() + "|");
-  EXPECT_TRUE(finished.end.exited);
-  EXPECT_EQ(finished.end.exit_status, 3);
-  EXPECT_EQ(finished.end.signal, 0);
-}
-
-TEST(OsProgram, GivesAnEmptyStandardInputAndJoinsBothOutputStreams) {
-  const Finished finished = run_to_end(shell("cat; echo out; echo err >&2"));
-  EXPECT_EQ(finished.output, "out\nerr\n");
-  EXPECT_EQ(finished.end.exit_status, 0);
-}
-
-TEST(OsProgram, NamesTheSignalThatEndedIt) {
-  const Finished finished = run_to_end(shell("kill -KILL $$"));
-  EXPECT_FALSE(finished.end.exited);
-  EXPECT_EQ(finished.end.signal, SIGKILL);
-  EXPECT_EQ(finished.end.signal_name, ::strsignal(SIGKILL));
-}
-
-TEST(OsProgram, AProgramThatCannotBeExecutedSaysWhyAndExits127) {
-  const Finished finished = run_to_end({"/nonexistent/program", {}, {}, {}});
-  EXPECT_EQ(finished.output,
-            "study: cannot start /nonexistent/program: " + std::string(std::strerror(ENOENT)) + "\r\n");
-  EXPECT_EQ(finished.end.exit_status, 127);
-}
-
-TEST(OsProgram, AFolderThatCannotBeEnteredIsTheProgramsFailure) {
-  const Finished finished = run_to_end(shell("true", "/nonexistent/folder"));
-  EXPECT_EQ(finished.output, "study: cannot prepare the program's folder or streams\r\n");
-  EXPECT_EQ(finished.end.exit_status, 127);
-}
-
-// The largest peak of the children this process has waited for so far.
-std::int64_t largest_child_peak() {
-  rusage usage{};
-  ::getrusage(RUSAGE_CHILDREN, &usage);
-#if defined(__APPLE__)
-  return static_cast<std::int64_t>(usage.ru_maxrss);
-#else
-  return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
-#endif
-}
-
-TEST(OsProgram, TellsThePeakMemoryOrSaysItCannot) {
-  // Larger than any child before it, so both layers can tell it.
-  const std::int64_t held = std::max<std::int64_t>(128 << 20, largest_child_peak() + (64 << 20));
-  const Finished large = run_to_end({OS_PROBE_PATH, {"memory", std::to_string(held >> 20)}, {}, {}});
-  ASSERT_EQ(large.end.exit_status, 0) << large.output;
-  ASSERT_TRUE(large.end.peak_resident_bytes.has_value());
-  EXPECT_GE(*large.end.peak_resident_bytes, held);
-  EXPECT_LT(*large.end.peak_resident_bytes, 4 * held);
-
-  const Finished small = run_to_end(shell("true"));
-  ASSERT_EQ(small.end.exit_status, 0);
-  if (kLinuxLayer) {
-    // wait4 reports this child's own peak.
-    ASSERT_TRUE(small.end.peak_resident_bytes.has_value());
-    EXPECT_GT(*small.end.peak_resident_bytes, 0);
-    EXPECT_LT(*small.end.peak_resident_bytes, held);
-  } else {
-    // getrusage(RUSAGE_CHILDREN) still holds the large one's peak: this one's is unknown.
-    EXPECT_FALSE(small.end.peak_resident_bytes.has_value()) << *small.end.peak_resident_bytes;
-  }
-}
-
-TEST(OsProgram, AProgramLeftRunningIsKilledWithAllItStarted) {
-  test_support::ScratchDirectory scratch;
-  {
-    study::os::InterruptWatch interrupts;
-    RunningProgram program(shell("sleep 30 & echo $! > grandchild; echo ready; wait", scratch.path()));
-    std::string output;
-    ASSERT_TRUE(read_until(program, interrupts, output, "ready"));
-  }
-  pid_t grandchild = 0;
-  std::ifstream(scratch.path() / "grandchild") >> grandchild;
-  ASSERT_GT(grandchild, 0);
-  // The group was killed: the sleep is gone, or a zombie for its new parent to reap.
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
-  while (::kill(grandchild, 0) == 0 && std::chrono::steady_clock::now() < deadline) {
-    std::ifstream stat("/proc/" + std::to_string(grandchild) + "/stat");
-    std::string pid, name, state;
-    if (stat >> pid >> name >> state && state == "Z") break;
-    std::this_thread::sleep_for(10ms);
-  }
-  EXPECT_LT(std::chrono::steady_clock::now(), deadline);
-}
-
-TEST(OsInterrupts, CtrlCIsCountedAndInterruptStopsTheProgram) {
-  study::os::InterruptWatch interrupts;
-  RunningProgram program(shell("echo ready; exec sleep 30"));
-  std::string output, bytes;
-  ASSERT_TRUE(read_until(program, interrupts, output, "ready"));
-  EXPECT_EQ(program.next_event(interrupts, 50ms, bytes), ProgramEvent::quiet);
-  ASSERT_EQ(::raise(SIGINT), 0);  // the tool's own Ctrl-C: counted, not fatal
-  EXPECT_EQ(program.next_event(interrupts, 10s, bytes), ProgramEvent::interrupt);
-  EXPECT_EQ(interrupts.take(), 1);
-  EXPECT_TRUE(interrupts.interrupted());
-  program.interrupt();
-  EXPECT_EQ(program.next_event(interrupts, 10s, bytes), ProgramEvent::end_of_output);
-  const ProgramEnd end = program.wait();
-  EXPECT_FALSE(end.exited);
-  EXPECT_EQ(end.signal, SIGINT);
-}
-
-TEST(OsInterrupts, KillEndsAProgramThatIgnoresTheInterrupt) {
-  study::os::InterruptWatch interrupts;
-  RunningProgram program(shell("trap '' INT; echo ready; exec sleep 30"));
-  std::string output, bytes;
-  ASSERT_TRUE(read_until(program, interrupts, output, "ready"));
-  program.interrupt();
-  EXPECT_EQ(program.next_event(interrupts, 300ms, bytes), ProgramEvent::quiet);
-  ::raise(SIGTERM);
-  ::raise(SIGHUP);
-  EXPECT_EQ(program.next_event(interrupts, 10s, bytes), ProgramEvent::interrupt);
-  EXPECT_EQ(interrupts.take(), 2);
-  EXPECT_EQ(interrupts.count(), 2);
-  program.kill();
-  EXPECT_EQ(program.next_event(interrupts, 10s, bytes), ProgramEvent::end_of_output);
-  EXPECT_EQ(program.wait().signal, SIGKILL);
-}
-
-// The probe's folder as the layer finds it in the probe, started by a shell.
-std::string probe_folder(const std::string& script) {
-  const Finished finished = run_to_end(shell(script));
-  EXPECT_EQ(finished.end.exit_status, 0) << finished.output;
-  return finished.output;
-}
-
-TEST(OsExecutableFolder, IsFoundFromArgv0WithAndWithoutASlash) {
-  const fs::path probe = OS_PROBE_PATH;
-  const std::string folder = fs::canonical(probe.parent_path()).string() + "\n";
-  const std::string name = probe.filename().string();
-  // The full path, a relative one, and a bare name found along PATH.
-  EXPECT_EQ(probe_folder("exec '" + probe.string() + "' folder"), folder);
-  EXPECT_EQ(probe_folder("cd '" + probe.parent_path().parent_path().string() + "' && exec './" +
-                         probe.parent_path().filename().string() + "/" + name + "' folder"),
-            folder);
-  EXPECT_EQ(
-      probe_folder("PATH='/nonexistent::" + probe.parent_path().string() + "':\"$PATH\" exec '" + name + "' folder"),
-      folder);
-  // A bare name the shell found in the current directory, through PATH's empty entry.
-  EXPECT_EQ(probe_folder("cd '" + probe.parent_path().string() + "' && PATH=/nonexistent: exec '" + name + "' folder"),
-            folder);
-}
-
-TEST(OsExecutableFolder, OnlyLinuxFindsItWithoutAUsefulArgv0) {
-  const fs::path own = fs::canonical(fs::path(STUDY_PATH).parent_path());  // the tests' folder too
-  EXPECT_EQ(study::os::executable_folder(STUDY_PATH), own);
-  const auto unknown = study::os::executable_folder("no-such-program-anywhere");
-  const auto none = study::os::executable_folder(nullptr);
-  if (kLinuxLayer) {
-    EXPECT_EQ(unknown, own);  // /proc/self/exe
-    EXPECT_EQ(none, own);
-  } else {
-    EXPECT_FALSE(unknown.has_value());
-    EXPECT_FALSE(none.has_value());
-  }
-}
-
-bool has_limit(const std::vector<study::os::MemoryLimit>& limits, std::string_view source) {
-  for (const study::os::MemoryLimit& limit : limits) {
-    if (limit.source == source) return limit.bytes > 0;
-  }
-  return false;
-}
-
-TEST(OsMemory, NamesEachLimitItFinds) {
-  const std::vector<study::os::MemoryLimit> limits = study::os::memory_limits();
-  if (kLinuxLayer) {
-    EXPECT_TRUE(has_limit(limits, "MemAvailable in /proc/meminfo"));
-    EXPECT_FALSE(has_limit(limits, "the machine's physical memory"));
-  } else {
-    EXPECT_TRUE(has_limit(limits, "the machine's physical memory"));
-    EXPECT_FALSE(has_limit(limits, "MemAvailable in /proc/meminfo"));
-  }
-  const study::MemoryBudget budget = study::available_memory(1000);
-  EXPECT_EQ(budget.bytes, 1000);
-  EXPECT_EQ(budget.source, "--memory-limit");
-}
-
-TEST(OsMemory, TheAddressSpaceLimitIsOneOfThem) {
-  if (test_support::under_emulator()) GTEST_SKIP() << "qemu-user keeps address-space limits from its guest";
-  // Finite, yet far above what even AddressSanitizer reserves.
-  constexpr rlim_t kLimit = rlim_t{1} << 60;
-  const test_support::ProgramResult child = test_support::run_in_child([] {
-    const rlimit limit{kLimit, kLimit};
-    if (::setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);
-    for (const study::os::MemoryLimit& found : study::os::memory_limits()) {
-      if (found.source == "the address-space limit (ulimit -v)") std::_Exit(found.bytes == kLimit ? 0 : 4);
-    }
-    std::_Exit(5);
-  });
-  EXPECT_EQ(child.exit_status, 0);
-}
-
-TEST(OsMachine, DescribesTheProcessorsMemoryAndSystem) {
-  const study::os::Machine machine = study::os::describe_machine();
-  EXPECT_GE(machine.processors, 1);
-  EXPECT_EQ(machine.processors, study::os::processor_count());
-  ASSERT_TRUE(machine.memory_bytes.has_value());
-  EXPECT_GT(*machine.memory_bytes, std::int64_t{64} << 20);
-  utsname names{};
-  ASSERT_EQ(::uname(&names), 0);
-  const std::string system = std::string(names.sysname) + " " + names.release + " " + names.machine;
-  EXPECT_TRUE(machine.operating_system.ends_with(system)) << machine.operating_system;
-  if (!kLinuxLayer) {
-    EXPECT_EQ(machine.operating_system, system);
-    EXPECT_EQ(machine.processor, names.machine);
-  }
-  EXPECT_FALSE(study::os::host_name().empty());
-}
+using namespace os_layer_test;
+using study_tests::built;
 
 TEST(OsFiles, WriteReplaceAndReadBackWithTheirErrors) {
   test_support::ScratchDirectory scratch;
@@ -313,32 +43,77 @@ TEST(OsFiles, WriteReplaceAndReadBackWithTheirErrors) {
   EXPECT_FALSE(limited.text.has_value());
   EXPECT_TRUE(limited.too_large);
 
+  // A second replace takes the place of the file the first one made.
+  study::os::OutputFile("newer").write("newer");
+  EXPECT_EQ(study::os::replace_file(scratch.path() / "newer", scratch.path() / "old"), 0);
+  EXPECT_EQ(study::os::read_file(scratch.path() / "old").text, "newer");
+
   fs::create_directory(scratch.path() / "folder");
   const study::os::OutputFile folder(scratch.path() / "folder");
   EXPECT_FALSE(folder.is_open());
   EXPECT_EQ(study::error_text(folder.open_error()), "is a directory");
+  EXPECT_EQ(study::os::read_file(scratch.path() / "folder").error, EISDIR);
   EXPECT_EQ(study::os::read_file(scratch.path() / "missing").error, ENOENT);
   EXPECT_EQ(study::os::replace_file(scratch.path() / "missing", scratch.path() / "old"), ENOENT);
+  EXPECT_EQ(study::os::replace_file(scratch.path() / "old", scratch.path() / "folder"), EISDIR);
+  EXPECT_TRUE(fs::exists(scratch.path() / "old"));
+  EXPECT_EQ(study::os::OutputFile(scratch.path() / "missing" / "file").open_error(), ENOENT);
 }
 
-TEST(OsConsole, AFileIsNoTerminalAndClosedStreamsAreOccupied) {
+TEST(OsProgram, ProgramFilesAreNamedAsTheSystemNamesThem) {
   test_support::ScratchDirectory scratch;
-  test_support::ChildStreams streams;
-  streams.close_standard_input = true;
-  const test_support::ProgramResult child = test_support::run_in_child(
-      [] {
-        study::os::prepare_console();
-        // Standard input was closed: the first file opened now must not become it.
-        study::os::OutputFile file("scratch-file");
-        const bool apart = ::isatty(STDIN_FILENO) == 0 && ::fcntl(STDIN_FILENO, F_GETFD) != -1;
-        std::printf("%d %d\n", study::os::standard_output_is_terminal() ? 1 : 0, apart ? 1 : 0);
-        std::fflush(stdout);
-        // A closed pipe does not end the tool.
-        std::_Exit(::raise(SIGPIPE) == 0 ? 0 : 1);
-      },
-      streams);
-  EXPECT_EQ(child.exit_status, 0);
-  EXPECT_EQ(child.output, "0 1\n");
+  const fs::path program = study::os::program_file(scratch.path(), "tallygrid");
+  EXPECT_EQ(program.parent_path(), scratch.path());
+  EXPECT_EQ(program.filename().string(), kLayer == "windows" ? "tallygrid.exe" : "tallygrid");
+  EXPECT_TRUE(study::os::can_start(built(OS_PROBE_PATH)));
+  EXPECT_FALSE(study::os::can_start(program));
+}
+
+TEST(OsProgram, AFolderThatCannotBeEnteredIsTheProgramsFailure) {
+  const Finished finished = run_to_end({built(OS_PROBE_PATH), {"sleep"}, {}, "/nonexistent/folder"});
+  EXPECT_EQ(finished.output, "study: cannot prepare the program's folder or streams\r\n");
+  EXPECT_TRUE(finished.end.exited);
+  EXPECT_EQ(finished.end.exit_status, 127);
+}
+
+TEST(OsExecutableFolder, IsTheFolderOfTheToolFromItsOwnPath) {
+  const fs::path own = fs::canonical(fs::path(built(STUDY_PATH)).parent_path());  // the tests' folder too
+  EXPECT_EQ(study::os::executable_folder(built(STUDY_PATH).c_str()), own);
+}
+
+TEST(OsMemory, AGivenLimitDecidesWhenItIsTheLeast) {
+  const study::MemoryBudget budget = study::available_memory(1000);
+  EXPECT_EQ(budget.bytes, 1000);
+  EXPECT_EQ(budget.source, "--memory-limit");
+  const study::MemoryBudget found = study::available_memory(std::nullopt);
+  EXPECT_GT(found.bytes, 1000);
+  EXPECT_NE(found.source, "--memory-limit");
+}
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+std::int64_t days_from_civil(std::int64_t year, unsigned month, unsigned day) {
+  year -= month <= 2;
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const auto of_era = static_cast<unsigned>(year - era * 400);
+  const unsigned of_year = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const unsigned of_era_days = of_era * 365 + of_era / 4 - of_era / 100 + of_year;
+  return era * 146097 + static_cast<std::int64_t>(of_era_days) - 719468;
+}
+
+TEST(OsClock, TheUtcOffsetIsTheLocalTimeLessTheTimeItself) {
+  // Midwinter and midsummer, so a zone with daylight saving time shows both its offsets.
+  for (const std::time_t time : {std::time_t{1'705'320'000}, std::time_t{1'720'958'400}, std::time(nullptr)}) {
+    const std::tm local = study::os::local_time(time);
+    const std::int64_t local_seconds = days_from_civil(local.tm_year + 1900, static_cast<unsigned>(local.tm_mon + 1),
+                                                       static_cast<unsigned>(local.tm_mday)) *
+                                           86400 +
+                                       local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+    const std::int64_t minutes = (local_seconds - time) / 60;
+    const std::string offset = study::os::utc_offset(time);
+    ASSERT_EQ(offset.size(), 5u) << offset;
+    EXPECT_EQ(offset[0], minutes < 0 ? '-' : '+') << offset;
+    EXPECT_EQ(std::stoi(offset.substr(1, 2)) * 60 + std::stoi(offset.substr(3, 2)), std::abs(minutes)) << offset;
+  }
 }
 
 }  // namespace

@@ -4,7 +4,14 @@
 // driver do. A change to a program that the study would read wrongly fails
 // here.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+// clang-format off
+#include <windows.h>
+#include <psapi.h>  // after windows.h, which it needs
+// clang-format on
+#else
 #include <sys/resource.h>
+#endif
 
 #include <fstream>
 
@@ -89,12 +96,22 @@ constexpr std::int64_t kResidentEighths = __has_feature(address_sanitizer) ? 9 :
 constexpr std::int64_t kResidentEighths = 8;
 #endif
 
-// getrusage's ru_maxrss in bytes: macOS counts it in bytes, Linux and the BSDs in KiB.
-std::int64_t peak_resident_bytes(const rusage& usage) {
+// The most memory this process has held resident so far.
+std::int64_t own_peak_resident_bytes() {
+#ifdef _WIN32
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+  return static_cast<std::int64_t>(counters.PeakWorkingSetSize);
+#else
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  // ru_maxrss in bytes: macOS counts it in bytes, Linux and the BSDs in KiB.
 #if defined(__APPLE__)
   return static_cast<std::int64_t>(usage.ru_maxrss);
 #else
   return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
+#endif
 #endif
 }
 
@@ -116,11 +133,9 @@ class ScaledDriver : public ::testing::Test {
   Run run(const std::function<void(const kit::Instruments&)>& driver) {
     const kit::Instruments instruments{.read_seed = [] { return 12345u; }, .read_clock = test_support::read_fake_clock};
     const auto child = test_support::run_in_child([&] {
-      rusage before{}, after{};
-      getrusage(RUSAGE_SELF, &before);
+      const std::int64_t before = own_peak_resident_bytes();
       driver(instruments);
-      getrusage(RUSAGE_SELF, &after);
-      std::ofstream("memory-growth") << peak_resident_bytes(after) - peak_resident_bytes(before);
+      std::ofstream("memory-growth") << own_peak_resident_bytes() - before;
     });
     EXPECT_EQ(child.exit_status, 0) << child.output;
     Run result{child.output, test_support::read_file("vystup.out")};

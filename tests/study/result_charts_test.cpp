@@ -402,7 +402,8 @@ TEST(WriteCharts, WritesBesideTheResultsAndLeavesNoTemporaryFiles) {
   std::vector<std::filesystem::path> written;
   study::write_charts(parsed(tallygrid_file(some_time, some_time)), "run/vystup.out", written);
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator("run")) names.push_back(entry.path().filename());
+  for (const auto& entry : std::filesystem::directory_iterator("run"))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"vystup-ratio-heatmap.svg", "vystup-times-by-range.svg", "vystup.csv"}));
   ASSERT_EQ(written.size(), 3u);

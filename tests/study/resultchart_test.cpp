@@ -9,6 +9,7 @@
 
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
+#include "stand_in_programs.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -16,16 +17,9 @@ namespace {
 using namespace study_tests;
 namespace fs = std::filesystem;
 
-void write_text(const fs::path& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr) << path;
-  std::fwrite(text.data(), 1, text.size(), file);
-  std::fclose(file);
-}
-
 std::vector<std::string> files_in(const fs::path& folder) {
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -43,14 +37,14 @@ TEST(ResultchartCommand, ChartsGoodFilesAndNamesTheFileAndLineOfBadOnes) {
   write_text("bad/vystup.out", join_crlf(damaged));
   write_text("stopped/vystup.out", "");
   std::string output;
-  EXPECT_EQ(run_tool({RESULTCHART_PATH, "good/vystup.out"}, scratch.path(), output), 0) << output;
+  EXPECT_EQ(run_tool({built(RESULTCHART_PATH), "good/vystup.out"}, scratch.path(), output), 0) << output;
   EXPECT_NE(output.find("cutoffnarrow, 70 time cells"), std::string::npos) << output;
   EXPECT_EQ(files_in("good"), (std::vector<std::string>{"vystup-cutoff-ratio.svg", "vystup.csv", "vystup.out"}));
 
-  EXPECT_EQ(
-      run_tool({RESULTCHART_PATH, "bad/vystup.out", "stopped/vystup.out", "missing/vystup.out", "good/vystup.out"},
-               scratch.path(), output),
-      1);
+  EXPECT_EQ(run_tool({built(RESULTCHART_PATH), "bad/vystup.out", "stopped/vystup.out", "missing/vystup.out",
+                      "good/vystup.out"},
+                     scratch.path(), output),
+            1);
   EXPECT_NE(output.find("resultchart: bad/vystup.out:7: expected 7 cells each closed by \" |\""), std::string::npos)
       << output;
   EXPECT_NE(output.find("resultchart: stopped/vystup.out: the file is empty: the run stopped before it wrote"),
@@ -62,7 +56,7 @@ TEST(ResultchartCommand, ChartsGoodFilesAndNamesTheFileAndLineOfBadOnes) {
   EXPECT_NE(output.find("good/vystup.out: cutoffnarrow"), std::string::npos) << output;
   EXPECT_EQ(files_in("bad"), std::vector<std::string>{"vystup.out"});
 
-  EXPECT_EQ(run_tool({RESULTCHART_PATH}, scratch.path(), output), 2);
+  EXPECT_EQ(run_tool({built(RESULTCHART_PATH)}, scratch.path(), output), 2);
   EXPECT_NE(output.find("usage: resultchart FILE..."), std::string::npos);
 }
 
@@ -98,7 +92,7 @@ TEST(ResultchartCommand, TruncatedGarbledAndOversizedFilesAreRejectedByLineWithN
       {"count-beyond-32-bits", join_crlf(big_count), ":9: expected a count from 1 to 2147483647, found 99999999999"},
       {"two-megabytes", std::string(2 << 20, 'x'), ": the file holds more than 1,048,576 bytes"},
   };
-  std::vector<std::string> arguments{RESULTCHART_PATH};
+  std::vector<std::string> arguments{built(RESULTCHART_PATH)};
   for (const Case& c : cases) {
     fs::create_directory(c.folder);
     write_text(fs::path(c.folder) / "vystup.out", c.text);
@@ -126,9 +120,9 @@ TEST(ResultchartCommand, AFolderWhereAChartMustGoIsReportedAndTheChartsBeforeItS
   write_text("grid/vystup.out", tallygrid_file(some_time, some_time));
   fs::create_directory("grid/vystup-times-by-range.svg");
   std::string output;
-  EXPECT_EQ(run_tool({RESULTCHART_PATH, "grid/vystup.out"}, scratch.path(), output), 1) << output;
-  EXPECT_NE(output.find("resultchart: cannot write grid/vystup-times-by-range.svg: is a directory"), std::string::npos)
-      << output;
+  EXPECT_EQ(run_tool({built(RESULTCHART_PATH), "grid/vystup.out"}, scratch.path(), output), 1) << output;
+  const std::string chart = (fs::path("grid") / "vystup-times-by-range.svg").string();
+  EXPECT_NE(output.find("resultchart: cannot write " + chart + ": is a directory"), std::string::npos) << output;
   // The heat map was written before; no temporary file stays, and nothing after the failure is tried.
   EXPECT_EQ(files_in("grid"),
             (std::vector<std::string>{"vystup-ratio-heatmap.svg", "vystup-times-by-range.svg", "vystup.out"}));

@@ -1,6 +1,7 @@
-// The study run on small shell scripts standing in for the suite's
-// programs, in a scratch folder: bin/ holds the stand-ins and a
-// build-info.txt, results/ receives the run folder.
+// The study run on stand-ins for the suite's programs, in a scratch folder:
+// bin/ holds the stand-ins (study_stand_in under each program's name, with
+// its script beside it, see stand_in.cpp) and a build-info.txt, results/
+// receives the run folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +18,11 @@ namespace study_tests {
 
 void write_text(const std::filesystem::path& path, const std::string& text);
 
+// True where the study may not tell a program's peak memory: on the Windows
+// layer under Wine, which keeps the counters of a program that has ended
+// only until it is gone.
+bool peaks_may_be_unknown();
+
 class StudyWithStandIns : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -24,16 +30,17 @@ class StudyWithStandIns : public ::testing::Test {
   std::filesystem::path bin() const { return scratch.path() / "bin"; }
   std::filesystem::path results() const { return results_; }
 
-  // A stand-in program: `body` is shell script run in the program's folder.
-  void fake(const std::string& name, const std::string& body);
-  // Prints `steps` progress lines like `line` (printf format of the step
-  // number), then writes `results` as vystup.out and runs `after`.
+  // A stand-in program that follows `script` (stand_in.cpp's commands) in
+  // the program's folder.
+  void fake(const std::string& name, const std::string& script);
+  // Prints `steps` progress lines like `line` (%d the step number), then
+  // writes `results` as vystup.out and follows `after`.
   void fake_with_results(const std::string& name, int steps, const std::string& line, const std::string& results,
                          const std::string& after = "");
 
   // Like fake_with_results, then writes a precise record of every cell of
   // `program`'s tables to SORTBENCH_RECORD with the seed from SORTBENCH_SEED
-  // (4242 without one) and `nanoseconds` per cell; `before_record` runs
+  // (4242 without one) and `nanoseconds` per cell; `before_record` comes
   // first, e.g. to fail on one seed.
   void fake_recording(const study::SuiteProgram& program, const std::string& results,
                       std::int64_t (*nanoseconds)(std::size_t row, std::size_t column),

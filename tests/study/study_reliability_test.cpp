@@ -4,7 +4,6 @@
 // written, leaves no temporary file, says what failed in plain words, marks
 // what is incomplete and goes on.
 #include <gtest/gtest.h>
-#include <signal.h>
 #if defined(__linux__)
 #include <sys/mount.h>
 #endif
@@ -16,6 +15,7 @@
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
+#include "study/os/program.hpp"
 
 namespace {
 
@@ -25,6 +25,16 @@ namespace fs = std::filesystem;
 std::int64_t some_time(std::size_t row, std::size_t column) {
   return static_cast<std::int64_t>(row * 7 + column * 5 + 3);
 }
+
+// How a program ended by end_from_outside() is reported, in the summary's
+// status column and in words.
+#ifdef _WIN32
+constexpr std::string_view kEndedFromOutsideStatus = "exception 0xC0000005";
+constexpr std::string_view kEndedFromOutside = "exception 0xC0000005 (access violation)";
+#else
+constexpr std::string_view kEndedFromOutsideStatus = "signal 9";
+constexpr std::string_view kEndedFromOutside = "signal 9 (Killed)";
+#endif
 
 // Files the study left half written under `folder`.
 std::vector<std::string> temporary_files(const fs::path& folder) {
@@ -71,9 +81,7 @@ TEST_F(StudyOnAFullDisk, KeepsTheProgramsFilesSaysWhatFailedAndMarksTheResultsIn
   const std::string grid = tallygrid_file(some_time, some_time);
   // After its results the stand-in fills the disk but for four pages: room
   // for summary.txt and index.html, not for the heat map of five.
-  fake_with_results("tallygrid", 84, "1 %d", grid,
-                    "blocks=$(stat -f -c %a .); size=$(stat -f -c %S .)\n"
-                    "head -c $(( (blocks - 4) * size )) /dev/zero > ballast");
+  fake_with_results("tallygrid", 84, "1 %d", grid, "fill-disk-leaving 16384");
   ChildProcess study(study_arguments({"tallygrid"}), scratch.path());
   const int status = study.finish();
   const std::string& output = study.output();
@@ -125,24 +133,23 @@ TEST_F(StudyWithStandIns, AFolderWhereAChartMustGoSpoilsOnlyThatProgramsResults)
 }
 
 TEST_F(StudyWithStandIns, AProgramKilledFromOutsideIsReportedAndTheStudyGoesOn) {
-  fake("tallygrid",
-       "echo $$ > " + (scratch.path() / "pid").string() + "\nprintf '1 1\\r\\n'\n: > vystup.out\n" + "exec sleep 60");
+  fake("tallygrid", "write-pid " + (scratch.path() / "pid").string() + "\nprint 1 1\\r\\n\ntouch vystup.out\nsleep 60");
   fake_with_results("smallfive", 19, "%d", small_arrays_file(smallarrays::kSmallfive, some_time));
   ChildProcess study(study_arguments({"tallygrid", "smallfive"}), scratch.path());
   ASSERT_TRUE(study.read_until("  1/84 ")) << study.output();
-  pid_t program = 0;
+  std::uint64_t program = 0;
   std::ifstream(scratch.path() / "pid") >> program;
-  ASSERT_GT(program, 0);
-  ASSERT_EQ(::kill(program, SIGKILL), 0);  // as the out-of-memory killer would
+  ASSERT_GT(program, 0u);
+  end_from_outside(program);
   EXPECT_EQ(study.finish(), 1);
   const std::string& output = study.output();
-  EXPECT_NE(output.find("FAILED: ended by signal 9 (Killed)"), std::string::npos) << output;
+  EXPECT_NE(output.find("FAILED: ended by " + std::string(kEndedFromOutside)), std::string::npos) << output;
   const fs::path run = run_folder();
   EXPECT_EQ(test_support::read_file(run / "tallygrid" / "console.txt"), "1 1\r\n");
   EXPECT_TRUE(fs::exists(run / "smallfive" / "vystup-time-per-array.svg"));
   const std::string summary = test_support::read_file(run / "summary.txt");
-  EXPECT_NE(summary.find("\ntallygrid  signal 9 "), std::string::npos) << summary;
-  EXPECT_NE(summary.find("tallygrid: ended by signal 9 (Killed)"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("\ntallygrid  " + std::string(kEndedFromOutsideStatus) + " "), std::string::npos) << summary;
+  EXPECT_NE(summary.find("tallygrid: ended by " + std::string(kEndedFromOutside)), std::string::npos) << summary;
   EXPECT_NE(summary.find("\nsmallfive  0 "), std::string::npos) << summary;
 }
 
@@ -151,7 +158,8 @@ TEST_F(StudyWithStandIns, AMissingProgramIsReportedAndTheStudyGoesOn) {
   ChildProcess study(study_arguments({"tallyduel", "cutoffwide"}), scratch.path());
   EXPECT_EQ(study.finish(), 1);
   const std::string& output = study.output();
-  EXPECT_NE(output.find("tallyduel     MISSING: no executable " + (bin() / "tallyduel").string() + " (build it first)"),
+  EXPECT_NE(output.find("tallyduel     MISSING: no executable " + study::os::program_file(bin(), "tallyduel").string() +
+                        " (build it first)"),
             std::string::npos)
       << output;
   EXPECT_NE(output.find("cutoffwide    [########################] 108/108"), std::string::npos) << output;

@@ -41,8 +41,7 @@ class RepeatedStudy : public StudyWithStandIns {
     fake_recording(program_named("smallfive"), small_arrays_file(smallarrays::kSmallfive, hundredths), nanoseconds);
     // The second repeat of cutoffnarrow dies before its record is complete.
     fake_recording(program_named("cutoffnarrow"), cutoffnarrow_file(hundredths, hundredths), nanoseconds,
-                   "if [ \"$SORTBENCH_SEED\" = 12 ]; then head -3 \"" + (bin() / "cutoffnarrow.record").string() +
-                       "\" | sed s/@SEED@/12/ > \"$SORTBENCH_RECORD\"; exit 3; fi");
+                   "if-seed 12 record cutoffnarrow.record 3\nif-seed 12 exit 3");
   }
 };
 
@@ -143,7 +142,7 @@ TEST_F(RepeatedStudy, CompareSummarisesTwoRunsOnTheSameSeedsAndRefusesDifferentP
                  slower_nanoseconds);
   study_into(b, {"--replay", a.string(), "smallfive"});
 
-  ChildProcess compare({STUDY_PATH, "compare", a.string(), b.string(), "--results", results().string()},
+  ChildProcess compare({built(STUDY_PATH), "compare", a.string(), b.string(), "--results", results().string()},
                        scratch.path());
   EXPECT_EQ(compare.finish(), 0) << compare.output();
   const fs::path folder = run_folder();
@@ -164,7 +163,7 @@ TEST_F(RepeatedStudy, CompareSummarisesTwoRunsOnTheSameSeedsAndRefusesDifferentP
   fake_recording(program_named("cutoffnarrow"), cutoffnarrow_file(hundredths, hundredths), nanoseconds);
   const fs::path cutoff = scratch.path() / "cutoff";
   study_into(cutoff, {"--seeds", "11", "cutoffnarrow"});
-  EXPECT_EQ(run_tool({STUDY_PATH, "compare", a.string(), cutoff.string(), "--results", results().string()},
+  EXPECT_EQ(run_tool({built(STUDY_PATH), "compare", a.string(), cutoff.string(), "--results", results().string()},
                      scratch.path(), output),
             1);
   EXPECT_NE(output.find("study: cannot compare " + a.string() + " with " + cutoff.string()), std::string::npos)
