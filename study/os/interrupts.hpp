@@ -1,7 +1,7 @@
 // The user's interrupts while a tool runs: Ctrl-C, and the requests to end
-// that a terminal or the system sends (on Unix SIGINT, SIGTERM and SIGHUP).
-// None ends the tool: each is counted, and a RunningProgram's wait wakes
-// on it.
+// that a terminal or the system sends (on Unix SIGINT, SIGTERM and SIGHUP;
+// on Windows Ctrl-C, Ctrl-Break and the console window's closing). None
+// ends the tool: each is counted, and a RunningProgram's wait wakes on it.
 #pragma once
 
 #include <memory>

@@ -11,7 +11,9 @@ struct Machine {
   std::string processor;                     // its model, as the system names it; "" when unknown
   int processors = 0;                        // online logical processors, as the system counts them
   std::optional<std::int64_t> memory_bytes;  // the physical memory
-  std::string operating_system;  // e.g. "Debian GNU/Linux 12 (bookworm), Linux 6.1.0 x86_64"; "" when unknown
+  // e.g. "Debian GNU/Linux 12 (bookworm), Linux 6.1.0 x86_64" or
+  // "Windows 11 Pro 23H2, Windows 10.0.22631 x86_64"; "" when unknown
+  std::string operating_system;
 };
 
 Machine describe_machine();

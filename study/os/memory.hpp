@@ -16,7 +16,9 @@ struct MemoryLimit {
 // Every limit found, in a fixed order; the least of them decides. On Linux:
 // the memory the kernel reports available, the control group's remaining
 // allowance and the address-space limit; elsewhere on Unix: the physical
-// memory and the address-space limit.
+// memory and the address-space limit; on Windows: the physical memory
+// available, the commit charge still allowed and the limits of a job
+// object the tool runs in.
 std::vector<MemoryLimit> memory_limits();
 
 }  // namespace study::os
