@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "child_process.hpp"
 #include "os_layer_test.hpp"
@@ -18,6 +20,7 @@
 #include "study/os/machine.hpp"
 #include "study/os/memory.hpp"
 #include "study/os/program.hpp"
+#include "study/tool_error.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -115,6 +118,30 @@ TEST(OsProgram, TellsThePeakWorkingSetOrSaysItCannot) {
   const Finished small = run_to_end(probe({"folder"}));
   ASSERT_TRUE(small.end.peak_resident_bytes.has_value() || test_support::under_emulator());
   EXPECT_LT(small.end.peak_resident_bytes.value_or(0), kHeld);
+}
+
+TEST(OsFiles, AReplaceWaitsForAReaderThatHoldsTheOldFileAMoment) {
+  test_support::ScratchDirectory scratch;
+  study::os::OutputFile("page").write("old");
+  study::os::OutputFile("page.tmp").write("new");
+  // Open without FILE_SHARE_DELETE, as many readers open a file: no rename may replace it meanwhile.
+  const HANDLE reader = CreateFileW(L"page", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  std::thread done([reader] {
+    std::this_thread::sleep_for(200ms);
+    CloseHandle(reader);
+  });
+  EXPECT_EQ(study::os::replace_file("page.tmp", "page"), 0);
+  done.join();
+  EXPECT_EQ(study::os::read_file("page").text, "new");
+
+  // One that holds it longer: the replace gives up with the reason in words.
+  study::os::OutputFile("page.tmp").write("newer");
+  const HANDLE keeper = CreateFileW(L"page", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  const int error = study::os::replace_file("page.tmp", "page");
+  CloseHandle(keeper);
+  EXPECT_TRUE(error == EACCES || error == EBUSY) << study::error_text(error);
+  EXPECT_EQ(study::os::read_file("page").text, "new");
 }
 
 // True once the process `id` has ended (or is gone), within five seconds.

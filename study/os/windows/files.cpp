@@ -81,8 +81,20 @@ FileContent read_file(const std::filesystem::path& path, std::size_t limit) {
 }
 
 int replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
-  return error_number(GetLastError(), to);
+  // A reader that holds the old file open without letting it go (a virus
+  // scanner, a browser, an editor) blocks the replace for a moment: wait it out a little.
+  constexpr int kAttempts = 20;
+  constexpr DWORD kPause = 50;  // milliseconds
+  DWORD error = 0;
+  for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return 0;
+    error = GetLastError();
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                      (error == ERROR_ACCESS_DENIED && error_number(error, to) != EISDIR);
+    if (!held) break;
+    if (attempt < kAttempts) Sleep(kPause);
+  }
+  return error_number(error, to);
 }
 
 std::uint64_t process_id() { return GetCurrentProcessId(); }
