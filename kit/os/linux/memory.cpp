@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "kit/os/posix_common/page_touch.hpp"
+#include "kit/os/page_touch.hpp"
+#include "kit/os/posix_common/page_size.hpp"
 
 namespace kit::os {
 
@@ -19,7 +20,7 @@ void prefault_zeroed(void* data, std::size_t bytes) noexcept {
   const auto last = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(page - 1);
   if (first >= last || ::madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE) == 0) return;
 #endif
-  posix_common::touch_zeroed_pages(data, bytes);
+  touch_zeroed_pages(data, bytes, posix_common::page_size());
 }
 
 }  // namespace kit::os

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdint>
+#include "kit/os/page_touch.hpp"
 
 namespace kit::os {
 namespace {
@@ -25,14 +25,6 @@ std::size_t page_size() noexcept {
 // past the arrays. So each page gets one written zero here, and takes its
 // fault now rather than in a sort's timed window. A write, not a read: the
 // page must be the process's own before the first sort writes to it.
-void prefault_zeroed(void* data, std::size_t bytes) noexcept {
-  if (bytes == 0) return;
-  const std::size_t page = page_size();
-  volatile char* const block = static_cast<char*>(data);
-  block[0] = 0;
-  // From the start of the block's second page on, one byte per page.
-  const std::size_t into_first_page = reinterpret_cast<std::uintptr_t>(data) % page;
-  for (std::size_t at = page - into_first_page; at < bytes; at += page) block[at] = 0;
-}
+void prefault_zeroed(void* data, std::size_t bytes) noexcept { touch_zeroed_pages(data, bytes, page_size()); }
 
 }  // namespace kit::os
