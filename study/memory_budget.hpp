@@ -9,7 +9,7 @@ namespace study {
 
 struct MemoryBudget {
   std::int64_t bytes = 0;
-  std::string source;  // which limit decided it, e.g. "MemAvailable in /proc/meminfo"
+  std::string source;  // which limit decided it, in the words of the operating-system layer
 };
 
 // The least of the system's limits (os/memory.hpp: on Linux the memory the

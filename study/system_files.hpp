@@ -1,5 +1,5 @@
 // Reading the small "key: value" text files of the system and of the build
-// (build-info.txt, and on Linux /proc/meminfo and /proc/cpuinfo).
+// (build-info.txt, and the files in which Linux describes the machine).
 #pragma once
 
 #include <cstdint>
