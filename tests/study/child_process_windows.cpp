@@ -7,31 +7,10 @@
 #include <stdexcept>
 
 #include "child_process.hpp"
+#include "study/os/windows/layer.hpp"
 
 namespace study_tests {
 namespace {
-
-// `argument` as the C runtime's parser reads it back.
-void append_argument(std::wstring& line, const std::wstring& argument) {
-  if (!line.empty()) line += L' ';
-  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-    line += argument;
-    return;
-  }
-  line += L'"';
-  std::size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    line.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(2 * backslashes, L'\\');
-  line += L'"';
-}
 
 std::wstring wide(const std::string& text) { return std::filesystem::path(text).wstring(); }
 
@@ -69,7 +48,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
   startup.hStdOutput = output_write;
   startup.hStdError = output_write;
   std::wstring line;
-  for (const std::string& argument : arguments) append_argument(line, wide(argument));
+  for (const std::string& argument : arguments) study::os::windows_layer::append_argument(line, wide(argument));
   const std::wstring folder = std::filesystem::absolute(directory).wstring();
   PROCESS_INFORMATION process{};
   const bool started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NEW_CONSOLE, nullptr,
