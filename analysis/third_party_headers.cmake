@@ -1,40 +1,50 @@
-# fmt, CLI11 and nlohmann-json for the tools and their tests: the system's
-# packages where it has them (Linux). A cross build for Windows has none, so
-# it takes the three header-only libraries from the build machine's packages,
-# through a folder in the build tree that holds links to those three alone:
-# no other header of the build machine can reach a Windows build. Included
-# by each folder that uses them: a package's targets are seen only in the
+# fmt, CLI11 and nlohmann-json for the tools and their tests.
+#
+#   sortbench_find_libraries(fmt CLI11 nlohmann_json)
+#
+# finds the named ones as the system's packages (Linux, native or cross).
+# A cross build for Windows has no packages of them, so there it takes the
+# three header-only libraries from the build machine's packages, through a
+# folder in the build tree that holds links to those headers alone: no
+# other header of the build machine can reach a Windows build. Called by
+# each folder that uses them: a package's targets are seen only in the
 # folder that found it, the header-only stand-ins everywhere.
-find_package(fmt QUIET)
-find_package(CLI11 QUIET)
-find_package(nlohmann_json QUIET)
-if(TARGET fmt::fmt AND TARGET CLI11::CLI11 AND TARGET nlohmann_json::nlohmann_json)
-  return()
-endif()
-
 set(SORTBENCH_HOST_HEADERS /usr/include CACHE PATH
-  "Where the build machine's fmt, CLI and nlohmann header folders are, for a target without their packages")
-set(header_folder ${PROJECT_BINARY_DIR}/third-party-headers)
-file(MAKE_DIRECTORY ${header_folder})
-foreach(library fmt CLI nlohmann)
-  if(NOT IS_DIRECTORY ${SORTBENCH_HOST_HEADERS}/${library})
-    message(FATAL_ERROR "no ${library} headers in ${SORTBENCH_HOST_HEADERS} (install libfmt-dev, libcli11-dev "
-                        "and nlohmann-json3-dev, or set SORTBENCH_HOST_HEADERS)")
-  endif()
-  file(CREATE_LINK ${SORTBENCH_HOST_HEADERS}/${library} ${header_folder}/${library} SYMBOLIC)
-endforeach()
+  "Where the build machine's fmt, CLI and nlohmann header folders are, for a Windows build")
 
-if(NOT TARGET fmt::fmt)
-  add_library(fmt::fmt INTERFACE IMPORTED GLOBAL)
-  target_include_directories(fmt::fmt INTERFACE ${header_folder})
-  # fmt's compiled part comes with its headers.
-  target_compile_definitions(fmt::fmt INTERFACE FMT_HEADER_ONLY=1)
-endif()
-if(NOT TARGET CLI11::CLI11)
-  add_library(CLI11::CLI11 INTERFACE IMPORTED GLOBAL)
-  target_include_directories(CLI11::CLI11 INTERFACE ${header_folder})
-endif()
-if(NOT TARGET nlohmann_json::nlohmann_json)
-  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED GLOBAL)
-  target_include_directories(nlohmann_json::nlohmann_json INTERFACE ${header_folder})
-endif()
+function(sortbench_find_libraries)
+  foreach(package IN LISTS ARGN)
+    if(NOT WIN32)
+      find_package(${package} REQUIRED)
+      continue()
+    endif()
+    find_package(${package} QUIET)
+    if(${package}_FOUND)
+      continue()
+    endif()
+    set(headers_of_fmt fmt)
+    set(headers_of_CLI11 CLI)
+    set(headers_of_nlohmann_json nlohmann)
+    set(target_of_fmt fmt::fmt)
+    set(target_of_CLI11 CLI11::CLI11)
+    set(target_of_nlohmann_json nlohmann_json::nlohmann_json)
+    set(headers ${headers_of_${package}})
+    set(target ${target_of_${package}})
+    if(TARGET ${target})
+      continue()
+    endif()
+    if(NOT IS_DIRECTORY ${SORTBENCH_HOST_HEADERS}/${headers})
+      message(FATAL_ERROR "no ${headers} headers in ${SORTBENCH_HOST_HEADERS} for the Windows build of ${package} "
+                          "(setup/install-packages windows installs them, or set SORTBENCH_HOST_HEADERS)")
+    endif()
+    set(header_folder ${PROJECT_BINARY_DIR}/third-party-headers)
+    file(MAKE_DIRECTORY ${header_folder})
+    file(CREATE_LINK ${SORTBENCH_HOST_HEADERS}/${headers} ${header_folder}/${headers} SYMBOLIC)
+    add_library(${target} INTERFACE IMPORTED GLOBAL)
+    target_include_directories(${target} INTERFACE ${header_folder})
+    if(package STREQUAL "fmt")
+      # fmt's compiled part comes with its headers.
+      target_compile_definitions(${target} INTERFACE FMT_HEADER_ONLY=1)
+    endif()
+  endforeach()
+endfunction()
