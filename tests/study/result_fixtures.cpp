@@ -116,21 +116,36 @@ std::string program_file(const study::SuiteProgram& program, const CellValue& fi
 
 std::string program_record(const study::SuiteProgram& program, const std::string& seed, const RecordedValue& cell) {
   const study::ResultLayout layout = program.result_layout();
-  std::vector<std::string> tables{kit::table_name(layout.first_caption)};
+  const bool duel = layout.form == study::ResultForm::duel;
+  // The duel names its tables as its report lines do, and input I stands in
+  // row I and column I, labelled with its count and range.
+  std::vector<std::string> tables{duel ? "Quicksort" : kit::table_name(layout.first_caption)};
+  if (duel) tables.emplace_back("Countingsort");
   if (!layout.second_caption.empty()) tables.push_back(kit::table_name(layout.second_caption));
-  const std::vector<std::string> columns = program.column_labels();
-  const std::size_t windows = tables.size() * layout.rows.size() * columns.size();
+  std::vector<std::string> columns = program.column_labels();
+  if (duel) {
+    for (const std::int32_t range : layout.ranges) columns.push_back(std::to_string(range));
+  }
+  const std::size_t windows = tables.size() * layout.rows.size() * (duel ? 1 : columns.size());
   std::string record = std::string(kit::kRecordHeader) + "\r\n";
   std::size_t window = 0;
+  const auto add = [&](std::size_t table, std::size_t row, std::size_t column) {
+    const RecordedCell figures = cell(table, row, column);
+    record += std::string(program.name()) + "," + seed + ",SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC," +
+              std::to_string(++window) + "," + std::to_string(windows) + "," + tables[table] + "," +
+              std::to_string(layout.rows[row]) + "," + columns[column] + "," + std::to_string(figures.hundredths) +
+              "," + std::to_string(figures.nanoseconds) + "\r\n";
+  };
+  if (duel) {
+    for (std::size_t input = 0; input < layout.rows.size(); ++input) {
+      add(0, input, input);
+      add(1, input, input);
+    }
+    return record;
+  }
   for (std::size_t table = 0; table < tables.size(); ++table) {
     for (std::size_t row = 0; row < layout.rows.size(); ++row) {
-      for (std::size_t column = 0; column < columns.size(); ++column) {
-        const RecordedCell figures = cell(table, row, column);
-        record += std::string(program.name()) + "," + seed + ",SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC," +
-                  std::to_string(++window) + "," + std::to_string(windows) + "," + tables[table] + "," +
-                  std::to_string(layout.rows[row]) + "," + columns[column] + "," + std::to_string(figures.hundredths) +
-                  "," + std::to_string(figures.nanoseconds) + "\r\n";
-      }
+      for (std::size_t column = 0; column < columns.size(); ++column) add(table, row, column);
     }
   }
   return record;

@@ -47,7 +47,8 @@ using RecordedValue = std::function<RecordedCell(std::size_t table, std::size_t 
 
 // The precise record `program` writes of a whole run, in the programs' own
 // format: every cell of its tables in the order measured, `seed` as the seed
-// field, each window's figures from `cell`.
+// field, each window's figures from `cell`. tallyduel's input I stands in
+// row I and column I of tables 0 (quicksort) and 1 (counting sort).
 std::string program_record(const study::SuiteProgram& program, const std::string& seed, const RecordedValue& cell);
 
 std::vector<std::string> crlf_lines(const std::string& text);
