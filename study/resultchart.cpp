@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "study/chart_job.hpp"
-#include "study/result_charts.hpp"
-#include "study/suite_programs.hpp"
-#include "study/tool_console.hpp"
-#include "study/tool_error.hpp"
+#include "analysis/programs/suite_programs.hpp"
+#include "study/charts/chart_job.hpp"
+#include "study/charts/result_charts.hpp"
+#include "study/os/tool_console.hpp"
+#include "study/os/tool_error.hpp"
 
 namespace {
 
@@ -38,7 +38,7 @@ std::vector<std::string> parse_files(int argc, char** argv) {
       "resultchart");
   app.formatter(std::make_shared<ResultchartHelp>());
   app.add_option("FILE", files, "results files")->type_name("")->required();
-  app.footer("Programs: " + study::suite_program_names());
+  app.footer("Programs: " + analysis::suite_program_names());
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success&) {

@@ -7,10 +7,11 @@
 // study compare RUN_A RUN_B compares two such run folders.
 #include <fmt/format.h>
 
+#include "study/os/tool_console.hpp"
+#include "study/os/tool_error.hpp"
+#include "study/session/run_compare.hpp"
+#include "study/session/study_session.hpp"
 #include "study/study_options.hpp"
-#include "study/study_session.hpp"
-#include "study/tool_console.hpp"
-#include "study/tool_error.hpp"
 
 int main(int argc, char** argv) {
   study::prepare_tool_process();

@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "study/os/executable_folder.hpp"
-#include "study/tool_console.hpp"
+#include "study/os/tool_console.hpp"
 
 namespace study {
 namespace {
@@ -104,8 +104,9 @@ StudyOptions parse_study_options(int argc, char** argv) {
       ->type_name("")
       ->check(CLI::Validator(
           [](std::string& name) {
-            if (find_suite_program(name)) return std::string();
-            return fmt::format("no program \"{}\" in the suite; the programs are {}", name, suite_program_names());
+            if (analysis::find_suite_program(name)) return std::string();
+            return fmt::format("no program \"{}\" in the suite; the programs are {}", name,
+                               analysis::suite_program_names());
           },
           ""));
   CLI::App* compare = app.add_subcommand(
@@ -115,7 +116,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
   compare->add_option("RUN_B", run_b, "the run folder compared with it")->required()->type_name("");
   compare->add_option(kResults.name, compare_results, "make the comparison folder inside DIR (default: results)")
       ->type_name(kResults.value);
-  app.footer("Programs: " + suite_program_names());
+  app.footer("Programs: " + analysis::suite_program_names());
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success&) {
@@ -147,14 +148,14 @@ StudyOptions parse_study_options(int argc, char** argv) {
   }
   if (!options.replay.empty() && repeat->count() == 0) options.repeats = 0;  // as many as were recorded
   for (const std::string& name : names) {
-    const SuiteProgram* program = find_suite_program(name);
-    for (const SuiteProgram* chosen : options.selected) {
+    const analysis::SuiteProgram* program = analysis::find_suite_program(name);
+    for (const analysis::SuiteProgram* chosen : options.selected) {
       if (chosen == program) usage_error(name + " is named twice");
     }
     options.selected.push_back(program);
   }
   if (options.selected.empty()) {
-    for (const SuiteProgram& program : kSuitePrograms) options.selected.push_back(&program);
+    for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) options.selected.push_back(&program);
   }
   return options;
 }

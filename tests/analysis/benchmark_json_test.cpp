@@ -1,6 +1,6 @@
 // results.json read back with a real JSON parser, checked for the fields the
 // readers of google/benchmark's output use; and the long CSV.
-#include "analysis/benchmark_json.hpp"
+#include "analysis/export/benchmark_json.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "analysis/json_writer.hpp"
-#include "analysis/long_csv.hpp"
+#include "analysis/export/json_writer.hpp"
+#include "analysis/export/long_csv.hpp"
 #include "record_fixtures.hpp"
 
 namespace {

@@ -1,13 +1,13 @@
 // Order-statistic intervals and per-cell statistics against worked values.
-#include "analysis/order_statistics.hpp"
+#include "analysis/statistics/order_statistics.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "analysis/cell_statistics.hpp"
-#include "analysis/ratio_estimate.hpp"
+#include "analysis/statistics/cell_statistics.hpp"
+#include "analysis/statistics/ratio_estimate.hpp"
 
 namespace {
 

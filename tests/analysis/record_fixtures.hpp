@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/measurement.hpp"
+#include "analysis/records/measurement.hpp"
 
 namespace fixtures {
 

@@ -1,6 +1,6 @@
 // Comparing two studies: paired by seed when both replayed the same seeds,
 // unpaired otherwise, and refused when they measured different things.
-#include "analysis/run_comparison.hpp"
+#include "analysis/statistics/run_comparison.hpp"
 
 #include <gtest/gtest.h>
 

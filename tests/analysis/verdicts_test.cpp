@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/kernel_names.hpp"
-#include "analysis/program_verdicts.hpp"
-#include "analysis/verdict_shapes.hpp"
+#include "analysis/programs/kernel_names.hpp"
+#include "analysis/verdicts/program_verdicts.hpp"
+#include "analysis/verdicts/verdict_shapes.hpp"
 #include "record_fixtures.hpp"
 
 namespace {

@@ -13,7 +13,7 @@ headers='#include <((unistd|fcntl|time|signal|errno|poll|spawn|dlfcn|pthread|lim
 calls='(^|[^[:alnum:]_:])::(read|write|open|close|kill|access)\(|\b(pipe2?|fork|execve?|wait4|waitpid|getrusage|getrlimit|sysconf|isatty|getpid|gethostname|uname|realpath|localtime_r|strsignal|dup2|fcntl|_exit|signal|sigaction)\(|\b(environ|STD(IN|OUT|ERR)_FILENO|errno|pid_t|timespec|rusage|rlimit|ssize_t)\b|"/(proc|sys)/'
 # Windows: the calls of its layer, and the C runtime's own streams.
 calls="$calls"'|\b(CreateProcessW|CreateFileW|CreateNamedPipeW|GetLastError|WaitFor(Single|Multiple)Objects?|GetModuleFileNameW|SetConsoleCtrlHandler|GenerateConsoleCtrlEvent|GlobalMemoryStatusEx|MoveFileExW|Terminate(Process|JobObject)|QueryInformationJobObject|RegGetValueW|GetProcessMemoryInfo|_setmode|_get_osfhandle|_dup2)\('
-found=$(grep -rnE --include='*.cpp' --include='*.hpp' -e "$headers" -e "$calls" study | grep -v '^study/os/')
+found=$(grep -rnE --include='*.cpp' --include='*.hpp' -e "$headers" -e "$calls" study analysis | grep -v '^study/os/')
 if [ -n "$found" ]; then
   echo "system headers or calls outside study/os/:"
   echo "$found"

@@ -14,10 +14,10 @@
 #include <regex>
 #include <sstream>
 
+#include "analysis/programs/suite_programs.hpp"
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
-#include "study/suite_programs.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -27,16 +27,16 @@ namespace fs = std::filesystem;
 
 // Cells with a mix of orders, ties, crossings and a cell below the clock's
 // resolution, so every chart and verdict has something to say.
-std::int64_t cell_hundredths(const study::SuiteProgram& program, std::size_t table, std::size_t row,
+std::int64_t cell_hundredths(const analysis::SuiteProgram& program, std::size_t table, std::size_t row,
                              std::size_t column) {
   const std::int64_t r = static_cast<std::int64_t>(row), c = static_cast<std::int64_t>(column);
   if (row == 0 && column == 1) return 0;
   switch (program.result_layout().form) {
-    case study::ResultForm::small_arrays:
+    case analysis::ResultForm::small_arrays:
       return (r + 1) * (c == 0 ? 9 : 2 + c * (r + 1)) + 3 * c;
-    case study::ResultForm::duel:
+    case analysis::ResultForm::duel:
       return table == 0 ? 40 + 30 * r : 10 + 25 * ((r * 5) % 9);
-    case study::ResultForm::two_tables:
+    case analysis::ResultForm::two_tables:
       return table == 0 ? (r + 1) * (20 + c % 3) : (r + 1) * (16 + (c * 7) % 9) + (c > 4 ? 30 * r : 0);
   }
   return 1;
@@ -56,7 +56,7 @@ class GoldenOutputs : public StudyWithStandIns {
   // Every program follows its script: progress, vystup.out, and the record
   // of the seed it was given; `slower` scales the second table's windows.
   void fake_suite(double slower) {
-    for (const study::SuiteProgram& program : study::kSuitePrograms) {
+    for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
       const std::string name(program.name());
       const auto first = [&](std::size_t row, std::size_t column) { return cell_hundredths(program, 0, row, column); };
       const auto second = [&](std::size_t row, std::size_t column) { return cell_hundredths(program, 1, row, column); };
@@ -66,7 +66,7 @@ class GoldenOutputs : public StudyWithStandIns {
         write_text(
             bin() / file,
             program_record(program, std::to_string(seed), [&](std::size_t table, std::size_t row, std::size_t column) {
-              const bool duel = program.result_layout().form == study::ResultForm::duel;
+              const bool duel = program.result_layout().form == analysis::ResultForm::duel;
               const std::int64_t shown = cell_hundredths(program, table, row, duel ? 0 : column);
               auto nanoseconds = window_nanoseconds(shown, seed, table, row, column);
               if (table == 1) nanoseconds = static_cast<std::int64_t>(static_cast<double>(nanoseconds) * slower);

@@ -30,7 +30,7 @@
 #include "study/os/machine.hpp"
 #include "study/os/memory.hpp"
 #include "study/os/program.hpp"
-#include "study/tool_error.hpp"
+#include "study/os/tool_error.hpp"
 #include "support/run_program.hpp"
 #include "support/test_support.hpp"
 

@@ -12,12 +12,12 @@
 #include <string>
 
 #include "child_process.hpp"
-#include "study/memory_budget.hpp"
 #include "study/os/clock.hpp"
 #include "study/os/executable_folder.hpp"
 #include "study/os/files.hpp"
 #include "study/os/program.hpp"
-#include "study/tool_error.hpp"
+#include "study/os/tool_error.hpp"
+#include "study/run/memory_budget.hpp"
 #include "support/test_support.hpp"
 
 namespace {

@@ -5,11 +5,11 @@
 
 #include <algorithm>
 
-#include "analysis/measurement.hpp"
+#include "analysis/records/measurement.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
-#include "study/chart_job.hpp"
-#include "study/result_charts.hpp"
+#include "study/charts/chart_job.hpp"
+#include "study/charts/result_charts.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -51,7 +51,7 @@ class ChartsBesideARecord : public ::testing::Test {
 
   test_support::ScratchDirectory scratch;
   fs::path results = scratch.path() / "vystup.out";
-  const study::SuiteProgram& cutoffwide = *study::find_suite_program("cutoffwide");
+  const analysis::SuiteProgram& cutoffwide = *analysis::find_suite_program("cutoffwide");
 };
 
 TEST_F(ChartsBesideARecord, TheRunsOwnRecordReplacesTheCellsAndAnyOtherRecordIsIgnored) {
@@ -83,7 +83,7 @@ TEST_F(ChartsBesideARecord, TheRunsOwnRecordReplacesTheCellsAndAnyOtherRecordIsI
 // Three runs of tallygrid: quicksort three times as slow as counting sort
 // everywhere except the first cell, where the runs disagree on the winner.
 study::PreciseTimes three_tallygrid_runs() {
-  const std::vector<std::string> columns = study::find_suite_program("tallygrid")->column_labels();
+  const std::vector<std::string> columns = analysis::find_suite_program("tallygrid")->column_labels();
   const double first_cell[] = {0.9, 1.1, 1.0};
   const double elsewhere[] = {3.0, 3.1, 2.9};
   analysis::MeasurementSet set;
@@ -107,7 +107,7 @@ study::PreciseTimes three_tallygrid_runs() {
 TEST(MedianCharts, DrawEveryCellsIntervalAndMarkTheCellsWithoutAWinner) {
   const std::string zeros =
       tallygrid_file([](std::size_t, std::size_t) { return 0; }, [](std::size_t, std::size_t) { return 0; });
-  const study::ResultFile layout = *study::parse_result_file(zeros).result;
+  const analysis::ResultFile layout = *analysis::parse_result_file(zeros).result;
   const study::PreciseTimes precise = three_tallygrid_runs();
   const std::vector<study::ChartFile> charts = study::build_charts(layout, "median", "tallygrid", precise);
   ASSERT_EQ(charts.size(), 2u);

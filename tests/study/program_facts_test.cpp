@@ -15,22 +15,22 @@
 
 #include <fstream>
 
+#include "analysis/programs/suite_programs.hpp"
+#include "analysis/records/result_file.hpp"
 #include "cutoff/cutoff_programs.hpp"
 #include "quickvscount/file_duel_program.hpp"
 #include "quickvscount/grid_duel.hpp"
 #include "result_fixtures.hpp"
 #include "smallarrays/small_array_programs.hpp"
-#include "study/progress_tracker.hpp"
-#include "study/result_file.hpp"
-#include "study/suite_programs.hpp"
+#include "study/run/progress_tracker.hpp"
 #include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
 using namespace study_tests;
-using study::kSuitePrograms;
-using study::RowCheck;
+using analysis::kSuitePrograms;
+using analysis::RowCheck;
 
 std::int64_t distinct(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row * 31 + column + 1); }
 std::int64_t other(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row + column * 17 + 2); }
@@ -51,10 +51,10 @@ std::vector<std::string> header_labels(std::string_view header) {
 }
 
 TEST(StudyView, EveryHeaderLabelsTheColumnsItsParametersCallFor) {
-  for (const study::SuiteProgram& program : kSuitePrograms) {
+  for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
     SCOPED_TRACE(std::string(program.name()));
-    const study::ResultLayout layout = program.result_layout();
-    if (layout.form == study::ResultForm::duel) {
+    const analysis::ResultLayout layout = program.result_layout();
+    if (layout.form == analysis::ResultForm::duel) {
       EXPECT_EQ(layout.rows.size(), layout.ranges.size());
       continue;
     }
@@ -64,15 +64,15 @@ TEST(StudyView, EveryHeaderLabelsTheColumnsItsParametersCallFor) {
 }
 
 TEST(StudyView, EachProgramsOwnWriterGivesAFileTheStudyReadsAsThatProgram) {
-  for (const study::SuiteProgram& program : kSuitePrograms) {
+  for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
     SCOPED_TRACE(std::string(program.name()));
-    const study::ResultLayout layout = program.result_layout();
-    const auto outcome = study::parse_result_file(program_file(program, distinct, other));
+    const analysis::ResultLayout layout = program.result_layout();
+    const auto outcome = analysis::parse_result_file(program_file(program, distinct, other));
     ASSERT_TRUE(outcome.result) << outcome.error.line << ": " << outcome.error.message;
-    const study::ResultFile& result = *outcome.result;
+    const analysis::ResultFile& result = *outcome.result;
     EXPECT_EQ(result.program, &program);
     EXPECT_EQ(result.form, layout.form);
-    if (layout.form == study::ResultForm::duel) {
+    if (layout.form == analysis::ResultForm::duel) {
       ASSERT_EQ(result.inputs.size(), layout.rows.size());
       for (std::size_t i = 0; i < layout.rows.size(); ++i) {
         EXPECT_EQ(result.inputs[i].count, layout.rows[i]);
@@ -80,7 +80,7 @@ TEST(StudyView, EachProgramsOwnWriterGivesAFileTheStudyReadsAsThatProgram) {
       }
       continue;
     }
-    for (const study::CellTable& table : result.tables) {
+    for (const analysis::CellTable& table : result.tables) {
       EXPECT_EQ(table.row_labels, std::vector<std::int64_t>(layout.rows.begin(), layout.rows.end()));
       EXPECT_EQ(table.column_labels, program.column_labels());
     }
@@ -146,14 +146,14 @@ class ScaledDriver : public ::testing::Test {
   // The study's progress count and memory need of `program` against the run.
   template <class Program>
   void expect_the_studys_view(const Program& program, const Run& run) {
-    study::ProgressTracker tracker(study::facts::progress_kind(program));
+    study::ProgressTracker tracker(analysis::facts::progress_kind(program));
     tracker.feed(run.console);
-    EXPECT_EQ(tracker.steps(), study::facts::progress_steps(program)) << run.console;
+    EXPECT_EQ(tracker.steps(), analysis::facts::progress_steps(program)) << run.console;
     // Within a page table and a few buffers of what the arrays take: an
     // array the study does not know of would be several megabytes more.
     // An emulator's resident memory is its own, not the program's.
     if (test_support::under_emulator()) return;
-    const std::int64_t resident = study::facts::array_bytes(program) * kResidentEighths / 8;
+    const std::int64_t resident = analysis::facts::array_bytes(program) * kResidentEighths / 8;
     EXPECT_GE(run.memory_growth, resident - (1 << 20));
     EXPECT_LE(run.memory_growth, resident + (2 << 20) + resident / 16);
   }
@@ -172,9 +172,9 @@ TEST_F(ScaledDriver, SmallArrayRunMatchesTheStudysView) {
   const Run done =
       run([&](const kit::Instruments& instruments) { smallarrays::run_small_array_benchmark(program, instruments); });
   expect_the_studys_view(program, done);
-  const auto outcome = study::parse_result_file(done.results, RowCheck::any_rows);
+  const auto outcome = analysis::parse_result_file(done.results, analysis::RowCheck::any_rows);
   ASSERT_TRUE(outcome.result) << outcome.error.message;
-  EXPECT_EQ(outcome.result->program, &kSuitePrograms[0]);
+  EXPECT_EQ(outcome.result->program, &analysis::kSuitePrograms[0]);
   EXPECT_EQ(outcome.result->tables[0].row_labels, (std::vector<std::int64_t>{5, 40, 80}));
   EXPECT_EQ(outcome.result->total_hundredths(), 7 * 3 * 6);
 }
@@ -188,7 +188,7 @@ TEST_F(ScaledDriver, GridDuelRunMatchesTheStudysView) {
   program.layout.separator = "--------------------------------";
   const Run done = run([&](const kit::Instruments& instruments) { quickvscount::run_grid_duel(program, instruments); });
   expect_the_studys_view(program, done);
-  const auto outcome = study::parse_result_file(done.results);
+  const auto outcome = analysis::parse_result_file(done.results);
   ASSERT_TRUE(outcome.result) << outcome.error.message;
   EXPECT_EQ(outcome.result->program, nullptr);
   EXPECT_EQ(outcome.result->tables[1].name, "Countingsort");
@@ -202,15 +202,15 @@ TEST_F(ScaledDriver, CutoffSweepRunMatchesTheStudysViewAndIsNotTakenForTheFullPr
   const Run done = run([&](const kit::Instruments& instruments) { cutoff::run_cutoff_sweep(program, instruments); });
   expect_the_studys_view(program, done);
   // The suite's cutoffnarrow has rows 20000000 to 60000000: as such this file is wrong.
-  const auto strict = study::parse_result_file(done.results);
+  const auto strict = analysis::parse_result_file(done.results);
   ASSERT_FALSE(strict.result);
   EXPECT_EQ(strict.error.line, 5u);
   EXPECT_NE(strict.error.message.find("expected the row of n = 20000000, found n = 10"), std::string::npos)
       << strict.error.message;
-  const auto any = study::parse_result_file(done.results, RowCheck::any_rows);
+  const auto any = analysis::parse_result_file(done.results, analysis::RowCheck::any_rows);
   ASSERT_TRUE(any.result);
-  EXPECT_EQ(any.result->program, &kSuitePrograms[5]);
-  EXPECT_EQ(any.result->tables[0].column_labels, study::facts::column_labels(program));
+  EXPECT_EQ(any.result->program, &analysis::kSuitePrograms[5]);
+  EXPECT_EQ(any.result->tables[0].column_labels, analysis::facts::column_labels(program));
 }
 
 TEST_F(ScaledDriver, FileDuelRunMatchesTheStudysView) {
@@ -221,8 +221,8 @@ TEST_F(ScaledDriver, FileDuelRunMatchesTheStudysView) {
                                               .inputs = {.POCET_PRVKOV = kCounts, .ROZSAH_VSTUPU = kRanges}};
   const Run done = run([&](const kit::Instruments& instruments) { quickvscount::run_file_duel(program, instruments); });
   expect_the_studys_view(program, done);
-  EXPECT_FALSE(study::parse_result_file(done.results).result);  // not the suite's nine inputs
-  const auto outcome = study::parse_result_file(done.results, RowCheck::any_rows);
+  EXPECT_FALSE(analysis::parse_result_file(done.results).result);  // not the suite's nine inputs
+  const auto outcome = analysis::parse_result_file(done.results, analysis::RowCheck::any_rows);
   ASSERT_TRUE(outcome.result);
   ASSERT_EQ(outcome.result->inputs.size(), 2u);
   EXPECT_EQ(outcome.result->inputs[1].count, 5);

@@ -1,7 +1,7 @@
 // The charts and CSV made from results files: well-formed SVG, one series per
 // algorithm or length, the best cutoff where it is, finite coordinates when
 // cells are zero, and the resultchart command around them.
-#include "study/result_charts.hpp"
+#include "study/charts/result_charts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <map>
 #include <random>
 
+#include "analysis/export/csv_writer.hpp"
+#include "analysis/records/result_file.hpp"
 #include "result_fixtures.hpp"
-#include "study/csv_writer.hpp"
-#include "study/result_file.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -45,8 +45,8 @@ std::vector<Attributes> elements(const std::string& svg, const std::string& tag)
   return found;
 }
 
-study::ResultFile parsed(const std::string& text) {
-  auto outcome = study::parse_result_file(text);
+analysis::ResultFile parsed(const std::string& text) {
+  auto outcome = analysis::parse_result_file(text);
   EXPECT_TRUE(outcome.result) << outcome.error.message;
   return *outcome.result;
 }
@@ -239,7 +239,7 @@ TEST(Charts, AnyFileTheReaderAcceptsIsChartedInWellFormedTextWithoutFault) {
   for (int i = 0; i < 180; ++i) {
     const std::string text = i % 3 == 0 ? files.small_arrays() : i % 3 == 1 ? files.two_tables() : files.duel();
     SCOPED_TRACE("file " + std::to_string(i));
-    const auto outcome = study::parse_result_file(text, study::RowCheck::any_rows);
+    const auto outcome = analysis::parse_result_file(text, analysis::RowCheck::any_rows);
     ASSERT_TRUE(outcome.result) << outcome.error.line << ": " << outcome.error.message;
     std::vector<study::ChartFile> charts;
     EXPECT_NO_THROW(charts = study::build_charts(*outcome.result, "vystup", "random"));
@@ -377,7 +377,7 @@ TEST(Charts, HeatMapDrawsTheBreakEvenBetweenTheCellsEachSortWins) {
 
 TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
   const auto six = parsed(small_arrays_file(smallarrays::kSmallsix, some_time));
-  const auto lines = crlf_lines(study::build_csv(six, "smallsix"));
+  const auto lines = crlf_lines(analysis::build_csv(six, "smallsix"));
   ASSERT_EQ(lines.size(), 1u + 16 * 6);
   EXPECT_EQ(lines[0], "program,table,row_label,column_label,seconds");
   EXPECT_EQ(lines[1], "smallsix,maloprvkove polia,5,QS,0.13");
@@ -385,13 +385,13 @@ TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
 
   const auto duel =
       parsed(tallyduel_file(tallyduel_blocks([](auto i) { return 247 + i; }, [](auto) { return 360005; })));
-  const auto duel_lines = crlf_lines(study::build_csv(duel, "tallyduel"));
+  const auto duel_lines = crlf_lines(analysis::build_csv(duel, "tallyduel"));
   ASSERT_EQ(duel_lines.size(), 1u + 18);
   EXPECT_EQ(duel_lines[1], "tallyduel,Quicksort,20000000,10,2.47");
   EXPECT_EQ(duel_lines[10], "tallyduel,Countingsort,20000000,10,3600.05");
 
   const auto wide = parsed(cutoffwide_file(some_time, zero));
-  const auto wide_lines = crlf_lines(study::build_csv(wide, "a,\"b\""));
+  const auto wide_lines = crlf_lines(analysis::build_csv(wide, "a,\"b\""));
   ASSERT_EQ(wide_lines.size(), 1u + 2 * 108);
   EXPECT_EQ(wide_lines[109], "\"a,\"\"b\"\"\",kombinovany Quicksort a Insertsort,10000,21,0.00");
 }

@@ -1,6 +1,6 @@
 // Reading results files back: every cell of every layout, and files that are
 // malformed, cut short or empty rejected with the line at fault named.
-#include "study/result_file.hpp"
+#include "analysis/records/result_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 
 namespace {
 
-using study::parse_result_file;
-using study::parse_time_cell;
-using study::ResultForm;
-using study::RowCheck;
+using analysis::parse_result_file;
+using analysis::parse_time_cell;
+using analysis::ResultForm;
+using analysis::RowCheck;
 using namespace study_tests;
 
 // A different value in every cell, including past an hour in the short form.
@@ -19,17 +19,17 @@ std::int64_t distinct(std::size_t row, std::size_t column) {
   return static_cast<std::int64_t>(row * 100 + column * 7 + 1) * 37 + (row == 3 && column == 1 ? 400000 : 0);
 }
 
-study::ResultFile parsed(const std::string& text, RowCheck rows = RowCheck::suite_rows) {
-  auto outcome = parse_result_file(text, rows);
+analysis::ResultFile parsed(const std::string& text, analysis::RowCheck rows = analysis::RowCheck::suite_rows) {
+  auto outcome = analysis::parse_result_file(text, rows);
   EXPECT_TRUE(outcome.result) << "line " << outcome.error.line << ": " << outcome.error.message;
-  return outcome.result ? *outcome.result : study::ResultFile{};
+  return outcome.result ? *outcome.result : analysis::ResultFile{};
 }
 
-std::string name_of(const study::ResultFile& result) {
+std::string name_of(const analysis::ResultFile& result) {
   return result.program ? std::string(result.program->name()) : std::string();
 }
 
-void expect_every_cell(const study::CellTable& table, const std::vector<std::int32_t>& rows, std::size_t columns,
+void expect_every_cell(const analysis::CellTable& table, const std::vector<std::int32_t>& rows, std::size_t columns,
                        const CellValue& value) {
   ASSERT_EQ(table.row_labels.size(), rows.size());
   ASSERT_EQ(table.column_labels.size(), columns);
@@ -42,30 +42,30 @@ void expect_every_cell(const study::CellTable& table, const std::vector<std::int
 }
 
 TEST(TimeCell, ReadsBothFormsAndTheSignedCellsOfAClockSetBack) {
-  EXPECT_EQ(parse_time_cell("00:04.37", false), 437);
-  EXPECT_EQ(parse_time_cell("59:59.99", false), 359999);
-  EXPECT_EQ(parse_time_cell("66:40.00", false), 400000);
-  EXPECT_EQ(parse_time_cell("143:20.05", false), 860005);
-  EXPECT_EQ(parse_time_cell("00:00:02.47", true), 247);
-  EXPECT_EQ(parse_time_cell("01:06:40.00", true), 400000);
-  EXPECT_EQ(parse_time_cell("100:00:00.00", true), 36000000);
-  EXPECT_EQ(parse_time_cell("00:00.-7", false), -7);
-  EXPECT_EQ(parse_time_cell("00:-1.-50", false), -150);
-  EXPECT_EQ(parse_time_cell("-59:-40.00", false), -358000);
-  EXPECT_EQ(parse_time_cell("-23:-59:-40.00", true), -8638000);
+  EXPECT_EQ(analysis::parse_time_cell("00:04.37", false), 437);
+  EXPECT_EQ(analysis::parse_time_cell("59:59.99", false), 359999);
+  EXPECT_EQ(analysis::parse_time_cell("66:40.00", false), 400000);
+  EXPECT_EQ(analysis::parse_time_cell("143:20.05", false), 860005);
+  EXPECT_EQ(analysis::parse_time_cell("00:00:02.47", true), 247);
+  EXPECT_EQ(analysis::parse_time_cell("01:06:40.00", true), 400000);
+  EXPECT_EQ(analysis::parse_time_cell("100:00:00.00", true), 36000000);
+  EXPECT_EQ(analysis::parse_time_cell("00:00.-7", false), -7);
+  EXPECT_EQ(analysis::parse_time_cell("00:-1.-50", false), -150);
+  EXPECT_EQ(analysis::parse_time_cell("-59:-40.00", false), -358000);
+  EXPECT_EQ(analysis::parse_time_cell("-23:-59:-40.00", true), -8638000);
   for (const char* bad : {"", "0:04.37", "00:4.37", "00:04.3", "00:60.00", "00:04.100", " 00:04.37", "00:04.37 ",
                           "00-04.37", "00:04:37", "00:-4.37", "-1:04.37", "aa:bb.cc", "00:00:04.37"}) {
-    EXPECT_FALSE(parse_time_cell(bad, false)) << bad;
+    EXPECT_FALSE(analysis::parse_time_cell(bad, false)) << bad;
   }
   for (const char* bad : {"00:04.37", "00:60:00.00", "0:00:04.37", "00:00:04.3"}) {
-    EXPECT_FALSE(parse_time_cell(bad, true)) << bad;
+    EXPECT_FALSE(analysis::parse_time_cell(bad, true)) << bad;
   }
 }
 
 TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   for (const auto* program : {&smallarrays::kSmallsix, &smallarrays::kSmallfive}) {
     const auto result = parsed(small_arrays_file(*program, distinct));
-    EXPECT_EQ(result.form, ResultForm::small_arrays);
+    EXPECT_EQ(result.form, analysis::ResultForm::small_arrays);
     EXPECT_EQ(name_of(result), program->name);
     ASSERT_EQ(result.tables.size(), 1u);
     EXPECT_EQ(result.tables[0].name, "maloprvkove polia");
@@ -74,7 +74,7 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   }
   const auto reversed = [](std::size_t row, std::size_t column) { return distinct(column, row) + 5; };
   const auto grid = parsed(tallygrid_file(distinct, reversed));
-  EXPECT_EQ(grid.form, ResultForm::two_tables);
+  EXPECT_EQ(grid.form, analysis::ResultForm::two_tables);
   EXPECT_EQ(name_of(grid), "tallygrid");
   ASSERT_EQ(grid.tables.size(), 2u);
   EXPECT_EQ(grid.tables[0].name, "Quicksort");
@@ -99,7 +99,7 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   const auto blocks = tallyduel_blocks([](std::size_t i) { return static_cast<std::int64_t>(i) * 113; },
                                        [](std::size_t i) { return 360000 + static_cast<std::int64_t>(i); });
   const auto duel = parsed(tallyduel_file(blocks));
-  EXPECT_EQ(duel.form, ResultForm::duel);
+  EXPECT_EQ(duel.form, analysis::ResultForm::duel);
   EXPECT_EQ(name_of(duel), "tallyduel");
   ASSERT_EQ(duel.inputs.size(), 9u);
   for (std::size_t i = 0; i < 9; ++i) {
@@ -124,7 +124,7 @@ void expect_rejected(const std::string& good, const Damage& damage, bool keep_fi
   damage.apply(lines);
   std::string text = join_crlf(lines);
   if (!keep_final_line_end) text.resize(text.size() - 2);
-  const auto outcome = parse_result_file(text);
+  const auto outcome = analysis::parse_result_file(text);
   ASSERT_FALSE(outcome.result) << damage.what;
   EXPECT_EQ(outcome.error.line, damage.line) << damage.what << ": " << outcome.error.message;
   EXPECT_NE(outcome.error.message.find(damage.message_part), std::string::npos)
@@ -172,11 +172,11 @@ TEST(DamagedFile, TwoTablesAndDuelBlocksNameTheLine) {
 }
 
 TEST(DamagedFile, EmptyFileIsReportedAsARunStoppedEarly) {
-  const auto outcome = parse_result_file("");
+  const auto outcome = analysis::parse_result_file("");
   EXPECT_FALSE(outcome.result);
   EXPECT_EQ(outcome.error.line, 0u);
   EXPECT_NE(outcome.error.message.find("the run stopped before it wrote its results"), std::string::npos);
-  EXPECT_EQ(parse_result_file("\r\n").error.line, 1u);
+  EXPECT_EQ(analysis::parse_result_file("\r\n").error.line, 1u);
 }
 
 // Files no program writes, made to be hard on a reader: huge lines, numbers
@@ -204,8 +204,8 @@ TEST(DamagedFile, OversizedLinesAndNumbersBeyond32BitsAreRejectedByLine) {
       {"hours beyond 32-bit hundredths", [](auto& l) { l[1] = "Cas Quicksortu:    6000:00:00.00"; }, 2, "HH:MM:SS.CC"},
   };
   for (const Damage& damage : duel_damages) expect_rejected(duel, damage);
-  EXPECT_EQ(parse_time_cell("5965:13:56.47", true), 2147483647);
-  EXPECT_FALSE(parse_time_cell("5965:13:56.48", true));
+  EXPECT_EQ(analysis::parse_time_cell("5965:13:56.47", true), 2147483647);
+  EXPECT_FALSE(analysis::parse_time_cell("5965:13:56.48", true));
 }
 
 }  // namespace

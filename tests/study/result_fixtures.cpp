@@ -90,7 +90,7 @@ std::string tallyduel_file(const std::vector<DuelBlock>& blocks) {
   return join_crlf(lines);
 }
 
-std::string program_file(const study::SuiteProgram& program, const CellValue& first, const CellValue& second) {
+std::string program_file(const analysis::SuiteProgram& program, const CellValue& first, const CellValue& second) {
   struct Writer {
     const CellValue& first;
     const CellValue& second;
@@ -114,9 +114,9 @@ std::string program_file(const study::SuiteProgram& program, const CellValue& fi
   return std::visit(Writer{first, second}, program.parameters());
 }
 
-std::string program_record(const study::SuiteProgram& program, const std::string& seed, const RecordedValue& cell) {
-  const study::ResultLayout layout = program.result_layout();
-  const bool duel = layout.form == study::ResultForm::duel;
+std::string program_record(const analysis::SuiteProgram& program, const std::string& seed, const RecordedValue& cell) {
+  const analysis::ResultLayout layout = program.result_layout();
+  const bool duel = layout.form == analysis::ResultForm::duel;
   // The duel names its tables as its report lines do, and input I stands in
   // row I and column I, labelled with its count and range.
   std::vector<std::string> tables{duel ? "Quicksort" : kit::table_name(layout.first_caption)};

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/programs/suite_programs.hpp"
 #include "cutoff/cutoff_parameters.hpp"
 #include "quickvscount/file_duel_parameters.hpp"
 #include "quickvscount/grid_duel_parameters.hpp"
 #include "smallarrays/small_array_parameters.hpp"
-#include "study/suite_programs.hpp"
 
 namespace study_tests {
 
@@ -36,7 +36,7 @@ std::string tallyduel_file(const std::vector<DuelBlock>& blocks);
 // and its second from `second`; tallyduel's inputs are the rows, with the
 // quicksort time in column 0 of `first` and the counting-sort time in
 // column 0 of `second`.
-std::string program_file(const study::SuiteProgram& program, const CellValue& first, const CellValue& second);
+std::string program_file(const analysis::SuiteProgram& program, const CellValue& first, const CellValue& second);
 
 // One window of a precise record.
 struct RecordedCell {
@@ -49,7 +49,7 @@ using RecordedValue = std::function<RecordedCell(std::size_t table, std::size_t 
 // format: every cell of its tables in the order measured, `seed` as the seed
 // field, each window's figures from `cell`. tallyduel's input I stands in
 // row I and column I of tables 0 (quicksort) and 1 (counting sort).
-std::string program_record(const study::SuiteProgram& program, const std::string& seed, const RecordedValue& cell);
+std::string program_record(const analysis::SuiteProgram& program, const std::string& seed, const RecordedValue& cell);
 
 std::vector<std::string> crlf_lines(const std::string& text);
 std::string join_crlf(const std::vector<std::string>& lines);

@@ -35,7 +35,7 @@ void StudyWithStandIns::fake_with_results(const std::string& name, int steps, co
   fake(name, "count " + std::to_string(steps) + " " + line + "\\r\\n\ncopy " + name + ".results vystup.out\n" + after);
 }
 
-void StudyWithStandIns::fake_recording(const study::SuiteProgram& program, const std::string& results,
+void StudyWithStandIns::fake_recording(const analysis::SuiteProgram& program, const std::string& results,
                                        std::int64_t (*nanoseconds)(std::size_t row, std::size_t column),
                                        const std::string& before_record) {
   const std::string text =

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "study/suite_programs.hpp"
+#include "analysis/programs/suite_programs.hpp"
 #include "support/test_support.hpp"
 
 namespace study_tests {
@@ -42,7 +42,7 @@ class StudyWithStandIns : public ::testing::Test {
   // `program`'s tables to SORTBENCH_RECORD with the seed from SORTBENCH_SEED
   // (4242 without one) and `nanoseconds` per cell; `before_record` comes
   // first, e.g. to fail on one seed.
-  void fake_recording(const study::SuiteProgram& program, const std::string& results,
+  void fake_recording(const analysis::SuiteProgram& program, const std::string& results,
                       std::int64_t (*nanoseconds)(std::size_t row, std::size_t column),
                       const std::string& before_record = "");
 

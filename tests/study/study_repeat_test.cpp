@@ -6,12 +6,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/programs/suite_programs.hpp"
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
-#include "study/run_compare.hpp"
-#include "study/suite_programs.hpp"
-#include "study/time_estimate.hpp"
+#include "study/run/time_estimate.hpp"
+#include "study/session/run_compare.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -24,7 +24,7 @@ std::int64_t nanoseconds(std::size_t row, std::size_t column) {
   return static_cast<std::int64_t>((row + 1) * 1'000'000 + column * 50'000);
 }
 
-const study::SuiteProgram& program_named(std::string_view name) { return *study::find_suite_program(name); }
+const analysis::SuiteProgram& program_named(std::string_view name) { return *analysis::find_suite_program(name); }
 
 // The seed field of a record's first row.
 std::string recorded_seed(const fs::path& record) {
@@ -171,7 +171,7 @@ TEST_F(RepeatedStudy, CompareSummarisesTwoRunsOnTheSameSeedsAndRefusesDifferentP
 }
 
 TEST(TimeEstimate, WeighsStepsByLengthAndLearnsFromTheLastRepeat) {
-  const study::SuiteProgram& grid = program_named("tallygrid");
+  const analysis::SuiteProgram& grid = program_named("tallygrid");
   const int half = grid.progress_steps() / 2;
   // The longest arrays come last: half the steps are far less than half the work.
   EXPECT_LT(study::done_share(grid, half), 0.2);

@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <thread>
 
+#include "analysis/programs/suite_programs.hpp"
+#include "analysis/records/result_file.hpp"
+#include "analysis/text/text_format.hpp"
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
 #include "study/os/program.hpp"
-#include "study/progress_tracker.hpp"
-#include "study/result_file.hpp"
-#include "study/suite_programs.hpp"
-#include "study/text_format.hpp"
+#include "study/run/progress_tracker.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -76,7 +76,7 @@ TEST_F(Study, RunsEachProgramInItsFolderCarriesAFailureThroughAndSummarises) {
   EXPECT_NE(output.find("  9/9 "), std::string::npos) << output;
 
   // The summary: status, wall time, memory, the sum of the cells and the overhead.
-  const auto total = study::parse_result_file(six).result->total_hundredths();
+  const auto total = analysis::parse_result_file(six).result->total_hundredths();
   char cells[32];
   std::snprintf(cells, sizeof cells, "%lld.%02lld s", static_cast<long long>(total / 100),
                 static_cast<long long>(total % 100));
@@ -118,10 +118,10 @@ TEST_F(Study, RefusesAProgramThatCannotFitAndNamesBothFigures) {
   ChildProcess study(study_arguments({"--memory-limit", "500M", "smallsix", "cutoffnarrow"}), scratch.path());
   EXPECT_EQ(study.finish(), 1);
   const std::string& output = study.output();
-  const std::int64_t arrays = study::kSuitePrograms[0].array_bytes();
+  const std::int64_t arrays = analysis::kSuitePrograms[0].array_bytes();
   EXPECT_NE(output.find("smallsix      REFUSED: not started: it needs " +
-                        study::megabytes(arrays + study::kProgramOverheadBytes) + " (" + study::with_thousands(arrays) +
-                        " bytes of arrays"),
+                        analysis::megabytes(arrays + analysis::kProgramOverheadBytes) + " (" +
+                        analysis::with_thousands(arrays) + " bytes of arrays"),
             std::string::npos)
       << output;
   EXPECT_NE(output.find("but only 500.0 MB are available (--memory-limit)"), std::string::npos) << output;
@@ -242,19 +242,19 @@ TEST_F(Study, RejectsUnknownProgramsAndMissingOnesAreReported) {
 }
 
 TEST(ProgressTracker, CountsOnlyEachProgramsOwnProgressLinesAcrossPieces) {
-  study::ProgressTracker grid(study::ProgressKind::grid_cell);
+  study::ProgressTracker grid(analysis::ProgressKind::grid_cell);
   for (const char* piece : {"1 1\r", "\n1 ", "2\r\n12 7\r\nVysledky pre Quicksort:\r\n\r\n",
                             "  n  \\  k |    10    |\r\n     10000| 00:00.01 |\r\n"}) {
     grid.feed(piece);
   }
   EXPECT_EQ(grid.steps(), 3);
 
-  study::ProgressTracker lengths(study::ProgressKind::length_index);
+  study::ProgressTracker lengths(analysis::ProgressKind::length_index);
   lengths.feed("1\r\n2\r\n3\r\nRuntime error 103 at $0000ABCD\r\n  smallsix\r\n\r\n");
   EXPECT_EQ(lengths.steps(), 3);
   EXPECT_EQ(lengths.runtime_error(), "Runtime error 103 at $0000ABCD");
 
-  study::ProgressTracker blocks(study::ProgressKind::report_block);
+  study::ProgressTracker blocks(analysis::ProgressKind::report_block);
   blocks.feed(tallyduel_file(tallyduel_blocks([](auto) { return 1; }, [](auto) { return 2; })).substr(0, 215));
   EXPECT_EQ(blocks.steps(), 2);
 }

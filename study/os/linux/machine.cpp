@@ -3,7 +3,7 @@
 #include "study/os/machine.hpp"
 
 #include "study/os/posix_common/layer.hpp"
-#include "study/system_files.hpp"
+#include "study/os/system_files.hpp"
 
 namespace study::os {
 

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "study/os/posix_common/layer.hpp"
-#include "study/system_files.hpp"
+#include "study/os/system_files.hpp"
 
 namespace study::os {
 namespace {

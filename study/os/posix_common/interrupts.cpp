@@ -10,7 +10,7 @@
 #include <cerrno>
 
 #include "study/os/posix_common/layer.hpp"
-#include "study/tool_error.hpp"
+#include "study/os/tool_error.hpp"
 
 namespace study::os {
 namespace {

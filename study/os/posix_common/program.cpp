@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "study/os/posix_common/layer.hpp"
-#include "study/tool_error.hpp"
+#include "study/os/tool_error.hpp"
 
 extern "C" {
 extern char** environ;

@@ -4,8 +4,8 @@
 // program's output.
 #include "study/os/interrupts.hpp"
 
+#include "study/os/tool_error.hpp"
 #include "study/os/windows/layer.hpp"
-#include "study/tool_error.hpp"
 
 namespace study::os {
 

@@ -10,8 +10,8 @@
 #include <array>
 #include <atomic>
 
+#include "study/os/tool_error.hpp"
 #include "study/os/windows/layer.hpp"
-#include "study/tool_error.hpp"
 // clang-format off
 #include <psapi.h>  // after windows.h, which it needs
 // clang-format on

@@ -5,8 +5,8 @@
 #include <cwctype>
 #include <system_error>
 
+#include "study/os/tool_error.hpp"
 #include "study/os/windows/layer.hpp"
-#include "study/tool_error.hpp"
 
 namespace study::os::windows_layer {
 namespace {

@@ -1,0 +1,20 @@
+// The long CSV of a study: one line per timed window and run, with the
+// header program,table,row,column,repeat,seed,hundredths,nanoseconds.
+// Fields holding a comma, a quote or a line break are quoted, quotes doubled.
+#pragma once
+
+#include <string>
+
+#include "analysis/records/measurement.hpp"
+
+namespace analysis {
+
+enum class RunSelection {
+  complete,    // the data to analyse
+  incomplete,  // the windows of runs that did not finish, kept apart
+};
+
+// Lines end with a line feed; measurements keep the set's order.
+std::string long_csv(const MeasurementSet& set, RunSelection selection = RunSelection::complete);
+
+}  // namespace analysis

@@ -1,0 +1,85 @@
+#include "analysis/programs/suite_programs.hpp"
+
+#include <fmt/format.h>
+
+#include "analysis/text/text_format.hpp"
+
+namespace analysis {
+namespace facts {
+
+std::vector<std::string> column_labels(const SmallArrayProgram& program) {
+  std::vector<std::string> labels;
+  for (const smallarrays::Algorithm algorithm : program.algorithms) {
+    labels.emplace_back(smallarrays::column_label(algorithm));
+  }
+  return labels;
+}
+
+std::vector<std::string> column_labels(const FileDuelProgram&) { return {}; }
+
+std::vector<std::string> column_labels(const GridDuelProgram& program) {
+  std::vector<std::string> labels;
+  std::int64_t range = 1;
+  for (std::int32_t column = 1; column <= program.ranges; ++column) {
+    range *= 10;
+    labels.push_back(std::to_string(range));
+  }
+  return labels;
+}
+
+std::vector<std::string> column_labels(const CutoffProgram& program) {
+  std::vector<std::string> labels;
+  for (std::int32_t column = 1; column <= program.cutoffs; ++column) {
+    labels.push_back(std::to_string(program.row_base + column));
+  }
+  return labels;
+}
+
+std::string description(const SmallArrayProgram& program) {
+  return fmt::format("{} comparison sorts ({}) on {} arrays of {} to {} elements", program.algorithms.size(),
+                     fmt::join(column_labels(program), " "), with_thousands(program.arrays), program.lengths.front(),
+                     program.lengths.back());
+}
+
+std::string description(const FileDuelProgram& program) {
+  return fmt::format("quicksort against counting sort on {} inputs read from vstup.in",
+                     program.inputs.POCET_PRVKOV.size());
+}
+
+std::string description(const GridDuelProgram& program) {
+  return fmt::format("quicksort against counting sort over {} lengths by {} value ranges", program.lengths.size(),
+                     program.ranges);
+}
+
+std::string description(const CutoffProgram& program) {
+  return fmt::format("recursive quicksort against quicksort with insertion-sort cutoffs {} to {}", program.row_base + 1,
+                     program.row_base + program.cutoffs);
+}
+
+}  // namespace facts
+
+std::vector<std::string> SuiteProgram::column_labels() const {
+  return std::visit([](const auto* program) { return facts::column_labels(*program); }, parameters_);
+}
+
+std::string SuiteProgram::description() const {
+  return std::visit([](const auto* program) { return facts::description(*program); }, parameters_);
+}
+
+const SuiteProgram* find_suite_program(std::string_view name) {
+  for (const SuiteProgram& program : kSuitePrograms) {
+    if (program.name() == name) return &program;
+  }
+  return nullptr;
+}
+
+std::string suite_program_names() {
+  std::string names;
+  for (const SuiteProgram& program : kSuitePrograms) {
+    if (!names.empty()) names += ' ';
+    names += program.name();
+  }
+  return names;
+}
+
+}  // namespace analysis

@@ -1,0 +1,96 @@
+#include "analysis/records/program_grid.hpp"
+
+#include <algorithm>
+#include <set>
+
+namespace analysis {
+
+namespace {
+
+std::optional<std::size_t> index_of(const std::vector<std::string>& labels, std::string_view label) {
+  const auto found = std::find(labels.begin(), labels.end(), label);
+  if (found == labels.end()) return std::nullopt;
+  return static_cast<std::size_t>(found - labels.begin());
+}
+
+TableGrid& table_named(std::vector<TableGrid>& tables, const std::string& name) {
+  for (TableGrid& table : tables) {
+    if (table.name == name) return table;
+  }
+  tables.push_back(TableGrid{name, {}, {}, {}, {}});
+  return tables.back();
+}
+
+}  // namespace
+
+std::optional<std::size_t> TableGrid::row_index(std::string_view label) const { return index_of(rows, label); }
+
+std::optional<std::size_t> TableGrid::column_index(std::string_view label) const { return index_of(columns, label); }
+
+std::size_t TableGrid::add_row(std::string_view label) {
+  if (const auto existing = row_index(label)) return *existing;
+  rows.emplace_back(label);
+  cells.resize(rows.size() * columns.size());
+  return rows.size() - 1;
+}
+
+std::size_t TableGrid::add_column(std::string_view label) {
+  if (const auto existing = column_index(label)) return *existing;
+  // Widening a row-by-row table moves every later cell: rebuild it.
+  std::vector<std::vector<Sample>> widened(rows.size() * (columns.size() + 1));
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    for (std::size_t c = 0; c < columns.size(); ++c) widened[r * (columns.size() + 1) + c] = std::move(cell(r, c));
+  }
+  columns.emplace_back(label);
+  cells = std::move(widened);
+  return columns.size() - 1;
+}
+
+std::vector<Sample>& TableGrid::at(std::string_view row, std::string_view column) {
+  const std::size_t r = add_row(row);
+  const std::size_t c = add_column(column);
+  std::vector<Sample>& samples = cell(r, c);
+  const bool known =
+      std::any_of(positions.begin(), positions.end(), [&](const Position& p) { return p.row == r && p.column == c; });
+  if (!known) positions.push_back(Position{r, c});
+  return samples;
+}
+
+const TableGrid* ProgramGrid::table(std::string_view name) const {
+  for (const TableGrid& t : tables) {
+    if (t.name == name) return &t;
+  }
+  return nullptr;
+}
+
+ProgramGrid program_grid(const MeasurementSet& set, std::string_view program) {
+  ProgramGrid grid{std::string(program), {}, {}, {}};
+  std::set<int> complete_repeats;
+  for (RunSummary& run : set.runs(program)) {
+    if (run.complete) {
+      complete_repeats.insert(run.repeat);
+      grid.complete_runs.push_back(std::move(run));
+    } else {
+      grid.incomplete_runs.push_back(std::move(run));
+    }
+  }
+  for (const Measurement& m : set.all()) {
+    if (m.program != program || !complete_repeats.contains(m.repeat)) continue;
+    TableGrid& table = table_named(grid.tables, m.table);
+    table.at(m.row, m.column).push_back(Sample{m.repeat, m.seed, m.hundredths, m.nanoseconds});
+  }
+  for (TableGrid& table : grid.tables) {
+    for (std::vector<Sample>& samples : table.cells) {
+      std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.repeat < b.repeat; });
+    }
+  }
+  return grid;
+}
+
+std::vector<ProgramGrid> program_grids(const MeasurementSet& set) {
+  std::vector<ProgramGrid> grids;
+  for (const std::string& program : set.programs()) grids.push_back(program_grid(set, program));
+  return grids;
+}
+
+}  // namespace analysis

@@ -1,0 +1,71 @@
+// The complete runs of one program arranged as its tables: per cell the
+// samples of every finished run, rows and columns in the order the program
+// measured them. Incomplete runs are kept aside, by name only.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/records/measurement.hpp"
+
+namespace analysis {
+
+// One run's time for one cell.
+struct Sample {
+  int repeat = 0;
+  std::uint32_t seed = 0;
+  std::int64_t hundredths = 0;
+  std::int64_t nanoseconds = 0;
+};
+
+// One table (or one series of cells): rows by columns, each cell the samples
+// of the complete runs in repeat order. A cell no run measured stays empty.
+struct TableGrid {
+  struct Position {
+    std::size_t row = 0;
+    std::size_t column = 0;
+  };
+
+  std::string name;
+  std::vector<std::string> rows;
+  std::vector<std::string> columns;
+  std::vector<std::vector<Sample>> cells;  // row by row
+  std::vector<Position> positions;         // the measured cells, in the order first measured
+
+  const std::vector<Sample>& cell(std::size_t row, std::size_t column) const {
+    return cells[row * columns.size() + column];
+  }
+  std::vector<Sample>& cell(std::size_t row, std::size_t column) { return cells[row * columns.size() + column]; }
+  std::optional<std::size_t> row_index(std::string_view label) const;
+  std::optional<std::size_t> column_index(std::string_view label) const;
+
+  // The cell at these labels, adding the row, the column and the position
+  // when they are new.
+  std::vector<Sample>& at(std::string_view row, std::string_view column);
+
+ private:
+  std::size_t add_row(std::string_view label);
+  std::size_t add_column(std::string_view label);
+};
+
+struct ProgramGrid {
+  std::string program;
+  std::vector<TableGrid> tables;
+  std::vector<RunSummary> complete_runs;  // by repeat
+  std::vector<RunSummary> incomplete_runs;
+
+  std::size_t repeats() const { return complete_runs.size(); }
+  const TableGrid* table(std::string_view name) const;
+};
+
+// The tables of one program from the complete runs of the set.
+ProgramGrid program_grid(const MeasurementSet& set, std::string_view program);
+
+// Every program of the set, in order of first appearance.
+std::vector<ProgramGrid> program_grids(const MeasurementSet& set);
+
+}  // namespace analysis

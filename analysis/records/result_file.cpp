@@ -1,0 +1,466 @@
+#include "analysis/records/result_file.hpp"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+#include <span>
+
+namespace analysis {
+namespace {
+
+// What any results file of the three forms looks like, whichever program
+// wrote it. The programs' own texts come from their parameter sets; the
+// check below holds those to these rules.
+constexpr std::string_view kCaptionStart = "Vysledky pre ";
+
+constexpr std::string_view corner_of(std::string_view header) { return header.substr(0, header.find('|')); }
+constexpr std::string_view kSmallArraysCorner = corner_of(smallarrays::kSmallsix.header);
+constexpr std::string_view kTwoTableCorner = corner_of(quickvscount::kTallygrid.layout.header);
+
+constexpr bool is_caption(std::string_view line) {
+  return line.starts_with(kCaptionStart) && line.ends_with(":") && line.size() > kCaptionStart.size() + 1;
+}
+
+constexpr bool layouts_follow_the_generic_rules() {
+  for (const SuiteProgram& program : kSuitePrograms) {
+    const ResultLayout layout = program.result_layout();
+    switch (layout.form) {
+      case ResultForm::small_arrays:
+        if (layout.first_caption != smallarrays::kSmallArraysCaption || !is_caption(layout.first_caption) ||
+            corner_of(layout.header) != kSmallArraysCorner) {
+          return false;
+        }
+        break;
+      case ResultForm::two_tables:
+        if (!is_caption(layout.first_caption) || !is_caption(layout.second_caption) ||
+            corner_of(layout.header) != kTwoTableCorner) {
+          return false;
+        }
+        break;
+      case ResultForm::duel:
+        if (layout.rows.size() != layout.ranges.size()) return false;
+        break;
+    }
+  }
+  return true;
+}
+static_assert(layouts_follow_the_generic_rules(), "a program's results file no longer has the form this reader reads");
+
+// The duel form is tallyduel's alone.
+constexpr const SuiteProgram* duel_program() {
+  for (const SuiteProgram& program : kSuitePrograms) {
+    if (program.result_layout().form == ResultForm::duel) return &program;
+  }
+  return nullptr;
+}
+
+constexpr std::int64_t kLargest32 = std::numeric_limits<std::int32_t>::max();
+
+struct Failure {
+  ParseError error;
+};
+
+// A line quoted in a message: its start, with every byte that is not
+// printable ASCII shown as '?', so a garbled file cannot garble the console.
+std::string shown(std::string_view line) {
+  constexpr std::size_t kShown = 60;
+  std::string text = "\"";
+  for (char c : line.substr(0, kShown)) text += c >= ' ' && c <= '~' ? c : '?';
+  if (line.size() > kShown) text.append("...");
+  text.append("\"");
+  return text;
+}
+
+// Up to 18 decimal digits, nothing else.
+std::optional<std::int64_t> parse_unsigned(std::string_view digits) {
+  if (digits.empty() || digits.size() > 18 || digits.find_first_not_of("0123456789") != std::string_view::npos) {
+    return std::nullopt;
+  }
+  std::int64_t value = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return value;
+}
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// Splits at every '|'; the text after the last '|' is the last piece.
+std::vector<std::string_view> fields(std::string_view line) {
+  std::vector<std::string_view> pieces;
+  std::size_t begin = 0;
+  while (true) {
+    const std::size_t bar = line.find('|', begin);
+    if (bar == std::string_view::npos) {
+      pieces.push_back(line.substr(begin));
+      return pieces;
+    }
+    pieces.push_back(line.substr(begin, bar - begin));
+    begin = bar + 1;
+  }
+}
+
+class Parser {
+ public:
+  Parser(std::string_view text, RowCheck check) : strict_(check == RowCheck::suite_rows) {
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+      const std::size_t lf = text.find('\n', begin);
+      if (lf == std::string_view::npos) {
+        lines_.push_back(text.substr(begin));
+        cut_short_ = true;
+        break;
+      }
+      std::string_view line = text.substr(begin, lf - begin);
+      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+      lines_.push_back(line);
+      begin = lf + 1;
+    }
+  }
+
+  ResultFile parse() {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      if (lines_[i].size() > kLongestResultLine) {
+        fail(i + 1, "the line is " + std::to_string(lines_[i].size()) +
+                        " characters long; no line of a results file is longer than " +
+                        std::to_string(kLongestResultLine));
+      }
+    }
+    const std::string_view first = lines_.front();
+    const bool known_start =
+        first == smallarrays::kSmallArraysCaption || first.starts_with(quickvscount::kBlockStart) || is_caption(first);
+    if (!known_start) {
+      fail(1, "expected \"" + std::string(smallarrays::kSmallArraysCaption) + "\", a caption \"" +
+                  std::string(kCaptionStart) + "...:\" or \"" + std::string(quickvscount::kBlockStart) +
+                  "1: ...\", found " + shown(first));
+    }
+    if (cut_short_) {
+      fail(lines_.size(), "the line has no line end: the file was cut short, expected complete lines");
+    }
+    if (first == smallarrays::kSmallArraysCaption) return parse_small_arrays();
+    if (first.starts_with(quickvscount::kBlockStart)) return parse_duel();
+    return parse_two_tables();
+  }
+
+ private:
+  [[noreturn]] void fail(std::size_t line, std::string message) { throw Failure{ParseError{line, std::move(message)}}; }
+
+  bool at_end() const { return next_ >= lines_.size(); }
+
+  // The next line, which must exist; `what` says what was expected there.
+  std::string_view take(std::string_view what) {
+    if (at_end()) {
+      fail(lines_.size() + 1,
+           "expected " + std::string(what) + ", found the end of the file (the run was stopped early?)");
+    }
+    return lines_[next_++];
+  }
+
+  std::size_t line_number() const { return next_; }  // of the line last taken
+
+  void take_exact(std::string_view expected, std::string_view what) {
+    const std::string_view line = take(what);
+    if (line != expected) fail(line_number(), "expected " + std::string(what) + ", found " + shown(line));
+  }
+
+  void expect_end() {
+    if (!at_end()) {
+      fail(next_ + 1, "expected the end of the file after the last table line, found " + shown(lines_[next_]));
+    }
+  }
+
+  // A count, length or range: a whole number the programs hold in 32 bits, at least 1.
+  std::int64_t take_quantity(std::string_view digits, std::string_view what, std::string_view line) {
+    const auto value = parse_unsigned(digits);
+    if (!value) fail(line_number(), "expected " + std::string(what) + ", found " + shown(line));
+    if (*value < 1 || *value > kLargest32) {
+      fail(line_number(), "expected " + std::string(what) + " from 1 to " + std::to_string(kLargest32) + ", found " +
+                              std::string(digits));
+    }
+    return *value;
+  }
+
+  // A caption line, "Vysledky pre NAME:"; returns NAME.
+  std::string take_caption() {
+    const std::string_view line = take("a caption \"Vysledky pre ...:\"");
+    if (!is_caption(line)) fail(line_number(), "expected a caption \"Vysledky pre ...:\", found " + shown(line));
+    return std::string(line.substr(kCaptionStart.size(), line.size() - kCaptionStart.size() - 1));
+  }
+
+  // A header line "<corner>|  label  |  label  |"; returns the labels.
+  std::vector<std::string> take_header(std::string_view corner) {
+    const std::string_view line = take("the header line");
+    const auto pieces = fields(line);
+    if (pieces.size() < 3 || pieces.front() != corner || !pieces.back().empty()) {
+      fail(line_number(), "expected a header line starting with \"" + std::string(corner) +
+                              "|\" and ending with \"|\", found " + shown(line));
+    }
+    std::vector<std::string> labels;
+    for (std::size_t i = 1; i + 1 < pieces.size(); ++i) {
+      const std::string_view label = trimmed(pieces[i]);
+      if (label.empty()) fail(line_number(), "column " + std::to_string(i) + " of the header has no label");
+      labels.emplace_back(label);
+    }
+    return labels;
+  }
+
+  std::string_view take_separator() {
+    const std::string_view line = take("a separator line of hyphens");
+    if (line.empty() || line.find_first_not_of('-') != std::string_view::npos) {
+      fail(line_number(), "expected a separator line of hyphens, found " + shown(line));
+    }
+    return line;
+  }
+
+  // "<label>| cell | cell |": the label's number and the cells, in hundredths.
+  std::int64_t take_row(std::size_t columns, std::vector<std::int64_t>& cells) {
+    const std::string_view line = take("a table row");
+    const auto pieces = fields(line);
+    if (pieces.size() < 2 || !parse_unsigned(trimmed(pieces.front()))) {
+      fail(line_number(), "expected a table row starting with an array length and \"|\", found " + shown(line));
+    }
+    const std::int64_t label = take_quantity(trimmed(pieces.front()), "an array length", line);
+    if (pieces.size() != columns + 2 || !pieces.back().empty()) {
+      fail(line_number(), "expected " + std::to_string(columns) + " cells each closed by \" |\", found " + shown(line));
+    }
+    for (std::size_t column = 1; column <= columns; ++column) {
+      const std::string_view field = pieces[column];
+      std::optional<std::int64_t> value;
+      if (field.size() >= 3 && field.front() == ' ' && field.back() == ' ') {
+        value = parse_time_cell(field.substr(1, field.size() - 2), false);
+      }
+      if (!value) {
+        fail(line_number(), "expected a time cell like \" 00:04.37 \" in column " + std::to_string(column) +
+                                ", found " + shown(field));
+      }
+      cells.push_back(*value);
+    }
+    return label;
+  }
+
+  // Rows, each followed by `separator`, up to an empty line or the end of the
+  // file; with `expected_rows`, exactly those rows.
+  template <class Label>
+  void take_rows(CellTable& table, std::string_view separator, std::optional<std::span<const Label>> expected_rows) {
+    while (!at_end() && !lines_[next_].empty()) {
+      if (expected_rows && table.row_labels.size() == expected_rows->size()) {
+        fail(next_ + 1, "expected an empty line or the end of the file after the row of n = " +
+                            std::to_string(expected_rows->back()) + ", found " + shown(lines_[next_]));
+      }
+      const std::int64_t label = take_row(table.column_labels.size(), table.hundredths);
+      if (expected_rows) {
+        const std::int64_t wanted = (*expected_rows)[table.row_labels.size()];
+        if (label != wanted) {
+          fail(line_number(),
+               "expected the row of n = " + std::to_string(wanted) + ", found n = " + std::to_string(label));
+        }
+      }
+      table.row_labels.push_back(label);
+      if (take("a separator line after the row") != separator) {
+        fail(line_number(), "expected the separator line after the row, found " + shown(lines_[line_number() - 1]));
+      }
+    }
+    if (expected_rows && table.row_labels.size() < expected_rows->size()) {
+      fail(next_ + 1,
+           "expected the row of n = " + std::to_string((*expected_rows)[table.row_labels.size()]) + ", found " +
+               (at_end() ? std::string("the end of the file (the run was stopped early?)") : shown(lines_[next_])));
+    }
+    if (table.row_labels.empty()) fail(next_ + 1, "expected at least one table row");
+  }
+
+  const SuiteProgram* known_program(ResultForm form, std::string_view caption, std::string_view header) const {
+    for (const SuiteProgram& program : kSuitePrograms) {
+      const ResultLayout layout = program.result_layout();
+      if (layout.form == form && layout.first_caption == caption && layout.header == header) return &program;
+    }
+    return nullptr;
+  }
+
+  // The rows a file of `program` must have, when they are checked.
+  std::optional<std::span<const std::int32_t>> rows_of(const SuiteProgram* program) const {
+    if (program == nullptr || !strict_) return std::nullopt;
+    return program->result_layout().rows;
+  }
+
+  ResultFile parse_small_arrays() {
+    ResultFile result;
+    result.form = ResultForm::small_arrays;
+    CellTable table;
+    table.name = take_caption();
+    take_exact("", "an empty line after the caption");
+    table.column_labels = take_header(kSmallArraysCorner);
+    result.program = known_program(result.form, lines_[0], lines_[next_ - 1]);
+    const std::string_view separator = take_separator();
+    take_rows(table, separator, rows_of(result.program));
+    expect_end();
+    result.tables.push_back(std::move(table));
+    return result;
+  }
+
+  ResultFile parse_two_tables() {
+    ResultFile result;
+    result.form = ResultForm::two_tables;
+    CellTable first;
+    first.name = take_caption();
+    take_exact("", "an empty line after the caption");
+    first.column_labels = take_header(kTwoTableCorner);
+    const std::string_view header = lines_[next_ - 1];
+    result.program = known_program(result.form, lines_[0], header);
+    const std::string_view separator = take_separator();
+    take_rows(first, separator, rows_of(result.program));
+
+    take_exact("", "an empty line before the second table");
+    CellTable second;
+    second.name = take_caption();
+    take_exact("", "an empty line after the caption");
+    take_exact(header, "the header line of the first table again");
+    take_exact(separator, "the separator line of the first table again");
+    second.column_labels = first.column_labels;
+    take_rows(second, separator, std::optional<std::span<const std::int64_t>>(first.row_labels));
+    expect_end();
+    result.tables.push_back(std::move(first));
+    result.tables.push_back(std::move(second));
+    return result;
+  }
+
+  std::int64_t take_duel_time(std::string_view label) {
+    const std::string_view line = take("the line \"" + std::string(label) + "HH:MM:SS.CC\"");
+    std::optional<std::int64_t> value;
+    if (line.starts_with(label)) value = parse_time_cell(line.substr(label.size()), true);
+    if (!value) fail(line_number(), "expected \"" + std::string(label) + "HH:MM:SS.CC\", found " + shown(line));
+    return *value;
+  }
+
+  ResultFile parse_duel() {
+    using quickvscount::kBlockCount;
+    using quickvscount::kBlockRange;
+    ResultFile result;
+    result.form = ResultForm::duel;
+    result.program = duel_program();
+    const ResultLayout layout = result.program->result_layout();
+    while (true) {
+      DuelInput input;
+      input.number = static_cast<std::int64_t>(result.inputs.size()) + 1;
+      const std::string expected_start =
+          std::string(quickvscount::kBlockStart) + std::to_string(input.number) + std::string(kBlockCount);
+      const std::string_view line = take("the block of input " + std::to_string(input.number));
+      const std::size_t comma = line.find(kBlockRange);
+      if (!line.starts_with(expected_start) || comma == std::string_view::npos ||
+          !parse_unsigned(line.substr(expected_start.size(), comma - expected_start.size())) ||
+          !parse_unsigned(line.substr(comma + kBlockRange.size()))) {
+        fail(line_number(),
+             "expected \"" + expected_start + "N" + std::string(kBlockRange) + "R\", found " + shown(line));
+      }
+      input.count = take_quantity(line.substr(expected_start.size(), comma - expected_start.size()), "a count", line);
+      input.range = take_quantity(line.substr(comma + kBlockRange.size()), "a value range", line);
+      const std::size_t index = result.inputs.size();
+      if (strict_ &&
+          (index >= layout.rows.size() || input.count != layout.rows[index] || input.range != layout.ranges[index])) {
+        fail(line_number(), index >= layout.rows.size()
+                                ? "expected the end of the file after input " + std::to_string(index)
+                                : "expected input " + std::to_string(input.number) + " to have " +
+                                      std::string(kBlockCount.substr(2)) + std::to_string(layout.rows[index]) +
+                                      std::string(kBlockRange) + std::to_string(layout.ranges[index]));
+      }
+      input.quicksort = take_duel_time(quickvscount::kQuicksortLabel);
+      input.countingsort = take_duel_time(quickvscount::kCountingsortLabel);
+      result.inputs.push_back(input);
+      if (at_end()) break;
+      take_exact("", "an empty line between two blocks");
+    }
+    if (strict_ && result.inputs.size() < layout.rows.size()) {
+      fail(lines_.size() + 1, "expected the block of input " + std::to_string(result.inputs.size() + 1) +
+                                  ", found the end of the file (the run was stopped early?)");
+    }
+    return result;
+  }
+
+  std::vector<std::string_view> lines_;
+  std::size_t next_ = 0;
+  bool cut_short_ = false;
+  bool strict_;
+};
+
+// One field of a time cell: an optional "-" and one to nine digits.
+std::optional<std::int64_t> parse_field(std::string_view text) {
+  const bool negative = text.starts_with('-');
+  if (negative) text.remove_prefix(1);
+  if (text.size() > 9) return std::nullopt;
+  const auto value = parse_unsigned(text);
+  if (!value) return std::nullopt;
+  return negative ? -*value : *value;
+}
+
+}  // namespace
+
+std::int64_t ResultFile::total_hundredths() const {
+  std::int64_t total = 0;
+  for (const CellTable& table : tables) {
+    for (std::int64_t cell : table.hundredths) total += cell;
+  }
+  for (const DuelInput& input : inputs) total += input.quicksort + input.countingsort;
+  return total;
+}
+
+std::size_t ResultFile::cell_count() const {
+  std::size_t cells = inputs.size() * 2;
+  for (const CellTable& table : tables) cells += table.hundredths.size();
+  return cells;
+}
+
+ParseOutcome parse_result_file(std::string_view text, RowCheck rows) {
+  ParseOutcome outcome;
+  if (text.empty()) {
+    outcome.error = {0, "the file is empty: the run stopped before it wrote its results"};
+    return outcome;
+  }
+  try {
+    outcome.result = Parser(text, rows).parse();
+  } catch (const Failure& failure) {
+    outcome.error = failure.error;
+  }
+  return outcome;
+}
+
+std::optional<std::int64_t> parse_time_cell(std::string_view cell, bool long_form) {
+  // [hours ":"] minutes ":" seconds "." hundredths
+  const std::size_t dot = cell.rfind('.');
+  const std::size_t last_colon = cell.rfind(':');
+  if (dot == std::string_view::npos || last_colon == std::string_view::npos || last_colon > dot) {
+    return std::nullopt;
+  }
+  std::string_view leading = cell.substr(0, last_colon);
+  std::optional<std::int64_t> hours = 0;
+  if (long_form) {
+    const std::size_t colon = leading.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    hours = parse_field(leading.substr(0, colon));
+    leading.remove_prefix(colon + 1);
+  }
+  if (leading.find(':') != std::string_view::npos) return std::nullopt;
+  const auto minutes = parse_field(leading);
+  const auto seconds = parse_field(cell.substr(last_colon + 1, dot - last_colon - 1));
+  const auto hundredths = parse_field(cell.substr(dot + 1));
+  if (!hours || !minutes || !seconds || !hundredths) return std::nullopt;
+  // A field is two digits at least, or a single digit with its minus sign.
+  for (std::string_view part : {leading, cell.substr(dot + 1)}) {
+    if (part.size() < 2) return std::nullopt;
+  }
+  if (cell.substr(last_colon + 1, dot - last_colon - 1).size() < 2) return std::nullopt;
+  const std::array<std::int64_t, 4> parts{*hours, *minutes, *seconds, *hundredths};
+  const bool any_negative = std::any_of(parts.begin(), parts.end(), [](std::int64_t v) { return v < 0; });
+  const bool any_positive = std::any_of(parts.begin(), parts.end(), [](std::int64_t v) { return v > 0; });
+  if (any_negative && any_positive) return std::nullopt;
+  const auto magnitude = [](std::int64_t v) { return v < 0 ? -v : v; };
+  if (magnitude(*seconds) > 59 || magnitude(*hundredths) > 99) return std::nullopt;
+  if (long_form && magnitude(*minutes) > 59) return std::nullopt;
+  if (long_form && cell.substr(0, cell.find(':')).size() < 2) return std::nullopt;
+  const std::int64_t total = *hours * 360000 + *minutes * 6000 + *seconds * 100 + *hundredths;
+  if (total > kLargest32 || total < -kLargest32 - 1) return std::nullopt;
+  return total;
+}
+
+}  // namespace analysis

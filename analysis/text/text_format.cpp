@@ -1,0 +1,82 @@
+#include "analysis/text/text_format.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <locale>
+
+namespace analysis {
+
+namespace {
+
+// Three significant digits without an exponent, trailing zeros kept.
+std::string three_digits(double value) {
+  const double magnitude = std::fabs(value);
+  if (magnitude >= 100.0) return fmt::format("{:.0f}", value);
+  if (magnitude >= 10.0) return fmt::format("{:.1f}", value);
+  return fmt::format("{:.2f}", value);
+}
+
+// Commas between groups of three digits, whatever the user's locale says.
+class ThousandsGrouping final : public std::numpunct<char> {
+ protected:
+  char do_thousands_sep() const override { return ','; }
+  std::string do_grouping() const override { return "\3"; }
+};
+
+const std::locale& grouping_locale() {
+  static const std::locale locale(std::locale::classic(), new ThousandsGrouping);
+  return locale;
+}
+
+}  // namespace
+
+std::string format_time(double nanoseconds) {
+  if (nanoseconds < 1e3) return fmt::format("{:.0f} ns", nanoseconds);
+  if (nanoseconds < 1e6) return three_digits(nanoseconds / 1e3) + " µs";
+  if (nanoseconds < 1e9) return three_digits(nanoseconds / 1e6) + " ms";
+  return three_digits(nanoseconds / 1e9) + " s";
+}
+
+std::string format_factor(double factor) { return three_digits(factor) + "×"; }
+
+std::string format_percent(double fraction) { return fmt::format("{:.1f} %", fraction * 100.0); }
+
+std::string format_percent_range(double low, double high) {
+  return fmt::format("{:.1f} to {:.1f} %", low * 100.0, high * 100.0);
+}
+
+std::string with_thousands(std::int64_t value) { return fmt::format(grouping_locale(), "{:L}", value); }
+
+std::string megabytes(std::int64_t bytes) { return fmt::format("{:.1f} MB", static_cast<double>(bytes) / 1e6); }
+
+std::string seconds_text(std::int64_t hundredths) {
+  const std::uint64_t magnitude =
+      hundredths < 0 ? 0 - static_cast<std::uint64_t>(hundredths) : static_cast<std::uint64_t>(hundredths);
+  return fmt::format("{}{}.{:02}", hundredths < 0 ? "-" : "", magnitude / 100, magnitude % 100);
+}
+
+std::string clock_text(double seconds) {
+  const auto tenths = static_cast<long long>(std::max(seconds, 0.0) * 10 + 0.5);
+  const long long hours = tenths / 36000;
+  const long long minutes = tenths / 600 % 60;
+  const long long whole_seconds = tenths / 10 % 60;
+  if (hours > 0) return fmt::format("{}:{:02}:{:02}.{}", hours, minutes, whole_seconds, tenths % 10);
+  return fmt::format("{}:{:02}.{}", minutes, whole_seconds, tenths % 10);
+}
+
+std::string fixed(double value, int decimals) { return fmt::format("{:.{}f}", value, decimals); }
+
+std::string significant(double value, int digits) {
+  if (value == 0 || !std::isfinite(value)) return "0";
+  const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(value))));
+  std::string text = fixed(value, std::max(0, digits - 1 - magnitude));
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace analysis

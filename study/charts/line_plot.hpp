@@ -1,0 +1,68 @@
+// The line plot that most charts are made of: axes, grid, one line of
+// points per series, markers for bounds and best points, and a legend.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "study/charts/chart_scale.hpp"
+#include "study/charts/svg_document.hpp"
+
+namespace study::svg {
+
+struct Area {
+  double x = 0;
+  double y = 0;
+  double width = 0;
+  double height = 0;
+};
+
+struct PlotPoint {
+  double x = 0;
+  double y = 0;
+  bool below_resolution = false;  // y is only an upper bound
+  bool best = false;              // drawn as the marked point of its series
+  // The interval around y, drawn as an error bar: (low, high).
+  std::optional<std::pair<double, double>> interval;
+  // data-NAME="VALUE" attributes of the point's markers, e.g. {"cutoff", "23"}
+  std::vector<std::pair<std::string, std::string>> data;
+};
+
+struct PlotSeries {
+  std::string key;    // data-series of its group
+  std::string label;  // legend text
+  std::string color;
+  bool dashed = false;
+  bool faint = false;  // drawn pale: its values are too coarse to read much into
+  std::vector<PlotPoint> points;
+};
+
+struct LinePlot {
+  std::string title;
+  std::string subtitle;
+  std::string x_label;
+  std::string y_label;
+  bool x_log = false;
+  bool y_log = false;
+  TickFormat x_format = TickFormat::plain;
+  TickFormat y_format = TickFormat::plain;
+  std::vector<double> x_ticks;  // when given, exactly these x values get ticks
+  std::vector<PlotSeries> series;
+  std::optional<double> reference_y;  // a dashed horizontal line, e.g. a ratio of 1
+  std::string reference_label;
+  std::optional<double> y_min;  // force the y range to reach down / up to these
+  std::optional<double> y_max;
+  std::string below_resolution_label;  // legend entry for the hollow markers
+  std::string best_label;              // legend entry for the marked points
+  std::string interval_label;          // legend entry for the error bars
+};
+
+// An error bar: a vertical line from `top` to `bottom` with short caps.
+void draw_error_bar(Document& document, double x, double top, double bottom, const Attributes& stroke);
+
+// Draws axes, grid, series and (when legend_width > 0) a legend at the right.
+void draw_line_plot(Document& document, const LinePlot& plot, Area area, double legend_width);
+
+}  // namespace study::svg

@@ -1,0 +1,65 @@
+#include "study/charts/result_charts.hpp"
+
+#include "analysis/export/csv_writer.hpp"
+#include "study/charts/cutoff_charts.hpp"
+#include "study/charts/duel_charts.hpp"
+#include "study/charts/grid_charts.hpp"
+#include "study/charts/small_array_charts.hpp"
+#include "study/os/output_files.hpp"
+
+namespace study {
+namespace {
+
+// Of the two-table programs, tallygrid compares quicksort with counting sort;
+// the cutoff programs compare two quicksorts. A file of none of the six is
+// told by its second caption.
+bool compares_with_counting_sort(const analysis::ResultFile& result) {
+  const std::string_view counting_caption = quickvscount::kTallygrid.layout.second_caption;
+  if (result.program) return result.program->result_layout().second_caption == counting_caption;
+  return counting_caption == "Vysledky pre " + result.tables[1].name + ":";
+}
+
+}  // namespace
+
+std::vector<ChartFile> build_charts(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
+                                    const PreciseTimes& precise) {
+  std::vector<ChartFile> charts;
+  switch (result.form) {
+    case analysis::ResultForm::small_arrays:
+      charts.push_back(small_arrays_chart(result, stem, program, precise));
+      break;
+    case analysis::ResultForm::duel:
+      charts.push_back(duel_chart(result, stem, program, precise));
+      break;
+    case analysis::ResultForm::two_tables:
+      if (compares_with_counting_sort(result)) {
+        charts.push_back(grid_heat_map(result, stem, program, precise));
+        charts.push_back(grid_times_by_range(result, stem, program, precise));
+      } else {
+        charts.push_back(cutoff_chart(result, stem, program, precise));
+      }
+      break;
+  }
+  return charts;
+}
+
+void write_charts(const analysis::ResultFile& result, const std::filesystem::path& results_path,
+                  std::vector<std::filesystem::path>& written) {
+  const std::string program = program_of(result, results_path);
+  const std::string stem = results_path.stem().string();
+  const std::filesystem::path folder = results_path.parent_path();
+  for (const ChartFile& chart : build_charts(result, stem, program, precise_times_beside(results_path, result))) {
+    write_file_atomically(folder / chart.file_name, chart.content);
+    written.push_back(folder / chart.file_name);
+  }
+  write_file_atomically(folder / (stem + ".csv"), analysis::build_csv(result, program));
+  written.push_back(folder / (stem + ".csv"));
+}
+
+std::string program_of(const analysis::ResultFile& result, const std::filesystem::path& results_path) {
+  if (result.program) return std::string(result.program->name());
+  const std::string folder = std::filesystem::absolute(results_path).parent_path().filename().string();
+  return folder.empty() ? "results" : folder;
+}
+
+}  // namespace study

@@ -1,0 +1,89 @@
+#include "study/page/summary_table.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+
+#include "analysis/text/text_format.hpp"
+#include "study/os/program.hpp"
+
+namespace study {
+namespace {
+
+// Pads to `width` characters, not bytes, so the table stays straight.
+std::string padded(std::string text, std::size_t width) {
+  std::size_t shown = 0;
+  for (unsigned char c : text) shown += (c & 0xC0) != 0x80;
+  if (shown < width) text.append(width - shown, ' ');
+  return text;
+}
+
+std::string right(std::string text, std::size_t width) {
+  if (text.size() < width) text.insert(0, width - text.size(), ' ');
+  return text;
+}
+
+}  // namespace
+
+SummaryRow summary_row(const ProgramRun& run) {
+  SummaryRow row{run.label(), run.status, "-", "-", "-", "-"};
+  if (!run.ran()) return row;
+  row.wall = analysis::clock_text(run.wall_seconds);
+  row.memory = run.peak_resident_bytes ? analysis::megabytes(*run.peak_resident_bytes) : "unknown";
+  if (const auto hundredths = run.cell_hundredths()) {
+    const double cells = static_cast<double>(*hundredths) / 100.0;
+    row.cells = analysis::seconds_text(*hundredths) + " s";
+    const double overhead = run.wall_seconds - cells;
+    row.overhead = analysis::fixed(overhead, 2) + " s";
+    if (run.wall_seconds > 0) row.overhead += " (" + analysis::fixed(100.0 * overhead / run.wall_seconds, 1) + "%)";
+  }
+  return row;
+}
+
+std::string verdict_text(const StudyRun& study) {
+  std::string text;
+  for (const analysis::Verdict& verdict : study.verdicts) text += verdict.text + "\n";
+  for (const std::string& run : study.incomplete_runs) {
+    text += "incomplete, not counted: " + run + "\n";
+  }
+  for (const std::string& failure : study.export_failures) text += "study: " + failure + "\n";
+  return text;
+}
+
+std::string summary_text(const StudyRun& study) {
+  std::string text = summary_table_text(study);
+  if (!study.verdicts.empty() || !study.incomplete_runs.empty()) text += "\n" + verdict_text(study);
+  return text;
+}
+
+std::string summary_table_text(const StudyRun& study) {
+  std::vector<SummaryRow> rows{{"program", "status", "wall time", "peak memory", "time cells", "overhead"}};
+  for (const ProgramRun& run : study.programs) rows.push_back(summary_row(run));
+  std::array<std::size_t, 6> widths{};
+  for (const SummaryRow& row : rows) {
+    const std::array<const std::string*, 6> cells{&row.program, &row.status, &row.wall,
+                                                  &row.memory,  &row.cells,  &row.overhead};
+    for (std::size_t i = 0; i < cells.size(); ++i) widths[i] = std::max(widths[i], cells[i]->size());
+  }
+  std::string text;
+  for (const SummaryRow& row : rows) {
+    text += padded(row.program, widths[0]) + "  " + padded(row.status, widths[1]) + "  " + right(row.wall, widths[2]) +
+            "  " + right(row.memory, widths[3]) + "  " + right(row.cells, widths[4]) + "  " + row.overhead + "\n";
+  }
+  for (const ProgramRun& run : study.programs) {
+    if (!run.detail.empty()) text += fmt::format("{}: {}\n", run.label(), run.detail);
+    for (const std::string& failure : run.study_failures) {
+      text += fmt::format("{}: results incomplete: {}\n", run.label(), failure);
+    }
+  }
+  text +=
+      "time cells: the sum of the times the program reported; overhead: wall time less that sum "
+      "(data generation, copying, clearing, start-up and output).\n";
+  const bool peak_unknown = std::any_of(study.programs.begin(), study.programs.end(),
+                                        [](const ProgramRun& run) { return run.ran() && !run.peak_resident_bytes; });
+  if (peak_unknown) text += "peak memory unknown: " + std::string(os::unknown_peak_reason()) + "\n";
+  return text;
+}
+
+}  // namespace study

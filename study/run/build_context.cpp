@@ -1,0 +1,89 @@
+#include "study/run/build_context.hpp"
+
+#include <array>
+#include <ctime>
+
+#include "analysis/text/text_format.hpp"
+#include "study/os/clock.hpp"
+#include "study/os/machine.hpp"
+#include "study/os/system_files.hpp"
+
+namespace study {
+
+BuildInfo read_build_info(const std::filesystem::path& programs) {
+  BuildInfo build;
+  const std::string text = file_text(programs / "build-info.txt");
+  if (text.empty()) return build;
+  build.found = true;
+  build.compiler = field(text, "compiler").value_or("unknown");
+  build.flags = field(text, "flags").value_or("");
+  build.build_type = field(text, "build type").value_or("unknown");
+  build.version = field(text, "version").value_or("unknown");
+  return build;
+}
+
+std::vector<std::string> build_warnings(const BuildInfo& build) {
+  std::vector<std::string> warnings;
+  if (!build.found) {
+    warnings.push_back("no build-info.txt beside the programs: whether they were optimised is unknown.");
+    return warnings;
+  }
+  // The last -O option is the one the compiler obeys.
+  std::string level = "0";
+  std::size_t at = 0;
+  while ((at = build.flags.find("-O", at)) != std::string::npos) {
+    if (at == 0 || build.flags[at - 1] == ' ') {
+      const std::size_t end = build.flags.find(' ', at);
+      level = build.flags.substr(at + 2, end == std::string::npos ? std::string::npos : end - at - 2);
+      if (level.empty()) level = "1";
+    }
+    at += 2;
+  }
+  if (level == "0" || level == "g") {
+    warnings.push_back("the programs were built without optimisation (flags \"" + build.flags +
+                       "\"): their times mislead; build with the release preset.");
+  }
+  if (build.flags.find("-fsanitize") != std::string::npos) {
+    warnings.push_back("the programs were built with sanitizers: their times and memory mislead.");
+  }
+  if (build.flags.find("-pg") != std::string::npos || build.flags.find("--coverage") != std::string::npos) {
+    warnings.push_back("the programs were built with profiling or coverage instrumentation: their times mislead.");
+  }
+  return warnings;
+}
+
+Context gather_context(const BuildInfo& build, const std::filesystem::path& programs) {
+  Context context;
+  const std::time_t now = std::time(nullptr);
+  const std::tm local = os::local_time(now);
+  std::array<char, 64> date{};
+  std::strftime(date.data(), date.size(), "%Y-%m-%d %H:%M:%S", &local);
+  context.emplace_back("date", std::string(date.data()) + " " + os::utc_offset(now));
+
+  const os::Machine machine = os::describe_machine();
+  const std::string processor = machine.processor.empty() ? "unknown" : machine.processor;
+  const std::string memory =
+      machine.memory_bytes ? analysis::fixed(static_cast<double>(*machine.memory_bytes) / 1e9, 1) + " GB" : "unknown";
+  context.emplace_back("machine",
+                       processor + ", " + std::to_string(machine.processors) + " cores, " + memory + " memory");
+  context.emplace_back("operating system", machine.operating_system.empty() ? "unknown" : machine.operating_system);
+
+  if (build.found) {
+    context.emplace_back("compiler", build.compiler);
+    context.emplace_back("flags", build.flags);
+    context.emplace_back("build type", build.build_type);
+    context.emplace_back("version", build.version);
+  } else {
+    context.emplace_back("build", "unknown: no build-info.txt beside the programs");
+  }
+  context.emplace_back("programs", std::filesystem::absolute(programs).lexically_normal().string());
+  return context;
+}
+
+std::string context_text(const Context& context) {
+  std::string text;
+  for (const auto& [key, value] : context) text += key + ": " + value + "\n";
+  return text;
+}
+
+}  // namespace study

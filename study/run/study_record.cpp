@@ -1,0 +1,33 @@
+#include "study/run/study_record.hpp"
+
+namespace study {
+
+std::string_view state_word(const ProgramRun& run) {
+  switch (run.state) {
+    case ProgramState::not_started:
+      return "not started";
+    case ProgramState::refused:
+      return "refused";
+    case ProgramState::missing:
+      return "missing";
+    case ProgramState::completed:
+      return run.study_failures.empty() ? "complete" : "incomplete";
+    case ProgramState::failed:
+      return "failed";
+    case ProgramState::stopped:
+      return "stopped";
+  }
+  return "";
+}
+
+std::string programs_in_state(const StudyRun& study, std::string_view word) {
+  std::string names;
+  for (const ProgramRun& run : study.programs) {
+    if (state_word(run) != word) continue;
+    if (!names.empty()) names += ", ";
+    names += run.label();
+  }
+  return names.empty() ? "none" : names;
+}
+
+}  // namespace study

@@ -1,0 +1,98 @@
+#include "study/session/run_compare.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "analysis/statistics/run_comparison.hpp"
+#include "study/charts/ratio_chart_svg.hpp"
+#include "study/os/output_files.hpp"
+#include "study/os/tool_console.hpp"
+#include "study/os/tool_error.hpp"
+#include "study/run/run_folder.hpp"
+#include "study/session/study_records.hpp"
+
+namespace study {
+namespace {
+
+// context.txt of a run folder: "key: value" lines; empty when there is none.
+Context read_context(const std::filesystem::path& run) {
+  Context context;
+  std::ifstream file(run / "context.txt");
+  std::string line;
+  while (std::getline(file, line)) {
+    const std::size_t colon = line.find(": ");
+    if (colon == std::string::npos) continue;
+    context.emplace_back(line.substr(0, colon), line.substr(colon + 2));
+  }
+  return context;
+}
+
+std::string value_of(const Context& context, const std::string& key) {
+  for (const auto& [name, value] : context) {
+    if (name == key) return value;
+  }
+  return "-";
+}
+
+analysis::MeasurementSet read_run(const std::filesystem::path& run) {
+  if (!std::filesystem::is_directory(run)) throw ToolError("no run folder " + run.string());
+  analysis::MeasurementSet set = read_run_folder(run);
+  if (set.empty()) throw ToolError(run.string() + " holds no record of a run (was it made by study?)");
+  return set;
+}
+
+}  // namespace
+
+std::string contexts_side_by_side(const Context& a, const Context& b) {
+  std::vector<std::string> keys;
+  for (const Context* context : {&a, &b}) {
+    for (const auto& pair : *context) {
+      if (std::find(keys.begin(), keys.end(), pair.first) == keys.end()) keys.push_back(pair.first);
+    }
+  }
+  std::size_t key_width = 0, a_width = 1;
+  for (const std::string& key : keys) {
+    key_width = std::max(key_width, key.size());
+    a_width = std::max(a_width, value_of(a, key).size());
+  }
+  std::string text = fmt::format("  {:<{}}  {:<{}}  {}\n", "", key_width, "A", a_width, "B");
+  for (const std::string& key : keys) {
+    const std::string left = value_of(a, key), right = value_of(b, key);
+    text += fmt::format("{} {:<{}}  {:<{}}  {}\n", left == right ? ' ' : '*', key, key_width, left, a_width, right);
+  }
+  return text + "* the two runs differ here\n";
+}
+
+int compare_study_runs(const CompareOptions& options) {
+  try {
+    const analysis::MeasurementSet a = read_run(options.run_a);
+    const analysis::MeasurementSet b = read_run(options.run_b);
+    analysis::RunComparison comparison;
+    try {
+      comparison = analysis::compare_runs(a, b);
+    } catch (const analysis::ComparisonRefused& refusal) {
+      throw ToolError(
+          fmt::format("cannot compare {} with {}: {}", options.run_a.string(), options.run_b.string(), refusal.what()));
+    }
+    const std::filesystem::path folder = make_run_folder(options.results, "compare-");
+    std::string summary = fmt::format("A: {}\nB: {}\n\n", options.run_a.string(), options.run_b.string());
+    for (const analysis::ProgramComparison& program : comparison.programs) {
+      summary += analysis::summary_line(program) + "\n";
+      write_file_atomically(folder / (program.program + "-ratio.svg"),
+                            ratio_chart_svg(program.program, analysis::ratio_chart(program)));
+    }
+    write_file_atomically(folder / "summary.txt", summary);
+    write_file_atomically(folder / "context.txt",
+                          contexts_side_by_side(read_context(options.run_a), read_context(options.run_b)));
+    say(summary + fmt::format("\nComparison, contexts and ratio charts: {}\n", folder.string()));
+    return 0;
+  } catch (const ToolError& error) {
+    complain(fmt::format("study: {}\n", error.what()));
+    return 1;
+  }
+}
+
+}  // namespace study

@@ -1,0 +1,31 @@
+// What one invocation of study asks for: the programs to run and how, or
+// the two run folders to compare. The command line fills it (study_options.hpp).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "analysis/programs/suite_programs.hpp"
+
+namespace study {
+
+struct CompareOptions {
+  std::filesystem::path run_a;
+  std::filesystem::path run_b;
+  std::filesystem::path results = "results";
+};
+
+struct StudyOptions {
+  std::filesystem::path programs;  // where the programs' executables are
+  std::filesystem::path results = "results";
+  std::optional<std::int64_t> memory_limit;
+  std::vector<const analysis::SuiteProgram*> selected;  // in the order given; all six when none is named
+  int repeats = 1;                                      // runs of each program, interleaved across programs
+  std::vector<std::uint32_t> seeds;                     // one per repeat, when given
+  std::filesystem::path replay;                         // a run folder whose recorded seeds to reuse, when given
+  std::optional<CompareOptions> compare;                // `study compare`: no programs are run
+};
+
+}  // namespace study
