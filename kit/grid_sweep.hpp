@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 
+#include "kit/file_names.hpp"
 #include "kit/instruments.hpp"
 #include "kit/program_storage.hpp"
 #include "kit/random_source.hpp"
@@ -76,7 +77,7 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
   progress.reserve(32);
 
   TextFile PROTOKOL;
-  PROTOKOL.create("vystup.out");
+  PROTOKOL.create(kResultsFileName);
   record.create();
   const SeedChoice seed = seed_for_run(instruments);
   RandomSource random(seed.value);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "kit/counting_sort.hpp"
+#include "kit/file_names.hpp"
 #include "kit/os/files.hpp"
 #include "kit/program_storage.hpp"
 #include "kit/quicksort.hpp"
@@ -78,8 +79,8 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
   const kit::SeedChoice seed = kit::seed_for_run(instruments);
   MAKEFILE(program.inputs, seed.value);
   kit::TextFile PROTOKOL;
-  PROTOKOL.create("vystup.out");
-  SUBOR.open("vstup.in");
+  PROTOKOL.create(kit::kResultsFileName);
+  SUBOR.open(kit::kInputFileName);
   record.create();
 
   // Clearing writes every slot of B and C before the first measurement, so

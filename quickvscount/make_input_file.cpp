@@ -4,6 +4,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "kit/file_names.hpp"
 #include "kit/random_source.hpp"
 #include "kit/runtime_error.hpp"
 #include "kit/text_output.hpp"
@@ -15,7 +16,7 @@ void MAKEFILE(const InputTable& inputs, std::uint32_t seed) {
   kit::ActiveRoutine routine("MAKEFILE");
   kit::TextFile SUBOR;
   kit::RandomSource random(seed);
-  SUBOR.create("vstup.in");
+  SUBOR.create(kit::kInputFileName);
 
   // Values are formatted into a staging area and handed to the file's
   // 256-byte blocks a few thousand bytes at a time, not value by value.

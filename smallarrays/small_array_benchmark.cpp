@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "kit/bubble_sort.hpp"
+#include "kit/file_names.hpp"
 #include "kit/heap_sort.hpp"
 #include "kit/insertion_sort.hpp"
 #include "kit/merge_sort.hpp"
@@ -83,7 +84,7 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
                         TAB.size());
 
   kit::TextFile PROTOKOL;
-  PROTOKOL.create("vystup.out");
+  PROTOKOL.create(kit::kResultsFileName);
   record.create();
   const kit::SeedChoice seed = kit::seed_for_run(instruments);
   kit::RandomSource random(seed.value);

@@ -55,7 +55,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const anal
                              const ProgressReport& report, bool tick_seconds,
                              const std::vector<std::string>& environment) {
   RunOutcome outcome;
-  ConsoleCopy console(folder / "console.txt");
+  ConsoleCopy console(folder / kConsoleFileName);
   const auto start = std::chrono::steady_clock::now();
   os::RunningProgram running({executable, {}, environment, folder});
 

@@ -7,6 +7,7 @@
 #include "analysis/export/benchmark_json.hpp"
 #include "analysis/export/long_csv.hpp"
 #include "analysis/text/text_format.hpp"
+#include "kit/file_names.hpp"
 #include "study/charts/chart_job.hpp"
 #include "study/charts/result_charts.hpp"
 #include "study/os/console.hpp"
@@ -220,9 +221,9 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
 }
 
 void StudySession::collect_results(ProgramRun& run, const std::filesystem::path& folder) {
-  const std::filesystem::path results = folder / "vystup.out";
+  const std::filesystem::path results = folder / kit::kResultsFileName;
   if (!std::filesystem::exists(results)) {
-    if (run.detail.empty()) run.detail = "it wrote no vystup.out";
+    if (run.detail.empty()) run.detail = fmt::format("it wrote no {}", kit::kResultsFileName);
     if (run.state == ProgramState::completed) run.state = ProgramState::failed;
     return;
   }
