@@ -88,14 +88,14 @@ void write_aggregate(JsonWriter& json, const EntryPlace& place, std::string_view
 
 }  // namespace
 
-std::string benchmark_json(const MeasurementSet& set, const RunContext& context) {
+std::string benchmark_json(const RunModel& model, const RunContext& context) {
   JsonWriter json;
   json.begin_object();
-  write_context(json, context, set);
+  write_context(json, context, model.measurements);
   json.key("benchmarks");
   json.begin_array();
   int family = 0;
-  for (const ProgramGrid& grid : program_grids(set)) {
+  for (const ProgramGrid& grid : model.programs) {
     for (const TableGrid& series : kernel_series(grid)) {
       int instance = 0;
       for (const auto [r, c] : series.positions) {

@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/records/measurement.hpp"
+#include "analysis/records/run_model.hpp"
 
 namespace analysis {
 
@@ -39,6 +39,6 @@ struct RunContext {
   std::vector<std::pair<std::string, std::string>> extra;  // further string fields
 };
 
-std::string benchmark_json(const MeasurementSet& set, const RunContext& context);
+std::string benchmark_json(const RunModel& model, const RunContext& context);
 
 }  // namespace analysis

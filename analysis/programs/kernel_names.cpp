@@ -114,8 +114,7 @@ TableGrid& series_named(std::vector<TableGrid>& series, const std::string& name)
   for (TableGrid& s : series) {
     if (s.name == name) return s;
   }
-  series.push_back(TableGrid{name, {}, {}, {}, {}});
-  return series.back();
+  return series.emplace_back(name);
 }
 
 }  // namespace

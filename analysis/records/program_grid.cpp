@@ -7,35 +7,39 @@ namespace analysis {
 
 namespace {
 
-std::optional<std::size_t> index_of(const std::vector<std::string>& labels, std::string_view label) {
-  const auto found = std::find(labels.begin(), labels.end(), label);
-  if (found == labels.end()) return std::nullopt;
-  return static_cast<std::size_t>(found - labels.begin());
+std::optional<std::size_t> index_of(const std::map<std::string, std::size_t, std::less<>>& index,
+                                    std::string_view label) {
+  const auto found = index.find(label);
+  if (found == index.end()) return std::nullopt;
+  return found->second;
 }
 
 TableGrid& table_named(std::vector<TableGrid>& tables, const std::string& name) {
   for (TableGrid& table : tables) {
     if (table.name == name) return table;
   }
-  tables.push_back(TableGrid{name, {}, {}, {}, {}});
-  return tables.back();
+  return tables.emplace_back(name);
 }
 
 }  // namespace
 
-std::optional<std::size_t> TableGrid::row_index(std::string_view label) const { return index_of(rows, label); }
+std::optional<std::size_t> TableGrid::row_index(std::string_view label) const { return index_of(row_indices_, label); }
 
-std::optional<std::size_t> TableGrid::column_index(std::string_view label) const { return index_of(columns, label); }
+std::optional<std::size_t> TableGrid::column_index(std::string_view label) const {
+  return index_of(column_indices_, label);
+}
 
 std::size_t TableGrid::add_row(std::string_view label) {
-  if (const auto existing = row_index(label)) return *existing;
+  const auto [entry, added] = row_indices_.try_emplace(std::string(label), rows.size());
+  if (!added) return entry->second;
   rows.emplace_back(label);
   cells.resize(rows.size() * columns.size());
   return rows.size() - 1;
 }
 
 std::size_t TableGrid::add_column(std::string_view label) {
-  if (const auto existing = column_index(label)) return *existing;
+  const auto [entry, added] = column_indices_.try_emplace(std::string(label), columns.size());
+  if (!added) return entry->second;
   // Widening a row-by-row table moves every later cell: rebuild it.
   std::vector<std::vector<Sample>> widened(rows.size() * (columns.size() + 1));
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -50,9 +54,8 @@ std::vector<Sample>& TableGrid::at(std::string_view row, std::string_view column
   const std::size_t r = add_row(row);
   const std::size_t c = add_column(column);
   std::vector<Sample>& samples = cell(r, c);
-  const bool known =
-      std::any_of(positions.begin(), positions.end(), [&](const Position& p) { return p.row == r && p.column == c; });
-  if (!known) positions.push_back(Position{r, c});
+  // Every cell handed out is filled, so an empty one is new.
+  if (samples.empty()) positions.push_back(Position{r, c});
   return samples;
 }
 

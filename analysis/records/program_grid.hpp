@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/records/measurement.hpp"
@@ -24,11 +26,17 @@ struct Sample {
 
 // One table (or one series of cells): rows by columns, each cell the samples
 // of the complete runs in repeat order. A cell no run measured stays empty.
-struct TableGrid {
+// Labels are found through an index, not by scanning: add rows, columns and
+// samples only through at().
+class TableGrid {
+ public:
   struct Position {
     std::size_t row = 0;
     std::size_t column = 0;
   };
+
+  TableGrid() = default;
+  explicit TableGrid(std::string table_name) : name(std::move(table_name)) {}
 
   std::string name;
   std::vector<std::string> rows;
@@ -44,12 +52,17 @@ struct TableGrid {
   std::optional<std::size_t> column_index(std::string_view label) const;
 
   // The cell at these labels, adding the row, the column and the position
-  // when they are new.
+  // when they are new. The caller adds at least one sample to it.
   std::vector<Sample>& at(std::string_view row, std::string_view column);
 
  private:
+  using Index = std::map<std::string, std::size_t, std::less<>>;
+
   std::size_t add_row(std::string_view label);
   std::size_t add_column(std::string_view label);
+
+  Index row_indices_;
+  Index column_indices_;
 };
 
 struct ProgramGrid {

@@ -183,12 +183,11 @@ std::string change_text(const KernelChange& change) {
 
 }  // namespace
 
-RunComparison compare_runs(const MeasurementSet& a, const MeasurementSet& b) {
-  refuse_different_programs(a, b);
+RunComparison compare_runs(const RunModel& a, const RunModel& b) {
+  refuse_different_programs(a.measurements, b.measurements);
   RunComparison comparison;
-  for (const std::string& program : a.programs()) {
-    const ProgramGrid grid_a = program_grid(a, program);
-    const ProgramGrid grid_b = program_grid(b, program);
+  for (const ProgramGrid& grid_a : a.programs) {
+    const ProgramGrid& grid_b = *b.program(grid_a.program);
     refuse_different_cells(grid_a, grid_b);
     comparison.programs.push_back(compare_program(grid_a, grid_b));
   }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/records/measurement.hpp"
+#include "analysis/records/run_model.hpp"
 #include "analysis/statistics/cell_statistics.hpp"
 #include "analysis/statistics/ratio_estimate.hpp"
 
@@ -58,7 +58,7 @@ struct RunComparison {
 // Throws ComparisonRefused, naming the difference, when the studies hold
 // different programs, a program without a complete run, or different cells
 // (tables, rows, columns).
-RunComparison compare_runs(const MeasurementSet& a, const MeasurementSet& b);
+RunComparison compare_runs(const RunModel& a, const RunModel& b);
 
 // "tallygrid: B is 3.1 % faster on QSORT, interval 2.4 to 3.8 %; no change
 // on CSORT (B/A 0.994 to 1.004). N = 3 and 3, paired by seed."

@@ -242,9 +242,9 @@ std::string program_verdict(const ProgramGrid& grid) {
   return ranking_verdict(grid, "", "Fastest per position");
 }
 
-std::vector<Verdict> verdicts(const MeasurementSet& set) {
+std::vector<Verdict> verdicts(const RunModel& model) {
   std::vector<Verdict> all;
-  for (const ProgramGrid& grid : program_grids(set)) all.push_back(Verdict{grid.program, program_verdict(grid)});
+  for (const ProgramGrid& grid : model.programs) all.push_back(Verdict{grid.program, program_verdict(grid)});
   return all;
 }
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/records/measurement.hpp"
 #include "analysis/records/program_grid.hpp"
+#include "analysis/records/run_model.hpp"
 
 namespace analysis {
 
@@ -34,6 +34,7 @@ std::string cutoff_verdict(const ProgramGrid& grid);
 // the suite does not know.
 std::string program_verdict(const ProgramGrid& grid);
 
-std::vector<Verdict> verdicts(const MeasurementSet& set);
+// One verdict per program of the model, in its order.
+std::vector<Verdict> verdicts(const RunModel& model);
 
 }  // namespace analysis

@@ -37,11 +37,11 @@ std::string value_of(const Context& context, const std::string& key) {
   return "-";
 }
 
-analysis::MeasurementSet read_run(const std::filesystem::path& run) {
+analysis::RunModel read_run(const std::filesystem::path& run) {
   if (!std::filesystem::is_directory(run)) throw ToolError("no run folder " + run.string());
   analysis::MeasurementSet set = read_run_folder(run);
   if (set.empty()) throw ToolError(run.string() + " holds no record of a run (was it made by study?)");
-  return set;
+  return analysis::run_model(std::move(set));
 }
 
 }  // namespace
@@ -68,8 +68,8 @@ std::string contexts_side_by_side(const Context& a, const Context& b) {
 
 int compare_study_runs(const CompareOptions& options) {
   try {
-    const analysis::MeasurementSet a = read_run(options.run_a);
-    const analysis::MeasurementSet b = read_run(options.run_b);
+    const analysis::RunModel a = read_run(options.run_a);
+    const analysis::RunModel b = read_run(options.run_b);
     analysis::RunComparison comparison;
     try {
       comparison = analysis::compare_runs(a, b);

@@ -287,30 +287,31 @@ void StudySession::analyse_records() {
   // Programs that keep no record (stand-ins, older builds) leave no verdict to give.
   if (measurements.set.empty()) return;
   study_.incomplete_runs = std::move(measurements.unrecorded);
-  study_.verdicts = analysis::verdicts(measurements.set);
+  const analysis::RunModel model = analysis::run_model(std::move(measurements.set));
+  study_.verdicts = analysis::verdicts(model);
   const analysis::RunContext context =
       benchmark_context(study_.context, os::program_file(options_.programs, "study").string());
   try {
-    write_file_atomically(run_folder_ / "results.json", analysis::benchmark_json(measurements.set, context));
-    write_file_atomically(run_folder_ / "results.csv", analysis::long_csv(measurements.set));
+    write_file_atomically(run_folder_ / "results.json", analysis::benchmark_json(model, context));
+    write_file_atomically(run_folder_ / "results.csv", analysis::long_csv(model.measurements));
   } catch (const ToolError& error) {
     study_.export_failures.push_back(error.what());
   }
-  write_median_charts(measurements.set);
+  write_median_charts(model);
 }
 
-void StudySession::write_median_charts(const analysis::MeasurementSet& set) {
+void StudySession::write_median_charts(const analysis::RunModel& model) {
   for (const analysis::SuiteProgram* program : options_.selected) {
     const std::string name(program->name());
-    analysis::ProgramGrid grid = analysis::program_grid(set, name);
-    if (grid.repeats() < 2) continue;
+    const analysis::ProgramGrid* grid = model.program(name);
+    if (grid == nullptr || grid->repeats() < 2) continue;
     // The layout of the charts: the tables of any repeat the study read back.
     const auto layout = std::find_if(study_.programs.begin(), study_.programs.end(), [&](const ProgramRun& run) {
       return run.program == program && run.results.has_value();
     });
     if (layout == study_.programs.end()) continue;
-    MedianCharts medians{name, grid.repeats(), {}};
-    const PreciseTimes precise(std::move(grid));
+    MedianCharts medians{name, grid->repeats(), {}};
+    const PreciseTimes precise(*grid);
     try {
       for (const ChartFile& chart : build_charts(*layout->results, kMedianChartStem, name, precise)) {
         const std::filesystem::path relative = std::filesystem::path(name) / chart.file_name;

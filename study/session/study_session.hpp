@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "analysis/records/measurement.hpp"
+#include "analysis/records/run_model.hpp"
 #include "study/os/interrupts.hpp"
 #include "study/run/status_line.hpp"
 #include "study/run/study_record.hpp"
@@ -39,7 +39,7 @@ class StudySession {
   std::string progress_note(const ProgramRun& run, int steps, double elapsed) const;
   void analyse_records();
   // Over two or more complete runs of a program, its charts of the medians.
-  void write_median_charts(const analysis::MeasurementSet& set);
+  void write_median_charts(const analysis::RunModel& model);
   // After each program; the pages of the finished run report their own failures.
   void write_pages(bool final);
   bool write_page(const std::filesystem::path& path, const std::string& content, bool final);

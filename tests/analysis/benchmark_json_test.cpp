@@ -44,7 +44,7 @@ MeasurementSet grid_runs() {
 }
 
 TEST(BenchmarkJson, ContextCarriesTheFieldsReadersExpect) {
-  const auto json = nlohmann::json::parse(analysis::benchmark_json(grid_runs(), test_context()));
+  const auto json = nlohmann::json::parse(analysis::benchmark_json(analysis::run_model(grid_runs()), test_context()));
   const auto& context = json.at("context");
   EXPECT_EQ(context.at("date"), "2025-06-15T14:23:07+00:00");
   EXPECT_EQ(context.at("host_name"), "bench-host");
@@ -59,7 +59,7 @@ TEST(BenchmarkJson, ContextCarriesTheFieldsReadersExpect) {
 }
 
 TEST(BenchmarkJson, OneIterationPerCellAndRunThenTheAggregates) {
-  const auto json = nlohmann::json::parse(analysis::benchmark_json(grid_runs(), test_context()));
+  const auto json = nlohmann::json::parse(analysis::benchmark_json(analysis::run_model(grid_runs()), test_context()));
   const auto& benchmarks = json.at("benchmarks");
   ASSERT_EQ(benchmarks.size(), 4u * (3u + 4u));
   std::map<std::string, nlohmann::json> by_name;
@@ -99,7 +99,7 @@ TEST(BenchmarkJson, OneIterationPerCellAndRunThenTheAggregates) {
 TEST(BenchmarkJson, ASingleRunHasNoAggregates) {
   MeasurementSet set;
   add_cell(set, Place{"smallsix", "t", "5", "QS"}, fixtures::runs(1, 1), {90});
-  const auto json = nlohmann::json::parse(analysis::benchmark_json(set, test_context()));
+  const auto json = nlohmann::json::parse(analysis::benchmark_json(analysis::run_model(set), test_context()));
   ASSERT_EQ(json.at("benchmarks").size(), 1u);
   EXPECT_EQ(json.at("benchmarks").at(0).at("name"), "smallsix/QSORT/n:5");
   EXPECT_FALSE(json.at("context").contains("incomplete_runs"));

@@ -59,7 +59,7 @@ const std::vector<double> counting_noise{0.99, 1.01, 1.0, 1.005, 0.995, 1.002};
 TEST(CompareRuns, SameSeedsArePairedBySeedWhateverTheOrderOfTheRuns) {
   const MeasurementSet a = grid_study(100, in_order, unchanged, unchanged);
   const MeasurementSet b = grid_study(100, {3, 0, 5, 1, 4, 2}, quick_three_percent_faster, counting_noise);
-  const auto comparison = analysis::compare_runs(a, b);
+  const auto comparison = analysis::compare_runs(analysis::run_model(a), analysis::run_model(b));
   ASSERT_EQ(comparison.programs.size(), 1u);
   const auto& program = comparison.programs[0];
   EXPECT_TRUE(program.paired_by_seed);
@@ -90,7 +90,7 @@ TEST(CompareRuns, SameSeedsArePairedBySeedWhateverTheOrderOfTheRuns) {
 TEST(CompareRuns, DifferentSeedsAreComparedUnpaired) {
   const MeasurementSet a = grid_study(100, in_order, unchanged, unchanged);
   const MeasurementSet b = grid_study(200, {3, 0, 5, 1, 4, 2}, quick_three_percent_faster, counting_noise);
-  const auto program = analysis::compare_runs(a, b).programs.at(0);
+  const auto program = analysis::compare_runs(analysis::run_model(a), analysis::run_model(b)).programs.at(0);
   EXPECT_FALSE(program.paired_by_seed);
   EXPECT_FALSE(program.cells[0].ratio.paired);
   // Six runs against six: ranks 6 and 31 of the 36 pairwise ratios, and the
@@ -106,7 +106,7 @@ TEST(CompareRuns, RefusesStudiesOfDifferentProgramsOrCells) {
   MeasurementSet more = grid_study(100, in_order, unchanged, unchanged);
   add_cell(more, Place{"smallsix", "t", "5", "QS"}, fixtures::runs(1, 1), {10});
   try {
-    analysis::compare_runs(a, more);
+    analysis::compare_runs(analysis::run_model(a), analysis::run_model(more));
     ADD_FAILURE() << "compared different programs";
   } catch (const ComparisonRefused& refused) {
     EXPECT_STREQ(refused.what(), "A and B ran different programs: A tallygrid; B tallygrid, smallsix");
@@ -119,7 +119,7 @@ TEST(CompareRuns, RefusesStudiesOfDifferentProgramsOrCells) {
   }
   add_cell(fewer, Place{"tallygrid", "Quicksort", "20000", "10"}, runs, std::vector<double>(6, 5.0));
   try {
-    analysis::compare_runs(a, fewer);
+    analysis::compare_runs(analysis::run_model(a), analysis::run_model(fewer));
     ADD_FAILURE() << "compared different cells";
   } catch (const ComparisonRefused& refused) {
     EXPECT_STREQ(refused.what(),
@@ -129,14 +129,14 @@ TEST(CompareRuns, RefusesStudiesOfDifferentProgramsOrCells) {
 
   MeasurementSet failed;
   add_cell(failed, Place{"tallygrid", "Quicksort", "10000", "10"}, {fixtures::Run{0, 1, false}}, {5});
-  EXPECT_THROW(analysis::compare_runs(a, failed), ComparisonRefused);
+  EXPECT_THROW(analysis::compare_runs(analysis::run_model(a), analysis::run_model(failed)), ComparisonRefused);
 }
 
 TEST(CompareRuns, IncompleteRunsAreLeftOutAndCounted) {
   const MeasurementSet a = grid_study(100, in_order, unchanged, unchanged);
   MeasurementSet b = grid_study(100, in_order, unchanged, unchanged);
   add_cell(b, Place{"tallygrid", "Quicksort", "10000", "10"}, {fixtures::Run{6, 106, false}}, {1});
-  const auto program = analysis::compare_runs(a, b).programs.at(0);
+  const auto program = analysis::compare_runs(analysis::run_model(a), analysis::run_model(b)).programs.at(0);
   EXPECT_TRUE(program.paired_by_seed);
   EXPECT_EQ(program.runs_b, 6u);
   EXPECT_DOUBLE_EQ(program.cells[0].ratio.ratio, 1.0);

@@ -187,14 +187,14 @@ TEST(IncompleteRun, IsReportedAndNeverAveragedIn) {
   EXPECT_EQ(grid.repeats(), 6u);
   ASSERT_EQ(grid.incomplete_runs.size(), 1u);
   EXPECT_EQ(grid.tables[0].cell(0, 2).size(), 6u);
-  const auto verdicts = analysis::verdicts(set);
+  const auto verdicts = analysis::verdicts(analysis::run_model(set));
   ASSERT_EQ(verdicts.size(), 1u);
   EXPECT_CONTAINS(verdicts[0].text, "Incomplete and left out: run 6 (seed 106, 1 window).");
   EXPECT_CONTAINS(verdicts[0].text, "N = 6 runs");
 
   MeasurementSet failed_only;
   add_cell(failed_only, Place{"tallygrid", "Quicksort", "10000", "10"}, {fixtures::Run{0, 1, false}}, {5});
-  EXPECT_EQ(analysis::verdicts(failed_only)[0].text,
+  EXPECT_EQ(analysis::verdicts(analysis::run_model(failed_only))[0].text,
             "tallygrid: no complete run. Incomplete and left out: run 0 (seed 1, 1 window).");
 }
 
