@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 #include "kit/cutoff_measure.hpp"
 #include "kit/grid_lengths.hpp"
@@ -23,6 +24,10 @@ struct CutoffProgram {
   kit::CutoffMeasure measure;             // how COMQSORT measures a range against HRANICA
   kit::TwoTableLayout layout;
 };
+
+// The sorts of the two tables, as the precise record names them.
+inline constexpr std::string_view kRecursiveKernel = "REKQSORT";
+inline constexpr std::string_view kCombinedKernel = "COMQSORT";
 
 // Every value of every cell is drawn from 1..kValueRange.
 inline constexpr std::int32_t kValueRange = 1000000;
@@ -43,6 +48,8 @@ inline constexpr CutoffProgram kCutoffwide{
                       "    28    |    29    |",
             .separator = "-----------------------------------------------------------------------------------------"
                          "---------------------",
+            .first_kernel = kRecursiveKernel,
+            .second_kernel = kCombinedKernel,
         },
 };
 
@@ -62,6 +69,8 @@ inline constexpr CutoffProgram kCutoffnarrow{
             .second_caption = "Vysledky pre kombinovany Quicksort a Insertsort:",
             .header = "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |",
             .separator = "----------------------------------------------------------------------------------------",
+            .first_kernel = kRecursiveKernel,
+            .second_kernel = kCombinedKernel,
         },
 };
 

@@ -13,6 +13,9 @@ constexpr bool fits(const CutoffProgram& program) {
 }
 static_assert(fits(kCutoffwide));
 static_assert(fits(kCutoffnarrow));
+// Every window of the precise record names the sort it timed.
+static_assert(!kCutoffwide.layout.first_kernel.empty() && !kCutoffwide.layout.second_kernel.empty());
+static_assert(!kCutoffnarrow.layout.first_kernel.empty() && !kCutoffnarrow.layout.second_kernel.empty());
 
 }  // namespace
 

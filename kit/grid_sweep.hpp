@@ -71,7 +71,9 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
   RunRecord record(instruments.record,
                    {.tables = {table_name(plan.layout.first_caption), table_name(plan.layout.second_caption)},
                     .rows = row_labels(plan.lengths),
-                    .columns = column_labels(plan.layout.header)},
+                    .columns = column_labels(plan.layout.header),
+                    .kernels = {std::string(plan.layout.first_kernel), std::string(plan.layout.second_kernel)},
+                    .kernel_place = KernelPlace::kTable},
                    2 * rows * columns);
   std::string progress;
   progress.reserve(32);

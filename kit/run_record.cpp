@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "kit/os/clocks.hpp"
+#include "kit/record/record_format.hpp"
 #include "kit/runtime_error.hpp"
 
 namespace kit {
@@ -15,26 +16,6 @@ std::string_view trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// One CSV field, quoted only when it holds a separator, a quote or a line end.
-void append_field(std::string& line, std::string_view field) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-    line.append(field);
-  } else {
-    line += '"';
-    for (const char c : field) {
-      if (c == '"') line += '"';
-      line += c;
-    }
-    line += '"';
-  }
-  line += ',';
-}
-
-void append_number(std::string& line, std::int64_t value) {
-  append_integer(line, value);
-  line += ',';
 }
 
 std::string_view label(const std::vector<std::string>& labels, std::size_t index) {
@@ -80,25 +61,31 @@ void RunRecord::create(const CallSite& where) {
 void RunRecord::write(const SeedChoice& seed, const CallSite& where) {
   if (!active()) return;
   ActiveRoutine routine(kRecordRoutine);
-  file_.write_line(kRecordHeader, where);
+  file_.write_line(record::header_line(), where);
   // The fields every row repeats, so each row stands on its own in any tool.
-  std::string run;
-  append_field(run, request_.program);
-  append_number(run, seed.value);
-  append_field(run, seed_source_name(seed.source));
-  append_field(run, "local_time_of_day");
-  append_field(run, os::precise_clock_name());
+  record::Row row;
+  row.program = request_.program;
+  row.seed = seed.value;
+  row.seed_source = seed_source_name(seed.source);
+  row.hundredths_clock = record::kHundredthsClock;
+  row.nanoseconds_clock = os::precise_clock_name();
+  row.windows = windows_.size();
+  const bool kernel_by_column = places_.kernel_place == KernelPlace::kColumn;
   std::string line;
   for (std::size_t i = 0; i < noted_; ++i) {
     const Window& window = windows_[i];
-    line.assign(run);
-    append_number(line, static_cast<std::int64_t>(i) + 1);
-    append_number(line, static_cast<std::int64_t>(windows_.size()));
-    append_field(line, label(places_.tables, window.table));
-    append_field(line, label(places_.rows, window.row));
-    append_field(line, label(places_.columns, window.column));
-    append_number(line, window.hundredths);
-    append_integer(line, window.nanoseconds);
+    row.window = i + 1;
+    row.table = label(places_.tables, window.table);
+    row.row_label = label(places_.rows, window.row);
+    row.column_label = label(places_.columns, window.column);
+    row.hundredths = window.hundredths;
+    row.nanoseconds = window.nanoseconds;
+    row.kernel = label(places_.kernels, kernel_by_column ? window.column : window.table);
+    row.table_index = window.table;
+    row.row_index = window.row;
+    row.column_index = window.column;
+    line.clear();
+    record::append_row(line, row);
     file_.write_line(line, where);
   }
   file_.close(where);

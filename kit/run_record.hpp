@@ -1,8 +1,9 @@
 // The precise record of a run (SORTBENCH_RECORD): a CSV file with one row
 // per timed window, naming its place in the tables of "vystup.out", the
-// hundredths its cell reports and the nanoseconds of the same window on the
-// monotonic clock. The windows are noted in memory obtained before the first
-// measurement and written out once, when the run's own files are done.
+// sort it timed, the hundredths its cell reports and the nanoseconds of the
+// same window on the monotonic clock; kit/record/ owns its columns. The
+// windows are noted in memory obtained before the first measurement and
+// written out once, when the run's own files are done.
 #pragma once
 
 #include <cstddef>
@@ -19,15 +20,17 @@
 
 namespace kit {
 
-inline constexpr std::string_view kRecordHeader =
-    "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
-    "hundredths,nanoseconds";
+// Which of a window's places tells the sort it times.
+enum class KernelPlace { kTable, kColumn };
 
-// The labels of the places a window can take.
+// The labels of the places a window can take, and the sorts they time.
 struct RecordPlaces {
   std::vector<std::string> tables;
   std::vector<std::string> rows;
   std::vector<std::string> columns;
+  // The kernel of each table, or of each column where the columns are the sorts.
+  std::vector<std::string> kernels{};
+  KernelPlace kernel_place = KernelPlace::kTable;
 };
 
 // A table's name from its caption: "Vysledky pre Quicksort:" is "Quicksort".

@@ -1,5 +1,7 @@
 #include "kit/seed_choice.hpp"
 
+#include "kit/record/record_format.hpp"
+
 namespace kit {
 
 std::optional<std::uint32_t> parse_seed(std::string_view text) {
@@ -20,7 +22,7 @@ SeedChoice seed_for_run(const Instruments& instruments) {
 }
 
 std::string_view seed_source_name(SeedSource source) {
-  return source == SeedSource::kChosen ? "SORTBENCH_SEED" : "tick_count";
+  return source == SeedSource::kChosen ? record::kChosenSeed : record::kTickCountSeed;
 }
 
 }  // namespace kit

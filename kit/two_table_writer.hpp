@@ -15,11 +15,15 @@ namespace kit {
 
 // The fixed texts of one program's tables. The header is a fixed line, not
 // built from the column values; the separator is as long as the header.
+// The kernels are the sorts each table times, as the precise record names
+// them; the tables themselves never show them.
 struct TwoTableLayout {
   std::string_view first_caption;
   std::string_view second_caption;
   std::string_view header;
   std::string_view separator;
+  std::string_view first_kernel{};
+  std::string_view second_kernel{};
 };
 
 // Writes both tables, 9 + 4R lines for R = row_labels.size(): per table its

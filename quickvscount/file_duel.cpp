@@ -41,7 +41,11 @@ struct ReportBlock {
 kit::RecordPlaces duel_places(const InputTable& inputs) {
   std::vector<std::string> ranges(inputs.ROZSAH_VSTUPU.size());
   for (std::size_t I = 0; I < ranges.size(); ++I) kit::append_integer(ranges[I], inputs.ROZSAH_VSTUPU[I]);
-  return {.tables = {"Quicksort", "Countingsort"}, .rows = kit::row_labels(inputs.POCET_PRVKOV), .columns = ranges};
+  return {.tables = {std::string(kQuicksortTable), std::string(kCountingsortTable)},
+          .rows = kit::row_labels(inputs.POCET_PRVKOV),
+          .columns = ranges,
+          .kernels = {std::string(kQuicksortKernel), std::string(kCountingsortKernel)},
+          .kernel_place = kit::KernelPlace::kTable};
 }
 
 // Reads standard input up to and including the next LF. The end of input,

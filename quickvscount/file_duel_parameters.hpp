@@ -33,6 +33,13 @@ inline constexpr FileDuelProgram kTallyduel{
     .inputs = {.POCET_PRVKOV = kTallyduelCounts, .ROZSAH_VSTUPU = kTallyduelRanges},
 };
 
+// The tables of the precise record, one per sort, as the report lines name
+// them, and the sort each times.
+inline constexpr std::string_view kQuicksortTable = "Quicksort";
+inline constexpr std::string_view kCountingsortTable = "Countingsort";
+inline constexpr std::string_view kQuicksortKernel = "QSORT";
+inline constexpr std::string_view kCountingsortKernel = "CSORT";
+
 // The report block of input I: "Vstup c.I: pocet= N, rozsah= R", then the
 // two time lines, whose labels are 19 characters each so both cells begin
 // in column 20.

@@ -12,6 +12,8 @@ constexpr bool fits(const GridDuelProgram& program) {
          program.lengths.back() <= program.last_index && largest_range <= program.last_index;
 }
 static_assert(fits(kTallygrid));
+// Every window of the precise record names the sort it timed.
+static_assert(!kTallygrid.layout.first_kernel.empty() && !kTallygrid.layout.second_kernel.empty());
 
 }  // namespace
 

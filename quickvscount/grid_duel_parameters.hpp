@@ -31,6 +31,8 @@ inline constexpr GridDuelProgram kTallygrid{
             .second_caption = "Vysledky pre Countingsort:",
             .header = "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |",
             .separator = "----------------------------------------------------------------------------------------",
+            .first_kernel = "QSORT",
+            .second_kernel = "CSORT",
         },
 };
 

@@ -31,6 +31,17 @@ void sort_every_pole(const PoleTable& TRIED, SortOnePole sort) {
   for (std::int32_t J = 0; J < TRIED.count; ++J, A += TRIED.stride) sort(A);
 }
 
+// The record's places: the one table, its rows and columns as the results
+// file labels them; each column times its own kernel.
+kit::RecordPlaces record_places(const SmallArrayProgram& program) {
+  kit::RecordPlaces places{.tables = {kit::table_name(kSmallArraysCaption)},
+                           .rows = kit::row_labels(program.lengths),
+                           .columns = kit::column_labels(program.header),
+                           .kernel_place = kit::KernelPlace::kColumn};
+  for (const Algorithm algorithm : program.algorithms) places.kernels.emplace_back(kernel_name(algorithm));
+  return places;
+}
+
 }  // namespace
 
 void fill_patterns(const PoleTable& VZOR, kit::RandomSource& random) {
@@ -77,11 +88,7 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
   const PoleTable TRIED{tried_storage.data(), program.arrays, stride};
   kit::Console console;
   kit::Stopwatch stopwatch = kit::stopwatch_for(instruments);
-  kit::RunRecord record(instruments.record,
-                        {.tables = {kit::table_name(kSmallArraysCaption)},
-                         .rows = kit::row_labels(program.lengths),
-                         .columns = kit::column_labels(program.header)},
-                        TAB.size());
+  kit::RunRecord record(instruments.record, record_places(program), TAB.size());
 
   kit::TextFile PROTOKOL;
   PROTOKOL.create(kit::kResultsFileName);

@@ -32,6 +32,25 @@ constexpr std::string_view column_label(Algorithm algorithm) {
   return "";
 }
 
+// The kernel that sorts the algorithm's column, as the precise record names it.
+constexpr std::string_view kernel_name(Algorithm algorithm) {
+  switch (algorithm) {
+    case Algorithm::QS:
+      return "QSORT";
+    case Algorithm::MS:
+      return "MSORT";
+    case Algorithm::HS:
+      return "HSORT";
+    case Algorithm::BS:
+      return "BSORT";
+    case Algorithm::IS:
+      return "ISORT";
+    case Algorithm::SS:
+      return "SSORT";
+  }
+  return "";
+}
+
 // Everything that tells one program of this benchmark from another.
 struct SmallArrayProgram {
   const char* name;                       // the program, as runtime errors list it

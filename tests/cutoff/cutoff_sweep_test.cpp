@@ -220,12 +220,18 @@ TEST(RecordedCutoffSweep, NamesEveryCellOfBothTablesWithItsCutoff) {
     const test_support::CsvFile record = test_support::read_csv("record.csv");
     const std::size_t windows = 2 * 2 * static_cast<std::size_t>(program.cutoffs);
     ASSERT_EQ(record.rows.size(), windows) << base.name;
+    const auto kernel_of = [&program](std::size_t table, std::size_t) {
+      return table == 0 ? program.layout.first_kernel : program.layout.second_kernel;
+    };
     EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(read_file("vystup.out")),
-                                               kit::short_form::SPRACUJ),
+                                               kit::short_form::SPRACUJ, kernel_of),
               "")
         << base.name;
+    EXPECT_EQ(test_support::reader_problem("record.csv"), "") << base.name;
     EXPECT_EQ(record.field(0, "table"), "rekurzivny Quicksort");
     EXPECT_EQ(record.field(1, "table"), "kombinovany Quicksort a Insertsort");
+    EXPECT_EQ(record.field(0, "kernel"), "REKQSORT");
+    EXPECT_EQ(record.field(1, "kernel"), "COMQSORT");
     // The combined quicksort of a cell carries the cutoff it ran with.
     for (std::size_t i = 1; i < windows; i += 2) {
       EXPECT_EQ(record.field(i, "column_label"), std::to_string(kernels.cells[i / 2].HRANICA)) << base.name;

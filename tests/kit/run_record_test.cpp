@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "kit/record/record_reader.hpp"
 #include "kit/runtime_error.hpp"
 #include "support/run_program.hpp"
 #include "support/runtime_error_report.hpp"
@@ -38,7 +39,11 @@ TEST(RecordLabels, AreTheHeaderFieldsTheCaptionAndTheLengthsAsTheTablesShowThem)
 }
 
 kit::RecordPlaces small_places() {
-  return {.tables = {"Quicksort", "Counting, \"fast\""}, .rows = {"10", "20"}, .columns = {"QS", "CS"}};
+  return {.tables = {"Quicksort", "Counting, \"fast\""},
+          .rows = {"10", "20"},
+          .columns = {"QS", "CS"},
+          .kernels = {"QSORT", "CSORT"},
+          .kernel_place = kit::KernelPlace::kTable};
 }
 
 TEST(RunRecord, WritesOneCsvRowPerWindowInTheOrderNoted) {
@@ -51,12 +56,34 @@ TEST(RunRecord, WritesOneCsvRowPerWindowInTheOrderNoted) {
   record.write({.value = 4294967295u, .source = kit::SeedSource::kChosen});
   EXPECT_EQ(read_file("record.csv"),
             "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
-            "hundredths,nanoseconds\r\n"
+            "hundredths,nanoseconds,kernel,table_index,row_index,column_index\r\n"
             "tallygrid,4294967295,SORTBENCH_SEED,local_time_of_day," +
-                kPreciseClock + ",1,3,\"Counting, \"\"fast\"\"\",20,QS,12,123456789012\r\n" +
+                kPreciseClock + ",1,3,\"Counting, \"\"fast\"\"\",20,QS,12,123456789012,CSORT,1,1,0\r\n" +
                 "tallygrid,4294967295,SORTBENCH_SEED,local_time_of_day," + kPreciseClock +
-                ",2,3,Quicksort,10,CS,0,7\r\n")
+                ",2,3,Quicksort,10,CS,0,7,QSORT,0,0,1\r\n")
       << "two of three windows: the count tells a reader the record is short";
+}
+
+TEST(RunRecord, NamesTheKernelOfTheColumnWhereTheColumnsAreTheSorts) {
+  test_support::ScratchDirectory scratch;
+  kit::RecordPlaces places = small_places();
+  places.tables = {"maloprvkove polia"};
+  places.kernels = {"QSORT", "MSORT"};
+  places.kernel_place = kit::KernelPlace::kColumn;
+  kit::RunRecord record({.file = "record.csv", .program = "smallsix"}, places, 2);
+  record.create();
+  record.note(0, 1, 1, 5, 50);
+  record.note(0, 1, 0, 6, 60);
+  record.write({.value = 1, .source = kit::SeedSource::kTickCount});
+  const kit::record::Record read = kit::record::read_record(read_file("record.csv"), "record.csv");
+  ASSERT_EQ(read.rows.size(), 2u);
+  EXPECT_EQ(read.rows[0].kernel, "MSORT");
+  EXPECT_EQ(read.rows[0].column_label, "CS");
+  EXPECT_EQ(read.rows[0].column_index, 1u);
+  EXPECT_EQ(read.rows[0].row_index, 1u);
+  EXPECT_EQ(read.rows[1].kernel, "QSORT");
+  EXPECT_EQ(read.rows[1].seed_source, "tick_count");
+  EXPECT_TRUE(read.complete());
 }
 
 TEST(RunRecord, WithoutARequestTouchesNoFile) {

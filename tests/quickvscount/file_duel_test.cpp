@@ -182,14 +182,23 @@ TEST_F(FileDuelTest, TheRecordNamesEveryCellOfTheReportAndTheTickCountSeedAsSuch
   ASSERT_EQ(result.exit_status, 0) << result.output;
   const test_support::CsvFile record = test_support::read_csv("record.csv");
   ASSERT_EQ(record.rows.size(), 8u);
+  const auto kernel_of = [](std::size_t table, std::size_t) {
+    return table == 0 ? quickvscount::kQuicksortKernel : quickvscount::kCountingsortKernel;
+  };
   EXPECT_EQ(test_support::compare_with_cells(record, test_support::duel_cells(read_file("vystup.out")),
-                                             kit::long_form::SPRACUJ),
+                                             kit::long_form::SPRACUJ, kernel_of),
             "");
+  EXPECT_EQ(test_support::reader_problem("record.csv"), "");
   // Quicksort, then counting sort, input by input.
   EXPECT_EQ(record.field(2, "table"), "Quicksort");
   EXPECT_EQ(record.field(3, "table"), "Countingsort");
   EXPECT_EQ(record.field(3, "row_label"), "1000");
   EXPECT_EQ(record.field(3, "column_label"), "2500");
+  EXPECT_EQ(record.field(2, "kernel"), "QSORT");
+  EXPECT_EQ(record.field(3, "kernel"), "CSORT");
+  // Input I stands in row I and column I.
+  EXPECT_EQ(record.field(3, "row_index"), "1");
+  EXPECT_EQ(record.field(3, "column_index"), "1");
   for (std::size_t i = 0; i < record.rows.size(); ++i) {
     EXPECT_EQ(record.field(i, "seed"), "99");
     EXPECT_EQ(record.field(i, "seed_source"), "tick_count");

@@ -60,7 +60,8 @@ const quickvscount::GridDuelProgram kSmallGrid{
     .lengths = kSmallLengths,
     .ranges = 3,
     .layout = {"Vysledky pre Quicksort:", "Vysledky pre Countingsort:", "  n  \\  k |    10    |    100   |   1000   |",
-               kSeparator44},
+               kSeparator44, quickvscount::kTallygrid.layout.first_kernel,
+               quickvscount::kTallygrid.layout.second_kernel},
 };
 
 class ScaledDownGridDuel : public ::testing::Test {
@@ -173,11 +174,17 @@ TEST(RecordedGridDuel, NamesEveryCellOfBothTablesAndReplaysTheSameData) {
   const auto first_cells = run_recorded(fixed_seed);
   const test_support::CsvFile record = test_support::read_csv("record.csv");
   ASSERT_EQ(record.rows.size(), 18u);
+  const auto kernel_of = [](std::size_t table, std::size_t) {
+    return table == 0 ? kSmallGrid.layout.first_kernel : kSmallGrid.layout.second_kernel;
+  };
   EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(read_file("vystup.out")),
-                                             kit::short_form::SPRACUJ),
+                                             kit::short_form::SPRACUJ, kernel_of),
             "");
+  EXPECT_EQ(test_support::reader_problem("record.csv"), "");
   EXPECT_EQ(record.field(0, "table"), "Quicksort");
   EXPECT_EQ(record.field(1, "table"), "Countingsort");
+  EXPECT_EQ(record.field(0, "kernel"), "QSORT");
+  EXPECT_EQ(record.field(1, "kernel"), "CSORT");
   EXPECT_EQ(record.field(17, "row_label"), "400");
   EXPECT_EQ(record.field(17, "column_label"), "1000");
   EXPECT_EQ(record.field(17, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(17)));

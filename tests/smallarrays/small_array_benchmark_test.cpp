@@ -303,7 +303,13 @@ TEST(RecordedSmallArrayRun, NamesEveryCellOfTheTableWithItsHundredthsAndNanoseco
   const auto [console, results] = run_numbered_here("record.csv");
   const test_support::CsvFile record = test_support::read_csv("record.csv");
   ASSERT_EQ(record.rows.size(), 18u);
-  EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(results), kit::short_form::SPRACUJ), "");
+  const auto kernel_of = [](std::size_t, std::size_t column) {
+    return smallarrays::kernel_name(smallarrays::kSmallsix.algorithms[column]);
+  };
+  EXPECT_EQ(
+      test_support::compare_with_cells(record, test_support::table_cells(results), kit::short_form::SPRACUJ, kernel_of),
+      "");
+  EXPECT_EQ(test_support::reader_problem("record.csv"), "");
   for (std::size_t i = 0; i < record.rows.size(); ++i) {
     EXPECT_EQ(record.field(i, "program"), "smallsix");
     EXPECT_EQ(record.field(i, "seed"), "2024");
@@ -314,6 +320,8 @@ TEST(RecordedSmallArrayRun, NamesEveryCellOfTheTableWithItsHundredthsAndNanoseco
   EXPECT_EQ(record.field(0, "table"), "maloprvkove polia");
   EXPECT_EQ(record.field(7, "row_label"), "40");
   EXPECT_EQ(record.field(7, "column_label"), "MS");
+  EXPECT_EQ(record.field(7, "kernel"), "MSORT");
+  EXPECT_EQ(record.field(9, "kernel"), "BSORT");
   EXPECT_FALSE(tick_count_was_read) << "the chosen seed replaces the tick count";
 }
 

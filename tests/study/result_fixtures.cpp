@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "kit/record/record_format.hpp"
 #include "kit/run_record.hpp"
 #include "kit/stopwatch.hpp"
 #include "kit/two_table_writer.hpp"
@@ -127,7 +128,8 @@ std::string program_record(const analysis::SuiteProgram& program, const std::str
     for (const std::int32_t range : layout.ranges) columns.push_back(std::to_string(range));
   }
   const std::size_t windows = tables.size() * layout.rows.size() * (duel ? 1 : columns.size());
-  std::string record = std::string(kit::kRecordHeader) + "\r\n";
+  // The label-only layout: the rows below hold no kernel and no indices.
+  std::string record = kit::record::header_line(kit::record::kLabelColumns) + "\r\n";
   std::size_t window = 0;
   const auto add = [&](std::size_t table, std::size_t row, std::size_t column) {
     const RecordedCell figures = cell(table, row, column);

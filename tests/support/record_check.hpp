@@ -5,8 +5,10 @@
 #include <compare>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kit/stopwatch.hpp"
@@ -29,20 +31,33 @@ struct Place {
   std::string table, row, column;
   auto operator<=>(const Place&) const = default;
 };
-using ResultCells = std::map<Place, std::string>;
+// A cell's text and its 0-based table, row and column.
+struct Cell {
+  std::string text;
+  std::size_t table = 0, row = 0, column = 0;
+};
+using ResultCells = std::map<Place, Cell>;
 
 // The cells of the one-table and two-table forms: the table is the caption
 // without "Vysledky pre " and ":", the labels those of the row and header.
 ResultCells table_cells(const std::string& results);
 // The cells of tallyduel's report blocks: tables "Quicksort" and
-// "Countingsort", row the count, column the range of the block's first line.
+// "Countingsort", row the count, column the range of the block's first line;
+// block I is row I and column I.
 ResultCells duel_cells(const std::string& results);
 
 using FormatCell = kit::TimeCell (*)(std::int32_t);
+// The kernel the program times in a table's column, by their indices.
+using KernelOf = std::function<std::string_view(std::size_t table, std::size_t column)>;
 
 // "" when the windows are numbered 1..W of W in order, each names a cell
-// whose text is format(hundredths), and every cell is named exactly once;
-// otherwise the first problem.
-std::string compare_with_cells(const CsvFile& record, const ResultCells& cells, FormatCell format);
+// whose text is format(hundredths) with the cell's indices and the kernel
+// of its table and column, and every cell is named exactly once; otherwise
+// the first problem.
+std::string compare_with_cells(const CsvFile& record, const ResultCells& cells, FormatCell format,
+                               const KernelOf& kernel_of);
+
+// "" when the record's reader accepts the file, else its message.
+std::string reader_problem(const std::filesystem::path& path);
 
 }  // namespace test_support

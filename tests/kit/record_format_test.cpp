@@ -1,0 +1,300 @@
+// The format of the precise record: CSV fields, the columns, writing a row
+// and reading a record back with every field checked.
+#include "kit/record/record_format.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "kit/record/csv_fields.hpp"
+#include "kit/record/record_reader.hpp"
+
+namespace {
+
+using kit::record::read_record;
+using kit::record::Record;
+using kit::record::RecordError;
+using kit::record::Row;
+
+// ---- CSV fields -------------------------------------------------------------
+
+TEST(CsvFields, QuoteOnlyWhatMustBeQuotedAndSplitBackToTheSameFields) {
+  struct Case {
+    std::string field;
+    std::string written;
+  };
+  const std::vector<Case> cases{
+      {"QS", "QS"},
+      {"", ""},
+      {" padded ", " padded "},
+      {"a,b", "\"a,b\""},
+      {"say \"hi\"", "\"say \"\"hi\"\"\""},
+      {"\"", "\"\"\"\""},
+      {"two\r\nlines", "\"two\r\nlines\""},
+      {"cr\ronly", "\"cr\ronly\""},
+  };
+  std::string line;
+  for (const Case& c : cases) {
+    std::string written;
+    kit::csv::append_field(written, c.field);
+    EXPECT_EQ(written, c.written) << c.field;
+    if (&c != &cases.front()) line += ',';
+    line += written;
+  }
+  line += "\r\nnext";
+  const kit::csv::SplitRow row = kit::csv::split_row(line);
+  ASSERT_TRUE(row.ok()) << row.expected << " / " << row.found;
+  ASSERT_EQ(row.fields.size(), cases.size());
+  for (std::size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(row.fields[i], cases[i].field) << i;
+  EXPECT_EQ(line.substr(row.end), "next") << "the row ends after its CR LF";
+  EXPECT_EQ(row.inner_line_ends, 1u) << "one quoted field spans a line end";
+}
+
+TEST(CsvFields, ARowEndsAtLfOrCrLfOrTheEndOfTheText) {
+  EXPECT_EQ(kit::csv::split_row("a,b\nc").end, 4u);
+  EXPECT_EQ(kit::csv::split_row("a,b\r\nc").end, 5u);
+  EXPECT_EQ(kit::csv::split_row("x\na,b", 2).end, 5u);
+  EXPECT_EQ(kit::csv::split_row("x\na,b", 2).fields, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(kit::csv::split_row("a,").fields, (std::vector<std::string>{"a", ""}));
+}
+
+TEST(CsvFields, MalformedQuotingIsNamedWithWhatWasExpectedAndFound) {
+  struct Case {
+    std::string line;
+    std::string expected;
+    std::string found;
+  };
+  const std::vector<Case> cases{
+      {"a,\"open", "a closing quote", "the end of the text"},
+      {"a,b\"c", "a quote only at the start of a field", "\"\"\""},
+      {"\"q\"x,b", "a comma or the end of the row after a closing quote", "\"x\""},
+      {"a\rb", "an LF after a CR", "\"b\""},
+  };
+  for (const Case& c : cases) {
+    const kit::csv::SplitRow row = kit::csv::split_row(c.line);
+    EXPECT_FALSE(row.ok()) << c.line;
+    EXPECT_EQ(row.expected, c.expected) << c.line;
+    EXPECT_EQ(row.found, c.found) << c.line;
+  }
+}
+
+// ---- writing and reading a record -------------------------------------------
+
+TEST(RecordColumns, AreTheTwelveLabelColumnsThenTheKernelAndTheIndices) {
+  EXPECT_EQ(kit::record::header_line(),
+            "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
+            "hundredths,nanoseconds,kernel,table_index,row_index,column_index");
+  EXPECT_EQ(kit::record::header_line(kit::record::kLabelColumns),
+            "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
+            "hundredths,nanoseconds");
+}
+
+Row sample_row(std::size_t window, std::size_t windows) {
+  return {.program = "tallygrid",
+          .seed = 4294967295u,
+          .seed_source = "SORTBENCH_SEED",
+          .hundredths_clock = "local_time_of_day",
+          .nanoseconds_clock = "CLOCK_MONOTONIC",
+          .window = window,
+          .windows = windows,
+          .table = "Quicksort",
+          .row_label = "10000",
+          .column_label = "10",
+          .hundredths = 3,
+          .nanoseconds = 123456789012,
+          .kernel = "QSORT",
+          .table_index = 0,
+          .row_index = 2,
+          .column_index = 0};
+}
+
+std::string record_text(const std::vector<Row>& rows, const char* line_end = "\r\n") {
+  std::string text = kit::record::header_line() + line_end;
+  for (const Row& row : rows) {
+    kit::record::append_row(text, row);
+    text += line_end;
+  }
+  return text;
+}
+
+TEST(RecordReader, ReadsBackWhatTheRowsWriteLabelsWithCommasQuotesAndLineEndsIncluded) {
+  std::vector<Row> rows{sample_row(1, 3), sample_row(2, 3), sample_row(3, 3)};
+  rows[1].table = "Counting, \"fast\"";
+  rows[1].kernel = "CSORT";
+  rows[1].table_index = 1;
+  rows[1].hundredths = -2;  // the wall clock set back during the window
+  rows[2].column_label = "two\r\nlines";
+  rows[2].nanoseconds = 0;
+  rows[2].seed = rows[1].seed;
+  for (const char* line_end : {"\r\n", "\n"}) {
+    const Record record = read_record(record_text(rows, line_end), "record.csv");
+    EXPECT_EQ(record.rows, rows);
+    EXPECT_TRUE(record.has_kernels());
+    EXPECT_TRUE(record.complete());
+    EXPECT_EQ(record.program, "tallygrid");
+    EXPECT_EQ(record.seed, 4294967295u);
+    EXPECT_EQ(record.windows, 3u);
+  }
+  std::string without_last_line_end = record_text(rows);
+  without_last_line_end.resize(without_last_line_end.size() - 2);
+  EXPECT_EQ(read_record(without_last_line_end, "record.csv").rows, rows);
+
+  const Record short_record = read_record(record_text({sample_row(1, 3)}), "record.csv");
+  EXPECT_EQ(short_record.rows.size(), 1u);
+  EXPECT_FALSE(short_record.complete()) << "one of three windows";
+  const Record no_rows = read_record(kit::record::header_line() + "\r\n", "record.csv");
+  EXPECT_TRUE(no_rows.rows.empty());
+  EXPECT_FALSE(no_rows.complete());
+}
+
+TEST(RecordReader, ReadsARecordWrittenBeforeTheKernelAndIndicesWithoutThem) {
+  const std::string text =
+      "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
+      "hundredths,nanoseconds\r\n"
+      "tallygrid,777,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,2,Quicksort,10000,10,0,197257\r\n"
+      "tallygrid,777,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,2,2,Countingsort,10000,10,0,17494\r\n";
+  const Record record = read_record(text, "old.csv");
+  EXPECT_EQ(record.columns, kit::record::kLabelColumns);
+  EXPECT_FALSE(record.has_kernels());
+  ASSERT_EQ(record.rows.size(), 2u);
+  EXPECT_TRUE(record.complete());
+  const Row& row = record.rows[1];
+  EXPECT_EQ(row.table, "Countingsort");
+  EXPECT_EQ(row.nanoseconds, 17494);
+  EXPECT_EQ(row.kernel, "");
+  EXPECT_FALSE(row.table_index || row.row_index || row.column_index);
+
+  // The old layout is checked as closely as the new one.
+  std::string bad = text;
+  bad.replace(bad.rfind(",2,2,"), 5, ",-1,2,");
+  try {
+    read_record(bad, "old.csv");
+    ADD_FAILURE() << "window -1 was accepted";
+  } catch (const RecordError& error) {
+    EXPECT_STREQ(error.what(), "old.csv:3: expected window to be a whole number from 1 to 2, found \"-1\"");
+  }
+}
+
+// The record below, with one field of one line replaced.
+struct Fault {
+  const char* what;
+  std::size_t line;    // 1 is the header
+  std::size_t column;  // 0-based
+  std::string field;   // written as it stands, unquoted
+  std::string message;
+  std::size_t replaced = 1;  // the fields from `column` on that `field` replaces
+};
+
+std::string faulty_record(const Fault& fault) {
+  std::vector<std::string> lines{
+      kit::record::header_line(),
+      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,3,maloprvkove polia,5,QS,1,100,QSORT,0,0,0",
+      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,2,3,maloprvkove polia,5,MS,2,200,MSORT,0,0,1",
+      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,3,3,maloprvkove polia,5,HS,3,300,HSORT,0,0,2",
+  };
+  std::vector<std::string> fields;
+  std::string& line = lines[fault.line - 1];
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i < fault.column; ++i) begin = line.find(',', begin) + 1;
+  std::size_t end = begin;
+  for (std::size_t i = 0; i < fault.replaced && end != std::string::npos; ++i) end = line.find(',', end + (i > 0));
+  line.replace(begin, end == std::string::npos ? std::string::npos : end - begin, fault.field);
+  std::string text;
+  for (const std::string& l : lines) text += l + "\r\n";
+  return text;
+}
+
+TEST(RecordReader, RefusesEveryMalformedFieldNamingTheSourceTheLineAndWhatWasExpected) {
+  const std::vector<Fault> faults{
+      {"a renamed column", 1, 12, "sort", "r.csv:1: expected column 13 of the header to be \"kernel\", found \"sort\""},
+      {"an unknown layout", 1, 15, "column_index,note",
+       "r.csv:1: expected a header of 12 or 16 columns, found 17 columns"},
+      {"a layout cut short", 1, 14, "row_index", "r.csv:1: expected a header of 12 or 16 columns, found 15 columns", 2},
+      {"a missing field", 3, 14, "0", "r.csv:3: expected 16 fields, as in the header, found 15 fields", 2},
+      {"an extra field", 3, 15, "1,9", "r.csv:3: expected 16 fields, as in the header, found 17 fields"},
+      {"an open quote", 3, 7, "\"maloprvkove", "r.csv:3: expected a closing quote, found the end of the text"},
+      {"an empty program", 2, 0, "", "r.csv:2: expected program to be the program's name, found an empty field"},
+      {"another program", 3, 0, "smallfive",
+       "r.csv:3: expected program to be \"smallsix\" as on line 2, found \"smallfive\""},
+      {"a negative seed", 2, 1, "-1", "r.csv:2: expected seed to be a whole number from 0 to 4294967295, found \"-1\""},
+      {"a seed too large", 2, 1, "4294967296",
+       "r.csv:2: expected seed to be a whole number from 0 to 4294967295, found \"4294967296\""},
+      {"another seed", 4, 1, "2025", "r.csv:4: expected seed to be \"2024\" as on line 2, found \"2025\""},
+      {"an unknown seed source", 2, 2, "dice",
+       "r.csv:2: expected seed_source to be tick_count or SORTBENCH_SEED, found \"dice\""},
+      {"another seed source", 3, 2, "tick_count",
+       "r.csv:3: expected seed_source to be \"SORTBENCH_SEED\" as on line 2, found \"tick_count\""},
+      {"another cell clock", 2, 3, "utc", "r.csv:2: expected hundredths_clock to be local_time_of_day, found \"utc\""},
+      {"no precise clock", 2, 4, "",
+       "r.csv:2: expected nanoseconds_clock to be the monotonic clock's name, found an empty field"},
+      {"window -1", 3, 5, "-1", "r.csv:3: expected window to be a whole number from 1 to 3, found \"-1\""},
+      {"window 0", 2, 5, "0", "r.csv:2: expected window to be a whole number from 1 to 3, found \"0\""},
+      {"a window beyond the count", 4, 5, "4",
+       "r.csv:4: expected window to be a whole number from 1 to 3, found \"4\""},
+      {"a window out of order", 3, 5, "3",
+       "r.csv:3: expected window to be 2, the row's place in the record, found \"3\""},
+      {"a fractional window", 3, 5, "2.0", "r.csv:3: expected window to be a whole number from 1 to 3, found \"2.0\""},
+      {"no windows", 2, 6, "0", "r.csv:2: expected windows to be a whole number of at least 1, found \"0\""},
+      {"a negative count", 2, 6, "-3", "r.csv:2: expected windows to be a whole number of at least 1, found \"-3\""},
+      {"another count", 3, 6, "4", "r.csv:3: expected windows to be \"3\" as on line 2, found \"4\""},
+      {"no table", 3, 7, "", "r.csv:3: expected table to be the table's name, found an empty field"},
+      {"no row label", 3, 8, "", "r.csv:3: expected row_label to be the row's label, found an empty field"},
+      {"no column label", 3, 9, "", "r.csv:3: expected column_label to be the column's label, found an empty field"},
+      {"fractional hundredths", 3, 10, "1.5", "r.csv:3: expected hundredths to be a whole number, found \"1.5\""},
+      {"no hundredths", 3, 10, "", "r.csv:3: expected hundredths to be a whole number, found an empty field"},
+      {"negative nanoseconds", 3, 11, "-1",
+       "r.csv:3: expected nanoseconds to be a whole number of at least 0, found \"-1\""},
+      {"nanoseconds with a sign", 3, 11, "+5",
+       "r.csv:3: expected nanoseconds to be a whole number of at least 0, found \"+5\""},
+      {"no kernel", 3, 12, "", "r.csv:3: expected kernel to be the name of a sort, found an empty field"},
+      {"a negative table index", 3, 13, "-1",
+       "r.csv:3: expected table_index to be a whole number of at least 0, found \"-1\""},
+      {"a row index in words", 3, 14, "one",
+       "r.csv:3: expected row_index to be a whole number of at least 0, found \"one\""},
+      {"no column index", 3, 15, "",
+       "r.csv:3: expected column_index to be a whole number of at least 0, found an empty field"},
+  };
+  for (const Fault& fault : faults) {
+    const std::string text = faulty_record(fault);
+    try {
+      read_record(text, "r.csv");
+      ADD_FAILURE() << fault.what << " was accepted:\n" << text;
+    } catch (const RecordError& error) {
+      EXPECT_EQ(error.what(), fault.message) << fault.what;
+      EXPECT_EQ(error.source(), "r.csv");
+      EXPECT_EQ(error.line(), fault.line) << fault.what;
+    }
+  }
+}
+
+TEST(RecordReader, CountsTheLinesOfAQuotedLabelThatSpansLineEnds) {
+  std::vector<Row> rows{sample_row(1, 2), sample_row(2, 2)};
+  rows[0].row_label = "a\r\nb\r\nc";
+  std::string text = record_text(rows);
+  text.replace(text.rfind(",QSORT,"), 7, ",,");
+  try {
+    read_record(text, "r.csv");
+    ADD_FAILURE() << "an empty kernel was accepted";
+  } catch (const RecordError& error) {
+    EXPECT_EQ(error.line(), 5u) << error.what();
+  }
+}
+
+TEST(RecordReader, RefusesATextThatIsNoRecord) {
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {"", "in.csv:1: expected a run record's header, found an empty text"},
+      {"a,b\r\n", "in.csv:1: expected column 1 of the header to be \"program\", found \"a\""},
+      {kit::record::header_line() + "\r\n\r\n", "in.csv:2: expected 16 fields, as in the header, found 1 fields"},
+  };
+  for (const auto& [text, message] : cases) {
+    try {
+      read_record(text, "in.csv");
+      ADD_FAILURE() << text << " was accepted";
+    } catch (const RecordError& error) {
+      EXPECT_EQ(error.what(), message);
+    }
+  }
+}
+
+}  // namespace
