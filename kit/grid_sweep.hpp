@@ -69,7 +69,8 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
   Console console;
   Stopwatch stopwatch = stopwatch_for(instruments);
   RunRecord record(instruments.record,
-                   {.tables = {table_name(plan.layout.first_caption), table_name(plan.layout.second_caption)},
+                   {.tables = {std::string(table_name(plan.layout.first_caption)),
+                               std::string(table_name(plan.layout.second_caption))},
                     .rows = row_labels(plan.lengths),
                     .columns = column_labels(plan.layout.header),
                     .kernels = {std::string(plan.layout.first_kernel), std::string(plan.layout.second_kernel)},

@@ -24,13 +24,6 @@ std::string_view label(const std::vector<std::string>& labels, std::size_t index
 
 }  // namespace
 
-std::string table_name(std::string_view caption) {
-  constexpr std::string_view kLead = "Vysledky pre ";
-  if (caption.starts_with(kLead)) caption.remove_prefix(kLead.size());
-  if (caption.ends_with(':')) caption.remove_suffix(1);
-  return std::string(caption);
-}
-
 std::vector<std::string> column_labels(std::string_view header) {
   std::vector<std::string> labels;
   std::size_t bar = header.find('|');

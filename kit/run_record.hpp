@@ -16,6 +16,7 @@
 #include "kit/call_site.hpp"
 #include "kit/instruments.hpp"
 #include "kit/seed_choice.hpp"
+#include "kit/table_caption.hpp"
 #include "kit/text_output.hpp"
 
 namespace kit {
@@ -33,8 +34,6 @@ struct RecordPlaces {
   KernelPlace kernel_place = KernelPlace::kTable;
 };
 
-// A table's name from its caption: "Vysledky pre Quicksort:" is "Quicksort".
-std::string table_name(std::string_view caption);
 // The column labels of a header line: its fields between "|" after the
 // first, without their spaces. " n \ sort |    QS    |    MS    |" gives QS, MS.
 std::vector<std::string> column_labels(std::string_view header);

@@ -34,7 +34,7 @@ void sort_every_pole(const PoleTable& TRIED, SortOnePole sort) {
 // The record's places: the one table, its rows and columns as the results
 // file labels them; each column times its own kernel.
 kit::RecordPlaces record_places(const SmallArrayProgram& program) {
-  kit::RecordPlaces places{.tables = {kit::table_name(kSmallArraysCaption)},
+  kit::RecordPlaces places{.tables = {std::string(kit::table_name(kSmallArraysCaption))},
                            .rows = kit::row_labels(program.lengths),
                            .columns = kit::column_labels(program.header),
                            .kernel_place = kit::KernelPlace::kColumn};

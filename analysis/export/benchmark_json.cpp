@@ -3,7 +3,7 @@
 #include <fmt/format.h>
 
 #include "analysis/export/json_writer.hpp"
-#include "analysis/programs/kernel_names.hpp"
+#include "analysis/records/kernel_series.hpp"
 #include "analysis/records/program_grid.hpp"
 #include "analysis/statistics/cell_statistics.hpp"
 
@@ -100,7 +100,8 @@ std::string benchmark_json(const RunModel& model, const RunContext& context) {
       int instance = 0;
       for (const auto [r, c] : series.positions) {
         const auto& samples = series.cell(r, c);
-        const std::string run_name = benchmark_name(grid.program, series.name, series.rows[r], series.columns[c]);
+        const std::string run_name =
+            benchmark_name(grid.program, grid.axes(), series.name, series.rows[r], series.columns[c]);
         const EntryPlace place{&run_name, family, instance++, samples.size()};
         for (std::size_t i = 0; i < samples.size(); ++i) write_iteration(json, place, i, samples[i]);
         if (samples.size() < 2) continue;

@@ -58,6 +58,29 @@ std::string description(const CutoffProgram& program) {
 
 }  // namespace facts
 
+std::vector<RecordTable> SuiteProgram::record_tables() const {
+  return std::visit(
+      [](const auto* program) {
+        const auto tables = facts::record_tables(*program);
+        return std::vector<RecordTable>(tables.begin(), tables.end());
+      },
+      parameters_);
+}
+
+std::string_view SuiteProgram::kernel_of(std::string_view table, std::string_view column) const {
+  for (const RecordTable& record_table : record_tables()) {
+    if (record_table.name != table) continue;
+    if (!record_table.kernel.empty()) return record_table.kernel;
+    // The small-array programs: each column is a sort of its own.
+    if (const auto* program = std::get_if<const facts::SmallArrayProgram*>(&parameters_)) {
+      for (const smallarrays::Algorithm algorithm : (*program)->algorithms) {
+        if (smallarrays::column_label(algorithm) == column) return smallarrays::kernel_name(algorithm);
+      }
+    }
+  }
+  return {};
+}
+
 std::vector<std::string> SuiteProgram::column_labels() const {
   return std::visit([](const auto* program) { return facts::column_labels(*program); }, parameters_);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "cutoff/cutoff_parameters.hpp"
+#include "kit/table_caption.hpp"
 #include "quickvscount/file_duel_parameters.hpp"
 #include "quickvscount/grid_duel_parameters.hpp"
 #include "quickvscount/input_file.hpp"
@@ -21,6 +22,27 @@
 namespace analysis {
 
 enum class ResultForm { small_arrays, duel, two_tables };
+
+// The question a program asks, which decides how its answer is given.
+enum class ProgramKind {
+  small_arrays,  // which sort is fastest at each short length
+  file_duel,     // quicksort or counting sort, per input
+  grid_duel,     // from which length counting sort beats quicksort, per value range
+  cutoff,        // which insertion-sort cutoff makes quicksort fastest
+};
+
+// How names and verdicts call a table's rows and columns ("n", "k", "cutoff").
+struct Axes {
+  std::string_view row = "row";
+  std::string_view column = "column";
+};
+
+// One table as the precise record names it, and the sort its cells timed.
+// A table whose columns are sorts of their own has no kernel.
+struct RecordTable {
+  std::string_view name;
+  std::string_view kernel;
+};
 
 // How a program shows that one more step of its run is done.
 enum class ProgressKind {
@@ -82,6 +104,32 @@ constexpr std::int32_t progress_steps(const GridDuelProgram& program) {
 constexpr std::int32_t progress_steps(const CutoffProgram& program) {
   return static_cast<std::int32_t>(program.lengths.size()) * program.cutoffs;
 }
+
+constexpr ProgramKind program_kind(const SmallArrayProgram&) { return ProgramKind::small_arrays; }
+constexpr ProgramKind program_kind(const FileDuelProgram&) { return ProgramKind::file_duel; }
+constexpr ProgramKind program_kind(const GridDuelProgram&) { return ProgramKind::grid_duel; }
+constexpr ProgramKind program_kind(const CutoffProgram&) { return ProgramKind::cutoff; }
+
+constexpr Axes axes(const SmallArrayProgram&) { return {.row = "n", .column = "column"}; }
+constexpr Axes axes(const FileDuelProgram&) { return {.row = "n", .column = "k"}; }
+constexpr Axes axes(const GridDuelProgram&) { return {.row = "n", .column = "k"}; }
+constexpr Axes axes(const CutoffProgram&) { return {.row = "n", .column = "cutoff"}; }
+
+// The tables of the program's record, in table order.
+using RecordTables = std::array<RecordTable, 2>;
+inline constexpr std::array<RecordTable, 1> kSmallArrayRecordTables{
+    {{kit::table_name(smallarrays::kSmallArraysCaption), {}}}};
+constexpr std::span<const RecordTable> record_tables(const SmallArrayProgram&) { return kSmallArrayRecordTables; }
+constexpr RecordTables record_tables(const FileDuelProgram&) {
+  return {{{quickvscount::kQuicksortTable, quickvscount::kQuicksortKernel},
+           {quickvscount::kCountingsortTable, quickvscount::kCountingsortKernel}}};
+}
+constexpr RecordTables two_record_tables(const kit::TwoTableLayout& layout) {
+  return {{{kit::table_name(layout.first_caption), layout.first_kernel},
+           {kit::table_name(layout.second_caption), layout.second_kernel}}};
+}
+constexpr RecordTables record_tables(const GridDuelProgram& program) { return two_record_tables(program.layout); }
+constexpr RecordTables record_tables(const CutoffProgram& program) { return two_record_tables(program.layout); }
 
 constexpr ProgressKind progress_kind(const SmallArrayProgram&) { return ProgressKind::length_index; }
 constexpr ProgressKind progress_kind(const FileDuelProgram&) { return ProgressKind::report_block; }
@@ -164,8 +212,19 @@ class SuiteProgram {
   constexpr ResultLayout result_layout() const {
     return std::visit([](const auto* program) { return facts::result_layout(*program); }, parameters_);
   }
+  constexpr ProgramKind kind() const {
+    return std::visit([](const auto* program) { return facts::program_kind(*program); }, parameters_);
+  }
+  constexpr Axes axes() const {
+    return std::visit([](const auto* program) { return facts::axes(*program); }, parameters_);
+  }
+  std::vector<RecordTable> record_tables() const;
   std::vector<std::string> column_labels() const;
   std::string description() const;
+
+  // The sort that timed the cell in this table and column, as its record
+  // names them; empty when the program has no such table or column.
+  std::string_view kernel_of(std::string_view table, std::string_view column) const;
 
   // The program's own parameter set.
   constexpr const Parameters& parameters() const { return parameters_; }

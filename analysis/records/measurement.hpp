@@ -15,13 +15,14 @@
 namespace analysis {
 
 // One timed window of one run: its place in the program's tables (labels as
-// in "vystup.out"), the hundredths the program reported and the elapsed
-// nanoseconds of the same window.
+// in the results file), the sort it timed, the hundredths the program
+// reported and the elapsed nanoseconds of the same window.
 struct Measurement {
   std::string program;
   std::string table;
   std::string row;
   std::string column;
+  std::string kernel;  // the sort the window timed, e.g. "QSORT"; empty when unknown
   int repeat = 0;
   std::uint32_t seed = 0;
   std::int64_t hundredths = 0;

@@ -1,6 +1,7 @@
 #include "analysis/records/program_grid.hpp"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 namespace analysis {
@@ -19,6 +20,17 @@ TableGrid& table_named(std::vector<TableGrid>& tables, const std::string& name) 
     if (table.name == name) return table;
   }
   return tables.emplace_back(name);
+}
+
+// Whether the table's columns are sorts of their own: as the program's facts
+// say, or, for a program the suite does not know, when they differ.
+bool kernels_by_column(const SuiteProgram* facts, const TableGrid& table) {
+  if (facts != nullptr) {
+    for (const RecordTable& known : facts->record_tables()) {
+      if (known.name == table.name) return known.kernel.empty();
+    }
+  }
+  return std::adjacent_find(table.kernels.begin(), table.kernels.end(), std::not_equal_to<>()) != table.kernels.end();
 }
 
 }  // namespace
@@ -46,6 +58,7 @@ std::size_t TableGrid::add_column(std::string_view label) {
     for (std::size_t c = 0; c < columns.size(); ++c) widened[r * (columns.size() + 1) + c] = std::move(cell(r, c));
   }
   columns.emplace_back(label);
+  kernels.emplace_back();
   cells = std::move(widened);
   return columns.size() - 1;
 }
@@ -67,7 +80,7 @@ const TableGrid* ProgramGrid::table(std::string_view name) const {
 }
 
 ProgramGrid program_grid(const MeasurementSet& set, std::string_view program) {
-  ProgramGrid grid{std::string(program), {}, {}, {}};
+  ProgramGrid grid{std::string(program), find_suite_program(program), {}, {}, {}};
   std::set<int> complete_repeats;
   for (RunSummary& run : set.runs(program)) {
     if (run.complete) {
@@ -81,8 +94,11 @@ ProgramGrid program_grid(const MeasurementSet& set, std::string_view program) {
     if (m.program != program || !complete_repeats.contains(m.repeat)) continue;
     TableGrid& table = table_named(grid.tables, m.table);
     table.at(m.row, m.column).push_back(Sample{m.repeat, m.seed, m.hundredths, m.nanoseconds});
+    std::string& kernel = table.kernels[*table.column_index(m.column)];
+    if (kernel.empty()) kernel = m.kernel;
   }
   for (TableGrid& table : grid.tables) {
+    table.kernels_by_column = kernels_by_column(grid.facts, table);
     for (std::vector<Sample>& samples : table.cells) {
       std::sort(samples.begin(), samples.end(), [](const Sample& a, const Sample& b) { return a.repeat < b.repeat; });
     }

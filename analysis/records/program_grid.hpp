@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "analysis/programs/suite_programs.hpp"
 #include "analysis/records/measurement.hpp"
 
 namespace analysis {
@@ -43,6 +44,8 @@ class TableGrid {
   std::vector<std::string> columns;
   std::vector<std::vector<Sample>> cells;  // row by row
   std::vector<Position> positions;         // the measured cells, in the order first measured
+  std::vector<std::string> kernels;        // per column: the sort its cells timed, empty when unknown
+  bool kernels_by_column = false;          // the columns are sorts of their own, not one sort's settings
 
   const std::vector<Sample>& cell(std::size_t row, std::size_t column) const {
     return cells[row * columns.size() + column];
@@ -67,11 +70,14 @@ class TableGrid {
 
 struct ProgramGrid {
   std::string program;
+  const SuiteProgram* facts = nullptr;  // the program's parameters, when it is one of the suite's
   std::vector<TableGrid> tables;
   std::vector<RunSummary> complete_runs;  // by repeat
   std::vector<RunSummary> incomplete_runs;
 
   std::size_t repeats() const { return complete_runs.size(); }
+  // How the program names its rows and columns; "row" and "column" for a program the suite does not know.
+  Axes axes() const { return facts != nullptr ? facts->axes() : Axes{}; }
   const TableGrid* table(std::string_view name) const;
 };
 

@@ -1,10 +1,14 @@
 #include "analysis/records/result_file.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
 #include <span>
+
+#include "kit/table_caption.hpp"
 
 namespace analysis {
 namespace {
@@ -12,15 +16,12 @@ namespace {
 // What any results file of the three forms looks like, whichever program
 // wrote it. The programs' own texts come from their parameter sets; the
 // check below holds those to these rules.
-constexpr std::string_view kCaptionStart = "Vysledky pre ";
 
 constexpr std::string_view corner_of(std::string_view header) { return header.substr(0, header.find('|')); }
 constexpr std::string_view kSmallArraysCorner = corner_of(smallarrays::kSmallsix.header);
 constexpr std::string_view kTwoTableCorner = corner_of(quickvscount::kTallygrid.layout.header);
 
-constexpr bool is_caption(std::string_view line) {
-  return line.starts_with(kCaptionStart) && line.ends_with(":") && line.size() > kCaptionStart.size() + 1;
-}
+using kit::is_caption;
 
 constexpr bool layouts_follow_the_generic_rules() {
   for (const SuiteProgram& program : kSuitePrograms) {
@@ -134,8 +135,8 @@ class Parser {
         first == smallarrays::kSmallArraysCaption || first.starts_with(quickvscount::kBlockStart) || is_caption(first);
     if (!known_start) {
       fail(1, "expected \"" + std::string(smallarrays::kSmallArraysCaption) + "\", a caption \"" +
-                  std::string(kCaptionStart) + "...:\" or \"" + std::string(quickvscount::kBlockStart) +
-                  "1: ...\", found " + shown(first));
+                  std::string(kit::kCaptionLead) + "..." + std::string(kit::kCaptionEnd) + "\" or \"" +
+                  std::string(quickvscount::kBlockStart) + "1: ...\", found " + shown(first));
     }
     if (cut_short_) {
       fail(lines_.size(), "the line has no line end: the file was cut short, expected complete lines");
@@ -183,11 +184,12 @@ class Parser {
     return *value;
   }
 
-  // A caption line, "Vysledky pre NAME:"; returns NAME.
+  // A caption line; returns the table's name.
   std::string take_caption() {
-    const std::string_view line = take("a caption \"Vysledky pre ...:\"");
-    if (!is_caption(line)) fail(line_number(), "expected a caption \"Vysledky pre ...:\", found " + shown(line));
-    return std::string(line.substr(kCaptionStart.size(), line.size() - kCaptionStart.size() - 1));
+    const std::string expected = fmt::format("a caption \"{}...{}\"", kit::kCaptionLead, kit::kCaptionEnd);
+    const std::string_view line = take(expected);
+    if (!is_caption(line)) fail(line_number(), "expected " + expected + ", found " + shown(line));
+    return std::string(kit::table_name(line));
   }
 
   // A header line "<corner>|  label  |  label  |"; returns the labels.

@@ -8,7 +8,7 @@
 #include <set>
 #include <tuple>
 
-#include "analysis/programs/kernel_names.hpp"
+#include "analysis/records/kernel_series.hpp"
 #include "analysis/records/program_grid.hpp"
 #include "analysis/text/text_format.hpp"
 
@@ -155,7 +155,7 @@ ProgramComparison compare_program(const ProgramGrid& a, const ProgramGrid& b) {
       const auto column_b = sb->column_index(sa.columns[c]);
       if (!row_b || !column_b || sb->cell(*row_b, *column_b).empty()) continue;
       comparison.cells.push_back(CellRatio{sa.name, sa.rows[r], sa.columns[c],
-                                           benchmark_name(a.program, sa.name, sa.rows[r], sa.columns[c]),
+                                           benchmark_name(a.program, a.axes(), sa.name, sa.rows[r], sa.columns[c]),
                                            ratio_estimate(sb->cell(*row_b, *column_b), sa.cell(r, c), pairing)});
     }
     comparison.kernels.push_back(kernel_change(sa, *sb, a, b, comparison.cells, comparison.paired_by_seed));

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "analysis/programs/kernel_names.hpp"
+#include "analysis/records/kernel_series.hpp"
 #include "analysis/statistics/order_statistics.hpp"
 #include "analysis/text/text_format.hpp"
 #include "analysis/verdicts/verdict_shapes.hpp"
@@ -87,12 +87,8 @@ std::string position_text(const TableGrid& table, std::size_t row, std::size_t c
   return text;
 }
 
-// A tallyduel input: "n = 20000000, k = 10" from its count and range, or
-// "input 1 (n = 20000000, k = 10)" from a block's first line.
+// A tallyduel input: "n = 20000000, k = 10" from its count and range.
 std::string input_text(const std::string& row, const std::string& column) {
-  if (const auto input = parse_input_label(row)) {
-    return fmt::format("input {} (n = {}, k = {})", input->input, input->count, input->range);
-  }
   return column.empty() ? "n = " + row : fmt::format("n = {}, k = {}", row, column);
 }
 
@@ -234,11 +230,17 @@ std::string cutoff_verdict(const ProgramGrid& grid) {
 }
 
 std::string program_verdict(const ProgramGrid& grid) {
-  const std::string_view program = grid.program;
-  if (program == "smallsix" || program == "smallfive") return small_array_verdict(grid);
-  if (program == "tallyduel") return file_duel_verdict(grid);
-  if (program == "tallygrid") return grid_duel_verdict(grid);
-  if (program == "cutoffwide" || program == "cutoffnarrow") return cutoff_verdict(grid);
+  if (grid.facts == nullptr) return ranking_verdict(grid, "", "Fastest per position");
+  switch (grid.facts->kind()) {
+    case ProgramKind::small_arrays:
+      return small_array_verdict(grid);
+    case ProgramKind::file_duel:
+      return file_duel_verdict(grid);
+    case ProgramKind::grid_duel:
+      return grid_duel_verdict(grid);
+    case ProgramKind::cutoff:
+      return cutoff_verdict(grid);
+  }
   return ranking_verdict(grid, "", "Fastest per position");
 }
 

@@ -7,7 +7,7 @@
 #include "analysis/statistics/cell_statistics.hpp"
 #include "analysis/statistics/order_statistics.hpp"
 #include "study/os/tool_error.hpp"
-#include "study/run/run_record_file.hpp"
+#include "study/run/record_file.hpp"
 
 namespace study {
 namespace {
@@ -89,7 +89,7 @@ std::optional<std::int64_t> shown_hundredths(const analysis::ResultFile& result,
 }
 
 PreciseTimes precise_times_beside(const std::filesystem::path& results_path, const analysis::ResultFile& result) {
-  std::optional<RecordedRun> record;
+  std::optional<analysis::RecordedRun> record;
   try {
     record = read_record(results_path.parent_path() / kRecordFileName, 1);
   } catch (const ToolError&) {

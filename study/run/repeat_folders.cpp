@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "study/run/run_record_file.hpp"
+#include "study/run/record_file.hpp"
 
 namespace study {
 

@@ -6,8 +6,8 @@
 
 #include "study/os/machine.hpp"
 #include "study/os/tool_error.hpp"
+#include "study/run/record_file.hpp"
 #include "study/run/repeat_folders.hpp"
-#include "study/run/run_record_file.hpp"
 
 namespace study {
 namespace {
@@ -19,7 +19,7 @@ std::string context_value(const Context& context, std::string_view key) {
   return {};
 }
 
-void add_run(analysis::MeasurementSet& set, RecordedRun run, bool complete, const std::string& source) {
+void add_run(analysis::MeasurementSet& set, analysis::RecordedRun run, bool complete, const std::string& source) {
   try {
     for (analysis::Measurement& measurement : run.measurements) {
       measurement.complete = complete;
@@ -36,7 +36,7 @@ StudyMeasurements read_study_records(const std::filesystem::path& run_folder, co
   StudyMeasurements result;
   for (const ProgramRun& run : runs) {
     const std::filesystem::path path = run_folder / run.folder / kRecordFileName;
-    std::optional<RecordedRun> record = run.ran() ? read_record(path, run.repeat) : std::nullopt;
+    std::optional<analysis::RecordedRun> record = run.ran() ? read_record(path, run.repeat) : std::nullopt;
     if (!record || record->measurements.empty()) {
       std::string reason(state_word(run));
       if (!run.detail.empty()) reason += " (" + run.detail + ")";
@@ -56,7 +56,7 @@ analysis::MeasurementSet read_run_folder(const std::filesystem::path& run_folder
     for (const std::filesystem::path& folder : recorded_repeat_folders(run_folder, program.name())) {
       ++repeat;
       const std::filesystem::path path = folder / kRecordFileName;
-      std::optional<RecordedRun> record = read_record(path, repeat);
+      std::optional<analysis::RecordedRun> record = read_record(path, repeat);
       if (!record || record->measurements.empty()) continue;
       // Without the exit status, a record that holds all its windows is a finished run.
       const bool complete = record->all_windows();

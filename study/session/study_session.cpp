@@ -19,9 +19,9 @@
 #include "study/page/summary_table.hpp"
 #include "study/run/memory_budget.hpp"
 #include "study/run/program_runner.hpp"
+#include "study/run/record_file.hpp"
 #include "study/run/repeat_folders.hpp"
 #include "study/run/run_folder.hpp"
-#include "study/run/run_record_file.hpp"
 #include "study/session/study_records.hpp"
 
 namespace study {
@@ -45,7 +45,7 @@ std::vector<ProgramRun> planned_runs(const StudyOptions& options) {
     for (std::size_t i = 0; i < options.selected.size(); ++i) {
       const std::string_view name = options.selected[i]->name();
       for (const std::filesystem::path& folder : recorded_repeat_folders(options.replay, name)) {
-        const std::optional<RecordedRun> record = read_record(folder / kRecordFileName, 1);
+        const std::optional<analysis::RecordedRun> record = read_record(folder / kRecordFileName, 1);
         if (!record || record->measurements.empty()) {
           throw ToolError(fmt::format("cannot replay {}: it holds no record of a run", folder.string()));
         }

@@ -10,7 +10,9 @@
 
 #include "analysis/export/json_writer.hpp"
 #include "analysis/export/long_csv.hpp"
+#include "kit/table_caption.hpp"
 #include "record_fixtures.hpp"
+#include "smallarrays/small_array_parameters.hpp"
 
 namespace {
 
@@ -98,7 +100,8 @@ TEST(BenchmarkJson, OneIterationPerCellAndRunThenTheAggregates) {
 
 TEST(BenchmarkJson, ASingleRunHasNoAggregates) {
   MeasurementSet set;
-  add_cell(set, Place{"smallsix", "t", "5", "QS"}, fixtures::runs(1, 1), {90});
+  add_cell(set, Place{"smallsix", std::string(kit::table_name(smallarrays::kSmallArraysCaption)), "5", "QS"},
+           fixtures::runs(1, 1), {90});
   const auto json = nlohmann::json::parse(analysis::benchmark_json(analysis::run_model(set), test_context()));
   ASSERT_EQ(json.at("benchmarks").size(), 1u);
   EXPECT_EQ(json.at("benchmarks").at(0).at("name"), "smallsix/QSORT/n:5");

@@ -1,6 +1,9 @@
 #include "record_fixtures.hpp"
 
 #include <cstddef>
+#include <string>
+
+#include "analysis/programs/suite_programs.hpp"
 
 namespace fixtures {
 
@@ -12,10 +15,13 @@ std::vector<Run> runs(int count, std::uint32_t first_seed) {
 
 void add_cell(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
               const std::vector<double>& nanoseconds) {
+  // The kernel as a record reader finds it: from the program's facts.
+  const analysis::SuiteProgram* facts = analysis::find_suite_program(place.program);
+  const std::string kernel(facts != nullptr ? facts->kernel_of(place.table, place.column) : std::string_view());
   for (std::size_t i = 0; i < runs.size(); ++i) {
     const auto ns = static_cast<std::int64_t>(nanoseconds[i]);
-    set.add(analysis::Measurement{place.program, place.table, place.row, place.column, runs[i].repeat, runs[i].seed,
-                                  ns / 10'000'000, ns, runs[i].complete});
+    set.add(analysis::Measurement{place.program, place.table, place.row, place.column, kernel, runs[i].repeat,
+                                  runs[i].seed, ns / 10'000'000, ns, runs[i].complete});
   }
 }
 

@@ -26,7 +26,8 @@ struct Run {
 std::vector<Run> runs(int count, std::uint32_t first_seed);
 
 // One measurement of the place per run, with the run's nanoseconds; the
-// hundredths follow from them, rounded down.
+// hundredths follow from them, rounded down. The kernel is the one the
+// program's facts give the place, as for a record that names none.
 void add_cell(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
               const std::vector<double>& nanoseconds);
 

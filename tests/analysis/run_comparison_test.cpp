@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "kit/table_caption.hpp"
 #include "record_fixtures.hpp"
+#include "smallarrays/small_array_parameters.hpp"
 
 namespace {
 
@@ -104,7 +106,8 @@ TEST(CompareRuns, DifferentSeedsAreComparedUnpaired) {
 TEST(CompareRuns, RefusesStudiesOfDifferentProgramsOrCells) {
   const MeasurementSet a = grid_study(100, in_order, unchanged, unchanged);
   MeasurementSet more = grid_study(100, in_order, unchanged, unchanged);
-  add_cell(more, Place{"smallsix", "t", "5", "QS"}, fixtures::runs(1, 1), {10});
+  add_cell(more, Place{"smallsix", std::string(kit::table_name(smallarrays::kSmallArraysCaption)), "5", "QS"},
+           fixtures::runs(1, 1), {10});
   try {
     analysis::compare_runs(analysis::run_model(a), analysis::run_model(more));
     ADD_FAILURE() << "compared different programs";

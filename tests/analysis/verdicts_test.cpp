@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "analysis/programs/kernel_names.hpp"
+#include "analysis/programs/suite_programs.hpp"
+#include "analysis/records/kernel_series.hpp"
+#include "analysis/records/recorded_run.hpp"
 #include "analysis/verdicts/program_verdicts.hpp"
 #include "analysis/verdicts/verdict_shapes.hpp"
+#include "kit/record/record_format.hpp"
+#include "kit/table_caption.hpp"
 #include "record_fixtures.hpp"
 
 namespace {
@@ -28,7 +32,7 @@ const std::vector<double> noise3{1.00, 1.02, 0.99};
 MeasurementSet short_arrays() {
   MeasurementSet set;
   const auto runs = fixtures::runs(6, 100);
-  const std::string table = "Vysledky pre maloprvkove polia";
+  const std::string table = std::string(kit::table_name(smallarrays::kSmallArraysCaption));
   const auto cell = [&](const char* row, const char* column, const std::vector<double>& ns) {
     add_cell(set, Place{"smallsix", table, row, column}, runs, ns);
   };
@@ -73,8 +77,10 @@ TEST(RankingVerdict, NamesTheClearWinnerTheTieAndWhereTheRankingChanges) {
 TEST(RankingVerdict, ASingleRunEstablishesNoWinner) {
   MeasurementSet set;
   const auto one = fixtures::runs(1, 7);
-  add_cell(set, Place{"smallfive", "t", "70", "QS"}, one, {100});
-  add_cell(set, Place{"smallfive", "t", "70", "IS"}, one, {300});
+  add_cell(set, Place{"smallfive", std::string(kit::table_name(smallarrays::kSmallArraysCaption)), "70", "QS"}, one,
+           {100});
+  add_cell(set, Place{"smallfive", std::string(kit::table_name(smallarrays::kSmallArraysCaption)), "70", "IS"}, one,
+           {300});
   const std::string text = analysis::program_verdict(analysis::program_grid(set, "smallfive"));
   EXPECT_CONTAINS(text, "smallfive, N = 1 run, so no intervals.");
   EXPECT_CONTAINS(text, "n = 70 QSORT, not distinguishable at this N from ISORT (ISORT/QSORT 3.00×)");
@@ -182,7 +188,8 @@ TEST(CutoffVerdict, UsesTheRecursiveRowAsTheNoiseOfASingleRun) {
 TEST(IncompleteRun, IsReportedAndNeverAveragedIn) {
   MeasurementSet set = short_arrays();
   // Run 6 failed after one window, with an absurd time.
-  add_cell(set, Place{"smallsix", "Vysledky pre maloprvkove polia", "5", "SS"}, {fixtures::Run{6, 106, false}}, {1});
+  add_cell(set, Place{"smallsix", std::string(kit::table_name(smallarrays::kSmallArraysCaption)), "5", "SS"},
+           {fixtures::Run{6, 106, false}}, {1});
   const auto grid = analysis::program_grid(set, "smallsix");
   EXPECT_EQ(grid.repeats(), 6u);
   ASSERT_EQ(grid.incomplete_runs.size(), 1u);
@@ -208,17 +215,51 @@ TEST(MeasurementSet, RefusesWhatNoRunCanRecord) {
   EXPECT_THROW(add_cell(set, Place{"tallygrid", "Quicksort", "20000", "10"}, one, {-1}), std::invalid_argument);
 }
 
-TEST(BenchmarkName, NamesEveryProgramsCells) {
-  EXPECT_EQ(analysis::benchmark_name("tallygrid", "QSORT", "50000", "100"), "tallygrid/QSORT/n:50000/k:100");
-  EXPECT_EQ(analysis::benchmark_name("smallsix", "ISORT", "20", ""), "smallsix/ISORT/n:20");
-  EXPECT_EQ(analysis::benchmark_name("cutoffnarrow", "COMQSORT", "20000000", "3"),
-            "cutoffnarrow/COMQSORT/n:20000000/cutoff:3");
-  EXPECT_EQ(analysis::benchmark_name("tallyduel", "CSORT", "Vstup c.1: pocet= 20000000, rozsah= 10", ""),
-            "tallyduel/CSORT/input:1/n:20000000/k:10");
-  EXPECT_EQ(analysis::benchmark_name("tallyduel", "QSORT", "10", "20000000"), "tallyduel/QSORT/n:10/k:20000000");
-  EXPECT_EQ(analysis::kernel_of_label("Vysledky pre kombinovany Quicksort a Insertsort:"), "COMQSORT");
-  EXPECT_EQ(analysis::kernel_of_label("Cas Countingsortu: "), "CSORT");
-  EXPECT_EQ(analysis::kernel_of_label("100"), std::nullopt);
+const analysis::SuiteProgram& program_named(std::string_view name) { return *analysis::find_suite_program(name); }
+
+TEST(BenchmarkName, NamesEveryProgramsCellsWithItsOwnAxes) {
+  const auto name = [](std::string_view program, std::string_view series, std::string_view row,
+                       std::string_view column) {
+    return analysis::benchmark_name(program, program_named(program).axes(), series, row, column);
+  };
+  EXPECT_EQ(name("tallygrid", "QSORT", "50000", "100"), "tallygrid/QSORT/n:50000/k:100");
+  EXPECT_EQ(name("smallsix", "ISORT", "20", ""), "smallsix/ISORT/n:20");
+  EXPECT_EQ(name("cutoffnarrow", "COMQSORT", "20000000", "3"), "cutoffnarrow/COMQSORT/n:20000000/cutoff:3");
+  EXPECT_EQ(name("tallyduel", "QSORT", "10", "20000000"), "tallyduel/QSORT/n:10/k:20000000");
+  EXPECT_EQ(analysis::benchmark_name("other", analysis::Axes{}, "a table/b", "x y", "z"),
+            "other/a_table_b/row:x_y/column:z");
+}
+
+TEST(ProgramFacts, NameTheKernelOfEveryTableAndColumnAsTheRecordsDo) {
+  EXPECT_EQ(program_named("smallsix").kernel_of(kit::table_name(smallarrays::kSmallArraysCaption), "IS"), "ISORT");
+  EXPECT_EQ(program_named("smallfive").kernel_of(kit::table_name(smallarrays::kSmallArraysCaption), "BS"), "")
+      << "smallfive has no bubble sort column";
+  EXPECT_EQ(program_named("tallyduel").kernel_of(quickvscount::kCountingsortTable, "10"), "CSORT");
+  EXPECT_EQ(program_named("tallygrid").kernel_of(kit::table_name(quickvscount::kTallygrid.layout.first_caption), "10"),
+            "QSORT");
+  EXPECT_EQ(program_named("cutoffwide").kernel_of(kit::table_name(cutoff::kCutoffwide.layout.second_caption), "23"),
+            "COMQSORT");
+  EXPECT_EQ(program_named("cutoffwide").kernel_of("Quicksort", "23"), "") << "a table of another program";
+}
+
+// A record written before records named their kernels reads with the
+// kernels of the program's facts; a current record keeps its own.
+TEST(RecordedRun, TakesTheKernelFromTheRecordOrForAnOldRecordFromTheProgram) {
+  const std::string old_record =
+      kit::record::header_line(kit::record::kLabelColumns) +
+      "\r\ntallyduel,7,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,2,Countingsort,10,10,3,31000000\r\n";
+  const analysis::RecordedRun old_run = analysis::recorded_run(kit::record::read_record(old_record, "old.csv"), 2);
+  ASSERT_EQ(old_run.measurements.size(), 1u);
+  EXPECT_EQ(old_run.measurements[0].kernel, "CSORT");
+  EXPECT_EQ(old_run.measurements[0].repeat, 2);
+  EXPECT_FALSE(old_run.all_windows());
+
+  const std::string new_record = kit::record::header_line() +
+                                 "\r\nsomeprogram,7,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,1,t,10,10,3,"
+                                 "31000000,XSORT,0,0,0\r\n";
+  const analysis::RecordedRun new_run = analysis::recorded_run(kit::record::read_record(new_record, "new.csv"), 1);
+  EXPECT_EQ(new_run.measurements.at(0).kernel, "XSORT");
+  EXPECT_TRUE(new_run.all_windows());
 }
 
 }  // namespace

@@ -92,12 +92,12 @@ study::PreciseTimes three_tallygrid_runs() {
       for (std::size_t column = 0; column < columns.size(); ++column) {
         const double factor = (row == 0 && column == 0 ? first_cell : elsewhere)[repeat - 1];
         const std::string length = std::to_string(quickvscount::kTallygrid.lengths[row]);
-        const auto add = [&](const char* table, double nanoseconds) {
-          set.add({"tallygrid", table, length, columns[column], repeat, static_cast<std::uint32_t>(repeat), 0,
+        const auto add = [&](const char* table, const char* kernel, double nanoseconds) {
+          set.add({"tallygrid", table, length, columns[column], kernel, repeat, static_cast<std::uint32_t>(repeat), 0,
                    static_cast<std::int64_t>(nanoseconds)});
         };
-        add("Quicksort", 1e6 * factor);
-        add("Countingsort", 1e6);
+        add("Quicksort", "QSORT", 1e6 * factor);
+        add("Countingsort", "CSORT", 1e6);
       }
     }
   }

@@ -115,28 +115,36 @@ std::string program_file(const analysis::SuiteProgram& program, const CellValue&
   return std::visit(Writer{first, second}, program.parameters());
 }
 
-std::string program_record(const analysis::SuiteProgram& program, const std::string& seed, const RecordedValue& cell) {
+std::string program_record(const analysis::SuiteProgram& program, const std::string& seed, const RecordedValue& cell,
+                           RecordLayout form) {
   const analysis::ResultLayout layout = program.result_layout();
   const bool duel = layout.form == analysis::ResultForm::duel;
   // The duel names its tables as its report lines do, and input I stands in
   // row I and column I, labelled with its count and range.
-  std::vector<std::string> tables{duel ? "Quicksort" : kit::table_name(layout.first_caption)};
-  if (duel) tables.emplace_back("Countingsort");
-  if (!layout.second_caption.empty()) tables.push_back(kit::table_name(layout.second_caption));
+  std::vector<std::string> tables{
+      std::string(duel ? quickvscount::kQuicksortTable : kit::table_name(layout.first_caption))};
+  if (duel) tables.emplace_back(quickvscount::kCountingsortTable);
+  if (!layout.second_caption.empty()) tables.emplace_back(kit::table_name(layout.second_caption));
   std::vector<std::string> columns = program.column_labels();
   if (duel) {
     for (const std::int32_t range : layout.ranges) columns.push_back(std::to_string(range));
   }
   const std::size_t windows = tables.size() * layout.rows.size() * (duel ? 1 : columns.size());
-  // The label-only layout: the rows below hold no kernel and no indices.
-  std::string record = kit::record::header_line(kit::record::kLabelColumns) + "\r\n";
+  const bool current = form == RecordLayout::current;
+  std::string record =
+      kit::record::header_line(current ? kit::record::kColumns.size() : kit::record::kLabelColumns) + "\r\n";
   std::size_t window = 0;
   const auto add = [&](std::size_t table, std::size_t row, std::size_t column) {
     const RecordedCell figures = cell(table, row, column);
     record += std::string(program.name()) + "," + seed + ",SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC," +
               std::to_string(++window) + "," + std::to_string(windows) + "," + tables[table] + "," +
               std::to_string(layout.rows[row]) + "," + columns[column] + "," + std::to_string(figures.hundredths) +
-              "," + std::to_string(figures.nanoseconds) + "\r\n";
+              "," + std::to_string(figures.nanoseconds);
+    if (current) {
+      record += "," + std::string(program.kernel_of(tables[table], columns[column])) + "," + std::to_string(table) +
+                "," + std::to_string(row) + "," + std::to_string(column);
+    }
+    record += "\r\n";
   };
   if (duel) {
     for (std::size_t input = 0; input < layout.rows.size(); ++input) {

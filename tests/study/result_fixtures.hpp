@@ -49,7 +49,11 @@ using RecordedValue = std::function<RecordedCell(std::size_t table, std::size_t 
 // format: every cell of its tables in the order measured, `seed` as the seed
 // field, each window's figures from `cell`. tallyduel's input I stands in
 // row I and column I of tables 0 (quicksort) and 1 (counting sort).
-std::string program_record(const analysis::SuiteProgram& program, const std::string& seed, const RecordedValue& cell);
+// The two layouts of a record: the current one names each window's kernel
+// and indices; records written before that hold the labels only.
+enum class RecordLayout { current, label_only };
+std::string program_record(const analysis::SuiteProgram& program, const std::string& seed, const RecordedValue& cell,
+                           RecordLayout form = RecordLayout::label_only);
 
 std::vector<std::string> crlf_lines(const std::string& text);
 std::string join_crlf(const std::vector<std::string>& lines);
