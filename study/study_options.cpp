@@ -54,24 +54,6 @@ class StudyHelp final : public CLI::Formatter {
   std::exit(kUsageError);
 }
 
-// "11,12,13": decimal numbers that fit a seed, separated by commas.
-std::vector<std::uint32_t> parse_seed_list(const std::string& text) {
-  std::vector<std::uint32_t> seeds;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t end = std::min(text.find(',', start), text.size());
-    std::uint32_t seed = 0;
-    const auto [stop, error] = std::from_chars(text.data() + start, text.data() + end, seed);
-    if (error != std::errc() || stop != text.data() + end || end == start) {
-      usage_error(
-          fmt::format("--seeds takes decimal numbers from 0 to 4294967295 separated by commas, not \"{}\"", text));
-    }
-    seeds.push_back(seed);
-    if (end == text.size()) return seeds;
-    start = end + 1;
-  }
-}
-
 }  // namespace
 
 StudyOptions parse_study_options(int argc, char** argv) {
@@ -81,7 +63,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
   std::int64_t memory_limit = 0;
   std::vector<std::string> names;
   int repeats = 1;
-  std::string seed_list_text;
+  std::vector<std::uint32_t> seeds;
   std::string replay;
 
   CLI::App app(
@@ -98,7 +80,21 @@ StudyOptions parse_study_options(int argc, char** argv) {
                            ->transform(CLI::AsSizeValue(true).description(""));
   CLI::Option* repeat =
       app.add_option(kRepeat.name, repeats, kRepeat.help)->type_name(kRepeat.value)->check(CLI::PositiveNumber);
-  CLI::Option* seed_list = app.add_option(kSeeds.name, seed_list_text, kSeeds.help)->type_name(kSeeds.value);
+  CLI::Option* seed_list =
+      app.add_option(kSeeds.name, seeds, kSeeds.help)
+          ->type_name(kSeeds.value)
+          ->delimiter(',')
+          ->allow_extra_args(false)
+          ->check(CLI::Validator(
+              [](std::string& seed) {
+                std::uint32_t value = 0;
+                const auto [end, error] = std::from_chars(seed.data(), seed.data() + seed.size(), value);
+                if (error == std::errc() && end == seed.data() + seed.size() && !seed.empty()) {
+                  return std::string();
+                }
+                return fmt::format("takes decimal numbers from 0 to 4294967295 separated by commas, not \"{}\"", seed);
+              },
+              ""));
   app.add_option(kReplay.name, replay, kReplay.help)->type_name(kReplay.value)->excludes(seed_list);
   app.add_option(kProgramsName, names, "programs to run, in this order")
       ->type_name("")
@@ -139,7 +135,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
   options.repeats = repeats;
   options.replay = replay;
   if (seed_list->count() > 0) {
-    options.seeds = parse_seed_list(seed_list_text);
+    options.seeds = std::move(seeds);
     if (repeat->count() == 0) options.repeats = static_cast<int>(options.seeds.size());
     if (options.seeds.size() != static_cast<std::size_t>(options.repeats)) {
       usage_error(fmt::format("--seeds gives {} seeds for {} repeats: give one per repeat", options.seeds.size(),
