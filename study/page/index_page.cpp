@@ -2,10 +2,13 @@
 
 #include <fmt/format.h>
 
+#include "analysis/text/markup_text.hpp"
 #include "study/page/summary_table.hpp"
 
 namespace study {
 namespace {
+
+using analysis::escape_markup;
 
 constexpr std::string_view kPageStyle =
     "body{font-family:DejaVu Sans,Arial,Helvetica,sans-serif;margin:24px auto;max-width:1340px;color:#222}"
@@ -24,64 +27,35 @@ std::string state_class(const ProgramRun& run) {
 }
 
 void program_section(std::string& out, const ProgramRun& run) {
-  const std::string name = html_escape(run.folder.empty() ? std::string(run.program->name()) : run.folder);
-  const std::string state = html_escape(state_word(run));
-  out += fmt::format("<h2 id=\"{}\">{}</h2>\n", name, html_escape(run.label()));
-  out += fmt::format("<p>{}. State: <span class=\"{}\">{}</span>.</p>\n", html_escape(run.program->description()),
+  const std::string name = escape_markup(run.folder.empty() ? std::string(run.program->name()) : run.folder);
+  const std::string state = escape_markup(state_word(run));
+  out += fmt::format("<h2 id=\"{}\">{}</h2>\n", name, escape_markup(run.label()));
+  out += fmt::format("<p>{}. State: <span class=\"{}\">{}</span>.</p>\n", escape_markup(run.program->description()),
                      state_class(run), state);
-  if (!run.detail.empty()) out += "<p class=\"failed\">" + html_escape(run.detail) + "</p>\n";
+  if (!run.detail.empty()) out += "<p class=\"failed\">" + escape_markup(run.detail) + "</p>\n";
   for (const std::string& failure : run.study_failures) {
-    out += "<p class=\"incomplete\">Results incomplete: " + html_escape(failure) + "</p>\n";
+    out += "<p class=\"incomplete\">Results incomplete: " + escape_markup(failure) + "</p>\n";
   }
   for (const std::string& chart : run.charts) {
-    out += fmt::format("<img src=\"{}/{}\" alt=\"{} chart {}\">\n", name, html_escape(chart), name, html_escape(chart));
+    out += fmt::format("<img src=\"{}/{}\" alt=\"{} chart {}\">\n", name, escape_markup(chart), name,
+                       escape_markup(chart));
   }
   if (!run.results_text.empty()) {
-    std::string table;
-    for (char c : run.results_text) {
-      if (c != '\r') table += c;
-    }
-    out += "<details open><summary>vystup.out</summary><pre>" + html_escape(table) + "</pre></details>\n";
+    // The escaper drops the CRs of a table written on Windows.
+    out += "<details open><summary>vystup.out</summary><pre>" + escape_markup(run.results_text) + "</pre></details>\n";
   }
   if (run.ran()) {
     out += fmt::format("<p>Files: <a href=\"{0}/vystup.out\">vystup.out</a>", name);
-    if (!run.csv.empty()) out += fmt::format(" &middot; <a href=\"{0}/{1}\">{1}</a>", name, html_escape(run.csv));
+    if (!run.csv.empty()) out += fmt::format(" &middot; <a href=\"{0}/{1}\">{1}</a>", name, escape_markup(run.csv));
     out += fmt::format(" &middot; <a href=\"{}/console.txt\">console.txt</a></p>\n", name);
   }
 }
 
 }  // namespace
 
-std::string html_escape(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        result += "&amp;";
-        break;
-      case '<':
-        result += "&lt;";
-        break;
-      case '>':
-        result += "&gt;";
-        break;
-      case '"':
-        result += "&quot;";
-        break;
-      case '\'':
-        result += "&#39;";
-        break;
-      default:
-        result += c;
-    }
-  }
-  return result;
-}
-
 std::string index_html(const StudyRun& study) {
   std::string out;
-  const std::string title = "Sort study " + html_escape(study.name);
+  const std::string title = "Sort study " + escape_markup(study.name);
   out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
   out += "<title>" + title + "</title>\n<style>";
   out += kPageStyle;
@@ -95,12 +69,12 @@ std::string index_html(const StudyRun& study) {
     out += "<p class=\"warning\">The study is still running; this page is rewritten after each program.</p>\n";
   }
   for (const std::string& warning : study.warnings) {
-    out += "<p class=\"warning\">Warning: " + html_escape(warning) + "</p>\n";
+    out += "<p class=\"warning\">Warning: " + escape_markup(warning) + "</p>\n";
   }
 
   out += "<h2>Context</h2>\n<table>\n";
   for (const auto& [key, value] : study.context) {
-    out += "<tr><th>" + html_escape(key) + "</th><td>" + html_escape(value) + "</td></tr>\n";
+    out += "<tr><th>" + escape_markup(key) + "</th><td>" + escape_markup(value) + "</td></tr>\n";
   }
   out += "</table>\n";
 
@@ -112,19 +86,19 @@ std::string index_html(const StudyRun& study) {
     out += fmt::format(
         "<tr><td><a href=\"#{8}\">{0}</a></td><td class=\"{1}\">{2}</td><td>{3}</td><td class=\"number\">{4}</td>"
         "<td class=\"number\">{5}</td><td class=\"number\">{6}</td><td class=\"number\">{7}</td></tr>\n",
-        html_escape(row.program), state_class(run), html_escape(state_word(run)), html_escape(row.status),
-        html_escape(row.wall), html_escape(row.memory), html_escape(row.cells), html_escape(row.overhead),
-        html_escape(run.folder.empty() ? std::string(run.program->name()) : run.folder));
+        escape_markup(row.program), state_class(run), escape_markup(state_word(run)), escape_markup(row.status),
+        escape_markup(row.wall), escape_markup(row.memory), escape_markup(row.cells), escape_markup(row.overhead),
+        escape_markup(run.folder.empty() ? std::string(run.program->name()) : run.folder));
   }
-  out += "</table>\n<pre>" + html_escape(summary_table_text(study)) + "</pre>\n";
+  out += "</table>\n<pre>" + escape_markup(summary_table_text(study)) + "</pre>\n";
   if (!study.verdicts.empty() || !study.incomplete_runs.empty()) {
     out += "<h2>Verdicts</h2>\n";
-    for (const analysis::Verdict& verdict : study.verdicts) out += "<p>" + html_escape(verdict.text) + "</p>\n";
+    for (const analysis::Verdict& verdict : study.verdicts) out += "<p>" + escape_markup(verdict.text) + "</p>\n";
     for (const std::string& run : study.incomplete_runs) {
-      out += "<p class=\"incomplete\">Incomplete, not counted: " + html_escape(run) + "</p>\n";
+      out += "<p class=\"incomplete\">Incomplete, not counted: " + escape_markup(run) + "</p>\n";
     }
     for (const std::string& failure : study.export_failures) {
-      out += "<p class=\"failed\">" + html_escape(failure) + "</p>\n";
+      out += "<p class=\"failed\">" + escape_markup(failure) + "</p>\n";
     }
     if (study.export_failures.empty()) {
       out +=
@@ -132,10 +106,11 @@ std::string index_html(const StudyRun& study) {
     }
   }
   for (const MedianCharts& medians : study.median_charts) {
-    out += fmt::format("<h2 id=\"{0}-medians\">{0}: medians of {1} runs</h2>\n", html_escape(medians.program),
+    out += fmt::format("<h2 id=\"{0}-medians\">{0}: medians of {1} runs</h2>\n", escape_markup(medians.program),
                        medians.runs);
     for (const std::string& chart : medians.charts) {
-      out += fmt::format("<img src=\"{0}\" alt=\"{1} chart {0}\">\n", html_escape(chart), html_escape(medians.program));
+      out += fmt::format("<img src=\"{0}\" alt=\"{1} chart {0}\">\n", escape_markup(chart),
+                         escape_markup(medians.program));
     }
   }
 
