@@ -5,6 +5,8 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "analysis/text/markup_text.hpp"
+
 namespace study::svg {
 namespace {
 
@@ -23,34 +25,6 @@ constexpr std::string_view kStyle =
     ".cell-text{font-size:11px;text-anchor:middle}"
     ".interval-text{font-size:9px;text-anchor:middle}"
     ".break-even{stroke:#000;stroke-width:3;stroke-linecap:square}";
-
-constexpr std::string_view kReplacement = "\xef\xbf\xbd";
-
-// The length of the well-formed UTF-8 sequence at the start of `text`, or 0.
-std::size_t utf8_sequence(std::string_view text) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  std::size_t length = 0;
-  unsigned int lowest_second = 0x80, highest_second = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) lowest_second = 0xA0;
-    if (lead == 0xED) highest_second = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) lowest_second = 0x90;
-    if (lead == 0xF4) highest_second = 0x8F;
-  } else {
-    return 0;
-  }
-  if (text.size() < length || byte(1) < lowest_second || byte(1) > highest_second) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
-  }
-  return length;
-}
 
 std::string points_attribute(const std::vector<Point>& points) {
   std::string text;
@@ -76,45 +50,7 @@ std::string number(double value) {
   return result;
 }
 
-std::string escape(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  while (!text.empty()) {
-    const char c = text.front();
-    const auto code = static_cast<unsigned char>(c);
-    std::size_t taken = 1;
-    switch (c) {
-      case '&':
-        result += "&amp;";
-        break;
-      case '<':
-        result += "&lt;";
-        break;
-      case '>':
-        result += "&gt;";
-        break;
-      case '"':
-        result += "&quot;";
-        break;
-      default:
-        if (code >= 0x80) {
-          taken = utf8_sequence(text);
-          if (taken == 0) {
-            result += kReplacement;
-            taken = 1;
-          } else {
-            result.append(text.substr(0, taken));
-          }
-        } else if (code < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-          result += kReplacement;
-        } else {
-          result += c;
-        }
-    }
-    text.remove_prefix(taken);
-  }
-  return result;
-}
+std::string escape(std::string_view text) { return analysis::escape_markup(text); }
 
 Attributes& Attributes::anchor(Anchor anchor) {
   switch (anchor) {

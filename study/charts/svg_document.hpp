@@ -75,9 +75,10 @@ class Document {
   int open_groups_ = 0;
 };
 
-// Text as XML character data or attribute value: markup characters become
-// entities, and control codes and broken UTF-8 (which no XML reader accepts)
-// become U+FFFD, so a garbled label cannot break the document.
+// Text as XML character data or attribute value, escaped as the tools' pages
+// escape it (analysis::escape_markup): markup characters become entities,
+// control characters are dropped and broken UTF-8 becomes U+FFFD, so a
+// garbled label cannot break the document.
 std::string escape(std::string_view text);
 
 }  // namespace study::svg

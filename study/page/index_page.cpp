@@ -1,21 +1,25 @@
 #include "study/page/index_page.hpp"
 
-#include <fmt/format.h>
-
+#include "analysis/text/markup_text.hpp"
+#include "index_page_template.hpp"
+#include "kit/file_names.hpp"
+#include "study/page/page_template.hpp"
 #include "study/page/summary_table.hpp"
+#include "study/run/program_runner.hpp"
 
 namespace study {
 namespace {
 
-constexpr std::string_view kPageStyle =
-    "body{font-family:DejaVu Sans,Arial,Helvetica,sans-serif;margin:24px auto;max-width:1340px;color:#222}"
-    "h1{font-size:22px}h2{font-size:18px;margin-top:32px;border-bottom:1px solid #ccc}"
-    "table{border-collapse:collapse;font-size:13px}td,th{padding:3px 10px;text-align:left;border-bottom:1px solid #eee}"
-    "td.number{text-align:right;font-variant-numeric:tabular-nums}"
-    "pre{font-size:12px;background:#f7f7f7;padding:8px;overflow-x:auto}"
-    "img{display:block;max-width:100%;margin:12px 0;border:1px solid #eee}"
-    ".warning{background:#fff3cd;border:1px solid #e0c36c;padding:8px}"
-    ".failed,.refused,.missing,.stopped,.incomplete{color:#a40000}.complete{color:#176117}";
+using analysis::escape_markup;
+
+const PageTemplate& page_template() {
+  static const PageTemplate blocks(kIndexPageTemplate);
+  return blocks;
+}
+
+std::string render(std::string_view block, std::initializer_list<Slot> slots) {
+  return page_template().render(block, slots);
+}
 
 // The CSS class of a state: its first word ("not started" has none).
 std::string state_class(const ProgramRun& run) {
@@ -23,125 +27,115 @@ std::string state_class(const ProgramRun& run) {
   return run.state == ProgramState::not_started ? std::string() : std::string(word.substr(0, word.find(' ')));
 }
 
-void program_section(std::string& out, const ProgramRun& run) {
-  const std::string name = html_escape(run.folder.empty() ? std::string(run.program->name()) : run.folder);
-  const std::string state = html_escape(state_word(run));
-  out += fmt::format("<h2 id=\"{}\">{}</h2>\n", name, html_escape(run.label()));
-  out += fmt::format("<p>{}. State: <span class=\"{}\">{}</span>.</p>\n", html_escape(run.program->description()),
-                     state_class(run), state);
-  if (!run.detail.empty()) out += "<p class=\"failed\">" + html_escape(run.detail) + "</p>\n";
+// The program's folder inside the run folder, which is also its section's id.
+std::string folder_of(const ProgramRun& run) {
+  return escape_markup(run.folder.empty() ? std::string(run.program->name()) : run.folder);
+}
+
+std::string progress_note(const StudyRun& study) {
+  if (study.interrupted) return render("stopped_note", {});
+  if (!study.finished) return render("running_note", {});
+  return {};
+}
+
+std::string summary_row_of(const ProgramRun& run) {
+  const SummaryRow row = summary_row(run);
+  return render("summary_row", {{"anchor", folder_of(run)},
+                                {"program", escape_markup(row.program)},
+                                {"state_class", state_class(run)},
+                                {"state", escape_markup(state_word(run))},
+                                {"status", escape_markup(row.status)},
+                                {"wall", escape_markup(row.wall)},
+                                {"memory", escape_markup(row.memory)},
+                                {"cells", escape_markup(row.cells)},
+                                {"overhead", escape_markup(row.overhead)}});
+}
+
+std::string verdict_section(const StudyRun& study) {
+  if (study.verdicts.empty() && study.incomplete_runs.empty()) return {};
+  std::string verdicts, incomplete_runs, export_failures;
+  for (const analysis::Verdict& verdict : study.verdicts) {
+    verdicts += render("verdict", {{"text", escape_markup(verdict.text)}});
+  }
+  for (const std::string& run : study.incomplete_runs) {
+    incomplete_runs += render("incomplete_run", {{"run", escape_markup(run)}});
+  }
+  for (const std::string& failure : study.export_failures) {
+    export_failures += render("failure", {{"text", escape_markup(failure)}});
+  }
+  return render("verdict_section",
+                {{"verdicts", verdicts},
+                 {"incomplete_runs", incomplete_runs},
+                 {"export_failures", export_failures},
+                 {"export_files", study.export_failures.empty() ? render("export_files", {}) : std::string()}});
+}
+
+std::string median_section(const MedianCharts& medians) {
+  const std::string program = escape_markup(medians.program);
+  std::string charts;
+  for (const std::string& chart : medians.charts) {
+    charts += render("median_chart", {{"chart", escape_markup(chart)}, {"program", program}});
+  }
+  return render("median_section", {{"program", program}, {"runs", std::to_string(medians.runs)}, {"charts", charts}});
+}
+
+std::string program_section(const ProgramRun& run) {
+  const std::string folder = folder_of(run);
+  const std::string results_file = escape_markup(kit::kResultsFileName);
+  std::string study_failures, charts, results_table, files;
   for (const std::string& failure : run.study_failures) {
-    out += "<p class=\"incomplete\">Results incomplete: " + html_escape(failure) + "</p>\n";
+    study_failures += render("study_failure", {{"failure", escape_markup(failure)}});
   }
   for (const std::string& chart : run.charts) {
-    out += fmt::format("<img src=\"{}/{}\" alt=\"{} chart {}\">\n", name, html_escape(chart), name, html_escape(chart));
+    charts += render("program_chart", {{"folder", folder}, {"chart", escape_markup(chart)}});
   }
   if (!run.results_text.empty()) {
-    std::string table;
-    for (char c : run.results_text) {
-      if (c != '\r') table += c;
-    }
-    out += "<details open><summary>vystup.out</summary><pre>" + html_escape(table) + "</pre></details>\n";
+    // The escaper drops the CRs of a table written on Windows.
+    results_table =
+        render("results_table", {{"results_file", results_file}, {"table", escape_markup(run.results_text)}});
   }
   if (run.ran()) {
-    out += fmt::format("<p>Files: <a href=\"{0}/vystup.out\">vystup.out</a>", name);
-    if (!run.csv.empty()) out += fmt::format(" &middot; <a href=\"{0}/{1}\">{1}</a>", name, html_escape(run.csv));
-    out += fmt::format(" &middot; <a href=\"{}/console.txt\">console.txt</a></p>\n", name);
+    const std::string csv_link =
+        run.csv.empty() ? std::string() : render("csv_link", {{"folder", folder}, {"csv", escape_markup(run.csv)}});
+    files = render("program_files", {{"folder", folder},
+                                     {"results_file", results_file},
+                                     {"csv_link", csv_link},
+                                     {"console_file", escape_markup(kConsoleFileName)}});
   }
+  return render(
+      "program_section",
+      {{"folder", folder},
+       {"label", escape_markup(run.label())},
+       {"description", escape_markup(run.program->description())},
+       {"state_class", state_class(run)},
+       {"state", escape_markup(state_word(run))},
+       {"detail", run.detail.empty() ? std::string() : render("failure", {{"text", escape_markup(run.detail)}})},
+       {"study_failures", study_failures},
+       {"charts", charts},
+       {"results_table", results_table},
+       {"files", files}});
 }
 
 }  // namespace
 
-std::string html_escape(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        result += "&amp;";
-        break;
-      case '<':
-        result += "&lt;";
-        break;
-      case '>':
-        result += "&gt;";
-        break;
-      case '"':
-        result += "&quot;";
-        break;
-      case '\'':
-        result += "&#39;";
-        break;
-      default:
-        result += c;
-    }
-  }
-  return result;
-}
-
 std::string index_html(const StudyRun& study) {
-  std::string out;
-  const std::string title = "Sort study " + html_escape(study.name);
-  out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
-  out += "<title>" + title + "</title>\n<style>";
-  out += kPageStyle;
-  out += "</style>\n</head>\n<body>\n";
-  out += "<h1>" + title + "</h1>\n";
-  if (study.interrupted) {
-    out +=
-        "<p class=\"warning\">The study was stopped with Ctrl-C: only the programs marked complete have full "
-        "results.</p>\n";
-  } else if (!study.finished) {
-    out += "<p class=\"warning\">The study is still running; this page is rewritten after each program.</p>\n";
-  }
-  for (const std::string& warning : study.warnings) {
-    out += "<p class=\"warning\">Warning: " + html_escape(warning) + "</p>\n";
-  }
-
-  out += "<h2>Context</h2>\n<table>\n";
+  std::string warnings, context_rows, summary_rows, median_sections, program_sections;
+  for (const std::string& warning : study.warnings) warnings += render("warning", {{"text", escape_markup(warning)}});
   for (const auto& [key, value] : study.context) {
-    out += "<tr><th>" + html_escape(key) + "</th><td>" + html_escape(value) + "</td></tr>\n";
+    context_rows += render("context_row", {{"key", escape_markup(key)}, {"value", escape_markup(value)}});
   }
-  out += "</table>\n";
-
-  out +=
-      "<h2>Summary</h2>\n<table>\n<tr><th>program</th><th>state</th><th>exit status</th><th>wall time</th>"
-      "<th>peak memory</th><th>time cells</th><th>overhead</th></tr>\n";
-  for (const ProgramRun& run : study.programs) {
-    const SummaryRow row = summary_row(run);
-    out += fmt::format(
-        "<tr><td><a href=\"#{8}\">{0}</a></td><td class=\"{1}\">{2}</td><td>{3}</td><td class=\"number\">{4}</td>"
-        "<td class=\"number\">{5}</td><td class=\"number\">{6}</td><td class=\"number\">{7}</td></tr>\n",
-        html_escape(row.program), state_class(run), html_escape(state_word(run)), html_escape(row.status),
-        html_escape(row.wall), html_escape(row.memory), html_escape(row.cells), html_escape(row.overhead),
-        html_escape(run.folder.empty() ? std::string(run.program->name()) : run.folder));
-  }
-  out += "</table>\n<pre>" + html_escape(summary_table_text(study)) + "</pre>\n";
-  if (!study.verdicts.empty() || !study.incomplete_runs.empty()) {
-    out += "<h2>Verdicts</h2>\n";
-    for (const analysis::Verdict& verdict : study.verdicts) out += "<p>" + html_escape(verdict.text) + "</p>\n";
-    for (const std::string& run : study.incomplete_runs) {
-      out += "<p class=\"incomplete\">Incomplete, not counted: " + html_escape(run) + "</p>\n";
-    }
-    for (const std::string& failure : study.export_failures) {
-      out += "<p class=\"failed\">" + html_escape(failure) + "</p>\n";
-    }
-    if (study.export_failures.empty()) {
-      out +=
-          "<p>Files: <a href=\"results.json\">results.json</a> &middot; <a href=\"results.csv\">results.csv</a></p>\n";
-    }
-  }
-  for (const MedianCharts& medians : study.median_charts) {
-    out += fmt::format("<h2 id=\"{0}-medians\">{0}: medians of {1} runs</h2>\n", html_escape(medians.program),
-                       medians.runs);
-    for (const std::string& chart : medians.charts) {
-      out += fmt::format("<img src=\"{0}\" alt=\"{1} chart {0}\">\n", html_escape(chart), html_escape(medians.program));
-    }
-  }
-
-  for (const ProgramRun& run : study.programs) program_section(out, run);
-  out += "</body>\n</html>\n";
-  return out;
+  for (const ProgramRun& run : study.programs) summary_rows += summary_row_of(run);
+  for (const MedianCharts& medians : study.median_charts) median_sections += median_section(medians);
+  for (const ProgramRun& run : study.programs) program_sections += program_section(run);
+  return render("page", {{"run_name", escape_markup(study.name)},
+                         {"progress_note", progress_note(study)},
+                         {"warnings", warnings},
+                         {"context_rows", context_rows},
+                         {"summary_rows", summary_rows},
+                         {"summary_text", escape_markup(summary_table_text(study))},
+                         {"verdict_section", verdict_section(study)},
+                         {"median_sections", median_sections},
+                         {"program_sections", program_sections}});
 }
 
 }  // namespace study

@@ -13,7 +13,4 @@ namespace study {
 // they leave out and the median charts follow in sections of their own.
 std::string index_html(const StudyRun& study);
 
-// Text as HTML character data or attribute value.
-std::string html_escape(std::string_view text);
-
 }  // namespace study

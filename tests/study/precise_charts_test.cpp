@@ -59,7 +59,7 @@ TEST_F(ChartsBesideARecord, TheRunsOwnRecordReplacesTheCellsAndAnyOtherRecordIsI
   const std::string record = program_record(cutoffwide, "5", cutoff_window);
 
   const std::string precise = cutoff_chart_with(record);
-  EXPECT_NE(precise.find("precise times from the run's record"), std::string::npos);
+  EXPECT_NE(precise.find("precise times from the run&#39;s record"), std::string::npos);
   EXPECT_EQ(precise.find("below 0.01 s)"), std::string::npos);  // no row lost to the clock
   EXPECT_EQ(count_matches(precise, "class=\"below-resolution\""), 0u);
   const std::size_t rows = cutoff::kCutoffwide.lengths.size();

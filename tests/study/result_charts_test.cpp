@@ -283,7 +283,7 @@ TEST(Charts, ZeroCellsAreShownAsBelowTheClocksResolution) {
   };
   const auto chart = charts_of(small_arrays_file(smallarrays::kSmallsix, one_zero)).front();
   EXPECT_EQ(elements(chart.content, "polygon").size(), 2u);  // the marker and its legend entry
-  EXPECT_NE(chart.content.find("below the clock's resolution (&lt; 10 ns)"), std::string::npos);
+  EXPECT_NE(chart.content.find("below the clock&#39;s resolution (&lt; 10 ns)"), std::string::npos);
 }
 
 std::vector<std::string> series_keys(const std::string& svg) {
