@@ -24,7 +24,7 @@ std::string format_tick(double value, TickFormat format) {
       return analysis::significant(value * 1e9, 3) + " ns";
     }
     case TickFormat::ratio:
-      return analysis::significant(value, 3) + "\xc3\x97";
+      return analysis::format_factor(value, analysis::FactorForm::tick);
   }
   return analysis::significant(value, 4);
 }
