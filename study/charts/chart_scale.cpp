@@ -74,6 +74,12 @@ std::vector<double> Scale::ticks() const {
   return result;
 }
 
+std::vector<double> Scale::steps(int count) const {
+  std::vector<double> result;
+  for (int step = 0; step <= count; ++step) result.push_back(lo + (hi - lo) * step / static_cast<double>(count));
+  return result;
+}
+
 Scale fitted_scale(double lo, double hi, bool log) {
   Scale scale;
   scale.log = log;
