@@ -4,7 +4,9 @@
 
 #include "analysis/text/text_format.hpp"
 #include "study/charts/chart_colors.hpp"
+#include "study/charts/chart_data.hpp"
 #include "study/charts/chart_parts.hpp"
+#include "study/charts/chart_text.hpp"
 
 namespace study {
 namespace {
@@ -81,7 +83,9 @@ std::string ratio_chart_svg(const std::string& program, const std::vector<analys
   const Scale y = ratio_scale(series, frame);
 
   Document chart(width, height, program + ": B / A per cell");
-  draw_frame(chart, width, program + ": time of B / time of A, median per cell, bars the 95 % interval", frame, y);
+  draw_frame(chart, width,
+             program + ": time of B / time of A, median per cell, " + comparison_bars(comparison_coverage(series)),
+             frame, y);
   double x = frame.x + kCompareStep;
   for (std::size_t s = 0; s < series.size(); ++s) {
     x = draw_kernel(chart, series[s], category_color(s), x, frame, y, cells <= kCompareMostLabels);
