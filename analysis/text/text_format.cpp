@@ -10,13 +10,17 @@ namespace analysis {
 
 namespace {
 
-// Three significant digits without an exponent, trailing zeros kept.
-std::string three_digits(double value) {
+// `digits` (2 or 3) leading digits without an exponent, trailing zeros kept:
+// two decimals at most, none once the whole digits fill them. A tie such as
+// 12.5 rounds to the even whole number, or up with `halves_up`.
+std::string leading_digits(double value, int digits, bool halves_up = false) {
   const double magnitude = std::fabs(value);
-  if (magnitude >= 100.0) return fmt::format("{:.0f}", value);
-  if (magnitude >= 10.0) return fmt::format("{:.1f}", value);
+  if (magnitude >= std::pow(10.0, digits - 1)) return fmt::format("{:.0f}", halves_up ? std::round(value) : value);
+  if (magnitude >= std::pow(10.0, digits - 2)) return fmt::format("{:.1f}", value);
   return fmt::format("{:.2f}", value);
 }
+
+std::string three_digits(double value) { return leading_digits(value, 3); }
 
 // Commas between groups of three digits, whatever the user's locale says.
 class ThousandsGrouping final : public std::numpunct<char> {
@@ -39,7 +43,21 @@ std::string format_time(double nanoseconds) {
   return three_digits(nanoseconds / 1e9) + " s";
 }
 
-std::string format_factor(double factor) { return three_digits(factor) + "×"; }
+std::string format_factor(double factor, FactorForm form) {
+  switch (form) {
+    case FactorForm::summary:
+      break;
+    case FactorForm::cell:
+      return leading_digits(factor, 2, true) + "×";
+    case FactorForm::tick:
+      return significant(factor, 3) + "×";
+    case FactorForm::interval:
+      return significant(factor, 2);
+    case FactorForm::axis:
+      return fixed(factor, 3);
+  }
+  return three_digits(factor) + "×";
+}
 
 std::string format_percent(double fraction) { return fmt::format("{:.1f} %", fraction * 100.0); }
 

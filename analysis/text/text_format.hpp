@@ -10,8 +10,17 @@ namespace analysis {
 // Three significant digits in ns, µs, ms or s: "712 ns", "4.56 ms", "1.20 s".
 std::string format_time(double nanoseconds);
 
-// Three significant digits and "×": "1.25×", "14.2×", "2500×".
-std::string format_factor(double factor);
+// The ways a factor (one time over another) is written, by where it stands.
+enum class FactorForm {
+  summary,   // three leading digits: "1.25×", "14.2×", "2500×"
+  cell,      // two leading digits, whole factors rounded half up: "0.20×", "2.0×", "13×"
+  tick,      // at most three significant digits: "0.5×", "2×", "1.25×"
+  interval,  // an interval's end, two significant digits and no sign: "2.9", "0.45"
+  axis,      // three decimals and no sign, for an axis close around 1: "0.995", "1.005"
+};
+
+// `factor` as `form` writes it.
+std::string format_factor(double factor, FactorForm form = FactorForm::summary);
 
 // A fraction as a percentage with one decimal: 0.031 -> "3.1 %".
 std::string format_percent(double fraction);

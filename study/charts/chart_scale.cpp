@@ -24,7 +24,7 @@ std::string format_tick(double value, TickFormat format) {
       return analysis::significant(value * 1e9, 3) + " ns";
     }
     case TickFormat::ratio:
-      return analysis::significant(value, 3) + "\xc3\x97";
+      return analysis::format_factor(value, analysis::FactorForm::tick);
   }
   return analysis::significant(value, 4);
 }
@@ -71,6 +71,12 @@ std::vector<double> Scale::ticks() const {
   for (double value = std::ceil(lo / step) * step; value <= hi + step * 1e-9 && result.size() < 12; value += step) {
     result.push_back(std::fabs(value) < step * 1e-9 ? 0.0 : value);
   }
+  return result;
+}
+
+std::vector<double> Scale::steps(int count) const {
+  std::vector<double> result;
+  for (int step = 0; step <= count; ++step) result.push_back(lo + (hi - lo) * step / static_cast<double>(count));
   return result;
 }
 

@@ -24,6 +24,8 @@ struct Scale {
   // Round values inside [lo, hi] worth a grid line: 1-2-5 steps, or decades
   // (with 2 and 5 between them when the range is short) on a log scale.
   std::vector<double> ticks() const;
+  // lo, hi and the values that cut [lo, hi] into `count` equal steps.
+  std::vector<double> steps(int count) const;
 };
 
 // Widens [lo, hi] to round limits: whole decades on a log scale, a margin on

@@ -5,141 +5,139 @@
 
 #include "analysis/text/text_format.hpp"
 #include "study/charts/chart_colors.hpp"
-#include "study/charts/chart_scale.hpp"
-#include "study/charts/line_plot.hpp"
-#include "study/charts/svg_document.hpp"
+#include "study/charts/chart_data.hpp"
+#include "study/charts/chart_parts.hpp"
+#include "study/charts/chart_text.hpp"
 
 namespace study {
+namespace {
 
-ChartFile duel_chart(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                     const PreciseTimes& precise) {
-  using namespace svg;
-  const std::string title = std::string(program) + ": quicksort and counting sort on each input";
-  constexpr double kWidth = 1040, kHeight = 560;
-  const double frame_x = 84, frame_y = 64, frame_width = kWidth - 84 - 250, frame_height = kHeight - 64 - 84;
-  Document document(kWidth, kHeight, title);
-  document.text(12, 22, title, Attributes().css_class("title"));
-  const std::array<std::string, 2> names{"Quicksort", "Countingsort"};
-  document.text(12, 40,
-                precise.empty() ? "one sort of each input per algorithm; log scale"
-                                : "one sort of each input per algorithm and run; log scale; " + precise.source_note(),
-                Attributes().css_class("subtitle"));
+using namespace svg;
+using namespace svg::layout;
 
-  // Each bar's time: the median of the record when there is one, else the cell.
-  const auto time_of = [&](const analysis::DuelInput& input, std::size_t algorithm) {
-    return precise.time(names[algorithm], input.count, std::to_string(input.range));
-  };
-  double lo = kResolutionSeconds, hi = kResolutionSeconds * 10;
-  for (const analysis::DuelInput& input : result.inputs) {
-    for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
-      const std::int64_t cell = algorithm == 0 ? input.quicksort : input.countingsort;
-      if (const auto time = time_of(input, algorithm)) {
-        lo = std::min(lo, time->low);
-        hi = std::max(hi, time->high);
-      } else if (cell > 0) {
-        lo = std::min(lo, seconds(cell));
-        hi = std::max(hi, seconds(cell));
-      }
-    }
+// Where the bars go: one slot per input, the two sorts' bars either side of its centre.
+struct Slots {
+  Area frame;
+  Scale y;
+  double slot = 0;
+  double bar = 0;
+
+  double centre(std::size_t input) const { return frame.x + slot * (static_cast<double>(input) + 0.5); }
+  double left(std::size_t input, std::size_t sort) const {
+    return sort == 0 ? centre(input) - bar - kDuelBars.gap : centre(input) + kDuelBars.gap;
+  }
+};
+
+Slots slots_of(const ChartData& data) {
+  const Area frame = inset(Area{0, 0, kDuelSize.width, kDuelSize.height}, kDuelMargins);
+  TimeSpan span;
+  for (const DuelTimes& input : data.duel()) {
+    for (const ChartValue& time : input.times) span.widen(time);
   }
   // Half the resolution lies inside the axis, so a bar of one hundredth still shows.
-  Scale y = fitted_scale(lo / 2, hi, true);
-  y.pixel_lo = frame_y + frame_height;
-  y.pixel_hi = frame_y;
-  for (double tick : y.ticks()) {
-    document.line(frame_x, y(tick), frame_x + frame_width, y(tick), Attributes().css_class("grid"));
-    document.text(frame_x - 6, y(tick) + 4, format_tick(tick, TickFormat::seconds),
-                  Attributes().css_class("tick").anchor(Anchor::end));
+  const Scale y = up_the_frame(fitted_scale(span.lo / 2, span.hi, true), frame);
+  const double slot = frame.width / static_cast<double>(std::max<std::size_t>(data.duel().size(), 1));
+  return {frame, y, slot, std::min(slot * kDuelBars.share, kDuelBars.widest)};
+}
+
+// A cell without a time to draw (below the resolution, or the clock went
+// back) is an outline up to the resolution.
+bool outlined(const ChartValue& time) { return !time.shown() || time.below_resolution(); }
+
+// One sort's bar on one input: the median with its interval, the cell, or an outline.
+Bar time_bar(const ChartValue& time, const Scale& y, const std::string& color, std::int64_t input) {
+  Bar bar;
+  const std::string cell = analysis::seconds_text(time.hundredths.value_or(0));
+  if (outlined(time)) {
+    bar.top = y(kResolutionSeconds);
+    bar.attributes.css_class("below-resolution").fill("#fff").stroke(color).dashes(kOutlineDashes);
+    bar.attributes.data("input", input).data("seconds", cell);
+    bar.label = time.below_resolution() ? "<0.01" : "?";
+    bar.label_y = bar.top - kBarLabelGap;
+    return bar;
   }
-  const double group = frame_width / static_cast<double>(std::max<std::size_t>(result.inputs.size(), 1));
-  const double bar = std::min(group * 0.34, 40.0);
-  const double bottom = frame_y + frame_height;
-  bool any_zero = false;
-  for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
-    const std::string color = category_color(algorithm);
-    document.open_group(Attributes().css_class("series").data("series", names[algorithm]));
-    for (std::size_t i = 0; i < result.inputs.size(); ++i) {
-      const analysis::DuelInput& input = result.inputs[i];
-      const std::int64_t cell = algorithm == 0 ? input.quicksort : input.countingsort;
-      const double center = frame_x + group * (static_cast<double>(i) + 0.5);
-      const double left = algorithm == 0 ? center - bar - 2 : center + 2;
-      if (const auto time = time_of(input, algorithm)) {
-        const double top = y(time->median);
-        document.rect(left, top, bar, bottom - top,
-                      Attributes()
-                          .css_class("bar")
-                          .fill(color)
-                          .data("input", input.number)
-                          .data("seconds", analysis::significant(time->median, 4)));
-        if (time->has_interval())
-          draw_error_bar(document, left + bar / 2, y(time->high), y(time->low), Attributes().stroke("#222"));
-        document.text(left + bar / 2, y(time->high) - 4, format_tick(time->median, TickFormat::seconds),
-                      Attributes().css_class("bar-label").anchor(Anchor::middle));
-      } else if (cell <= 0) {
-        any_zero = true;
-        const double top = y(kResolutionSeconds);
-        document.rect(left, top, bar, bottom - top,
-                      Attributes()
-                          .css_class("below-resolution")
-                          .fill("#fff")
-                          .stroke(color)
-                          .dashes("3 2")
-                          .data("input", input.number)
-                          .data("seconds", analysis::seconds_text(cell)));
-        document.text(left + bar / 2, top - 4, cell == 0 ? "<0.01" : "?",
-                      Attributes().css_class("bar-label").anchor(Anchor::middle));
-      } else {
-        const double top = y(seconds(cell));
-        document.rect(left, top, bar, bottom - top,
-                      Attributes()
-                          .css_class("bar")
-                          .fill(color)
-                          .data("input", input.number)
-                          .data("seconds", analysis::seconds_text(cell)));
-        document.text(left + bar / 2, top - 4, analysis::seconds_text(cell),
-                      Attributes().css_class("bar-label").anchor(Anchor::middle));
-      }
+  const bool precise = time.source == ValueSource::precise;
+  bar.top = y(time.value);
+  bar.attributes.css_class("bar").fill(color).data("input", input);
+  bar.attributes.data("seconds", precise ? analysis::significant(time.value, 4) : cell);
+  if (time.interval) bar.whisker = std::pair(y(time.high()), y(time.low()));
+  bar.whisker_stroke = Attributes().stroke("#222");
+  bar.label = precise ? format_tick(time.value, TickFormat::seconds) : cell;
+  bar.label_y = y(time.high()) - kBarLabelGap;
+  return bar;
+}
+
+// Returns whether any bar is an outline.
+bool draw_bars(Document& document, const ChartData& data, const Slots& slots) {
+  bool any_outline = false;
+  for (std::size_t sort = 0; sort < kDuelSorts.size(); ++sort) {
+    const std::string color = category_color(sort);
+    document.open_group(Attributes().css_class("series").data("series", kDuelSorts[sort]));
+    for (std::size_t i = 0; i < data.duel().size(); ++i) {
+      const ChartValue& time = data.duel()[i].times[sort];
+      any_outline |= outlined(time);
+      Bar bar = time_bar(time, slots.y, color, data.duel()[i].number);
+      bar.left = slots.left(i, sort);
+      bar.width = slots.bar;
+      bar.bottom = slots.frame.bottom();
+      draw_bar(document, bar);
     }
     document.close_group();
   }
-  for (std::size_t i = 0; i < result.inputs.size(); ++i) {
-    const analysis::DuelInput& input = result.inputs[i];
-    const double center = frame_x + group * (static_cast<double>(i) + 0.5);
-    document.text(center, bottom + 16, "n = " + format_tick(static_cast<double>(input.count), TickFormat::count),
-                  Attributes().css_class("tick").anchor(Anchor::middle));
-    document.text(center, bottom + 30, "1.." + format_tick(static_cast<double>(input.range), TickFormat::count),
-                  Attributes().css_class("tick").anchor(Anchor::middle));
-  }
-  document.line(frame_x, bottom, frame_x + frame_width, bottom, Attributes().css_class("axis"));
-  document.line(frame_x, frame_y, frame_x, bottom, Attributes().css_class("axis"));
-  document.text(frame_x + frame_width / 2, bottom + 58, "input: element count n, values 1..range",
-                Attributes().css_class("label").anchor(Anchor::middle));
-  const double label_y = frame_y + frame_height / 2;
-  document.text(18, label_y, "sort time (seconds, log scale)",
-                Attributes().css_class("label").anchor(Anchor::middle).rotated(-90, 18, label_y));
+  return any_outline;
+}
 
-  const double lx = frame_x + frame_width + 24;
-  double ly = frame_y + 6;
-  for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
-    document.rect(lx, ly - 7, 20, 14, Attributes().fill(category_color(algorithm)));
-    document.text(lx + 28, ly + 4, algorithm == 0 ? "QSORT  quicksort" : "CSORT  counting sort");
-    ly += 22;
+std::vector<Tick> input_ticks(const ChartData& data, const Slots& slots) {
+  std::vector<Tick> ticks;
+  for (std::size_t i = 0; i < data.duel().size(); ++i) {
+    const DuelTimes& input = data.duel()[i];
+    ticks.push_back({slots.centre(i),
+                     {"n = " + format_tick(static_cast<double>(input.count), TickFormat::count),
+                      "1.." + format_tick(static_cast<double>(input.range), TickFormat::count)}});
   }
-  if (precise.runs() > 1) {
-    draw_error_bar(document, lx + 10, ly - 7, ly + 7, Attributes().stroke("#222"));
+  return ticks;
+}
+
+void draw_duel_legend(Document& document, const Coverage& coverage, const Area& frame, bool any_outline) {
+  Legend legend(document, frame.right() + kDuelLegendPlace.gap, frame.y + kDuelLegendPlace.top, kDuelLegend);
+  for (std::size_t sort = 0; sort < kSortNames.size(); ++sort) {
+    legend.entry(Sample::swatch(Attributes().fill(category_color(sort))), {std::string(kSortNames[sort])});
+  }
+  const Attributes note = Attributes().css_class("note");
+  if (coverage.runs > 1) {
     // The label breaks before its parenthesis to fit the legend.
-    const std::string label = precise.interval_label();
+    const std::string label = interval_label(coverage);
     const std::size_t split = std::min(label.find(" ("), label.size());
-    document.text(lx + 28, ly + 4, "the median's interval:", Attributes().css_class("note"));
-    document.text(lx + 28, ly + 18, label.substr(0, split), Attributes().css_class("note"));
-    if (split < label.size()) document.text(lx + 28, ly + 32, label.substr(split + 1), Attributes().css_class("note"));
-    ly += 50;
+    std::vector<std::string> lines{"the median's interval:", label.substr(0, split)};
+    if (split < label.size()) lines.push_back(label.substr(split + 1));
+    legend.entry(Sample::error_bar(Attributes().stroke("#222")), lines, note, kDuelIntervalStep);
   }
-  if (any_zero) {
-    document.rect(lx, ly - 7, 20, 14, Attributes().fill("#fff").stroke("#444").dashes("3 2"));
-    document.text(lx + 28, ly + 4, "below the clock's resolution", Attributes().css_class("note"));
-    document.text(lx + 28, ly + 18, "(< 0.01 s)", Attributes().css_class("note"));
+  if (any_outline) {
+    legend.entry(Sample::swatch(Attributes().fill("#fff").stroke("#444").dashes(kOutlineDashes)),
+                 {"below the clock's resolution", "(< 0.01 s)"}, note);
   }
+}
+
+}  // namespace
+
+ChartFile duel_chart(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
+                     const PreciseTimes& precise) {
+  const ChartData data(result, precise);
+  const std::string title = std::string(program) + ": quicksort and counting sort on each input";
+  const std::string subtitle =
+      data.precise() ? "one sort of each input per algorithm and run; log scale; " + source_note(data.coverage())
+                     : "one sort of each input per algorithm; log scale";
+  const Slots slots = slots_of(data);
+  Document document(kDuelSize.width, kDuelSize.height, title);
+  draw_titles(document, Area{0, 0, kDuelSize.width, kDuelSize.height}, title, subtitle);
+  draw_y_ticks(document, slots.frame, scale_ticks(slots.y, TickFormat::seconds), y_tick_style());
+  const bool any_outline = draw_bars(document, data, slots);
+  draw_x_ticks(document, slots.frame, input_ticks(data, slots), x_tick_style(false));
+  draw_axes(document, slots.frame);
+  draw_axis_names(document, slots.frame, "input: element count n, values 1..range",
+                  slots.frame.bottom() + kDuelAxisNames.x_below, "sort time (seconds, log scale)",
+                  kDuelAxisNames.y_centre_x);
+  draw_duel_legend(document, data.coverage(), slots.frame, any_outline);
   return {std::string(stem) + "-duel.svg", document.finish()};
 }
 

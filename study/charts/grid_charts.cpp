@@ -5,18 +5,24 @@
 
 #include "analysis/text/text_format.hpp"
 #include "study/charts/chart_colors.hpp"
+#include "study/charts/chart_data.hpp"
+#include "study/charts/chart_text.hpp"
 #include "study/charts/line_plot.hpp"
-#include "study/charts/time_ratio.hpp"
 
 namespace study {
 namespace {
 
 using namespace svg;
+using namespace svg::layout;
+
+// The tables of the file: quicksort first, counting sort second.
+constexpr std::size_t kQuick = 0;
+constexpr std::size_t kCounting = 1;
 
 // White at a ratio of 1, red where counting sort wins, blue where quicksort wins.
 std::string ratio_color(const Ratio& ratio) {
   if (!ratio.known) return "#d9d9d9";
-  const double t = std::clamp(std::log10(ratio.value) / 2.0, -1.0, 1.0);
+  const double t = std::clamp(std::log10(ratio.value) / kHeatFullDecades, -1.0, 1.0);
   const double f = std::fabs(t);
   const auto towards = [f](double end) { return 255 + (end - 255) * f; };
   return t > 0 ? rgb_color(towards(178), towards(24), towards(43)) : rgb_color(towards(33), towards(102), towards(172));
@@ -27,251 +33,192 @@ std::string range_label(const std::string& label) {
   return value ? format_tick(*value, TickFormat::count) : label;
 }
 
-}  // namespace
-
-ChartFile grid_heat_map(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                        const PreciseTimes& precise) {
-  const analysis::CellTable& quick = result.tables[0];
-  const analysis::CellTable& counting = result.tables[1];
-  const std::size_t rows = quick.row_labels.size();
-  const std::size_t columns = quick.column_labels.size();
-  constexpr double kCellWidth = 88, kCellHeight = 32, kLeft = 120, kTop = 104;
-  const double width = kLeft + kCellWidth * static_cast<double>(columns) + 260;
-  const double height = std::max(kTop + kCellHeight * static_cast<double>(rows) + 40, 420.0);
-  const std::string title = std::string(program) + ": quicksort time / counting sort time";
-  Document document(width, height, title);
-  document.text(12, 22, title, Attributes().css_class("title"));
-  document.text(12, 40,
-                "above 1\xc3\x97 counting sort is faster, below 1\xc3\x97 quicksort; "
-                "the thick line is the break-even",
-                Attributes().css_class("subtitle"));
-  if (!precise.empty()) document.text(12, 54, precise.runs_note(), Attributes().css_class("note"));
-  const double grid_right = kLeft + kCellWidth * static_cast<double>(columns);
-  document.text((kLeft + grid_right) / 2, 66, "value range k (values 1..k)",
-                Attributes().css_class("label").anchor(Anchor::middle));
-  const double label_y = kTop + kCellHeight * static_cast<double>(rows) / 2;
-  document.text(18, label_y, "array length n",
-                Attributes().css_class("label").anchor(Anchor::middle).rotated(-90, 18, label_y));
-
-  std::vector<Ratio> ratios(rows * columns);
-  std::vector<std::optional<analysis::RatioEstimate>> estimates(rows * columns);
-  for (std::size_t row = 0; row < rows; ++row) {
-    for (std::size_t column = 0; column < columns; ++column) {
-      const std::size_t at = row * columns + column;
-      estimates[at] = precise.ratio(quick.name, counting.name, quick.row_labels[row], quick.column_labels[column]);
-      if (estimates[at]) {
-        ratios[at].known = true;
-        ratios[at].value = estimates[at]->ratio;
-      } else {
-        ratios[at] = ratio_of(quick.cell(row, column), counting.cell(row, column));
-      }
-    }
-  }
+// The ratios of the cells, what side of 1 each stands on, and whether any is undecided.
+struct RatioCells {
+  HeatGrid grid;
+  std::vector<int> sides;
   bool any_undecided = false;
-  for (std::size_t column = 0; column < columns; ++column) {
-    document.text(kLeft + kCellWidth * (static_cast<double>(column) + 0.5), kTop - 10,
-                  range_label(quick.column_labels[column]), Attributes().css_class("tick").anchor(Anchor::middle));
-  }
-  document.open_group(Attributes().css_class("cells"));
-  for (std::size_t row = 0; row < rows; ++row) {
-    const double top = kTop + kCellHeight * static_cast<double>(row);
-    document.text(kLeft - 8, top + kCellHeight / 2 + 4, analysis::with_thousands(quick.row_labels[row]),
-                  Attributes().css_class("tick").anchor(Anchor::end));
-    for (std::size_t column = 0; column < columns; ++column) {
-      const Ratio& ratio = ratios[row * columns + column];
-      const std::optional<analysis::RatioEstimate>& estimate = estimates[row * columns + column];
-      const bool interval = estimate && estimate->interval.coverage > 0;
-      // Over repeated runs, a cell whose interval holds 1x has no winner at this N.
-      const bool undecided = interval && !estimate->distinguishable();
-      any_undecided |= undecided;
-      const double left = kLeft + kCellWidth * static_cast<double>(column);
-      Attributes cell = Attributes()
-                            .css_class(undecided ? "cell undecided" : "cell")
-                            .fill(ratio_color(ratio))
-                            .stroke(undecided ? "#333" : "#fff")
-                            .data("n", quick.row_labels[row])
-                            .data("k", quick.column_labels[column])
-                            .data("side", ratio.side());
-      if (undecided) cell.dashes("3 2");
-      document.rect(left, top, kCellWidth, kCellHeight, cell);
-      const bool dark = ratio.known && std::fabs(std::log10(ratio.value)) > 1.2;
-      Attributes text = Attributes().css_class("cell-text");
-      if (dark) text.style("fill:#fff");
-      if (interval) {
-        document.text(left + kCellWidth / 2, top + 14, ratio_text(ratio), text);
-        Attributes note = Attributes().css_class("interval-text");
-        if (dark) note.style("fill:#fff");
-        document.text(left + kCellWidth / 2, top + 26,
-                      analysis::significant(estimate->interval.low, 2) + "\xe2\x80\x93" +
-                          analysis::significant(estimate->interval.high, 2),
-                      note);
-      } else {
-        document.text(left + kCellWidth / 2, top + kCellHeight / 2 + 4, ratio_text(ratio), text);
-      }
-    }
-  }
-  document.close_group();
-  // Break-even: every edge between a cell won by quicksort and one won by counting sort.
-  document.open_group(Attributes().css_class("break-even-line"));
-  for (std::size_t row = 0; row < rows; ++row) {
-    for (std::size_t column = 0; column < columns; ++column) {
-      const int side = ratios[row * columns + column].side();
-      const double left = kLeft + kCellWidth * static_cast<double>(column);
-      const double top = kTop + kCellHeight * static_cast<double>(row);
-      if (column + 1 < columns && side * ratios[row * columns + column + 1].side() < 0) {
-        document.line(left + kCellWidth, top, left + kCellWidth, top + kCellHeight,
-                      Attributes().css_class("break-even"));
-      }
-      if (row + 1 < rows && side * ratios[(row + 1) * columns + column].side() < 0) {
-        document.line(left, top + kCellHeight, left + kCellWidth, top + kCellHeight,
-                      Attributes().css_class("break-even"));
-      }
-    }
-  }
-  document.close_group();
+};
 
-  const double lx = grid_right + 30;
-  double ly = kTop;
-  document.text(lx, ly - 10, "quicksort / counting sort", Attributes().css_class("label"));
+HeatCell ratio_cell(const ChartRatio& ratio, std::int64_t length, const std::string& range) {
+  // Over repeated runs, a cell whose interval holds 1x has no winner at this N.
+  const bool undecided = ratio.undecided();
+  HeatCell cell;
+  cell.attributes = Attributes()
+                        .css_class(undecided ? "cell undecided" : "cell")
+                        .fill(ratio_color(ratio.ratio))
+                        .stroke(undecided ? "#333" : "#fff")
+                        .data("n", length)
+                        .data("k", range)
+                        .data("side", ratio.ratio.side());
+  if (undecided) cell.attributes.dashes(kOutlineDashes);
+  cell.text = ratio_text(ratio.ratio);
+  if (ratio.interval) cell.second_line = ratio_interval_text(*ratio.interval);
+  cell.dark = ratio.ratio.known && std::fabs(std::log10(ratio.ratio.value)) > kHeatDarkDecades;
+  return cell;
+}
+
+RatioCells ratio_cells(const ChartData& data) {
+  const ChartTable& quick = data.tables()[kQuick];
+  RatioCells cells;
+  cells.grid = HeatGrid{kHeatMargins.left, kHeatMargins.top, kHeatCell.width, kHeatCell.height, {}, {}, {}};
+  for (std::int64_t length : quick.rows) cells.grid.row_labels.push_back(analysis::with_thousands(length));
+  for (const std::string& range : quick.columns) cells.grid.column_labels.push_back(range_label(range));
+  for (std::size_t row = 0; row < quick.rows.size(); ++row) {
+    for (std::size_t column = 0; column < quick.columns.size(); ++column) {
+      const ChartRatio ratio = data.ratio(kQuick, kCounting, row, column);
+      cells.grid.cells.push_back(ratio_cell(ratio, quick.rows[row], quick.columns[column]));
+      cells.sides.push_back(ratio.ratio.side());
+      cells.any_undecided |= ratio.undecided();
+    }
+  }
+  return cells;
+}
+
+// The colour key, then what the cells' texts say of their source.
+void draw_ratio_key(Document& document, const Coverage& coverage, const Area& cells, bool any_undecided) {
+  const double x = cells.right() + kHeatKeyPlace.gap;
+  const double y = cells.y + kHeatKeyPlace.top;
+  document.text(x, y - kHeatKeyTitleAbove, "quicksort / counting sort", Attributes().css_class("label"));
+  Legend key(document, x, y, kHeatKey);
+  const Attributes note = Attributes().css_class("note");
   for (double value : {100.0, 10.0, 3.0, 1.0, 1 / 3.0, 0.1, 0.01}) {
-    Ratio swatch;
-    swatch.known = true;
-    swatch.value = value;
-    document.rect(lx, ly, 28, 20, Attributes().fill(ratio_color(swatch)).stroke("#999"));
+    const Ratio swatch{value, 0, true};
     std::string text = ratio_text(swatch);
     if (value == 100.0) text = "\xe2\x89\xa5" + text + " counting sort faster";
     if (value == 1.0) text += " break-even";
     if (value == 0.01) text = "\xe2\x89\xa4" + text + " quicksort faster";
-    document.text(lx + 36, ly + 14, text, Attributes().css_class("note"));
-    ly += 24;
+    key.entry(Sample::swatch(Attributes().fill(ratio_color(swatch)).stroke("#999")), {text}, note);
   }
-  if (precise.empty()) {
-    document.rect(lx, ly, 28, 20, Attributes().fill("#d9d9d9").stroke("#999"));
-    document.text(lx + 36, ly + 14, "both below 0.01 s", Attributes().css_class("note"));
-    ly += 30;
-    document.text(lx, ly + 4, "< or >: one time below 0.01 s,", Attributes().css_class("note"));
-    document.text(lx, ly + 18, "so the ratio is only a bound", Attributes().css_class("note"));
-    ly += 36;
-  } else if (precise.runs() == 1) {
-    ly += 12;
+  if (coverage.runs == 0) {
+    key.entry(Sample::swatch(Attributes().fill(ratio_color(Ratio{})).stroke("#999")), {"both below 0.01 s"}, note,
+              kHeatKeyNotes.swatch_step);
+    key.text({"< or >: one time below 0.01 s,", "so the ratio is only a bound"}, note, kHeatKeyNotes.bounds_step);
   } else {
-    ly += 12;
-    document.text(lx, ly + 4, "a cell's second line, its interval:", Attributes().css_class("note"));
-    document.text(lx, ly + 18, precise.interval_label(), Attributes().css_class("note"));
-    ly += 34;
-    if (any_undecided) {
-      document.rect(lx, ly, 28, 20, Attributes().fill("#fff").stroke("#333").dashes("3 2"));
-      document.text(lx + 36, ly + 14, "holds 1\xc3\x97: no winner at this N", Attributes().css_class("note"));
-      ly += 30;
+    key.skip(kHeatKeyNotes.gap);
+    if (coverage.runs > 1) {
+      key.text({"a cell's second line, its interval:", interval_label(coverage)}, note, kHeatKeyNotes.runs_step);
+    }
+    if (coverage.runs > 1 && any_undecided) {
+      key.entry(Sample::swatch(Attributes().fill("#fff").stroke("#333").dashes(kOutlineDashes)),
+                {"holds 1\xc3\x97: no winner at this N"}, note, kHeatKeyNotes.swatch_step);
     }
   }
-  document.line(lx, ly, lx + 28, ly, Attributes().css_class("break-even"));
-  document.text(lx + 36, ly + 4, "break-even", Attributes().css_class("note"));
+  key.entry(Sample::line(Attributes().css_class("break-even")), {"break-even"}, note);
+}
+
+// One value range: both sorts' times against the length, on the time axis all panels share.
+LinePlot range_panel(const ChartData& data, std::size_t column, const TimeSpan& span,
+                     const std::vector<double>& decades) {
+  LinePlot plot;
+  plot.title = "values 1.." + range_label(data.tables()[kQuick].columns[column]);
+  plot.x_label = "array length n";
+  plot.y_label = "sort time";
+  plot.x_log = true;
+  plot.y_log = true;
+  plot.x_format = TickFormat::count;
+  plot.y_format = TickFormat::seconds;
+  plot.x_ticks = decades;
+  plot.y_min = span.lo;
+  plot.y_max = span.hi;
+  plot.interval_label = interval_label(data.coverage());
+  for (std::size_t sort : {kQuick, kCounting}) {
+    const ChartTable& table = data.tables()[sort];
+    PlotSeries series;
+    series.key = table.name;
+    series.color = category_color(sort);
+    series.dashed = sort == kCounting;
+    for (std::size_t row = 0; row < table.rows.size(); ++row) {
+      const ChartValue& time = table.at(row, column);
+      if (time.shown()) series.points.push_back(plot_point(static_cast<double>(table.rows[row]), time));
+    }
+    plot.series.push_back(std::move(series));
+  }
+  return plot;
+}
+
+// The whole decades between the shortest and the longest length.
+std::vector<double> length_decades(const ChartTable& table) {
+  const auto [shortest, longest] = std::minmax_element(table.rows.begin(), table.rows.end());
+  std::vector<double> decades;
+  for (double decade = 1; decade <= static_cast<double>(*longest); decade *= 10) {
+    if (decade >= static_cast<double>(*shortest)) decades.push_back(decade);
+  }
+  return decades;
+}
+
+void draw_panels_legend(Document& document, const Coverage& coverage, std::size_t panels, bool any_bound) {
+  // The first free slot after the panels.
+  Legend legend(document, kPanel.width * static_cast<double>(panels % kPanelsPerRow) + kPanelLegendPlace.gap,
+                kPanelsTop + kPanel.height * static_cast<double>(panels / kPanelsPerRow) + kPanelLegendPlace.top,
+                kPanelLegend);
+  for (std::size_t sort : {kQuick, kCounting}) {
+    legend.entry(Sample::line(series_stroke(category_color(sort), sort == kCounting, false)),
+                 {std::string(kSortNames[sort])});
+  }
+  const Attributes note = Attributes().css_class("note");
+  if (coverage.runs > 1) legend.entry(Sample::error_bar(Attributes().stroke("#444")), {interval_label(coverage)}, note);
+  if (any_bound) {
+    legend.entry(Sample::triangle(bound_style("#444")), {"below the clock's resolution (< 0.01 s)"}, note);
+  }
+}
+
+}  // namespace
+
+ChartFile grid_heat_map(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
+                        const PreciseTimes& precise) {
+  const ChartData data(result, precise);
+  const RatioCells cells = ratio_cells(data);
+  const Area frame = cells.grid.frame();
+  const double width = frame.right() + kHeatMargins.right;
+  const double height = std::max(frame.bottom() + kHeatMargins.bottom, kHeatLeastHeight);
+  const std::string title = std::string(program) + ": quicksort time / counting sort time";
+  Document document(width, height, title);
+  draw_titles(document, Area{0, 0, width, height}, title,
+              "above 1\xc3\x97 counting sort is faster, below 1\xc3\x97 quicksort; the thick line is the break-even");
+  if (data.precise())
+    document.text(kTitles.x, kTitles.note_y, runs_note(data.coverage()), Attributes().css_class("note"));
+  draw_axis_names(document, frame, "value range k (values 1..k)", kHeatXNameY, "array length n", kHeatYNameX);
+  draw_heat_grid(document, cells.grid);
+  // Break-even: every edge between a cell won by quicksort and one won by counting sort.
+  document.open_group(Attributes().css_class("break-even-line"));
+  draw_boundaries(document, cells.grid, cells.sides, Attributes().css_class("break-even"));
+  document.close_group();
+  draw_ratio_key(document, data.coverage(), frame, cells.any_undecided);
   return {std::string(stem) + "-ratio-heatmap.svg", document.finish()};
 }
 
 ChartFile grid_times_by_range(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
                               const PreciseTimes& precise) {
-  const analysis::CellTable& quick = result.tables[0];
-  const analysis::CellTable& counting = result.tables[1];
-  const std::size_t panels = quick.column_labels.size();
-  constexpr std::size_t kPerRow = 4;
-  constexpr double kPanelWidth = 330, kPanelHeight = 290, kTop = 60;
-  const std::size_t panel_rows = (panels + 1 + kPerRow - 1) / kPerRow;  // one slot for the legend
-  const double width = kPanelWidth * kPerRow;
-  const double height = kTop + kPanelHeight * static_cast<double>(panel_rows);
+  const ChartData data(result, precise);
+  const std::size_t panels = data.tables()[kQuick].columns.size();
+  const std::size_t panel_rows = (panels + 1 + kPanelsPerRow - 1) / kPanelsPerRow;  // one slot for the legend
+  const double width = kPanel.width * kPanelsPerRow;
+  const double height = kPanelsTop + kPanel.height * static_cast<double>(panel_rows);
   const std::string title = std::string(program) + ": sort time against array length, one plot per value range";
-  Document document(width, height, title);
-  document.text(12, 22, title, Attributes().css_class("title"));
   std::string subtitle = "both axes log scale; the same time axis in every plot";
-  if (!precise.empty()) subtitle += "; " + precise.source_note();
-  document.text(12, 40, subtitle, Attributes().css_class("subtitle"));
+  if (data.precise()) subtitle += "; " + source_note(data.coverage());
+  Document document(width, height, title);
+  draw_titles(document, Area{0, 0, width, height}, title, subtitle);
 
-  double lo = kResolutionSeconds, hi = kResolutionSeconds * 10;
-  for (const analysis::CellTable* table : {&quick, &counting}) {
-    for (std::int64_t cell : table->hundredths) {
-      if (cell > 0) {
-        lo = std::min(lo, seconds(cell));
-        hi = std::max(hi, seconds(cell));
-      }
-    }
-    for (std::size_t row = 0; row < table->row_labels.size(); ++row) {
-      for (const std::string& column : table->column_labels) {
-        if (const auto time = precise.time(table->name, table->row_labels[row], column)) {
-          lo = std::min(lo, time->low);
-          hi = std::max(hi, time->high);
-        }
-      }
+  TimeSpan span;
+  bool any_bound = false;
+  for (const ChartTable& table : data.tables()) {
+    for (const ChartValue& time : table.values) {
+      span.widen(time);
+      any_bound |= time.below_resolution();
     }
   }
-  const auto [shortest, longest] = std::minmax_element(quick.row_labels.begin(), quick.row_labels.end());
-  std::vector<double> decades;
-  for (double decade = 1; decade <= static_cast<double>(*longest); decade *= 10) {
-    if (decade >= static_cast<double>(*shortest)) decades.push_back(decade);
-  }
-  bool any_zero = false;
+  const std::vector<double> decades = length_decades(data.tables()[kQuick]);
   for (std::size_t column = 0; column < panels; ++column) {
-    LinePlot plot;
-    plot.title = "values 1.." + range_label(quick.column_labels[column]);
-    plot.x_label = "array length n";
-    plot.y_label = "sort time";
-    plot.x_log = true;
-    plot.y_log = true;
-    plot.x_format = TickFormat::count;
-    plot.y_format = TickFormat::seconds;
-    plot.x_ticks = decades;
-    plot.y_min = lo;
-    plot.y_max = hi;
-    plot.interval_label = precise.interval_label();
-    for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
-      const analysis::CellTable& table = algorithm == 0 ? quick : counting;
-      PlotSeries series;
-      series.key = table.name;
-      series.color = category_color(algorithm);
-      series.dashed = algorithm == 1;
-      for (std::size_t row = 0; row < table.row_labels.size(); ++row) {
-        const std::int64_t cell = table.cell(row, column);
-        const auto time = precise.time(table.name, table.row_labels[row], table.column_labels[column]);
-        if (!time && cell < 0) continue;
-        PlotPoint point;
-        point.x = static_cast<double>(table.row_labels[row]);
-        if (time) {
-          point.y = time->median;
-          if (time->has_interval()) point.interval = std::pair(time->low, time->high);
-        } else {
-          point.y = cell == 0 ? kResolutionSeconds : seconds(cell);
-          point.below_resolution = cell == 0;
-          any_zero |= cell == 0;
-        }
-        series.points.push_back(std::move(point));
-      }
-      plot.series.push_back(std::move(series));
-    }
-    const double x = kPanelWidth * static_cast<double>(column % kPerRow);
-    const double y = kTop + kPanelHeight * static_cast<double>(column / kPerRow);
-    document.open_group(Attributes().css_class("panel").data("k", quick.column_labels[column]));
-    draw_line_plot(document, plot, Area{x, y, kPanelWidth, kPanelHeight}, 0);
+    const Area area{kPanel.width * static_cast<double>(column % kPanelsPerRow),
+                    kPanelsTop + kPanel.height * static_cast<double>(column / kPanelsPerRow), kPanel.width,
+                    kPanel.height};
+    document.open_group(Attributes().css_class("panel").data("k", data.tables()[kQuick].columns[column]));
+    draw_line_plot(document, range_panel(data, column, span, decades), area, 0);
     document.close_group();
   }
-  const double lx = kPanelWidth * static_cast<double>(panels % kPerRow) + 40;
-  double ly = kTop + kPanelHeight * static_cast<double>(panels / kPerRow) + 60;
-  for (std::size_t algorithm = 0; algorithm < 2; ++algorithm) {
-    Attributes stroke = Attributes().stroke(category_color(algorithm)).stroke_width(2);
-    if (algorithm == 1) stroke.dashes("7 4");
-    document.line(lx, ly, lx + 30, ly, stroke);
-    document.text(lx + 40, ly + 4, algorithm == 0 ? "QSORT  quicksort" : "CSORT  counting sort");
-    ly += 22;
-  }
-  if (precise.runs() > 1) {
-    draw_error_bar(document, lx + 15, ly - 7, ly + 7, Attributes().stroke("#444"));
-    document.text(lx + 40, ly + 4, precise.interval_label(), Attributes().css_class("note"));
-    ly += 22;
-  }
-  if (any_zero) {
-    document.polygon({{lx + 10, ly - 4}, {lx + 20, ly - 4}, {lx + 15, ly + 5}},
-                     Attributes().fill("#fff").stroke("#444").stroke_width(1.5));
-    document.text(lx + 40, ly + 4, "below the clock's resolution (< 0.01 s)", Attributes().css_class("note"));
-  }
+  draw_panels_legend(document, data.coverage(), panels, any_bound);
   return {std::string(stem) + "-times-by-range.svg", document.finish()};
 }
 

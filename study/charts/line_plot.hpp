@@ -7,17 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "study/charts/chart_scale.hpp"
-#include "study/charts/svg_document.hpp"
+#include "study/charts/chart_data.hpp"
+#include "study/charts/chart_parts.hpp"
 
 namespace study::svg {
-
-struct Area {
-  double x = 0;
-  double y = 0;
-  double width = 0;
-  double height = 0;
-};
 
 struct PlotPoint {
   double x = 0;
@@ -59,10 +52,14 @@ struct LinePlot {
   std::string interval_label;          // legend entry for the error bars
 };
 
-// An error bar: a vertical line from `top` to `bottom` with short caps.
-void draw_error_bar(Document& document, double x, double top, double bottom, const Attributes& stroke);
+// A point of a chart's time or ratio at `x`: its value, interval and whether it is a bound.
+PlotPoint plot_point(double x, const ChartValue& time);
+PlotPoint plot_point(double x, const ChartRatio& ratio);
 
 // Draws axes, grid, series and (when legend_width > 0) a legend at the right.
 void draw_line_plot(Document& document, const LinePlot& plot, Area area, double legend_width);
+
+// A document holding `plot` alone.
+std::string line_plot_svg(const LinePlot& plot, const layout::PlotSize& size);
 
 }  // namespace study::svg

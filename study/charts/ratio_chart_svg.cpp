@@ -1,77 +1,98 @@
 #include "study/charts/ratio_chart_svg.hpp"
 
-#include <fmt/format.h>
-
 #include <algorithm>
 
+#include "analysis/text/text_format.hpp"
 #include "study/charts/chart_colors.hpp"
-#include "study/charts/svg_document.hpp"
+#include "study/charts/chart_data.hpp"
+#include "study/charts/chart_parts.hpp"
+#include "study/charts/chart_text.hpp"
 
 namespace study {
 namespace {
 
-constexpr double kLeft = 70, kRight = 20, kTop = 50, kBottom = 110, kPlotHeight = 320, kStep = 14;
-// Cell labels are drawn below the axis only while they can be read.
-constexpr std::size_t kMostLabelledCells = 60;
+using namespace svg;
+using namespace svg::layout;
 
-}  // namespace
-
-std::string ratio_chart_svg(const std::string& program, const std::vector<analysis::RatioSeries>& series) {
+std::size_t cell_count(const std::vector<analysis::RatioSeries>& series) {
   std::size_t cells = 0;
+  for (const analysis::RatioSeries& one : series) cells += one.points.size();
+  return cells;
+}
+
+// The ratio axis: every ratio, interval and 1 inside, with a margin.
+Scale ratio_scale(const std::vector<analysis::RatioSeries>& series, const Area& frame) {
   double low = 1.0, high = 1.0;
   for (const analysis::RatioSeries& one : series) {
-    cells += one.points.size();
     for (const analysis::RatioPoint& point : one.points) {
       low = std::min({low, point.low, point.ratio});
       high = std::max({high, point.high, point.ratio});
     }
   }
-  const double margin = std::max((high - low) * 0.08, 0.01);
-  low -= margin;
-  high += margin;
-  const double plot_width = std::max(kStep * static_cast<double>(cells + series.size()), 240.0);
-  const double width = kLeft + plot_width + kRight;
-  const double height = kTop + kPlotHeight + kBottom;
-  const auto y_of = [&](double ratio) { return kTop + (high - ratio) / (high - low) * kPlotHeight; };
+  const double margin = std::max((high - low) * kCompareRange.share, kCompareRange.least);
+  return up_the_frame(Scale{low - margin, high + margin, false, 0, 1}, frame);
+}
 
-  svg::Document chart(width, height, program + ": B / A per cell");
-  chart.text(width / 2, 24, program + ": time of B / time of A, median per cell, bars the 95 % interval",
-             svg::Attributes().anchor(svg::Anchor::middle).style("font-size:14px"));
-  chart.line(kLeft, kTop, kLeft, kTop + kPlotHeight, svg::Attributes().stroke("#444"));
-  chart.line(kLeft, kTop + kPlotHeight, kLeft + plot_width, kTop + kPlotHeight, svg::Attributes().stroke("#444"));
-  for (int tick = 0; tick <= 4; ++tick) {
-    const double ratio = low + (high - low) * tick / 4.0;
-    chart.text(kLeft - 6, y_of(ratio) + 4, fmt::format("{:.3f}", ratio),
-               svg::Attributes().anchor(svg::Anchor::end).style("font-size:11px"));
+// The axes and their labels, the line at 1 and the title, in the comparison's own inline style.
+void draw_frame(Document& chart, double width, const std::string& title, const Area& frame, const Scale& y) {
+  chart.text(width / 2, kCompareText.title_y, title, Attributes().anchor(Anchor::middle).style("font-size:14px"));
+  draw_axis_line(chart, frame, Edge::left, Attributes().stroke("#444"));
+  draw_axis_line(chart, frame, Edge::bottom, Attributes().stroke("#444"));
+  std::vector<Tick> ticks;
+  for (double ratio : y.steps(kCompareTickSteps)) {
+    ticks.push_back({y(ratio), {analysis::format_factor(ratio, analysis::FactorForm::axis)}});
   }
-  chart.line(kLeft, y_of(1.0), kLeft + plot_width, y_of(1.0), svg::Attributes().stroke("#888").dashes("4 3"));
-  chart.text(kLeft + plot_width, y_of(1.0) - 4, "no change",
-             svg::Attributes().anchor(svg::Anchor::end).style("font-size:11px").fill("#666"));
+  draw_y_ticks(chart, frame, ticks, TickStyle{Attributes().anchor(Anchor::end).style("font-size:11px"), {}});
+  draw_rule(chart, frame, y(1.0), Attributes().stroke("#888").dashes("4 3"));
+  chart.text(frame.right(), y(1.0) - kBaselineDrop, "no change",
+             Attributes().anchor(Anchor::end).style("font-size:11px").fill("#666"));
+}
 
-  double x = kLeft + kStep;
-  for (std::size_t s = 0; s < series.size(); ++s) {
-    const std::string color = svg::category_color(s);
-    chart.text(x, kTop - 8, series[s].series, svg::Attributes().fill(color).style("font-size:12px"));
-    chart.open_group(svg::Attributes().data("series", series[s].series));
-    for (const analysis::RatioPoint& point : series[s].points) {
-      if (point.coverage > 0) chart.line(x, y_of(point.low), x, y_of(point.high), svg::Attributes().stroke(color));
-      chart.circle(x, y_of(point.ratio), 3,
-                   svg::Attributes()
-                       .fill(point.distinguishable ? color : "#fff")
-                       .stroke(color)
-                       .data("cell", point.row + "/" + point.column));
-      if (cells <= kMostLabelledCells) {
-        const double label_y = kTop + kPlotHeight + 10;
-        chart.text(x, label_y, point.column.empty() ? point.row : point.row + " " + point.column,
-                   svg::Attributes().anchor(svg::Anchor::end).rotated(-60, x, label_y).style("font-size:10px"));
-      }
-      x += kStep;
+// One kernel's cells from `x` on, a step apart; returns where the next kernel starts.
+double draw_kernel(Document& chart, const analysis::RatioSeries& series, const std::string& color, double x,
+                   const Area& frame, const Scale& y, bool labelled) {
+  chart.text(x, frame.y - kCompareText.series_above, series.series, Attributes().fill(color).style("font-size:12px"));
+  chart.open_group(Attributes().data("series", series.series));
+  for (const analysis::RatioPoint& point : series.points) {
+    if (point.coverage > 0) draw_error_bar(chart, x, y(point.low), y(point.high), Attributes().stroke(color), 0);
+    draw_dot(chart, x, y(point.ratio),
+             Attributes()
+                 .fill(point.distinguishable ? color : "#fff")
+                 .stroke(color)
+                 .data("cell", point.row + "/" + point.column));
+    if (labelled) {
+      const double label_y = frame.bottom() + kCompareText.labels_below;
+      chart.text(x, label_y, point.column.empty() ? point.row : point.row + " " + point.column,
+                 Attributes().anchor(Anchor::end).rotated(kCompareText.label_turn, x, label_y).style("font-size:10px"));
     }
-    chart.close_group();
-    x += kStep;
+    x += kCompareStep;
   }
-  chart.text(kLeft, height - 10, "filled: the interval excludes 1; open: no change shown at this N",
-             svg::Attributes().style("font-size:11px").fill("#666"));
+  chart.close_group();
+  return x + kCompareStep;
+}
+
+}  // namespace
+
+std::string ratio_chart_svg(const std::string& program, const std::vector<analysis::RatioSeries>& series) {
+  const std::size_t cells = cell_count(series);
+  const Area frame{kCompareMargins.left, kCompareMargins.top,
+                   std::max(kCompareStep * static_cast<double>(cells + series.size()), kCompareLeastWidth),
+                   kComparePlotHeight};
+  const double width = kCompareMargins.left + frame.width + kCompareMargins.right;
+  const double height = kCompareMargins.top + kComparePlotHeight + kCompareMargins.bottom;
+  const Scale y = ratio_scale(series, frame);
+
+  Document chart(width, height, program + ": B / A per cell");
+  draw_frame(chart, width,
+             program + ": time of B / time of A, median per cell, " + comparison_bars(comparison_coverage(series)),
+             frame, y);
+  double x = frame.x + kCompareStep;
+  for (std::size_t s = 0; s < series.size(); ++s) {
+    x = draw_kernel(chart, series[s], category_color(s), x, frame, y, cells <= kCompareMostLabels);
+  }
+  chart.text(frame.x, height - kCompareText.foot_above,
+             "filled: the interval excludes 1; open: no change shown at this N",
+             Attributes().style("font-size:11px").fill("#666"));
   return chart.finish();
 }
 

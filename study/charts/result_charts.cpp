@@ -1,6 +1,7 @@
 #include "study/charts/result_charts.hpp"
 
 #include "analysis/export/csv_writer.hpp"
+#include "study/charts/chart_data.hpp"
 #include "study/charts/cutoff_charts.hpp"
 #include "study/charts/duel_charts.hpp"
 #include "study/charts/grid_charts.hpp"
@@ -8,36 +9,23 @@
 #include "study/os/output_files.hpp"
 
 namespace study {
-namespace {
-
-// Of the two-table programs, tallygrid compares quicksort with counting sort;
-// the cutoff programs compare two quicksorts. A file of none of the six is
-// told by its second caption.
-bool compares_with_counting_sort(const analysis::ResultFile& result) {
-  const std::string_view counting_caption = quickvscount::kTallygrid.layout.second_caption;
-  if (result.program) return result.program->result_layout().second_caption == counting_caption;
-  return counting_caption == "Vysledky pre " + result.tables[1].name + ":";
-}
-
-}  // namespace
 
 std::vector<ChartFile> build_charts(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
                                     const PreciseTimes& precise) {
   std::vector<ChartFile> charts;
-  switch (result.form) {
-    case analysis::ResultForm::small_arrays:
+  switch (chart_family(result)) {
+    case ChartFamily::small_arrays:
       charts.push_back(small_arrays_chart(result, stem, program, precise));
       break;
-    case analysis::ResultForm::duel:
+    case ChartFamily::duel:
       charts.push_back(duel_chart(result, stem, program, precise));
       break;
-    case analysis::ResultForm::two_tables:
-      if (compares_with_counting_sort(result)) {
-        charts.push_back(grid_heat_map(result, stem, program, precise));
-        charts.push_back(grid_times_by_range(result, stem, program, precise));
-      } else {
-        charts.push_back(cutoff_chart(result, stem, program, precise));
-      }
+    case ChartFamily::counting_grid:
+      charts.push_back(grid_heat_map(result, stem, program, precise));
+      charts.push_back(grid_times_by_range(result, stem, program, precise));
+      break;
+    case ChartFamily::cutoff:
+      charts.push_back(cutoff_chart(result, stem, program, precise));
       break;
   }
   return charts;

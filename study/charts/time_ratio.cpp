@@ -1,8 +1,6 @@
 #include "study/charts/time_ratio.hpp"
 
-#include <fmt/format.h>
-
-#include <cmath>
+#include "analysis/text/text_format.hpp"
 
 namespace study {
 
@@ -31,11 +29,8 @@ Ratio ratio_of(std::int64_t numerator, std::int64_t denominator) {
 
 std::string ratio_text(const Ratio& ratio) {
   if (!ratio.known) return "\xe2\x80\x93";
-  const double v = ratio.value;
-  const std::string digits = v >= 10  ? fmt::format("{}", std::llround(v))
-                             : v >= 1 ? fmt::format("{:.1f}", v)
-                                      : fmt::format("{:.2f}", v);
-  return (ratio.bound < 0 ? "<" : ratio.bound > 0 ? ">" : "") + digits + "\xc3\x97";
+  const std::string bound = ratio.bound < 0 ? "<" : ratio.bound > 0 ? ">" : "";
+  return bound + analysis::format_factor(ratio.value, analysis::FactorForm::cell);
 }
 
 }  // namespace study

@@ -1,0 +1,135 @@
+#include "study/charts/chart_data.hpp"
+
+#include <algorithm>
+
+#include "analysis/statistics/order_statistics.hpp"
+
+namespace study {
+namespace {
+
+ChartTable chart_table(const analysis::CellTable& cells, const PreciseTimes& precise) {
+  ChartTable table{cells.name, cells.row_labels, cells.column_labels, {}};
+  table.values.reserve(cells.hundredths.size());
+  for (std::size_t row = 0; row < cells.row_labels.size(); ++row) {
+    for (std::size_t column = 0; column < cells.column_labels.size(); ++column) {
+      table.values.push_back(chart_value(precise.time(cells.name, cells.row_labels[row], cells.column_labels[column]),
+                                         cells.cell(row, column)));
+    }
+  }
+  return table;
+}
+
+DuelTimes duel_times(const analysis::DuelInput& input, const PreciseTimes& precise) {
+  const std::string column = std::to_string(input.range);
+  const std::array<std::int64_t, 2> cells{input.quicksort, input.countingsort};
+  DuelTimes times{input.number, input.count, input.range, {}};
+  for (std::size_t sort = 0; sort < kDuelSorts.size(); ++sort) {
+    times.times[sort] = chart_value(precise.time(kDuelSorts[sort], input.count, column), cells[sort]);
+  }
+  return times;
+}
+
+}  // namespace
+
+ChartValue ChartValue::scaled(double factor) const {
+  ChartValue result = *this;
+  result.value *= factor;
+  if (interval) result.interval = ValueInterval(interval->first * factor, interval->second * factor);
+  return result;
+}
+
+void TimeSpan::widen(const ChartValue& value) {
+  if (value.source != ValueSource::precise && value.source != ValueSource::cell) return;
+  lo = std::min(lo, value.low());
+  hi = std::max(hi, value.high());
+}
+
+ChartValue chart_value(const std::optional<PreciseTime>& precise, std::optional<std::int64_t> hundredths) {
+  ChartValue result;
+  result.hundredths = hundredths;
+  if (precise) {
+    result.source = ValueSource::precise;
+    result.value = precise->median;
+    if (precise->has_interval()) result.interval = ValueInterval(precise->low, precise->high);
+  } else if (hundredths && *hundredths > 0) {
+    result.source = ValueSource::cell;
+    result.value = seconds(*hundredths);
+  } else if (hundredths && *hundredths == 0) {
+    result.source = ValueSource::below_resolution;
+    result.value = kResolutionSeconds;
+  }
+  return result;
+}
+
+ChartRatio chart_ratio(const std::optional<analysis::RatioEstimate>& precise, std::int64_t numerator,
+                       std::int64_t denominator) {
+  ChartRatio result;
+  if (!precise) {
+    result.ratio = ratio_of(numerator, denominator);
+    return result;
+  }
+  result.ratio.known = true;
+  result.ratio.value = precise->ratio;
+  // A single pair (coverage 0) gives a ratio but no interval.
+  if (precise->interval.coverage > 0) result.interval = ValueInterval(precise->interval.low, precise->interval.high);
+  return result;
+}
+
+Coverage median_coverage(std::size_t runs) {
+  Coverage coverage;
+  coverage.runs = runs;
+  if (runs < 2) return coverage;  // one run or none: no interval
+  const analysis::RankInterval ranks = analysis::median_rank_interval(runs);
+  coverage.fraction = ranks.coverage;
+  coverage.nominal = ranks.reaches_nominal;
+  return coverage;
+}
+
+Coverage comparison_coverage(const std::vector<analysis::RatioSeries>& series) {
+  Coverage coverage;
+  bool any = false;
+  for (const analysis::RatioSeries& one : series) {
+    for (const analysis::RatioPoint& point : one.points) {
+      if (point.coverage <= 0) continue;
+      coverage.varies |= any && point.coverage != coverage.fraction;
+      coverage.fraction = any ? std::min(coverage.fraction, point.coverage) : point.coverage;
+      any = true;
+    }
+  }
+  coverage.nominal = any && coverage.fraction >= analysis::nominal_coverage;
+  return coverage;
+}
+
+ChartFamily chart_family(const analysis::ResultFile& result) {
+  switch (result.form) {
+    case analysis::ResultForm::small_arrays:
+      return ChartFamily::small_arrays;
+    case analysis::ResultForm::duel:
+      return ChartFamily::duel;
+    case analysis::ResultForm::two_tables:
+      break;
+  }
+  // A file of none of the six is told by its second caption.
+  const std::string_view counting_caption = quickvscount::kTallygrid.layout.second_caption;
+  const bool counting = result.program ? result.program->result_layout().second_caption == counting_caption
+                                       : counting_caption == "Vysledky pre " + result.tables[1].name + ":";
+  return counting ? ChartFamily::counting_grid : ChartFamily::cutoff;
+}
+
+ChartData::ChartData(const analysis::ResultFile& result, const PreciseTimes& precise)
+    : result_(result), precise_(precise), coverage_(median_coverage(precise.runs())) {
+  for (const analysis::CellTable& cells : result.tables) tables_.push_back(chart_table(cells, precise));
+  for (const analysis::DuelInput& input : result.inputs) duel_.push_back(duel_times(input, precise));
+}
+
+std::int64_t ChartData::arrays_per_cell() const { return result_.program ? result_.program->arrays_per_cell() : 1; }
+
+ChartRatio ChartData::ratio(std::size_t numerator, std::size_t denominator, std::size_t row, std::size_t column) const {
+  const analysis::CellTable& top = result_.tables[numerator];
+  const analysis::CellTable& bottom = result_.tables[denominator];
+  const analysis::CellTable& labels = result_.tables.front();
+  return chart_ratio(precise_.ratio(top.name, bottom.name, labels.row_labels[row], labels.column_labels[column]),
+                     top.cell(row, column), bottom.cell(row, column));
+}
+
+}  // namespace study

@@ -1,0 +1,40 @@
+// The words the charts use for where their times come from and what their
+// intervals hold, worded once from the coverage the data support.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "study/charts/chart_data.hpp"
+
+namespace study {
+
+// Quicksort and counting sort in the legends of the programs that race them.
+inline constexpr std::array<std::string_view, 2> kSortNames{"QSORT  quicksort", "CSORT  counting sort"};
+
+// What an interval is called by its coverage: "95 % interval" once it
+// reaches the conventional 95 %, else its own, "75 % interval".
+std::string interval_name(const Coverage& coverage);
+
+// The legend entry of the medians' bars: "95 % interval of the median", or
+// "min to max of 3 runs (a 75 % interval)"; empty below two runs.
+std::string interval_label(const Coverage& coverage);
+
+// Where the times come from: "precise times from the run's record", or
+// "medians of 3 runs' precise times".
+std::string runs_note(const Coverage& coverage);
+
+// The same with what the bars show, from two runs on:
+// "medians of 3 runs' precise times; bars: min to max of 3 runs (a 75 % interval)".
+std::string source_note(const Coverage& coverage);
+
+// What the comparison's bars show: "bars the 95 % interval", "bars a 75 %
+// interval", "bars at least a 75 % interval" when the cells' differ, or
+// "no interval from one run each".
+std::string comparison_bars(const Coverage& coverage);
+
+// An interval of ratios: "2.9–3.1".
+std::string ratio_interval_text(const ValueInterval& interval);
+
+}  // namespace study
