@@ -112,7 +112,8 @@ class ChartModel : public ::testing::Test {
     const std::vector<std::string> ranges = analysis::find_suite_program("tallygrid")->column_labels();
     for (int repeat = 1; repeat <= 3; ++repeat) {
       const auto add = [&](const char* table, std::size_t row, std::size_t column, std::int64_t nanoseconds) {
-        set.add({"tallygrid", table, std::to_string(lengths[row]), ranges[column], repeat,
+        const std::string_view kernel = analysis::find_suite_program("tallygrid")->kernel_of(table, ranges[column]);
+        set.add({"tallygrid", table, std::to_string(lengths[row]), ranges[column], std::string(kernel), repeat,
                  static_cast<std::uint32_t>(repeat), 0, nanoseconds});
       };
       add("Quicksort", 1, 0, 1'000'000 * (1 + repeat));
