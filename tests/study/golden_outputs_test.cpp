@@ -166,12 +166,15 @@ TEST_F(GoldenOutputs, StudiesAndComparisonWriteWhatTheyWroteBefore) {
       << output;
   collect(run_folder(), "compare", scratch.path(), outputs);
 
+  // Each output is kept as NAME.golden: expected text, not a page or a
+  // chart of the source tree.
   const fs::path golden = GOLDEN_DIR;
+  const std::string suffix = ".golden";
   if (std::getenv("SORTBENCH_UPDATE_GOLDEN") != nullptr) {
     fs::remove_all(golden);
     for (const auto& [path, content] : outputs) {
       fs::create_directories((golden / path).parent_path());
-      write_text(golden / path, content);
+      write_text(golden / (path + suffix), content);
     }
     GTEST_SKIP() << "golden files rewritten in " << golden;
   }
@@ -179,7 +182,8 @@ TEST_F(GoldenOutputs, StudiesAndComparisonWriteWhatTheyWroteBefore) {
   for (const auto& entry : fs::recursive_directory_iterator(golden)) {
     if (!entry.is_regular_file()) continue;
     ++expected;
-    const std::string path = fs::relative(entry.path(), golden).generic_string();
+    std::string path = fs::relative(entry.path(), golden).generic_string();
+    path.resize(path.size() - suffix.size());
     const auto made = outputs.find(path);
     ASSERT_NE(made, outputs.end()) << path << " is no longer written";
     EXPECT_EQ(made->second, test_support::read_file(entry.path())) << path << " differs from its golden file";
