@@ -153,21 +153,19 @@ constexpr ResultLayout result_layout(const SmallArrayProgram& program) {
 constexpr ResultLayout result_layout(const FileDuelProgram& program) {
   return {.form = ResultForm::duel, .rows = program.inputs.POCET_PRVKOV, .ranges = program.inputs.ROZSAH_VSTUPU};
 }
-constexpr ResultLayout result_layout(const GridDuelProgram& program) {
+constexpr ResultLayout two_table_layout(const kit::TwoTableLayout& layout, std::span<const std::int32_t> rows) {
   return {.form = ResultForm::two_tables,
-          .first_caption = program.layout.first_caption,
-          .second_caption = program.layout.second_caption,
-          .header = program.layout.header,
-          .separator = program.layout.separator,
-          .rows = program.lengths};
+          .first_caption = layout.first_caption,
+          .second_caption = layout.second_caption,
+          .header = layout.header,
+          .separator = layout.separator,
+          .rows = rows};
+}
+constexpr ResultLayout result_layout(const GridDuelProgram& program) {
+  return two_table_layout(program.layout, program.lengths);
 }
 constexpr ResultLayout result_layout(const CutoffProgram& program) {
-  return {.form = ResultForm::two_tables,
-          .first_caption = program.layout.first_caption,
-          .second_caption = program.layout.second_caption,
-          .header = program.layout.header,
-          .separator = program.layout.separator,
-          .rows = program.lengths};
+  return two_table_layout(program.layout, program.lengths);
 }
 
 // The column labels the parameters call for: the algorithms, the value

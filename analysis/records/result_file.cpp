@@ -287,43 +287,45 @@ class Parser {
     return program->result_layout().rows;
   }
 
+  struct TableLines {
+    std::string_view header;
+    std::string_view separator;
+  };
+
+  // The first (or only) table of the file: caption, header, separator and
+  // rows; the header tells which program's file it is.
+  TableLines take_first_table(ResultFile& result, std::string_view corner) {
+    CellTable& table = result.tables.emplace_back();
+    table.name = take_caption();
+    take_exact("", "an empty line after the caption");
+    table.column_labels = take_header(corner);
+    const TableLines lines{lines_[next_ - 1], take_separator()};
+    result.program = known_program(result.form, lines_[0], lines.header);
+    take_rows(table, lines.separator, rows_of(result.program));
+    return lines;
+  }
+
   ResultFile parse_small_arrays() {
     ResultFile result;
     result.form = ResultForm::small_arrays;
-    CellTable table;
-    table.name = take_caption();
-    take_exact("", "an empty line after the caption");
-    table.column_labels = take_header(kSmallArraysCorner);
-    result.program = known_program(result.form, lines_[0], lines_[next_ - 1]);
-    const std::string_view separator = take_separator();
-    take_rows(table, separator, rows_of(result.program));
+    take_first_table(result, kSmallArraysCorner);
     expect_end();
-    result.tables.push_back(std::move(table));
     return result;
   }
 
   ResultFile parse_two_tables() {
     ResultFile result;
     result.form = ResultForm::two_tables;
-    CellTable first;
-    first.name = take_caption();
-    take_exact("", "an empty line after the caption");
-    first.column_labels = take_header(kTwoTableCorner);
-    const std::string_view header = lines_[next_ - 1];
-    result.program = known_program(result.form, lines_[0], header);
-    const std::string_view separator = take_separator();
-    take_rows(first, separator, rows_of(result.program));
-
+    const TableLines lines = take_first_table(result, kTwoTableCorner);
     take_exact("", "an empty line before the second table");
     CellTable second;
     second.name = take_caption();
     take_exact("", "an empty line after the caption");
-    take_exact(header, "the header line of the first table again");
-    take_exact(separator, "the separator line of the first table again");
-    second.column_labels = first.column_labels;
-    take_rows(second, separator, std::optional<std::span<const std::int64_t>>(first.row_labels));
+    take_exact(lines.header, "the header line of the first table again");
+    take_exact(lines.separator, "the separator line of the first table again");
+    second.column_labels = result.tables[0].column_labels;
+    take_rows(second, lines.separator, std::optional<std::span<const std::int64_t>>(result.tables[0].row_labels));
     expect_end();
-    result.tables.push_back(std::move(first));
     result.tables.push_back(std::move(second));
     return result;
   }
