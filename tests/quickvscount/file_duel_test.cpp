@@ -126,29 +126,27 @@ TEST_F(FileDuelTest, TheFileIsCompletedOnlyAfterOneLineArrivesOnStandardInput) {
   EXPECT_EQ(read_file("vystup.out"), report);
 }
 
+// A run whose console refuses the first line ends with `error`, the file's
+// buffered lines lost and "vstup.in" complete; both files go afterwards.
+void expect_console_refused(const test_support::ChildStreams& console, int error) {
+  SCOPED_TRACE("the console refusing with error " + std::to_string(error));
+  const auto result = test_support::run_in_child(run_small_duel, console);
+  EXPECT_EQ(result.exit_status, error);
+  EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
+  EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
+  std::filesystem::remove("vystup.out");
+  std::filesystem::remove("vstup.in");
+}
+
 TEST_F(FileDuelTest, FailuresStopTheRunWithTheErrorOfTheFailedOperation) {
 #ifndef _WIN32  // Windows has no device that is always full.
-  {             // The console refuses the first line: a full device.
-    test_support::ChildStreams full;
-    full.standard_output = "/dev/full";
-    const auto result = test_support::run_in_child(run_small_duel, full);
-    EXPECT_EQ(result.exit_status, 28);
-    EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
-    EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
-  }
-  std::filesystem::remove("vystup.out");
-  std::filesystem::remove("vstup.in");
+  test_support::ChildStreams full_device;
+  full_device.standard_output = "/dev/full";
+  expect_console_refused(full_device, 28);
 #endif
-  {  // The console refuses the first line: a pipe whose reader has gone.
-    test_support::ChildStreams closed_pipe;
-    closed_pipe.output_to_pipe_without_reader = true;
-    const auto result = test_support::run_in_child(run_small_duel, closed_pipe);
-    EXPECT_EQ(result.exit_status, 32);
-    EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
-    EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
-  }
-  std::filesystem::remove("vystup.out");
-  std::filesystem::remove("vstup.in");
+  test_support::ChildStreams closed_pipe;  // a pipe whose reader has gone
+  closed_pipe.output_to_pipe_without_reader = true;
+  expect_console_refused(closed_pipe, 32);
   {  // "vystup.out" cannot be created: a folder stands in its way.
     std::filesystem::create_directory("vystup.out");
     const auto result = test_support::run_in_child(run_small_duel);
