@@ -13,7 +13,7 @@
 #include "cutoff/cutoff_programs.hpp"
 #include "kit/random_source.hpp"
 #include "support/early_failures.hpp"
-#include "support/record_check.hpp"
+#include "support/kernel_record.hpp"
 #include "support/run_program.hpp"
 #include "support/sibling_program.hpp"
 #include "support/test_support.hpp"
@@ -217,15 +217,11 @@ TEST(RecordedCutoffSweep, NamesEveryCellOfBothTablesWithItsCutoff) {
                                    .record = {.file = "record.csv", .program = base.name}},
                                   kernels);
     console.restore();
-    const test_support::CsvFile record = test_support::read_csv("record.csv");
+    SCOPED_TRACE(base.name);
     const std::size_t windows = 2 * 2 * static_cast<std::size_t>(program.cutoffs);
-    ASSERT_EQ(record.rows.size(), windows) << base.name;
-    EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(read_file("vystup.out")),
-                                               kit::short_form::SPRACUJ),
-              "")
-        << base.name;
-    EXPECT_EQ(record.field(0, "table"), "rekurzivny Quicksort");
-    EXPECT_EQ(record.field(1, "table"), "kombinovany Quicksort a Insertsort");
+    const test_support::CsvFile record =
+        test_support::read_kernel_record(windows, {"rekurzivny Quicksort", "kombinovany Quicksort a Insertsort"},
+                                         test_support::table_cells, kit::short_form::SPRACUJ);
     // The combined quicksort of a cell carries the cutoff it ran with.
     for (std::size_t i = 1; i < windows; i += 2) {
       EXPECT_EQ(record.field(i, "column_label"), std::to_string(kernels.cells[i / 2].HRANICA)) << base.name;

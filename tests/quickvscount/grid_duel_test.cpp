@@ -11,7 +11,7 @@
 
 #include "kit/random_source.hpp"
 #include "support/early_failures.hpp"
-#include "support/record_check.hpp"
+#include "support/kernel_record.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -171,13 +171,8 @@ std::uint32_t other_seed() { return kSeed + 1; }
 TEST(RecordedGridDuel, NamesEveryCellOfBothTablesAndReplaysTheSameData) {
   test_support::ScratchDirectory scratch;
   const auto first_cells = run_recorded(fixed_seed);
-  const test_support::CsvFile record = test_support::read_csv("record.csv");
-  ASSERT_EQ(record.rows.size(), 18u);
-  EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(read_file("vystup.out")),
-                                             kit::short_form::SPRACUJ),
-            "");
-  EXPECT_EQ(record.field(0, "table"), "Quicksort");
-  EXPECT_EQ(record.field(1, "table"), "Countingsort");
+  const test_support::CsvFile record = test_support::read_kernel_record(
+      18, {"Quicksort", "Countingsort"}, test_support::table_cells, kit::short_form::SPRACUJ);
   EXPECT_EQ(record.field(17, "row_label"), "400");
   EXPECT_EQ(record.field(17, "column_label"), "1000");
   EXPECT_EQ(record.field(17, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(17)));
