@@ -14,6 +14,7 @@
 #include "kit/random_source.hpp"
 #include "support/early_failures.hpp"
 #include "support/kernel_record.hpp"
+#include "support/numbered_run.hpp"
 #include "support/run_program.hpp"
 #include "support/sibling_program.hpp"
 #include "support/test_support.hpp"
@@ -23,7 +24,6 @@ namespace {
 using kit::CutoffMeasure;
 using test_support::first_difference;
 using test_support::read_file;
-using test_support::split_crlf_lines;
 using Lines = std::vector<std::string>;
 using Values = std::vector<kit::Element>;
 
@@ -40,10 +40,10 @@ struct RecordingKernels {
     bool recursive_sorted = false;
   };
   std::vector<Cell> cells;
-  bool results_file_written_early = false;
+  test_support::ResultsFileWatch results_file;
 
   void recursive(kit::Element* A, std::int32_t N) {
-    if (!test_support::results_file_is_empty()) results_file_written_early = true;
+    results_file.note_kernel_call();
     cells.emplace_back();
     cells.back().recursive_input.assign(A + 1, A + N + 1);
     kit::REKQSORT(A, 1, N);
@@ -51,7 +51,7 @@ struct RecordingKernels {
   }
   template <CutoffMeasure Measure>
   void combined(kit::Element* A, std::int32_t N, std::int32_t HRANICA) {
-    if (!test_support::results_file_is_empty()) results_file_written_early = true;
+    results_file.note_kernel_call();
     cells.back().combined_input.assign(A + 1, A + N + 1);
     cells.back().HRANICA = HRANICA;
     cells.back().measure = Measure;
@@ -61,27 +61,19 @@ struct RecordingKernels {
 
 struct SweepRun {
   RecordingKernels kernels;
-  Lines console;
-  Lines file;
+  test_support::RunLines lines;
 };
 
-// Runs `program` with few, short rows in a scratch folder.
-SweepRun run_scaled(cutoff::CutoffProgram program, std::span<const std::int32_t> lengths) {
+// Runs `program` with few, short rows in the current folder.
+SweepRun run_scaled(cutoff::CutoffProgram program, std::span<const std::int32_t> lengths,
+                    const kit::Instruments& instruments = {.read_seed = fixed_seed}) {
   program.lengths = lengths;
   program.last_index = lengths.back() + 1;
-  test_support::use_utc();
-  test_support::reset_numbered_clock(8 * 360000);
-  test_support::ScratchDirectory scratch;
   SweepRun run;
-  test_support::CapturedStdout console;
-  cutoff::run_cutoff_sweep_with(program, {fixed_seed, test_support::read_numbered_clock}, run.kernels);
-  console.restore();
-  const auto on_screen = split_crlf_lines(console.text());
-  EXPECT_TRUE(on_screen.ok) << "console line " << on_screen.first_bad_line << " does not end with CR LF";
-  const auto in_file = split_crlf_lines(read_file("vystup.out"));
-  EXPECT_TRUE(in_file.ok) << "file line " << in_file.first_bad_line << " does not end with CR LF";
-  run.console = on_screen.lines;
-  run.file = in_file.lines;
+  run.lines = test_support::run_on_numbered_clocks(
+      instruments, [&](const kit::Instruments& numbered, const test_support::CapturedStdout&) {
+        cutoff::run_cutoff_sweep_with(program, numbered, run.kernels);
+      });
   return run;
 }
 
@@ -116,22 +108,24 @@ void expect_fresh_identical_data(const SweepRun& run, std::span<const std::int32
     EXPECT_EQ(seen.combined_input, seen.recursive_input) << "cell " << cell;
     EXPECT_TRUE(seen.recursive_sorted) << "cell " << cell;
   }
-  EXPECT_FALSE(run.kernels.results_file_written_early);
+  EXPECT_FALSE(run.kernels.results_file.written_early);
 }
 
 TEST(ScaledDownCutoffwide, StepsTheCutoffFrom21To29InEveryRowOnFreshData) {
   const std::array<std::int32_t, 3> lengths{3, 50, 200};
+  test_support::ScratchDirectory scratch;
   const SweepRun run = run_scaled(cutoff::kCutoffwide, lengths);
   expect_fresh_identical_data(run, lengths, 9);
   for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
     EXPECT_EQ(run.kernels.cells[cell].HRANICA, 21 + static_cast<std::int32_t>(cell % 9)) << "cell " << cell;
     EXPECT_EQ(run.kernels.cells[cell].measure, CutoffMeasure::kIndexSpan);
   }
-  EXPECT_EQ(first_difference(run.console, progress_lines(3, 9)), "");
+  EXPECT_EQ(first_difference(run.lines.console, progress_lines(3, 9)), "");
 }
 
 TEST(ScaledDownCutoffwide, WritesBothTablesWithHeaderBAndNothingElse) {
   const std::array<std::int32_t, 3> lengths{3, 50, 200};
+  test_support::ScratchDirectory scratch;
   const SweepRun run = run_scaled(cutoff::kCutoffwide, lengths);
   const std::string header =
       "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |    28    |    29    |";
@@ -160,18 +154,19 @@ TEST(ScaledDownCutoffwide, WritesBothTablesWithHeaderBAndNothingElse) {
       row_line("       200|", 38, 9),
       separator,
   };
-  EXPECT_EQ(first_difference(run.file, expected), "");
+  EXPECT_EQ(first_difference(run.lines.file, expected), "");
 }
 
 TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHeaderC) {
   const std::array<std::int32_t, 2> lengths{4, 30};
+  test_support::ScratchDirectory scratch;
   const SweepRun run = run_scaled(cutoff::kCutoffnarrow, lengths);
   expect_fresh_identical_data(run, lengths, 7);
   for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
     EXPECT_EQ(run.kernels.cells[cell].HRANICA, 3 + static_cast<std::int32_t>(cell % 7)) << "cell " << cell;
     EXPECT_EQ(run.kernels.cells[cell].measure, CutoffMeasure::kElementCount);
   }
-  EXPECT_EQ(first_difference(run.console, progress_lines(2, 7)), "");
+  EXPECT_EQ(first_difference(run.lines.console, progress_lines(2, 7)), "");
 
   const std::string header =
       "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |";
@@ -195,36 +190,23 @@ TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHead
       row_line("        30|", 16, 7),
       separator,
   };
-  EXPECT_EQ(first_difference(run.file, expected), "");
+  EXPECT_EQ(first_difference(run.lines.file, expected), "");
 }
 
 TEST(RecordedCutoffSweep, NamesEveryCellOfBothTablesWithItsCutoff) {
   for (const cutoff::CutoffProgram& base : {cutoff::kCutoffwide, cutoff::kCutoffnarrow}) {
     const std::array<std::int32_t, 2> lengths{6, 90};
-    cutoff::CutoffProgram program = base;
-    program.lengths = lengths;
-    program.last_index = lengths.back() + 1;
-    test_support::use_utc();
-    test_support::reset_numbered_clock(8 * 360000);
-    test_support::reset_numbered_precise_clock();
     test_support::ScratchDirectory scratch;
-    RecordingKernels kernels;
-    test_support::CapturedStdout console;
-    cutoff::run_cutoff_sweep_with(program,
-                                  {.read_seed = fixed_seed,
-                                   .read_clock = test_support::read_numbered_clock,
-                                   .read_precise_clock = test_support::read_numbered_precise_clock,
-                                   .record = {.file = "record.csv", .program = base.name}},
-                                  kernels);
-    console.restore();
+    const SweepRun run =
+        run_scaled(base, lengths, {.read_seed = fixed_seed, .record = {.file = "record.csv", .program = base.name}});
     SCOPED_TRACE(base.name);
-    const std::size_t windows = 2 * 2 * static_cast<std::size_t>(program.cutoffs);
+    const std::size_t windows = 2 * 2 * static_cast<std::size_t>(base.cutoffs);
     const test_support::CsvFile record =
         test_support::read_kernel_record(windows, {"rekurzivny Quicksort", "kombinovany Quicksort a Insertsort"},
                                          test_support::table_cells, kit::short_form::SPRACUJ);
     // The combined quicksort of a cell carries the cutoff it ran with.
     for (std::size_t i = 1; i < windows; i += 2) {
-      EXPECT_EQ(record.field(i, "column_label"), std::to_string(kernels.cells[i / 2].HRANICA)) << base.name;
+      EXPECT_EQ(record.field(i, "column_label"), std::to_string(run.kernels.cells[i / 2].HRANICA));
       EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
     }
     EXPECT_EQ(record.field(windows - 1, "program"), base.name);
