@@ -96,6 +96,26 @@ Lines progress_lines(std::int32_t rows, std::int32_t columns) {
   return lines;
 }
 
+// Both tables of the file, a row per label. Cell c timed REKQSORT as
+// measurement 2c (2c + 1 hundredths) and COMQSORT as 2c + 1.
+Lines both_tables(const std::string& header, std::size_t separator_length, const Lines& row_labels,
+                  std::int32_t columns) {
+  const std::string separator(separator_length, '-');
+  Lines lines;
+  for (const std::int32_t table : {0, 1}) {
+    if (table == 1) lines.push_back("");
+    lines.push_back(table == 0 ? "Vysledky pre rekurzivny Quicksort:"
+                               : "Vysledky pre kombinovany Quicksort a Insertsort:");
+    lines.insert(lines.end(), {"", header, separator});
+    for (std::size_t row = 0; row < row_labels.size(); ++row) {
+      const auto first_cell = static_cast<std::int32_t>(row) * columns;
+      lines.push_back(row_line(row_labels[row], 2 * first_cell + 1 + table, columns));
+      lines.push_back(separator);
+    }
+  }
+  return lines;
+}
+
 // Every cell draws its own values from one stream, in row order, from 1..1000000.
 void expect_fresh_identical_data(const SweepRun& run, std::span<const std::int32_t> lengths, std::int32_t columns) {
   ASSERT_EQ(run.kernels.cells.size(), lengths.size() * static_cast<std::size_t>(columns));
@@ -111,107 +131,86 @@ void expect_fresh_identical_data(const SweepRun& run, std::span<const std::int32
   EXPECT_FALSE(run.kernels.results_file.written_early);
 }
 
-TEST(ScaledDownCutoffwide, StepsTheCutoffFrom21To29InEveryRowOnFreshData) {
-  const std::array<std::int32_t, 3> lengths{3, 50, 200};
+// A program scaled down to a few short rows, and what its file must hold then.
+struct ScaledSweep {
+  const cutoff::CutoffProgram* program;
+  std::vector<std::int32_t> lengths;
+  std::int32_t columns;
+  std::int32_t first_cutoff;
+  CutoffMeasure measure;
+  std::string header;  // header B for cutoffwide, C for cutoffnarrow
+  std::size_t separator_length;
+  Lines row_labels;
+};
+
+const ScaledSweep kScaledCutoffwide{
+    .program = &cutoff::kCutoffwide,
+    .lengths = {3, 50, 200},
+    .columns = 9,
+    .first_cutoff = 21,
+    .measure = CutoffMeasure::kIndexSpan,
+    .header =
+        "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |"
+        "    28    |    29    |",
+    .separator_length = 110,
+    .row_labels = {"         3|", "        50|", "       200|"},
+};
+
+const ScaledSweep kScaledCutoffnarrow{
+    .program = &cutoff::kCutoffnarrow,
+    .lengths = {4, 30},
+    .columns = 7,
+    .first_cutoff = 3,
+    .measure = CutoffMeasure::kElementCount,
+    .header = "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |",
+    .separator_length = 88,
+    .row_labels = {"         4|", "        30|"},
+};
+
+class ScaledDownCutoffSweep : public ::testing::TestWithParam<ScaledSweep> {
+ protected:
   test_support::ScratchDirectory scratch;
-  const SweepRun run = run_scaled(cutoff::kCutoffwide, lengths);
-  expect_fresh_identical_data(run, lengths, 9);
+};
+
+TEST_P(ScaledDownCutoffSweep, StepsTheCutoffAcrossEveryRowOnFreshData) {
+  const ScaledSweep& scaled = GetParam();
+  const SweepRun run = run_scaled(*scaled.program, scaled.lengths);
+  expect_fresh_identical_data(run, scaled.lengths, scaled.columns);
   for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
-    EXPECT_EQ(run.kernels.cells[cell].HRANICA, 21 + static_cast<std::int32_t>(cell % 9)) << "cell " << cell;
-    EXPECT_EQ(run.kernels.cells[cell].measure, CutoffMeasure::kIndexSpan);
+    EXPECT_EQ(run.kernels.cells[cell].HRANICA,
+              scaled.first_cutoff + static_cast<std::int32_t>(cell % static_cast<std::size_t>(scaled.columns)))
+        << "cell " << cell;
+    EXPECT_EQ(run.kernels.cells[cell].measure, scaled.measure);
   }
-  EXPECT_EQ(first_difference(run.lines.console, progress_lines(3, 9)), "");
+  EXPECT_EQ(first_difference(run.lines.console,
+                             progress_lines(static_cast<std::int32_t>(scaled.lengths.size()), scaled.columns)),
+            "");
 }
 
-TEST(ScaledDownCutoffwide, WritesBothTablesWithHeaderBAndNothingElse) {
-  const std::array<std::int32_t, 3> lengths{3, 50, 200};
-  test_support::ScratchDirectory scratch;
-  const SweepRun run = run_scaled(cutoff::kCutoffwide, lengths);
-  const std::string header =
-      "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |    28    |    29    |";
-  const std::string separator(110, '-');
-  // Cell c timed REKQSORT as measurement 2c (2c + 1 hundredths) and COMQSORT as 2c + 1.
-  const Lines expected{
-      "Vysledky pre rekurzivny Quicksort:",
-      "",
-      header,
-      separator,
-      row_line("         3|", 1, 9),
-      separator,
-      row_line("        50|", 19, 9),
-      separator,
-      row_line("       200|", 37, 9),
-      separator,
-      "",
-      "Vysledky pre kombinovany Quicksort a Insertsort:",
-      "",
-      header,
-      separator,
-      row_line("         3|", 2, 9),
-      separator,
-      row_line("        50|", 20, 9),
-      separator,
-      row_line("       200|", 38, 9),
-      separator,
-  };
+TEST_P(ScaledDownCutoffSweep, WritesBothTablesWithItsHeaderAndNothingElse) {
+  const ScaledSweep& scaled = GetParam();
+  const SweepRun run = run_scaled(*scaled.program, scaled.lengths);
+  const Lines expected = both_tables(scaled.header, scaled.separator_length, scaled.row_labels, scaled.columns);
+  ASSERT_EQ(expected.size(), 9 + 4 * scaled.lengths.size()) << "9 + 4R lines";
   EXPECT_EQ(first_difference(run.lines.file, expected), "");
 }
 
-TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHeaderC) {
-  const std::array<std::int32_t, 2> lengths{4, 30};
-  test_support::ScratchDirectory scratch;
-  const SweepRun run = run_scaled(cutoff::kCutoffnarrow, lengths);
-  expect_fresh_identical_data(run, lengths, 7);
-  for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
-    EXPECT_EQ(run.kernels.cells[cell].HRANICA, 3 + static_cast<std::int32_t>(cell % 7)) << "cell " << cell;
-    EXPECT_EQ(run.kernels.cells[cell].measure, CutoffMeasure::kElementCount);
+TEST_P(ScaledDownCutoffSweep, RecordsEveryCellOfBothTablesWithItsCutoff) {
+  const cutoff::CutoffProgram& program = *GetParam().program;
+  const std::array<std::int32_t, 2> lengths{6, 90};
+  const SweepRun run = run_scaled(program, lengths,
+                                  {.read_seed = fixed_seed, .record = {.file = "record.csv", .program = program.name}});
+  const std::size_t windows = 2 * 2 * static_cast<std::size_t>(program.cutoffs);
+  const test_support::CsvFile record =
+      test_support::read_kernel_record(windows, {"rekurzivny Quicksort", "kombinovany Quicksort a Insertsort"},
+                                       test_support::table_cells, kit::short_form::SPRACUJ);
+  // The combined quicksort of a cell carries the cutoff it ran with.
+  for (std::size_t i = 1; i < windows; i += 2) {
+    EXPECT_EQ(record.field(i, "column_label"), std::to_string(run.kernels.cells[i / 2].HRANICA));
+    EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
   }
-  EXPECT_EQ(first_difference(run.lines.console, progress_lines(2, 7)), "");
-
-  const std::string header =
-      "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |";
-  const std::string separator(88, '-');
-  const Lines expected{
-      "Vysledky pre rekurzivny Quicksort:",
-      "",
-      header,
-      separator,
-      row_line("         4|", 1, 7),
-      separator,
-      row_line("        30|", 15, 7),
-      separator,
-      "",
-      "Vysledky pre kombinovany Quicksort a Insertsort:",
-      "",
-      header,
-      separator,
-      row_line("         4|", 2, 7),
-      separator,
-      row_line("        30|", 16, 7),
-      separator,
-  };
-  EXPECT_EQ(first_difference(run.lines.file, expected), "");
-}
-
-TEST(RecordedCutoffSweep, NamesEveryCellOfBothTablesWithItsCutoff) {
-  for (const cutoff::CutoffProgram& base : {cutoff::kCutoffwide, cutoff::kCutoffnarrow}) {
-    const std::array<std::int32_t, 2> lengths{6, 90};
-    test_support::ScratchDirectory scratch;
-    const SweepRun run =
-        run_scaled(base, lengths, {.read_seed = fixed_seed, .record = {.file = "record.csv", .program = base.name}});
-    SCOPED_TRACE(base.name);
-    const std::size_t windows = 2 * 2 * static_cast<std::size_t>(base.cutoffs);
-    const test_support::CsvFile record =
-        test_support::read_kernel_record(windows, {"rekurzivny Quicksort", "kombinovany Quicksort a Insertsort"},
-                                         test_support::table_cells, kit::short_form::SPRACUJ);
-    // The combined quicksort of a cell carries the cutoff it ran with.
-    for (std::size_t i = 1; i < windows; i += 2) {
-      EXPECT_EQ(record.field(i, "column_label"), std::to_string(run.kernels.cells[i / 2].HRANICA));
-      EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
-    }
-    EXPECT_EQ(record.field(windows - 1, "program"), base.name);
-    EXPECT_EQ(record.field(windows - 1, "seed"), std::to_string(kSeed));
-  }
+  EXPECT_EQ(record.field(windows - 1, "program"), program.name);
+  EXPECT_EQ(record.field(windows - 1, "seed"), std::to_string(kSeed));
 }
 
 // The real cutoffwide reaches its first progress line within a second or
@@ -229,6 +228,10 @@ TEST(Cutoffwide, WithItsConsoleClosedStopsAtTheFirstProgressLineWithErrorNine) {
   EXPECT_TRUE(test_support::results_file_is_empty());
   EXPECT_EQ(read_file("record.csv"), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(CutoffPrograms, ScaledDownCutoffSweep,
+                         ::testing::Values(kScaledCutoffwide, kScaledCutoffnarrow),
+                         [](const ::testing::TestParamInfo<ScaledSweep>& info) { return info.param.program->name; });
 
 }  // namespace
 
