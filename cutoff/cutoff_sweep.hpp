@@ -65,16 +65,15 @@ class CutoffSweep {
   std::int32_t HRANICA_ = 0;
 };
 
+// A cutoff program's grid: a column per cutoff, the tables only in the file.
+constexpr kit::GridPlan plan_of(const CutoffProgram& program) {
+  return kit::grid_plan(program, program.cutoffs, /*tables_on_console=*/false);
+}
+
 template <kit::CutoffMeasure Measure, class Kernels>
 void run_cutoff_sweep_as(const CutoffProgram& program, const kit::Instruments& instruments, Kernels& kernels) {
   CutoffSweep<Measure, Kernels> sweep(program, kernels);
-  const kit::GridPlan plan{
-      .lengths = program.lengths,
-      .columns = static_cast<std::size_t>(program.cutoffs),
-      .layout = program.layout,
-      .tables_on_console = false,
-  };
-  kit::run_grid_sweep(plan, sweep, instruments);
+  kit::run_grid_sweep(plan_of(program), sweep, instruments);
 }
 
 // The whole run with the given kernels: obtains both work arrays, creates

@@ -32,6 +32,28 @@ struct GridPlan {
   bool tables_on_console;  // VYPIS_NA_OBR: the tables on screen before the file gets them
 };
 
+// The plan of a grid program whose parameter set gives its `lengths` and
+// `layout`, with `columns` columns.
+template <class Program>
+constexpr GridPlan grid_plan(const Program& program, std::int32_t columns, bool tables_on_console) {
+  return {
+      .lengths = program.lengths,
+      .columns = static_cast<std::size_t>(columns),
+      .layout = program.layout,
+      .tables_on_console = tables_on_console,
+  };
+}
+
+// The layout is a fixed text, not built from the parameters: it fits a plan
+// whose header has 11 characters for the row labels and 11 per column, and
+// whose lengths ascend up to the work arrays' last index. Every window of
+// the precise record names the sort it timed, so both tables name theirs.
+constexpr bool layout_fits(const GridPlan& plan, std::int32_t last_index) {
+  return plan.layout.header.size() == 11 + 11 * plan.columns &&
+         plan.layout.separator.size() == plan.layout.header.size() && std::ranges::is_sorted(plan.lengths) &&
+         plan.lengths.back() <= last_index && !plan.layout.first_kernel.empty() && !plan.layout.second_kernel.empty();
+}
+
 // The program-specific part of a grid experiment. It owns its arrays (obtained
 // when it is built, before the results file exists) and knows its kernels:
 //   first(), second()   the two work arrays; data live at 1..N

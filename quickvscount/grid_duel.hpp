@@ -69,6 +69,11 @@ class GridDuel {
   std::int32_t ROZSAH_ = 1;
 };
 
+// The duel's grid: a column per value range, the tables on the console too.
+constexpr kit::GridPlan plan_of(const GridDuelProgram& program) {
+  return kit::grid_plan(program, program.ranges, /*tables_on_console=*/true);
+}
+
 // The whole run with the given kernels: obtains the four arrays, creates
 // "vystup.out", measures every cell, prints both tables on the console and
 // writes them to the file.
@@ -76,13 +81,7 @@ template <class Kernels>
 void run_grid_duel_with(const GridDuelProgram& program, const kit::Instruments& instruments, Kernels& kernels) {
   kit::ActiveRoutine routine(program.name);
   GridDuel<Kernels> duel(program, kernels);
-  const kit::GridPlan plan{
-      .lengths = program.lengths,
-      .columns = static_cast<std::size_t>(program.ranges),
-      .layout = program.layout,
-      .tables_on_console = true,
-  };
-  kit::run_grid_sweep(plan, duel, instruments);
+  kit::run_grid_sweep(plan_of(program), duel, instruments);
 }
 
 // The run as the program makes it, with QSORT and CSORT.

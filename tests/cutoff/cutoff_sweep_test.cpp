@@ -13,7 +13,8 @@
 #include "cutoff/cutoff_programs.hpp"
 #include "kit/random_source.hpp"
 #include "support/early_failures.hpp"
-#include "support/record_check.hpp"
+#include "support/kernel_record.hpp"
+#include "support/numbered_run.hpp"
 #include "support/run_program.hpp"
 #include "support/sibling_program.hpp"
 #include "support/test_support.hpp"
@@ -23,7 +24,6 @@ namespace {
 using kit::CutoffMeasure;
 using test_support::first_difference;
 using test_support::read_file;
-using test_support::split_crlf_lines;
 using Lines = std::vector<std::string>;
 using Values = std::vector<kit::Element>;
 
@@ -40,10 +40,10 @@ struct RecordingKernels {
     bool recursive_sorted = false;
   };
   std::vector<Cell> cells;
-  bool results_file_written_early = false;
+  test_support::ResultsFileWatch results_file;
 
   void recursive(kit::Element* A, std::int32_t N) {
-    if (!test_support::results_file_is_empty()) results_file_written_early = true;
+    results_file.note_kernel_call();
     cells.emplace_back();
     cells.back().recursive_input.assign(A + 1, A + N + 1);
     kit::REKQSORT(A, 1, N);
@@ -51,7 +51,7 @@ struct RecordingKernels {
   }
   template <CutoffMeasure Measure>
   void combined(kit::Element* A, std::int32_t N, std::int32_t HRANICA) {
-    if (!test_support::results_file_is_empty()) results_file_written_early = true;
+    results_file.note_kernel_call();
     cells.back().combined_input.assign(A + 1, A + N + 1);
     cells.back().HRANICA = HRANICA;
     cells.back().measure = Measure;
@@ -61,27 +61,19 @@ struct RecordingKernels {
 
 struct SweepRun {
   RecordingKernels kernels;
-  Lines console;
-  Lines file;
+  test_support::RunLines lines;
 };
 
-// Runs `program` with few, short rows in a scratch folder.
-SweepRun run_scaled(cutoff::CutoffProgram program, std::span<const std::int32_t> lengths) {
+// Runs `program` with few, short rows in the current folder.
+SweepRun run_scaled(cutoff::CutoffProgram program, std::span<const std::int32_t> lengths,
+                    const kit::Instruments& instruments = {.read_seed = fixed_seed}) {
   program.lengths = lengths;
   program.last_index = lengths.back() + 1;
-  test_support::use_utc();
-  test_support::reset_numbered_clock(8 * 360000);
-  test_support::ScratchDirectory scratch;
   SweepRun run;
-  test_support::CapturedStdout console;
-  cutoff::run_cutoff_sweep_with(program, {fixed_seed, test_support::read_numbered_clock}, run.kernels);
-  console.restore();
-  const auto on_screen = split_crlf_lines(console.text());
-  EXPECT_TRUE(on_screen.ok) << "console line " << on_screen.first_bad_line << " does not end with CR LF";
-  const auto in_file = split_crlf_lines(read_file("vystup.out"));
-  EXPECT_TRUE(in_file.ok) << "file line " << in_file.first_bad_line << " does not end with CR LF";
-  run.console = on_screen.lines;
-  run.file = in_file.lines;
+  run.lines = test_support::run_on_numbered_clocks(
+      instruments, [&](const kit::Instruments& numbered, const test_support::CapturedStdout&) {
+        cutoff::run_cutoff_sweep_with(program, numbered, run.kernels);
+      });
   return run;
 }
 
@@ -104,6 +96,26 @@ Lines progress_lines(std::int32_t rows, std::int32_t columns) {
   return lines;
 }
 
+// Both tables of the file, a row per label. Cell c timed REKQSORT as
+// measurement 2c (2c + 1 hundredths) and COMQSORT as 2c + 1.
+Lines both_tables(const std::string& header, std::size_t separator_length, const Lines& row_labels,
+                  std::int32_t columns) {
+  const std::string separator(separator_length, '-');
+  Lines lines;
+  for (const std::int32_t table : {0, 1}) {
+    if (table == 1) lines.push_back("");
+    lines.push_back(table == 0 ? "Vysledky pre rekurzivny Quicksort:"
+                               : "Vysledky pre kombinovany Quicksort a Insertsort:");
+    lines.insert(lines.end(), {"", header, separator});
+    for (std::size_t row = 0; row < row_labels.size(); ++row) {
+      const auto first_cell = static_cast<std::int32_t>(row) * columns;
+      lines.push_back(row_line(row_labels[row], 2 * first_cell + 1 + table, columns));
+      lines.push_back(separator);
+    }
+  }
+  return lines;
+}
+
 // Every cell draws its own values from one stream, in row order, from 1..1000000.
 void expect_fresh_identical_data(const SweepRun& run, std::span<const std::int32_t> lengths, std::int32_t columns) {
   ASSERT_EQ(run.kernels.cells.size(), lengths.size() * static_cast<std::size_t>(columns));
@@ -116,130 +128,91 @@ void expect_fresh_identical_data(const SweepRun& run, std::span<const std::int32
     EXPECT_EQ(seen.combined_input, seen.recursive_input) << "cell " << cell;
     EXPECT_TRUE(seen.recursive_sorted) << "cell " << cell;
   }
-  EXPECT_FALSE(run.kernels.results_file_written_early);
+  EXPECT_FALSE(run.kernels.results_file.written_early);
 }
 
-TEST(ScaledDownCutoffwide, StepsTheCutoffFrom21To29InEveryRowOnFreshData) {
-  const std::array<std::int32_t, 3> lengths{3, 50, 200};
-  const SweepRun run = run_scaled(cutoff::kCutoffwide, lengths);
-  expect_fresh_identical_data(run, lengths, 9);
+// A program scaled down to a few short rows, and what its file must hold then.
+struct ScaledSweep {
+  const cutoff::CutoffProgram* program;
+  std::vector<std::int32_t> lengths;
+  std::int32_t columns;
+  std::int32_t first_cutoff;
+  CutoffMeasure measure;
+  std::string header;  // header B for cutoffwide, C for cutoffnarrow
+  std::size_t separator_length;
+  Lines row_labels;
+};
+
+const ScaledSweep kScaledCutoffwide{
+    .program = &cutoff::kCutoffwide,
+    .lengths = {3, 50, 200},
+    .columns = 9,
+    .first_cutoff = 21,
+    .measure = CutoffMeasure::kIndexSpan,
+    .header =
+        "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |"
+        "    28    |    29    |",
+    .separator_length = 110,
+    .row_labels = {"         3|", "        50|", "       200|"},
+};
+
+const ScaledSweep kScaledCutoffnarrow{
+    .program = &cutoff::kCutoffnarrow,
+    .lengths = {4, 30},
+    .columns = 7,
+    .first_cutoff = 3,
+    .measure = CutoffMeasure::kElementCount,
+    .header = "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |",
+    .separator_length = 88,
+    .row_labels = {"         4|", "        30|"},
+};
+
+class ScaledDownCutoffSweep : public ::testing::TestWithParam<ScaledSweep> {
+ protected:
+  test_support::ScratchDirectory scratch;
+};
+
+TEST_P(ScaledDownCutoffSweep, StepsTheCutoffAcrossEveryRowOnFreshData) {
+  const ScaledSweep& scaled = GetParam();
+  const SweepRun run = run_scaled(*scaled.program, scaled.lengths);
+  expect_fresh_identical_data(run, scaled.lengths, scaled.columns);
   for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
-    EXPECT_EQ(run.kernels.cells[cell].HRANICA, 21 + static_cast<std::int32_t>(cell % 9)) << "cell " << cell;
-    EXPECT_EQ(run.kernels.cells[cell].measure, CutoffMeasure::kIndexSpan);
+    EXPECT_EQ(run.kernels.cells[cell].HRANICA,
+              scaled.first_cutoff + static_cast<std::int32_t>(cell % static_cast<std::size_t>(scaled.columns)))
+        << "cell " << cell;
+    EXPECT_EQ(run.kernels.cells[cell].measure, scaled.measure);
   }
-  EXPECT_EQ(first_difference(run.console, progress_lines(3, 9)), "");
+  EXPECT_EQ(first_difference(run.lines.console,
+                             progress_lines(static_cast<std::int32_t>(scaled.lengths.size()), scaled.columns)),
+            "");
 }
 
-TEST(ScaledDownCutoffwide, WritesBothTablesWithHeaderBAndNothingElse) {
-  const std::array<std::int32_t, 3> lengths{3, 50, 200};
-  const SweepRun run = run_scaled(cutoff::kCutoffwide, lengths);
-  const std::string header =
-      "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |    28    |    29    |";
-  const std::string separator(110, '-');
-  // Cell c timed REKQSORT as measurement 2c (2c + 1 hundredths) and COMQSORT as 2c + 1.
-  const Lines expected{
-      "Vysledky pre rekurzivny Quicksort:",
-      "",
-      header,
-      separator,
-      row_line("         3|", 1, 9),
-      separator,
-      row_line("        50|", 19, 9),
-      separator,
-      row_line("       200|", 37, 9),
-      separator,
-      "",
-      "Vysledky pre kombinovany Quicksort a Insertsort:",
-      "",
-      header,
-      separator,
-      row_line("         3|", 2, 9),
-      separator,
-      row_line("        50|", 20, 9),
-      separator,
-      row_line("       200|", 38, 9),
-      separator,
-  };
-  EXPECT_EQ(first_difference(run.file, expected), "");
+TEST_P(ScaledDownCutoffSweep, WritesBothTablesWithItsHeaderAndNothingElse) {
+  const ScaledSweep& scaled = GetParam();
+  const SweepRun run = run_scaled(*scaled.program, scaled.lengths);
+  const Lines expected = both_tables(scaled.header, scaled.separator_length, scaled.row_labels, scaled.columns);
+  ASSERT_EQ(expected.size(), 9 + 4 * scaled.lengths.size()) << "9 + 4R lines";
+  EXPECT_EQ(first_difference(run.lines.file, expected), "");
 }
 
-TEST(ScaledDownCutoffnarrow, StepsTheCutoffFrom3To9AndWrites9Plus4RLinesWithHeaderC) {
-  const std::array<std::int32_t, 2> lengths{4, 30};
-  const SweepRun run = run_scaled(cutoff::kCutoffnarrow, lengths);
-  expect_fresh_identical_data(run, lengths, 7);
-  for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
-    EXPECT_EQ(run.kernels.cells[cell].HRANICA, 3 + static_cast<std::int32_t>(cell % 7)) << "cell " << cell;
-    EXPECT_EQ(run.kernels.cells[cell].measure, CutoffMeasure::kElementCount);
+TEST_P(ScaledDownCutoffSweep, RecordsEveryCellOfBothTablesWithItsCutoff) {
+  const cutoff::CutoffProgram& program = *GetParam().program;
+  const std::array<std::int32_t, 2> lengths{6, 90};
+  const SweepRun run = run_scaled(program, lengths,
+                                  {.read_seed = fixed_seed, .record = {.file = "record.csv", .program = program.name}});
+  const std::size_t windows = 2 * 2 * static_cast<std::size_t>(program.cutoffs);
+  const test_support::CsvFile record =
+      test_support::read_kernel_record(windows,
+                                       {"rekurzivny Quicksort", "kombinovany Quicksort a Insertsort",
+                                        program.layout.first_kernel, program.layout.second_kernel},
+                                       test_support::table_cells, kit::short_form::SPRACUJ);
+  // The combined quicksort of a cell carries the cutoff it ran with.
+  for (std::size_t i = 1; i < windows; i += 2) {
+    EXPECT_EQ(record.field(i, "column_label"), std::to_string(run.kernels.cells[i / 2].HRANICA));
+    EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
   }
-  EXPECT_EQ(first_difference(run.console, progress_lines(2, 7)), "");
-
-  const std::string header =
-      "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |";
-  const std::string separator(88, '-');
-  const Lines expected{
-      "Vysledky pre rekurzivny Quicksort:",
-      "",
-      header,
-      separator,
-      row_line("         4|", 1, 7),
-      separator,
-      row_line("        30|", 15, 7),
-      separator,
-      "",
-      "Vysledky pre kombinovany Quicksort a Insertsort:",
-      "",
-      header,
-      separator,
-      row_line("         4|", 2, 7),
-      separator,
-      row_line("        30|", 16, 7),
-      separator,
-  };
-  EXPECT_EQ(first_difference(run.file, expected), "");
-}
-
-TEST(RecordedCutoffSweep, NamesEveryCellOfBothTablesWithItsCutoff) {
-  for (const cutoff::CutoffProgram& base : {cutoff::kCutoffwide, cutoff::kCutoffnarrow}) {
-    const std::array<std::int32_t, 2> lengths{6, 90};
-    cutoff::CutoffProgram program = base;
-    program.lengths = lengths;
-    program.last_index = lengths.back() + 1;
-    test_support::use_utc();
-    test_support::reset_numbered_clock(8 * 360000);
-    test_support::reset_numbered_precise_clock();
-    test_support::ScratchDirectory scratch;
-    RecordingKernels kernels;
-    test_support::CapturedStdout console;
-    cutoff::run_cutoff_sweep_with(program,
-                                  {.read_seed = fixed_seed,
-                                   .read_clock = test_support::read_numbered_clock,
-                                   .read_precise_clock = test_support::read_numbered_precise_clock,
-                                   .record = {.file = "record.csv", .program = base.name}},
-                                  kernels);
-    console.restore();
-    const test_support::CsvFile record = test_support::read_csv("record.csv");
-    const std::size_t windows = 2 * 2 * static_cast<std::size_t>(program.cutoffs);
-    ASSERT_EQ(record.rows.size(), windows) << base.name;
-    const auto kernel_of = [&program](std::size_t table, std::size_t) {
-      return table == 0 ? program.layout.first_kernel : program.layout.second_kernel;
-    };
-    EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(read_file("vystup.out")),
-                                               kit::short_form::SPRACUJ, kernel_of),
-              "")
-        << base.name;
-    EXPECT_EQ(test_support::reader_problem("record.csv"), "") << base.name;
-    EXPECT_EQ(record.field(0, "table"), "rekurzivny Quicksort");
-    EXPECT_EQ(record.field(1, "table"), "kombinovany Quicksort a Insertsort");
-    EXPECT_EQ(record.field(0, "kernel"), "REKQSORT");
-    EXPECT_EQ(record.field(1, "kernel"), "COMQSORT");
-    // The combined quicksort of a cell carries the cutoff it ran with.
-    for (std::size_t i = 1; i < windows; i += 2) {
-      EXPECT_EQ(record.field(i, "column_label"), std::to_string(kernels.cells[i / 2].HRANICA)) << base.name;
-      EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
-    }
-    EXPECT_EQ(record.field(windows - 1, "program"), base.name);
-    EXPECT_EQ(record.field(windows - 1, "seed"), std::to_string(kSeed));
-  }
+  EXPECT_EQ(record.field(windows - 1, "program"), program.name);
+  EXPECT_EQ(record.field(windows - 1, "seed"), std::to_string(kSeed));
 }
 
 // The real cutoffwide reaches its first progress line within a second or
@@ -257,6 +230,10 @@ TEST(Cutoffwide, WithItsConsoleClosedStopsAtTheFirstProgressLineWithErrorNine) {
   EXPECT_TRUE(test_support::results_file_is_empty());
   EXPECT_EQ(read_file("record.csv"), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(CutoffPrograms, ScaledDownCutoffSweep,
+                         ::testing::Values(kScaledCutoffwide, kScaledCutoffnarrow),
+                         [](const ::testing::TestParamInfo<ScaledSweep>& info) { return info.param.program->name; });
 
 }  // namespace
 

@@ -16,7 +16,7 @@
 #include "kit/runtime_error.hpp"
 #include "line_map_check.hpp"
 #include "quickvscount/file_duel_program.hpp"
-#include "support/record_check.hpp"
+#include "support/kernel_record.hpp"
 #include "support/run_program.hpp"
 #include "support/runtime_error_report.hpp"
 #include "support/sibling_program.hpp"
@@ -126,29 +126,27 @@ TEST_F(FileDuelTest, TheFileIsCompletedOnlyAfterOneLineArrivesOnStandardInput) {
   EXPECT_EQ(read_file("vystup.out"), report);
 }
 
+// A run whose console refuses the first line ends with `error`, the file's
+// buffered lines lost and "vstup.in" complete; both files go afterwards.
+void expect_console_refused(const test_support::ChildStreams& console, int error) {
+  SCOPED_TRACE("the console refusing with error " + std::to_string(error));
+  const auto result = test_support::run_in_child(run_small_duel, console);
+  EXPECT_EQ(result.exit_status, error);
+  EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
+  EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
+  std::filesystem::remove("vystup.out");
+  std::filesystem::remove("vstup.in");
+}
+
 TEST_F(FileDuelTest, FailuresStopTheRunWithTheErrorOfTheFailedOperation) {
 #ifndef _WIN32  // Windows has no device that is always full.
-  {             // The console refuses the first line: a full device.
-    test_support::ChildStreams full;
-    full.standard_output = "/dev/full";
-    const auto result = test_support::run_in_child(run_small_duel, full);
-    EXPECT_EQ(result.exit_status, 28);
-    EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
-    EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
-  }
-  std::filesystem::remove("vystup.out");
-  std::filesystem::remove("vstup.in");
+  test_support::ChildStreams full_device;
+  full_device.standard_output = "/dev/full";
+  expect_console_refused(full_device, 28);
 #endif
-  {  // The console refuses the first line: a pipe whose reader has gone.
-    test_support::ChildStreams closed_pipe;
-    closed_pipe.output_to_pipe_without_reader = true;
-    const auto result = test_support::run_in_child(run_small_duel, closed_pipe);
-    EXPECT_EQ(result.exit_status, 32);
-    EXPECT_EQ(read_file("vystup.out"), "") << "the file's buffered lines are lost, none written out yet";
-    EXPECT_EQ(quickvscount_tests::check_line_map(read_file("vstup.in"), kCounts, kRanges).problem, "");
-  }
-  std::filesystem::remove("vystup.out");
-  std::filesystem::remove("vstup.in");
+  test_support::ChildStreams closed_pipe;  // a pipe whose reader has gone
+  closed_pipe.output_to_pipe_without_reader = true;
+  expect_console_refused(closed_pipe, 32);
   {  // "vystup.out" cannot be created: a folder stands in its way.
     std::filesystem::create_directory("vystup.out");
     const auto result = test_support::run_in_child(run_small_duel);
@@ -180,18 +178,12 @@ TEST_F(FileDuelTest, TheRecordNamesEveryCellOfTheReportAndTheTickCountSeedAsSuch
                                          .read_precise_clock = test_support::read_numbered_precise_clock,
                                          .record = {.file = "record.csv", .program = "tallyduel"}});
   ASSERT_EQ(result.exit_status, 0) << result.output;
-  const test_support::CsvFile record = test_support::read_csv("record.csv");
-  ASSERT_EQ(record.rows.size(), 8u);
-  const auto kernel_of = [](std::size_t table, std::size_t) {
-    return table == 0 ? quickvscount::kQuicksortKernel : quickvscount::kCountingsortKernel;
-  };
-  EXPECT_EQ(test_support::compare_with_cells(record, test_support::duel_cells(read_file("vystup.out")),
-                                             kit::long_form::SPRACUJ, kernel_of),
-            "");
-  EXPECT_EQ(test_support::reader_problem("record.csv"), "");
   // Quicksort, then counting sort, input by input.
-  EXPECT_EQ(record.field(2, "table"), "Quicksort");
-  EXPECT_EQ(record.field(3, "table"), "Countingsort");
+  const test_support::CsvFile record = test_support::read_kernel_record(
+      8,
+      {std::string(quickvscount::kQuicksortTable), std::string(quickvscount::kCountingsortTable),
+       quickvscount::kQuicksortKernel, quickvscount::kCountingsortKernel},
+      test_support::duel_cells, kit::long_form::SPRACUJ);
   EXPECT_EQ(record.field(3, "row_label"), "1000");
   EXPECT_EQ(record.field(3, "column_label"), "2500");
   EXPECT_EQ(record.field(2, "kernel"), "QSORT");

@@ -11,7 +11,8 @@
 
 #include "kit/random_source.hpp"
 #include "support/early_failures.hpp"
-#include "support/record_check.hpp"
+#include "support/kernel_record.hpp"
+#include "support/numbered_run.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -35,17 +36,17 @@ struct RecordingKernels {
   };
   std::vector<Cell> cells;
   const test_support::CapturedStdout* console = nullptr;
-  bool results_file_written_early = false;
+  test_support::ResultsFileWatch results_file;
 
   void quick(kit::Element* A, std::int32_t N) {
-    if (!test_support::results_file_is_empty()) results_file_written_early = true;
+    results_file.note_kernel_call();
     cells.emplace_back();
     cells.back().quick_input.assign(A + 1, A + N + 1);
     cells.back().progress_lines_before = split_crlf_lines(console->text()).lines.size();
     kit::QSORT(A, 1, N);
   }
   void counting(kit::Element* A, std::int32_t N, std::int32_t K, kit::Element* B, kit::Element* C) {
-    if (!test_support::results_file_is_empty()) results_file_written_early = true;
+    results_file.note_kernel_call();
     cells.back().counting_input.assign(A + 1, A + N + 1);
     cells.back().K = K;
     kit::CSORT(A, N, K, B, C);
@@ -64,23 +65,22 @@ const quickvscount::GridDuelProgram kSmallGrid{
                quickvscount::kTallygrid.layout.second_kernel},
 };
 
+// The scaled grid on the numbered clocks with the given instruments.
+test_support::RunLines run_scaled(RecordingKernels& kernels, const kit::Instruments& instruments) {
+  return test_support::run_on_numbered_clocks(
+      instruments, [&](const kit::Instruments& numbered, const test_support::CapturedStdout& console) {
+        kernels.console = &console;
+        quickvscount::run_grid_duel_with(kSmallGrid, numbered, kernels);
+      });
+}
+
 class ScaledDownGridDuel : public ::testing::Test {
  protected:
-  void SetUp() override {
-    test_support::use_utc();
-    test_support::reset_numbered_clock(10 * 360000);
-    test_support::CapturedStdout console;
-    kernels.console = &console;
-    quickvscount::run_grid_duel_with(kSmallGrid, {fixed_seed, test_support::read_numbered_clock}, kernels);
-    console.restore();
-    const auto split = split_crlf_lines(console.text());
-    EXPECT_TRUE(split.ok) << "console line " << split.first_bad_line << " does not end with CR LF";
-    console_lines = split.lines;
-  }
+  void SetUp() override { run = run_scaled(kernels, {.read_seed = fixed_seed}); }
 
   test_support::ScratchDirectory scratch;
   RecordingKernels kernels;
-  Lines console_lines;
+  test_support::RunLines run;
 };
 
 TEST_F(ScaledDownGridDuel, DrawsFreshDataForEveryCellAndGivesBothKernelsTheSameValues) {
@@ -107,15 +107,12 @@ TEST_F(ScaledDownGridDuel, DrawsFreshDataForEveryCellAndGivesBothKernelsTheSameV
 
 TEST_F(ScaledDownGridDuel, PrintsOneProgressLinePerCellThenTheScreenTablesEqualToTheFile) {
   const Lines progress{"1 1", "1 2", "1 3", "2 1", "2 2", "2 3", "3 1", "3 2", "3 3"};
-  ASSERT_EQ(console_lines.size(), 9u + 21u);
-  EXPECT_EQ(first_difference(Lines(console_lines.begin(), console_lines.begin() + 9), progress), "");
+  ASSERT_EQ(run.console.size(), 9u + 21u);
+  EXPECT_EQ(first_difference(Lines(run.console.begin(), run.console.begin() + 9), progress), "");
   for (std::size_t cell = 0; cell < kernels.cells.size(); ++cell) {
     EXPECT_EQ(kernels.cells[cell].progress_lines_before, cell) << "progress line missing before cell " << cell;
   }
 
-  const std::string file = read_file("vystup.out");
-  const auto split = split_crlf_lines(file);
-  EXPECT_TRUE(split.ok) << "file line " << split.first_bad_line << " does not end with CR LF";
   // Cell c timed QSORT as measurement 2c (2c + 1 hundredths) and CSORT as 2c + 1.
   const Lines expected{
       "Vysledky pre Quicksort:",
@@ -140,30 +137,20 @@ TEST_F(ScaledDownGridDuel, PrintsOneProgressLinePerCellThenTheScreenTablesEqualT
       "       400| 00:00.14 | 00:00.16 | 00:00.18 |",
       kSeparator44,
   };
-  EXPECT_EQ(first_difference(split.lines, expected), "");
-  EXPECT_EQ(first_difference(Lines(console_lines.begin() + 9, console_lines.end()), split.lines), "");
+  EXPECT_EQ(first_difference(run.file, expected), "");
+  EXPECT_EQ(first_difference(Lines(run.console.begin() + 9, run.console.end()), run.file), "");
 }
 
 TEST_F(ScaledDownGridDuel, LeavesTheResultsFileEmptyUntilTheLastCellIsMeasured) {
-  EXPECT_FALSE(kernels.results_file_written_early);
+  EXPECT_FALSE(kernels.results_file.written_early);
   EXPECT_EQ(split_crlf_lines(read_file("vystup.out")).lines.size(), 21u);
 }
 
 // The scaled grid with the record and a chosen seed; returns what the kernels saw.
 std::vector<RecordingKernels::Cell> run_recorded(std::uint32_t (*read_seed)()) {
-  test_support::use_utc();
-  test_support::reset_numbered_clock(10 * 360000);
-  test_support::reset_numbered_precise_clock();
-  test_support::CapturedStdout console;
   RecordingKernels kernels;
-  kernels.console = &console;
-  quickvscount::run_grid_duel_with(kSmallGrid,
-                                   {.read_seed = read_seed,
-                                    .read_clock = test_support::read_numbered_clock,
-                                    .read_precise_clock = test_support::read_numbered_precise_clock,
-                                    .chosen_seed = 8,
-                                    .record = {.file = "record.csv", .program = "tallygrid"}},
-                                   kernels);
+  run_scaled(kernels,
+             {.read_seed = read_seed, .chosen_seed = 8, .record = {.file = "record.csv", .program = "tallygrid"}});
   return kernels.cells;
 }
 
@@ -172,19 +159,9 @@ std::uint32_t other_seed() { return kSeed + 1; }
 TEST(RecordedGridDuel, NamesEveryCellOfBothTablesAndReplaysTheSameData) {
   test_support::ScratchDirectory scratch;
   const auto first_cells = run_recorded(fixed_seed);
-  const test_support::CsvFile record = test_support::read_csv("record.csv");
-  ASSERT_EQ(record.rows.size(), 18u);
-  const auto kernel_of = [](std::size_t table, std::size_t) {
-    return table == 0 ? kSmallGrid.layout.first_kernel : kSmallGrid.layout.second_kernel;
-  };
-  EXPECT_EQ(test_support::compare_with_cells(record, test_support::table_cells(read_file("vystup.out")),
-                                             kit::short_form::SPRACUJ, kernel_of),
-            "");
-  EXPECT_EQ(test_support::reader_problem("record.csv"), "");
-  EXPECT_EQ(record.field(0, "table"), "Quicksort");
-  EXPECT_EQ(record.field(1, "table"), "Countingsort");
-  EXPECT_EQ(record.field(0, "kernel"), "QSORT");
-  EXPECT_EQ(record.field(1, "kernel"), "CSORT");
+  const test_support::CsvFile record = test_support::read_kernel_record(
+      18, {"Quicksort", "Countingsort", kSmallGrid.layout.first_kernel, kSmallGrid.layout.second_kernel},
+      test_support::table_cells, kit::short_form::SPRACUJ);
   EXPECT_EQ(record.field(17, "row_label"), "400");
   EXPECT_EQ(record.field(17, "column_label"), "1000");
   EXPECT_EQ(record.field(17, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(17)));

@@ -22,6 +22,7 @@
 #include "study/os/program.hpp"
 #include "study/os/tool_error.hpp"
 #include "support/test_support.hpp"
+#include "support/windows/startup_info.hpp"
 
 namespace {
 
@@ -238,12 +239,7 @@ std::string probe_started_plainly(const std::wstring& arguments, bool without_in
   const HANDLE input = without_input ? nullptr
                                      : CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input;
-  startup.hStdOutput = write_end;
-  startup.hStdError = write_end;
+  STARTUPINFOW startup = test_support::startup_with_handles(input, write_end, write_end);
   std::wstring line = L"\"" + fs::path(built(OS_PROBE_PATH)).wstring() + L"\" " + arguments;
   PROCESS_INFORMATION process{};
   // Detached from any console, which Windows would lend it a missing stream of.

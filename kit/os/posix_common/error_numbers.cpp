@@ -2,22 +2,16 @@
 
 #include <cerrno>
 
-namespace kit::os::posix_common {
+#include "kit/os/error_numbers.hpp"
 
-int report_error_number(int errno_value) {
-  switch (errno_value) {
-    case ENOENT:
-      return 2;
-    case ENOTDIR:
-      return 3;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-      return 5;
-    default:
-      return errno_value;
-  }
-}
+namespace kit::os::posix_common {
+namespace {
+
+// A missing file, a missing path, and every kind of refused access.
+constexpr RenumberedCode kRenumbered[] = {{ENOENT, 2}, {ENOTDIR, 3}, {EACCES, 5}, {EPERM, 5}, {EROFS, 5}, {EISDIR, 5}};
+
+}  // namespace
+
+int report_error_number(int errno_value) { return os::report_error_number(kRenumbered, errno_value); }
 
 }  // namespace kit::os::posix_common

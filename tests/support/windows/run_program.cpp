@@ -17,6 +17,7 @@
 
 #include "support/system.hpp"
 #include "support/test_support.hpp"
+#include "support/windows/startup_info.hpp"
 
 namespace test_support {
 namespace {
@@ -144,12 +145,7 @@ struct Started {
 
 Started start(const std::filesystem::path& program, std::wstring command_line, const std::wstring& environment,
               const std::filesystem::path& directory, HANDLE input, HANDLE output, HANDLE error, DWORD flags) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input;
-  startup.hStdOutput = output;
-  startup.hStdError = error;
+  STARTUPINFOW startup = startup_with_handles(input, output, error);
   PROCESS_INFORMATION started{};
   std::wstring environment_copy = environment;
   if (!CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, TRUE, flags | CREATE_UNICODE_ENVIRONMENT,
