@@ -71,14 +71,29 @@ const TableGrid* series_named(const std::vector<TableGrid>& series, std::string_
   return nullptr;
 }
 
-// The two series of a duel: the named ones, else the first two.
-std::pair<const TableGrid*, const TableGrid*> duel_pair(const std::vector<TableGrid>& series, std::string_view first,
-                                                        std::string_view second) {
-  const TableGrid* a = series_named(series, first);
-  const TableGrid* b = series_named(series, second);
-  if (a && b) return {a, b};
-  if (series.size() >= 2) return {&series[0], &series[1]};
-  return {nullptr, nullptr};
+// The two series a duel compares: the kernels of the program's first and
+// second table, else the first two series.
+struct DuelSeries {
+  std::vector<TableGrid> series;
+  const TableGrid* first = nullptr;
+  const TableGrid* second = nullptr;
+};
+
+DuelSeries duel_series(const ProgramGrid& grid) {
+  DuelSeries duel{kernel_series(grid)};
+  if (grid.facts != nullptr) {
+    const std::vector<RecordTable> tables = grid.facts->record_tables();
+    if (tables.size() == 2) {
+      duel.first = series_named(duel.series, tables[0].kernel);
+      duel.second = series_named(duel.series, tables[1].kernel);
+    }
+  }
+  if ((duel.first == nullptr || duel.second == nullptr) && duel.series.size() >= 2) {
+    duel.first = &duel.series[0];
+    duel.second = &duel.series[1];
+  }
+  if (duel.second == nullptr) duel.first = nullptr;
+  return duel;
 }
 
 std::string position_text(const TableGrid& table, std::size_t row, std::size_t column, std::string_view row_name) {
@@ -145,8 +160,9 @@ std::string small_array_verdict(const ProgramGrid& grid) { return ranking_verdic
 
 std::string file_duel_verdict(const ProgramGrid& grid) {
   std::string text = opening(grid);
-  const std::vector<TableGrid> series = kernel_series(grid);
-  const auto [quick, counting] = duel_pair(series, "QSORT", "CSORT");
+  const DuelSeries pair = duel_series(grid);
+  const TableGrid* quick = pair.first;
+  const TableGrid* counting = pair.second;
   if (!quick) return text;
   std::vector<std::string> entries;
   for (const DuelResult& d : duel(*quick, *counting, Pairing::by_repeat)) {
@@ -168,8 +184,9 @@ std::string file_duel_verdict(const ProgramGrid& grid) {
 
 std::string grid_duel_verdict(const ProgramGrid& grid) {
   std::string text = opening(grid);
-  const std::vector<TableGrid> series = kernel_series(grid);
-  const auto [quick, counting] = duel_pair(series, "QSORT", "CSORT");
+  const DuelSeries pair = duel_series(grid);
+  const TableGrid* quick = pair.first;
+  const TableGrid* counting = pair.second;
   if (!quick || quick->rows.empty()) return text;
   std::vector<std::string> entries;
   for (const Crossover& crossover : crossovers(*quick, *counting, Pairing::by_repeat)) {
@@ -203,8 +220,9 @@ std::string grid_duel_verdict(const ProgramGrid& grid) {
 
 std::string cutoff_verdict(const ProgramGrid& grid) {
   std::string text = opening(grid);
-  const std::vector<TableGrid> series = kernel_series(grid);
-  const auto [recursive, combined] = duel_pair(series, "REKQSORT", "COMQSORT");
+  const DuelSeries pair = duel_series(grid);
+  const TableGrid* recursive = pair.first;
+  const TableGrid* combined = pair.second;
   if (!recursive) return text;
   std::vector<std::string> entries;
   for (const BestColumn& best : best_columns(*combined, *recursive)) {

@@ -48,10 +48,19 @@ MeasurementSet short_arrays() {
   return set;
 }
 
+// The grid of one program of the set and its series, one per kernel.
+struct ProgramSeries {
+  analysis::ProgramGrid grid;
+  std::vector<analysis::TableGrid> series;
+};
+ProgramSeries series_of(const MeasurementSet& set, std::string_view program) {
+  ProgramSeries made{analysis::program_grid(set, program), {}};
+  made.series = analysis::kernel_series(made.grid);
+  return made;
+}
+
 TEST(RankingVerdict, NamesTheClearWinnerTheTieAndWhereTheRankingChanges) {
-  const MeasurementSet set = short_arrays();
-  const auto grid = analysis::program_grid(set, "smallsix");
-  const auto series = analysis::kernel_series(grid);
+  const auto [grid, series] = series_of(short_arrays(), "smallsix");
   ASSERT_EQ(series.size(), 3u);
   const auto rankings = analysis::rank_positions(series, analysis::Pairing::by_repeat);
   ASSERT_EQ(rankings.size(), 3u);
@@ -130,9 +139,7 @@ MeasurementSet grid_duel() {
 }
 
 TEST(CrossoverVerdict, FindsTheLengthFromWhichCountingSortStaysFaster) {
-  const MeasurementSet set = grid_duel();
-  const auto grid = analysis::program_grid(set, "tallygrid");
-  const auto series = analysis::kernel_series(grid);
+  const auto [grid, series] = series_of(grid_duel(), "tallygrid");
   ASSERT_EQ(series.size(), 2u);
   ASSERT_EQ(series[0].name, "QSORT");
   const auto crossovers = analysis::crossovers(series[0], series[1], analysis::Pairing::by_repeat);
@@ -165,8 +172,7 @@ TEST(CutoffVerdict, UsesTheRecursiveRowAsTheNoiseOfASingleRun) {
   };
   row("10000", {100e3, 104e3, 98e3, 102e3, 100e3}, {90e3, 85e3, 88e3, 95e3, 99e3});
   row("20000", {200e3, 210e3, 190e3, 205e3, 195e3}, {199e3, 205e3, 201e3, 210e3, 215e3});
-  const auto grid = analysis::program_grid(set, "cutoffwide");
-  const auto series = analysis::kernel_series(grid);
+  const auto [grid, series] = series_of(set, "cutoffwide");
   ASSERT_EQ(series[0].name, "REKQSORT");
   const auto best = analysis::best_columns(series[1], series[0]);
   ASSERT_EQ(best.size(), 2u);

@@ -36,13 +36,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using namespace os_layer_test;
-using study::os::ProgramEnd;
-using study::os::ProgramEvent;
-using study::os::RunningProgram;
-using study_tests::built;
 
 const bool kLinuxLayer = kLayer == "linux";
 

@@ -3,13 +3,23 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "child_process.hpp"
 #include "study/os/interrupts.hpp"
 #include "study/os/program.hpp"
 
 namespace os_layer_test {
+
+// The names every test of the layer uses.
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using study::os::ProgramEnd;
+using study::os::ProgramEvent;
+using study::os::RunningProgram;
+using study_tests::built;
 
 inline constexpr std::string_view kLayer = STUDY_OS_LAYER;
 

@@ -26,13 +26,7 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 using namespace os_layer_test;
-using study::os::ProgramEnd;
-using study::os::ProgramEvent;
-using study::os::RunningProgram;
-using study_tests::built;
 
 study::os::ProgramStart probe(std::vector<std::string> arguments, const fs::path& folder = {}) {
   return {built(OS_PROBE_PATH), std::move(arguments), {}, folder};
