@@ -2,22 +2,23 @@
 
 #include <fmt/format.h>
 
+#include <initializer_list>
 #include <set>
 #include <string_view>
 #include <utility>
+
+#include "kit/record/csv_fields.hpp"
 
 namespace analysis {
 
 namespace {
 
-std::string csv_field(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
+// The label fields of a line, each quoted when it must be, then a comma.
+void append_labels(std::string& line, std::initializer_list<std::string_view> labels) {
+  for (const std::string_view label : labels) {
+    kit::csv::append_field(line, label);
+    line += ',';
   }
-  return quoted + "\"";
 }
 
 }  // namespace
@@ -29,8 +30,8 @@ std::string long_csv(const MeasurementSet& set, RunSelection selection) {
   for (const Measurement& m : set.all()) {
     const bool finished = !incomplete.contains({m.program, m.repeat});
     if (finished != (selection == RunSelection::complete)) continue;
-    csv += fmt::format("{},{},{},{},{},{},{},{}\n", csv_field(m.program), csv_field(m.table), csv_field(m.row),
-                       csv_field(m.column), m.repeat, m.seed, m.hundredths, m.nanoseconds);
+    append_labels(csv, {m.program, m.table, m.row, m.column});
+    csv += fmt::format("{},{},{},{}\n", m.repeat, m.seed, m.hundredths, m.nanoseconds);
   }
   return csv;
 }

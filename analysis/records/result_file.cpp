@@ -415,6 +415,27 @@ std::size_t ResultFile::cell_count() const {
   return cells;
 }
 
+std::vector<LabelledCell> ResultFile::labelled_cells() const {
+  std::vector<LabelledCell> cells;
+  cells.reserve(cell_count());
+  for (const CellTable& table : tables) {
+    for (std::size_t row = 0; row < table.row_labels.size(); ++row) {
+      for (std::size_t column = 0; column < table.column_labels.size(); ++column) {
+        cells.push_back({{table.name, std::to_string(table.row_labels[row]), table.column_labels[column]},
+                         table.cell(row, column)});
+      }
+    }
+  }
+  const auto duel_cells = [&](std::string_view table, std::int64_t DuelInput::*time) {
+    for (const DuelInput& input : inputs) {
+      cells.push_back({{std::string(table), std::to_string(input.count), std::to_string(input.range)}, input.*time});
+    }
+  };
+  duel_cells(quickvscount::kQuicksortTable, &DuelInput::quicksort);
+  duel_cells(quickvscount::kCountingsortTable, &DuelInput::countingsort);
+  return cells;
+}
+
 ParseOutcome parse_result_file(std::string_view text, RowCheck rows) {
   ParseOutcome outcome;
   if (text.empty()) {

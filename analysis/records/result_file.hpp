@@ -3,6 +3,7 @@
 // cutoff programs, told apart by their first line.
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -36,6 +37,21 @@ struct DuelInput {
   std::int64_t countingsort = 0;  // hundredths
 };
 
+// A time cell's place as the precise record and the CSV exports label it:
+// the table's name, the row's length (tallyduel: the input's count) and the
+// column's label (tallyduel: the input's range).
+struct CellLabel {
+  std::string table;
+  std::string row;
+  std::string column;
+  auto operator<=>(const CellLabel&) const = default;
+};
+
+struct LabelledCell {
+  CellLabel label;
+  std::int64_t hundredths = 0;
+};
+
 struct ResultFile {
   ResultForm form = ResultForm::small_arrays;
   // The program whose layout this is, or nullptr when the captions and
@@ -47,6 +63,10 @@ struct ResultFile {
   // Every time cell of the file added up, in hundredths.
   std::int64_t total_hundredths() const;
   std::size_t cell_count() const;
+
+  // Every time cell with its labels: the tables row by row; the duel's
+  // quicksort cells input by input, then its counting-sort cells.
+  std::vector<LabelledCell> labelled_cells() const;
 };
 
 struct ParseError {

@@ -16,6 +16,7 @@
 #include "analysis/records/result_file.hpp"
 #include "analysis/statistics/ratio_estimate.hpp"
 #include "analysis/statistics/run_comparison.hpp"
+#include "quickvscount/file_duel_parameters.hpp"
 #include "study/charts/chart_file.hpp"
 #include "study/charts/precise_times.hpp"
 #include "study/charts/time_ratio.hpp"
@@ -107,7 +108,8 @@ struct ChartTable {
 };
 
 // The duel's two sorts, as its record names their tables.
-inline constexpr std::array<std::string_view, 2> kDuelSorts{"Quicksort", "Countingsort"};
+inline constexpr std::array<std::string_view, 2> kDuelSorts{quickvscount::kQuicksortTable,
+                                                            quickvscount::kCountingsortTable};
 
 // One input of the duel: both sorts' times on it.
 struct DuelTimes {

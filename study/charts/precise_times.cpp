@@ -1,11 +1,9 @@
 #include "study/charts/precise_times.hpp"
 
-#include <fmt/format.h>
-
+#include <map>
 #include <stdexcept>
 
 #include "analysis/statistics/cell_statistics.hpp"
-#include "analysis/statistics/order_statistics.hpp"
 #include "study/os/tool_error.hpp"
 #include "study/run/record_file.hpp"
 
@@ -48,46 +46,6 @@ std::optional<analysis::RatioEstimate> PreciseTimes::ratio(std::string_view nume
   return analysis::ratio_estimate(top, bottom, analysis::Pairing::by_repeat);
 }
 
-std::string PreciseTimes::runs_note() const {
-  if (runs() == 1) return "precise times from the run's record";
-  return fmt::format("medians of {} runs' precise times", runs());
-}
-
-std::string PreciseTimes::source_note() const {
-  if (runs() == 1) return runs_note();
-  return runs_note() + "; bars: " + interval_label();
-}
-
-std::string PreciseTimes::interval_label() const {
-  if (runs() < 2) return {};  // one run or none: no interval to label
-  const analysis::RankInterval ranks = analysis::median_rank_interval(runs());
-  if (ranks.reaches_nominal) return "95 % interval of the median";
-  // Below six runs no pair of ranks reaches 95 %: the whole range is the interval.
-  return fmt::format("min to max of {} runs (a {:.0f} % interval)", runs(), 100 * ranks.coverage);
-}
-
-std::optional<std::int64_t> shown_hundredths(const analysis::ResultFile& result, std::string_view table,
-                                             std::string_view row, std::string_view column) {
-  if (result.form == analysis::ResultForm::duel) {
-    for (const analysis::DuelInput& input : result.inputs) {
-      if (std::to_string(input.count) != row || std::to_string(input.range) != column) continue;
-      if (table == "Quicksort") return input.quicksort;
-      if (table == "Countingsort") return input.countingsort;
-    }
-    return std::nullopt;
-  }
-  for (const analysis::CellTable& cells : result.tables) {
-    if (cells.name != table) continue;
-    for (std::size_t r = 0; r < cells.row_labels.size(); ++r) {
-      if (std::to_string(cells.row_labels[r]) != row) continue;
-      for (std::size_t c = 0; c < cells.column_labels.size(); ++c) {
-        if (cells.column_labels[c] == column) return cells.cell(r, c);
-      }
-    }
-  }
-  return std::nullopt;
-}
-
 PreciseTimes precise_times_beside(const std::filesystem::path& results_path, const analysis::ResultFile& result) {
   std::optional<analysis::RecordedRun> record;
   try {
@@ -97,13 +55,14 @@ PreciseTimes precise_times_beside(const std::filesystem::path& results_path, con
   }
   if (!record || !record->all_windows() || record->windows != result.cell_count()) return {};
   if (result.program != nullptr && record->program != result.program->name()) return {};
+  std::map<analysis::CellLabel, std::int64_t> shown;
+  for (analysis::LabelledCell& cell : result.labelled_cells()) shown.emplace(std::move(cell.label), cell.hundredths);
   analysis::MeasurementSet set;
   try {
     for (analysis::Measurement& measurement : record->measurements) {
       // A record of another run of the program does not agree with this file's cells.
-      if (shown_hundredths(result, measurement.table, measurement.row, measurement.column) != measurement.hundredths) {
-        return {};
-      }
+      const auto cell = shown.find({measurement.table, measurement.row, measurement.column});
+      if (cell == shown.end() || cell->second != measurement.hundredths) return {};
       set.add(std::move(measurement));
     }
   } catch (const std::invalid_argument&) {

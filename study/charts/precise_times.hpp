@@ -44,13 +44,6 @@ class PreciseTimes {
   std::optional<analysis::RatioEstimate> ratio(std::string_view numerator, std::string_view denominator,
                                                std::int64_t row, std::string_view column) const;
 
-  // What the charts say of their source: "medians of 3 runs' precise times".
-  std::string runs_note() const;
-  // The same with what the bars show: "...; bars: min to max of 3 runs (a 75 % interval)".
-  std::string source_note() const;
-  // The legend entry of the bars; empty below two runs.
-  std::string interval_label() const;
-
  private:
   analysis::ProgramGrid grid_;
 };
@@ -60,10 +53,5 @@ class PreciseTimes {
 // program, and every window's hundredths are the file's cell. Anything else
 // (no record, an unreadable or foreign one, a run cut short) gives none.
 PreciseTimes precise_times_beside(const std::filesystem::path& results_path, const analysis::ResultFile& result);
-
-// The cell of `result` at these labels, as the file shows it; nullopt when
-// the file has no such cell.
-std::optional<std::int64_t> shown_hundredths(const analysis::ResultFile& result, std::string_view table,
-                                             std::string_view row, std::string_view column);
 
 }  // namespace study
