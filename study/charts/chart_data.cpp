@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/statistics/order_statistics.hpp"
+#include "kit/table_caption.hpp"
 
 namespace study {
 namespace {
@@ -109,10 +110,12 @@ ChartFamily chart_family(const analysis::ResultFile& result) {
     case analysis::ResultForm::two_tables:
       break;
   }
-  // A file of none of the six is told by its second caption.
-  const std::string_view counting_caption = quickvscount::kTallygrid.layout.second_caption;
-  const bool counting = result.program ? result.program->result_layout().second_caption == counting_caption
-                                       : counting_caption == "Vysledky pre " + result.tables[1].name + ":";
+  if (result.program != nullptr) {
+    return result.program->kind() == analysis::ProgramKind::grid_duel ? ChartFamily::counting_grid
+                                                                      : ChartFamily::cutoff;
+  }
+  // A file of none of the six is told by the name of its second table.
+  const bool counting = result.tables[1].name == kit::table_name(quickvscount::kTallygrid.layout.second_caption);
   return counting ? ChartFamily::counting_grid : ChartFamily::cutoff;
 }
 

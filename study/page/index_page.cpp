@@ -1,5 +1,7 @@
 #include "study/page/index_page.hpp"
 
+#include "analysis/export/benchmark_json.hpp"
+#include "analysis/export/long_csv.hpp"
 #include "analysis/text/markup_text.hpp"
 #include "index_page_template.hpp"
 #include "kit/file_names.hpp"
@@ -67,7 +69,10 @@ std::string verdict_section(const StudyRun& study) {
                 {{"verdicts", verdicts},
                  {"incomplete_runs", incomplete_runs},
                  {"export_failures", export_failures},
-                 {"export_files", study.export_failures.empty() ? render("export_files", {}) : std::string()}});
+                 {"export_files", study.export_failures.empty()
+                                      ? render("export_files", {{"json_file", analysis::kResultsJsonFileName},
+                                                                {"csv_file", analysis::kResultsCsvFileName}})
+                                      : std::string()}});
 }
 
 std::string median_section(const MedianCharts& medians) {

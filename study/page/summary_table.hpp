@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "study/run/study_record.hpp"
+#include "study/run/study_run.hpp"
 
 namespace study {
 

@@ -12,7 +12,7 @@
 #include "study/os/tool_console.hpp"
 #include "study/os/tool_error.hpp"
 #include "study/run/run_folder.hpp"
-#include "study/session/study_records.hpp"
+#include "study/session/run_folder_records.hpp"
 
 namespace study {
 namespace {

@@ -22,7 +22,7 @@
 #include "study/run/record_file.hpp"
 #include "study/run/repeat_folders.hpp"
 #include "study/run/run_folder.hpp"
-#include "study/session/study_records.hpp"
+#include "study/session/run_folder_records.hpp"
 
 namespace study {
 namespace {
@@ -292,8 +292,8 @@ void StudySession::analyse_records() {
   const analysis::RunContext context =
       benchmark_context(study_.context, os::program_file(options_.programs, "study").string());
   try {
-    write_file_atomically(run_folder_ / "results.json", analysis::benchmark_json(model, context));
-    write_file_atomically(run_folder_ / "results.csv", analysis::long_csv(model.measurements));
+    write_file_atomically(run_folder_ / analysis::kResultsJsonFileName, analysis::benchmark_json(model, context));
+    write_file_atomically(run_folder_ / analysis::kResultsCsvFileName, analysis::long_csv(model.measurements));
   } catch (const ToolError& error) {
     study_.export_failures.push_back(error.what());
   }

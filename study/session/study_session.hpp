@@ -10,7 +10,7 @@
 #include "analysis/records/run_model.hpp"
 #include "study/os/interrupts.hpp"
 #include "study/run/status_line.hpp"
-#include "study/run/study_record.hpp"
+#include "study/run/study_run.hpp"
 #include "study/run/time_estimate.hpp"
 #include "study/session/session_options.hpp"
 

@@ -1,4 +1,4 @@
-#include "study/run/study_record.hpp"
+#include "study/run/study_run.hpp"
 
 namespace study {
 

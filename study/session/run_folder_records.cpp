@@ -1,4 +1,4 @@
-#include "study/session/study_records.hpp"
+#include "study/session/run_folder_records.hpp"
 
 #include <algorithm>
 #include <cctype>

@@ -12,7 +12,7 @@
 #include "analysis/export/benchmark_json.hpp"
 #include "analysis/records/measurement.hpp"
 #include "study/run/build_context.hpp"
-#include "study/run/study_record.hpp"
+#include "study/run/study_run.hpp"
 
 namespace study {
 
