@@ -34,12 +34,9 @@ void write_context(JsonWriter& json, const RunContext& context, const Measuremen
   json.member("library_build_type", context.library_build_type);
   json.member("json_schema_version", 1);
   for (const auto& [name, value] : context.extra) json.member(name, value);
-  std::string incomplete;
-  for (const RunSummary& run : set.incomplete_runs()) {
-    if (!incomplete.empty()) incomplete += "; ";
-    incomplete += run.program + " " + run_description(run);
-  }
-  if (!incomplete.empty()) json.member("incomplete_runs", incomplete);
+  std::vector<std::string> incomplete;
+  for (const RunSummary& run : set.incomplete_runs()) incomplete.push_back(run.program + " " + run_description(run));
+  if (!incomplete.empty()) json.member("incomplete_runs", fmt::format("{}", fmt::join(incomplete, "; ")));
   json.end_object();
 }
 

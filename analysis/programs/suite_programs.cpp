@@ -97,12 +97,9 @@ const SuiteProgram* find_suite_program(std::string_view name) {
 }
 
 std::string suite_program_names() {
-  std::string names;
-  for (const SuiteProgram& program : kSuitePrograms) {
-    if (!names.empty()) names += ' ';
-    names += program.name();
-  }
-  return names;
+  std::vector<std::string_view> names;
+  for (const SuiteProgram& program : kSuitePrograms) names.push_back(program.name());
+  return fmt::format("{}", fmt::join(names, " "));
 }
 
 }  // namespace analysis

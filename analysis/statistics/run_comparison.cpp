@@ -31,9 +31,7 @@ std::set<CellPlace> measured_cells(const ProgramGrid& grid) {
 }
 
 std::string joined_names(const std::vector<std::string>& names) {
-  std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
-  return text.empty() ? "none" : text;
+  return names.empty() ? "none" : fmt::format("{}", fmt::join(names, ", "));
 }
 
 void refuse_different_programs(const MeasurementSet& a, const MeasurementSet& b) {

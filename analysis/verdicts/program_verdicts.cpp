@@ -15,15 +15,6 @@ namespace {
 
 constexpr std::string_view undecided = "not distinguishable at this N";
 
-std::string join(const std::vector<std::string>& parts, std::string_view separator) {
-  std::string text;
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i > 0) text += separator;
-    text += parts[i];
-  }
-  return text;
-}
-
 std::string runs_clause(std::size_t n) {
   if (n == 1) return "N = 1 run, so no intervals";
   const RankInterval ranks = median_rank_interval(n);
@@ -39,7 +30,7 @@ std::string opening(const ProgramGrid& grid) {
     for (const RunSummary& run : grid.incomplete_runs) {
       runs.push_back(run_description(run));
     }
-    text += " Incomplete and left out: " + join(runs, ", ") + ".";
+    text += fmt::format(" Incomplete and left out: {}.", fmt::join(runs, ", "));
   }
   return text;
 }
@@ -124,13 +115,13 @@ std::string ranking_verdict(const ProgramGrid& grid, std::string_view row_name, 
       } else {
         std::vector<std::string> tied;
         for (const std::size_t s : ranking.tied_with_fastest) tied.push_back(series[s].name);
-        entry += fmt::format(", {} from {} ({})", undecided, join(tied, ", "),
+        entry += fmt::format(", {} from {} ({})", undecided, fmt::join(tied, ", "),
                              ratio_text(second + "/" + series[ranking.order[0]].name, *ranking.runner_up));
       }
     }
     entries.push_back(entry);
   }
-  text += fmt::format(" {}: {}.", heading, join(entries, "; "));
+  text += fmt::format(" {}: {}.", heading, fmt::join(entries, "; "));
 
   const std::vector<RankingChange> changes = ranking_changes(rankings, series, Pairing::by_repeat);
   if (changes.empty()) return text + " The ranking is the same everywhere.";
@@ -149,9 +140,9 @@ std::string ranking_verdict(const ProgramGrid& grid, std::string_view row_name, 
     if (within_noise > 0) {
       passes.push_back(fmt::format("{} swap{} {}", within_noise, within_noise == 1 ? "" : "s", undecided));
     }
-    places.push_back(fmt::format("{} ({})", position_text(lead, at.row, at.column, row_name), join(passes, ", ")));
+    places.push_back(fmt::format("{} ({})", position_text(lead, at.row, at.column, row_name), fmt::join(passes, ", ")));
   }
-  return text + " The ranking changes at " + join(places, "; ") + ".";
+  return text + fmt::format(" The ranking changes at {}.", fmt::join(places, "; "));
 }
 
 }  // namespace
@@ -179,7 +170,7 @@ std::string file_duel_verdict(const ProgramGrid& grid) {
     }
     entries.push_back(entry);
   }
-  return text + " The faster sort per input: " + join(entries, "; ") + ".";
+  return text + fmt::format(" The faster sort per input: {}.", fmt::join(entries, "; "));
 }
 
 std::string grid_duel_verdict(const ProgramGrid& grid) {
@@ -215,7 +206,7 @@ std::string grid_duel_verdict(const ProgramGrid& grid) {
     }
   }
   return text + fmt::format(" The shortest length from which {} is faster and stays faster, per value range: {}.",
-                            counting->name, join(entries, "; "));
+                            counting->name, fmt::join(entries, "; "));
 }
 
 std::string cutoff_verdict(const ProgramGrid& grid) {
@@ -237,14 +228,15 @@ std::string cutoff_verdict(const ProgramGrid& grid) {
     if (!ratio.distinguishable()) entry += fmt::format(", {} from {}", undecided, recursive->name);
     std::vector<std::string> tied;
     for (const std::size_t c : best.indistinguishable) tied.push_back(combined->columns[c]);
-    entry += tied.empty() ? ", no other cutoff within noise" : ", within noise: " + join(tied, " ");
+    entry +=
+        tied.empty() ? ", no other cutoff within noise" : ", within noise: " + fmt::format("{}", fmt::join(tied, " "));
     entry += fmt::format(" (tolerance {})", format_percent(best.noise_tolerance));
     entries.push_back(entry);
   }
   return text + fmt::format(
                     " Best cutoff per length, its gain over {} (every {} cell of the length as baseline) and the "
                     "cutoffs within noise of it (tolerance: the spread of the length's {} cells): {}.",
-                    recursive->name, recursive->name, recursive->name, join(entries, "; "));
+                    recursive->name, recursive->name, recursive->name, fmt::join(entries, "; "));
 }
 
 std::string program_verdict(const ProgramGrid& grid) {
