@@ -29,6 +29,19 @@ struct CutoffProgram {
 inline constexpr std::string_view kRecursiveKernel = "REKQSORT";
 inline constexpr std::string_view kCombinedKernel = "COMQSORT";
 
+// The two tables of either program: the same captions and sorts, under a
+// header (and its separator) that lists the program's cutoffs.
+constexpr kit::TwoTableLayout cutoff_tables(std::string_view header, std::string_view separator) {
+  return {
+      .first_caption = "Vysledky pre rekurzivny Quicksort:",
+      .second_caption = "Vysledky pre kombinovany Quicksort a Insertsort:",
+      .header = header,
+      .separator = separator,
+      .first_kernel = kRecursiveKernel,
+      .second_kernel = kCombinedKernel,
+  };
+}
+
 // Every value of every cell is drawn from 1..kValueRange.
 inline constexpr std::int32_t kValueRange = 1000000;
 
@@ -40,17 +53,10 @@ inline constexpr CutoffProgram kCutoffwide{
     .cutoffs = 9,
     .row_base = 20,
     .measure = kit::CutoffMeasure::kIndexSpan,
-    .layout =
-        {
-            .first_caption = "Vysledky pre rekurzivny Quicksort:",
-            .second_caption = "Vysledky pre kombinovany Quicksort a Insertsort:",
-            .header = "  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |"
-                      "    28    |    29    |",
-            .separator = "-----------------------------------------------------------------------------------------"
-                         "---------------------",
-            .first_kernel = kRecursiveKernel,
-            .second_kernel = kCombinedKernel,
-        },
+    .layout = cutoff_tables("  n  \\  k |    21    |    22    |    23    |    24    |    25    |    26    |    27    |"
+                            "    28    |    29    |",
+                            "-----------------------------------------------------------------------------------------"
+                            "---------------------"),
 };
 
 inline constexpr std::array<std::int32_t, 5> kCutoffnarrowLengths{20000000, 30000000, 40000000, 50000000, 60000000};
@@ -63,15 +69,8 @@ inline constexpr CutoffProgram kCutoffnarrow{
     .cutoffs = 7,
     .row_base = 2,
     .measure = kit::CutoffMeasure::kElementCount,
-    .layout =
-        {
-            .first_caption = "Vysledky pre rekurzivny Quicksort:",
-            .second_caption = "Vysledky pre kombinovany Quicksort a Insertsort:",
-            .header = "  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |",
-            .separator = "----------------------------------------------------------------------------------------",
-            .first_kernel = kRecursiveKernel,
-            .second_kernel = kCombinedKernel,
-        },
+    .layout = cutoff_tables("  n  \\  k |     3    |     4    |     5    |     6    |     7    |     8    |     9    |",
+                            "----------------------------------------------------------------------------------------"),
 };
 
 }  // namespace cutoff

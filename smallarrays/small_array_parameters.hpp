@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -13,43 +14,35 @@ namespace smallarrays {
 // The sorts of the table, as their column labels name them.
 enum class Algorithm { QS, MS, HS, BS, IS, SS };
 
-// The label of the algorithm's column in the header line.
-constexpr std::string_view column_label(Algorithm algorithm) {
-  switch (algorithm) {
-    case Algorithm::QS:
-      return "QS";
-    case Algorithm::MS:
-      return "MS";
-    case Algorithm::HS:
-      return "HS";
-    case Algorithm::BS:
-      return "BS";
-    case Algorithm::IS:
-      return "IS";
-    case Algorithm::SS:
-      return "SS";
-  }
-  return "";
+// The names of one algorithm: the label of its column in the header line,
+// and the kernel that sorts that column, as the precise record names it.
+struct AlgorithmNames {
+  std::string_view column_label;
+  std::string_view kernel;
+};
+
+// Indexed by Algorithm.
+inline constexpr std::array<AlgorithmNames, 6> kAlgorithmNames{{
+    {.column_label = "QS", .kernel = "QSORT"},
+    {.column_label = "MS", .kernel = "MSORT"},
+    {.column_label = "HS", .kernel = "HSORT"},
+    {.column_label = "BS", .kernel = "BSORT"},
+    {.column_label = "IS", .kernel = "ISORT"},
+    {.column_label = "SS", .kernel = "SSORT"},
+}};
+static_assert(kAlgorithmNames.size() == static_cast<std::size_t>(Algorithm::SS) + 1, "one entry per algorithm");
+
+// The names of `algorithm`; empty for a value outside the enumeration.
+constexpr AlgorithmNames names_of(Algorithm algorithm) {
+  const auto index = static_cast<std::size_t>(algorithm);
+  return index < kAlgorithmNames.size() ? kAlgorithmNames[index] : AlgorithmNames{};
 }
 
+// The label of the algorithm's column in the header line.
+constexpr std::string_view column_label(Algorithm algorithm) { return names_of(algorithm).column_label; }
+
 // The kernel that sorts the algorithm's column, as the precise record names it.
-constexpr std::string_view kernel_name(Algorithm algorithm) {
-  switch (algorithm) {
-    case Algorithm::QS:
-      return "QSORT";
-    case Algorithm::MS:
-      return "MSORT";
-    case Algorithm::HS:
-      return "HSORT";
-    case Algorithm::BS:
-      return "BSORT";
-    case Algorithm::IS:
-      return "ISORT";
-    case Algorithm::SS:
-      return "SSORT";
-  }
-  return "";
-}
+constexpr std::string_view kernel_name(Algorithm algorithm) { return names_of(algorithm).kernel; }
 
 // Everything that tells one program of this benchmark from another.
 struct SmallArrayProgram {

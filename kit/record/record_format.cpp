@@ -1,22 +1,77 @@
 #include "kit/record/record_format.hpp"
 
+#include <array>
 #include <charconv>
+#include <concepts>
 
 #include "kit/record/csv_fields.hpp"
 
 namespace kit::record {
 namespace {
 
-template <class Integer>
-void append_number(std::string& line, Integer value) {
+// One overload per kind of member of Row: labels are quoted when they must
+// be, numbers are written in decimal, an absent index as an empty field.
+void append_value(std::string& line, std::string_view text) { csv::append_field(line, text); }
+
+template <std::integral Integer>
+void append_value(std::string& line, Integer value) {
   char digits[24];
   const auto written = std::to_chars(digits, digits + sizeof digits, value);
   line.append(digits, written.ptr);
 }
 
-void append_index(std::string& line, const std::optional<std::size_t>& index) {
-  if (index) append_number(line, *index);
+void append_value(std::string& line, const std::optional<std::size_t>& index) {
+  if (index) append_value(line, *index);
 }
+
+using FieldWriter = void (*)(std::string& line, const Row& row);
+
+template <auto member>
+void write_member(std::string& line, const Row& row) {
+  append_value(line, row.*member);
+}
+
+struct Field {
+  std::string_view column;
+  FieldWriter write;
+};
+
+// The member of Row that each column holds.
+constexpr Field kFields[] = {
+    {"program", write_member<&Row::program>},
+    {"seed", write_member<&Row::seed>},
+    {"seed_source", write_member<&Row::seed_source>},
+    {"hundredths_clock", write_member<&Row::hundredths_clock>},
+    {"nanoseconds_clock", write_member<&Row::nanoseconds_clock>},
+    {"window", write_member<&Row::window>},
+    {"windows", write_member<&Row::windows>},
+    {"table", write_member<&Row::table>},
+    {"row_label", write_member<&Row::row_label>},
+    {"column_label", write_member<&Row::column_label>},
+    {"hundredths", write_member<&Row::hundredths>},
+    {"nanoseconds", write_member<&Row::nanoseconds>},
+    {"kernel", write_member<&Row::kernel>},
+    {"table_index", write_member<&Row::table_index>},
+    {"row_index", write_member<&Row::row_index>},
+    {"column_index", write_member<&Row::column_index>},
+};
+
+// The writers of kFields, each where kColumns puts its column, so the order
+// lives there alone; a column with no field or two does not compile.
+consteval std::array<FieldWriter, kColumns.size()> writers_in_column_order() {
+  std::array<FieldWriter, kColumns.size()> writers{};
+  for (const Field& field : kFields) {
+    const std::size_t position = column(field.column);
+    if (writers[position] != nullptr) throw "a column with two fields";
+    writers[position] = field.write;
+  }
+  for (const FieldWriter writer : writers) {
+    if (writer == nullptr) throw "a column with no field";
+  }
+  return writers;
+}
+
+constexpr std::array<FieldWriter, kColumns.size()> kWriters = writers_in_column_order();
 
 }  // namespace
 
@@ -30,59 +85,9 @@ std::string header_line(std::size_t columns) {
 }
 
 void append_row(std::string& line, const Row& row) {
-  // Each field goes where kColumns puts its name, so the order lives there alone.
   for (std::size_t position = 0; position < kColumns.size(); ++position) {
     if (position > 0) line += ',';
-    switch (position) {
-      case column("program"):
-        csv::append_field(line, row.program);
-        break;
-      case column("seed"):
-        append_number(line, row.seed);
-        break;
-      case column("seed_source"):
-        csv::append_field(line, row.seed_source);
-        break;
-      case column("hundredths_clock"):
-        csv::append_field(line, row.hundredths_clock);
-        break;
-      case column("nanoseconds_clock"):
-        csv::append_field(line, row.nanoseconds_clock);
-        break;
-      case column("window"):
-        append_number(line, row.window);
-        break;
-      case column("windows"):
-        append_number(line, row.windows);
-        break;
-      case column("table"):
-        csv::append_field(line, row.table);
-        break;
-      case column("row_label"):
-        csv::append_field(line, row.row_label);
-        break;
-      case column("column_label"):
-        csv::append_field(line, row.column_label);
-        break;
-      case column("hundredths"):
-        append_number(line, row.hundredths);
-        break;
-      case column("nanoseconds"):
-        append_number(line, row.nanoseconds);
-        break;
-      case column("kernel"):
-        csv::append_field(line, row.kernel);
-        break;
-      case column("table_index"):
-        append_index(line, row.table_index);
-        break;
-      case column("row_index"):
-        append_index(line, row.row_index);
-        break;
-      case column("column_index"):
-        append_index(line, row.column_index);
-        break;
-    }
+    kWriters[position](line, row);
   }
 }
 

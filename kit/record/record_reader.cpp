@@ -1,6 +1,7 @@
 #include "kit/record/record_reader.hpp"
 
 #include <charconv>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 
@@ -88,6 +89,15 @@ class Reader {
     line_ += row_lines_;
   }
 
+  // The field at `position` as a whole number that Integer holds; `what` says
+  // which numbers those are.
+  template <class Integer>
+  Integer whole(const std::vector<std::string>& fields, std::size_t position, std::string_view what) {
+    const std::optional<Integer> value = whole_number<Integer>(fields[position]);
+    if (!value) refuse_field(kColumns[position], what, fields[position]);
+    return *value;
+  }
+
   template <class Integer>
   Integer at_least(const std::vector<std::string>& fields, std::size_t position, Integer least) {
     const std::optional<Integer> value = whole_number<Integer>(fields[position]);
@@ -98,48 +108,58 @@ class Reader {
     return *value;
   }
 
+  // A field that names something: any text but none.
   const std::string& label(const std::vector<std::string>& fields, std::size_t position, std::string_view what) {
     if (fields[position].empty()) refuse_field(kColumns[position], what, fields[position]);
     return fields[position];
   }
 
+  // A field that may only hold one of a few fixed names.
+  const std::string& one_of(const std::vector<std::string>& fields, std::size_t position,
+                            std::initializer_list<std::string_view> names) {
+    std::string expected;
+    for (const std::string_view name : names) {
+      if (fields[position] == name) return fields[position];
+      expected += (expected.empty() ? "" : " or ") + std::string(name);
+    }
+    refuse_field(kColumns[position], expected, fields[position]);
+  }
+
+  // The window must be the row's place in the record, which is at most the
+  // windows of the run.
+  std::size_t window(const std::vector<std::string>& fields, std::size_t position, std::size_t windows) {
+    const std::string& field = fields[position];
+    const auto window = whole_number<std::int64_t>(field);
+    if (!window || *window < 1 || static_cast<std::uint64_t>(*window) > windows) {
+      refuse_field(kColumns[position], "a whole number from 1 to " + decimal(windows), field);
+    }
+    const std::size_t place = record_.rows.size() + 1;
+    if (static_cast<std::size_t>(*window) != place) {
+      refuse_field(kColumns[position], decimal(place) + ", the row's place in the record", field);
+    }
+    return place;
+  }
+
   void read_field(const std::vector<std::string>& fields, std::size_t i, Row& row) {
-    const std::string& field = fields[i];
     switch (i) {
       case column("program"):
         row.program = label(fields, i, "the program's name");
         break;
-      case column("seed"): {
-        const auto seed = whole_number<std::uint32_t>(field);
-        if (!seed) refuse_field(kColumns[i], "a whole number from 0 to 4294967295", field);
-        row.seed = *seed;
+      case column("seed"):
+        row.seed = whole<std::uint32_t>(fields, i, "a whole number from 0 to 4294967295");
         break;
-      }
       case column("seed_source"):
-        if (field != kTickCountSeed && field != kChosenSeed) {
-          refuse_field(kColumns[i], std::string(kTickCountSeed) + " or " + std::string(kChosenSeed), field);
-        }
-        row.seed_source = field;
+        row.seed_source = one_of(fields, i, {kTickCountSeed, kChosenSeed});
         break;
       case column("hundredths_clock"):
-        if (field != kHundredthsClock) refuse_field(kColumns[i], std::string(kHundredthsClock), field);
-        row.hundredths_clock = field;
+        row.hundredths_clock = one_of(fields, i, {kHundredthsClock});
         break;
       case column("nanoseconds_clock"):
         row.nanoseconds_clock = label(fields, i, "the monotonic clock's name");
         break;
-      case column("window"): {
-        const auto window = whole_number<std::int64_t>(field);
-        if (!window || *window < 1 || static_cast<std::uint64_t>(*window) > row.windows) {
-          refuse_field(kColumns[i], "a whole number from 1 to " + decimal(row.windows), field);
-        }
-        const std::size_t place = record_.rows.size() + 1;
-        if (static_cast<std::size_t>(*window) != place) {
-          refuse_field(kColumns[i], decimal(place) + ", the row's place in the record", field);
-        }
-        row.window = place;
+      case column("window"):
+        row.window = window(fields, i, row.windows);
         break;
-      }
       case column("windows"):
         break;  // read first
       case column("table"):
@@ -151,12 +171,9 @@ class Reader {
       case column("column_label"):
         row.column_label = label(fields, i, "the column's label");
         break;
-      case column("hundredths"): {
-        const auto hundredths = whole_number<std::int64_t>(field);
-        if (!hundredths) refuse_field(kColumns[i], "a whole number", field);
-        row.hundredths = *hundredths;
+      case column("hundredths"):
+        row.hundredths = whole<std::int64_t>(fields, i, "a whole number");
         break;
-      }
       case column("nanoseconds"):
         row.nanoseconds = at_least<std::int64_t>(fields, i, 0);
         break;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "kit/record/csv_fields.hpp"
@@ -118,6 +120,18 @@ std::string record_text(const std::vector<Row>& rows, const char* line_end = "\r
   return text;
 }
 
+// The error that reading `text` throws; `what` names the text in a failure
+// when it is read without one.
+RecordError refusal(const std::string& text, const std::string& source, const std::string& what) {
+  try {
+    read_record(text, source);
+  } catch (const RecordError& error) {
+    return error;
+  }
+  ADD_FAILURE() << what << " was accepted:\n" << text;
+  return RecordError(source, 0, "a refusal", "none");
+}
+
 TEST(RecordReader, ReadsBackWhatTheRowsWriteLabelsWithCommasQuotesAndLineEndsIncluded) {
   std::vector<Row> rows{sample_row(1, 3), sample_row(2, 3), sample_row(3, 3)};
   rows[1].table = "Counting, \"fast\"";
@@ -168,21 +182,16 @@ TEST(RecordReader, ReadsARecordWrittenBeforeTheKernelAndIndicesWithoutThem) {
   // The old layout is checked as closely as the new one.
   std::string bad = text;
   bad.replace(bad.rfind(",2,2,"), 5, ",-1,2,");
-  try {
-    read_record(bad, "old.csv");
-    ADD_FAILURE() << "window -1 was accepted";
-  } catch (const RecordError& error) {
-    EXPECT_STREQ(error.what(), "old.csv:3: expected window to be a whole number from 1 to 2, found \"-1\"");
-  }
+  EXPECT_STREQ(refusal(bad, "old.csv", "window -1").what(),
+               "old.csv:3: expected window to be a whole number from 1 to 2, found \"-1\"");
 }
 
 // The record below, with one field of one line replaced.
 struct Fault {
   const char* what;
-  std::size_t line;    // 1 is the header
-  std::size_t column;  // 0-based
-  std::string field;   // written as it stands, unquoted
-  std::string message;
+  std::size_t line;          // 1 is the header
+  std::string_view column;   // the column of the field replaced
+  std::string field;         // written as it stands, unquoted
   std::size_t replaced = 1;  // the fields from `column` on that `field` replaces
 };
 
@@ -193,10 +202,11 @@ std::string faulty_record(const Fault& fault) {
       "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,2,3,maloprvkove polia,5,MS,2,200,MSORT,0,0,1",
       "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,3,3,maloprvkove polia,5,HS,3,300,HSORT,0,0,2",
   };
-  std::vector<std::string> fields;
   std::string& line = lines[fault.line - 1];
+  const std::size_t position = kit::record::position_of(fault.column);
+  EXPECT_LT(position, kit::record::kColumns.size()) << fault.what << ": no column " << fault.column;
   std::size_t begin = 0;
-  for (std::size_t i = 0; i < fault.column; ++i) begin = line.find(',', begin) + 1;
+  for (std::size_t i = 0; i < position; ++i) begin = line.find(',', begin) + 1;
   std::size_t end = begin;
   for (std::size_t i = 0; i < fault.replaced && end != std::string::npos; ++i) end = line.find(',', end + (i > 0));
   line.replace(begin, end == std::string::npos ? std::string::npos : end - begin, fault.field);
@@ -205,66 +215,65 @@ std::string faulty_record(const Fault& fault) {
   return text;
 }
 
-TEST(RecordReader, RefusesEveryMalformedFieldNamingTheSourceTheLineAndWhatWasExpected) {
-  const std::vector<Fault> faults{
-      {"a renamed column", 1, 12, "sort", "r.csv:1: expected column 13 of the header to be \"kernel\", found \"sort\""},
-      {"an unknown layout", 1, 15, "column_index,note",
+void expect_refused(const Fault& fault, const std::string& message) {
+  const RecordError error = refusal(faulty_record(fault), "r.csv", fault.what);
+  EXPECT_EQ(error.what(), message) << fault.what;
+  EXPECT_EQ(error.source(), "r.csv");
+  EXPECT_EQ(error.line(), fault.line) << fault.what;
+}
+
+TEST(RecordReader, RefusesAHeaderOrARowOfAnotherShapeNamingTheSourceTheLineAndWhatWasExpected) {
+  const std::vector<std::pair<Fault, std::string>> cases{
+      {{"a renamed column", 1, "kernel", "sort"},
+       "r.csv:1: expected column 13 of the header to be \"kernel\", found \"sort\""},
+      {{"an unknown layout", 1, "column_index", "column_index,note"},
        "r.csv:1: expected a header of 12 or 16 columns, found 17 columns"},
-      {"a layout cut short", 1, 14, "row_index", "r.csv:1: expected a header of 12 or 16 columns, found 15 columns", 2},
-      {"a missing field", 3, 14, "0", "r.csv:3: expected 16 fields, as in the header, found 15 fields", 2},
-      {"an extra field", 3, 15, "1,9", "r.csv:3: expected 16 fields, as in the header, found 17 fields"},
-      {"an open quote", 3, 7, "\"maloprvkove", "r.csv:3: expected a closing quote, found the end of the text"},
-      {"an empty program", 2, 0, "", "r.csv:2: expected program to be the program's name, found an empty field"},
-      {"another program", 3, 0, "smallfive",
-       "r.csv:3: expected program to be \"smallsix\" as on line 2, found \"smallfive\""},
-      {"a negative seed", 2, 1, "-1", "r.csv:2: expected seed to be a whole number from 0 to 4294967295, found \"-1\""},
-      {"a seed too large", 2, 1, "4294967296",
-       "r.csv:2: expected seed to be a whole number from 0 to 4294967295, found \"4294967296\""},
-      {"another seed", 4, 1, "2025", "r.csv:4: expected seed to be \"2024\" as on line 2, found \"2025\""},
-      {"an unknown seed source", 2, 2, "dice",
-       "r.csv:2: expected seed_source to be tick_count or SORTBENCH_SEED, found \"dice\""},
-      {"another seed source", 3, 2, "tick_count",
-       "r.csv:3: expected seed_source to be \"SORTBENCH_SEED\" as on line 2, found \"tick_count\""},
-      {"another cell clock", 2, 3, "utc", "r.csv:2: expected hundredths_clock to be local_time_of_day, found \"utc\""},
-      {"no precise clock", 2, 4, "",
-       "r.csv:2: expected nanoseconds_clock to be the monotonic clock's name, found an empty field"},
-      {"window -1", 3, 5, "-1", "r.csv:3: expected window to be a whole number from 1 to 3, found \"-1\""},
-      {"window 0", 2, 5, "0", "r.csv:2: expected window to be a whole number from 1 to 3, found \"0\""},
-      {"a window beyond the count", 4, 5, "4",
-       "r.csv:4: expected window to be a whole number from 1 to 3, found \"4\""},
-      {"a window out of order", 3, 5, "3",
-       "r.csv:3: expected window to be 2, the row's place in the record, found \"3\""},
-      {"a fractional window", 3, 5, "2.0", "r.csv:3: expected window to be a whole number from 1 to 3, found \"2.0\""},
-      {"no windows", 2, 6, "0", "r.csv:2: expected windows to be a whole number of at least 1, found \"0\""},
-      {"a negative count", 2, 6, "-3", "r.csv:2: expected windows to be a whole number of at least 1, found \"-3\""},
-      {"another count", 3, 6, "4", "r.csv:3: expected windows to be \"3\" as on line 2, found \"4\""},
-      {"no table", 3, 7, "", "r.csv:3: expected table to be the table's name, found an empty field"},
-      {"no row label", 3, 8, "", "r.csv:3: expected row_label to be the row's label, found an empty field"},
-      {"no column label", 3, 9, "", "r.csv:3: expected column_label to be the column's label, found an empty field"},
-      {"fractional hundredths", 3, 10, "1.5", "r.csv:3: expected hundredths to be a whole number, found \"1.5\""},
-      {"no hundredths", 3, 10, "", "r.csv:3: expected hundredths to be a whole number, found an empty field"},
-      {"negative nanoseconds", 3, 11, "-1",
-       "r.csv:3: expected nanoseconds to be a whole number of at least 0, found \"-1\""},
-      {"nanoseconds with a sign", 3, 11, "+5",
-       "r.csv:3: expected nanoseconds to be a whole number of at least 0, found \"+5\""},
-      {"no kernel", 3, 12, "", "r.csv:3: expected kernel to be the name of a sort, found an empty field"},
-      {"a negative table index", 3, 13, "-1",
-       "r.csv:3: expected table_index to be a whole number of at least 0, found \"-1\""},
-      {"a row index in words", 3, 14, "one",
-       "r.csv:3: expected row_index to be a whole number of at least 0, found \"one\""},
-      {"no column index", 3, 15, "",
-       "r.csv:3: expected column_index to be a whole number of at least 0, found an empty field"},
+      {{"a layout cut short", 1, "row_index", "row_index", 2},
+       "r.csv:1: expected a header of 12 or 16 columns, found 15 columns"},
+      {{"a missing field", 3, "row_index", "0", 2}, "r.csv:3: expected 16 fields, as in the header, found 15 fields"},
+      {{"an extra field", 3, "column_index", "1,9"}, "r.csv:3: expected 16 fields, as in the header, found 17 fields"},
+      {{"an open quote", 3, "table", "\"maloprvkove"}, "r.csv:3: expected a closing quote, found the end of the text"},
   };
-  for (const Fault& fault : faults) {
-    const std::string text = faulty_record(fault);
-    try {
-      read_record(text, "r.csv");
-      ADD_FAILURE() << fault.what << " was accepted:\n" << text;
-    } catch (const RecordError& error) {
-      EXPECT_EQ(error.what(), fault.message) << fault.what;
-      EXPECT_EQ(error.source(), "r.csv");
-      EXPECT_EQ(error.line(), fault.line) << fault.what;
-    }
+  for (const auto& [fault, message] : cases) expect_refused(fault, message);
+}
+
+TEST(RecordReader, RefusesEveryMalformedFieldNamingTheSourceTheLineAndWhatWasExpected) {
+  // Each is refused as "r.csv:LINE: expected COLUMN to be EXPECTED, found
+  // FIELD", the field quoted or, when empty, named so.
+  const std::vector<std::pair<Fault, std::string>> cases{
+      {{"an empty program", 2, "program", ""}, "the program's name"},
+      {{"another program", 3, "program", "smallfive"}, "\"smallsix\" as on line 2"},
+      {{"a negative seed", 2, "seed", "-1"}, "a whole number from 0 to 4294967295"},
+      {{"a seed too large", 2, "seed", "4294967296"}, "a whole number from 0 to 4294967295"},
+      {{"another seed", 4, "seed", "2025"}, "\"2024\" as on line 2"},
+      {{"an unknown seed source", 2, "seed_source", "dice"}, "tick_count or SORTBENCH_SEED"},
+      {{"another seed source", 3, "seed_source", "tick_count"}, "\"SORTBENCH_SEED\" as on line 2"},
+      {{"another cell clock", 2, "hundredths_clock", "utc"}, "local_time_of_day"},
+      {{"no precise clock", 2, "nanoseconds_clock", ""}, "the monotonic clock's name"},
+      {{"window -1", 3, "window", "-1"}, "a whole number from 1 to 3"},
+      {{"window 0", 2, "window", "0"}, "a whole number from 1 to 3"},
+      {{"a window beyond the count", 4, "window", "4"}, "a whole number from 1 to 3"},
+      {{"a window out of order", 3, "window", "3"}, "2, the row's place in the record"},
+      {{"a fractional window", 3, "window", "2.0"}, "a whole number from 1 to 3"},
+      {{"no windows", 2, "windows", "0"}, "a whole number of at least 1"},
+      {{"a negative count", 2, "windows", "-3"}, "a whole number of at least 1"},
+      {{"another count", 3, "windows", "4"}, "\"3\" as on line 2"},
+      {{"no table", 3, "table", ""}, "the table's name"},
+      {{"no row label", 3, "row_label", ""}, "the row's label"},
+      {{"no column label", 3, "column_label", ""}, "the column's label"},
+      {{"fractional hundredths", 3, "hundredths", "1.5"}, "a whole number"},
+      {{"no hundredths", 3, "hundredths", ""}, "a whole number"},
+      {{"negative nanoseconds", 3, "nanoseconds", "-1"}, "a whole number of at least 0"},
+      {{"nanoseconds with a sign", 3, "nanoseconds", "+5"}, "a whole number of at least 0"},
+      {{"no kernel", 3, "kernel", ""}, "the name of a sort"},
+      {{"a negative table index", 3, "table_index", "-1"}, "a whole number of at least 0"},
+      {{"a row index in words", 3, "row_index", "one"}, "a whole number of at least 0"},
+      {{"no column index", 3, "column_index", ""}, "a whole number of at least 0"},
+  };
+  for (const auto& [fault, expected] : cases) {
+    const std::string found = fault.field.empty() ? "an empty field" : "\"" + fault.field + "\"";
+    expect_refused(fault, "r.csv:" + std::to_string(fault.line) + ": expected " + std::string(fault.column) +
+                              " to be " + expected + ", found " + found);
   }
 }
 
@@ -273,12 +282,8 @@ TEST(RecordReader, CountsTheLinesOfAQuotedLabelThatSpansLineEnds) {
   rows[0].row_label = "a\r\nb\r\nc";
   std::string text = record_text(rows);
   text.replace(text.rfind(",QSORT,"), 7, ",,");
-  try {
-    read_record(text, "r.csv");
-    ADD_FAILURE() << "an empty kernel was accepted";
-  } catch (const RecordError& error) {
-    EXPECT_EQ(error.line(), 5u) << error.what();
-  }
+  const RecordError error = refusal(text, "r.csv", "an empty kernel");
+  EXPECT_EQ(error.line(), 5u) << error.what();
 }
 
 TEST(RecordReader, RefusesATextThatIsNoRecord) {
@@ -287,14 +292,7 @@ TEST(RecordReader, RefusesATextThatIsNoRecord) {
       {"a,b\r\n", "in.csv:1: expected column 1 of the header to be \"program\", found \"a\""},
       {kit::record::header_line() + "\r\n\r\n", "in.csv:2: expected 16 fields, as in the header, found 1 fields"},
   };
-  for (const auto& [text, message] : cases) {
-    try {
-      read_record(text, "in.csv");
-      ADD_FAILURE() << text << " was accepted";
-    } catch (const RecordError& error) {
-      EXPECT_EQ(error.what(), message);
-    }
-  }
+  for (const auto& [text, message] : cases) EXPECT_EQ(refusal(text, "in.csv", "the text").what(), message);
 }
 
 }  // namespace

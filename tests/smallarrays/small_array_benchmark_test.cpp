@@ -104,6 +104,20 @@ TEST(SmallArrayResults, ALongCellShiftsOnlyItsOwnRow) {
   EXPECT_EQ(lines[8].size(), 77u);
 }
 
+// The header is a fixed text, so the names of the algorithms must agree with
+// it column by column, and each column must name the kernel of its own sort.
+TEST(SmallArrayResults, TheHeaderListsTheColumnLabelsOfTheProgramsAlgorithmsInOrder) {
+  for (const smallarrays::SmallArrayProgram* program : {&smallarrays::kSmallsix, &smallarrays::kSmallfive}) {
+    std::string header = " n \\ sort |";
+    for (const Algorithm algorithm : program->algorithms) {
+      const std::string label(smallarrays::column_label(algorithm));
+      header += "    " + label + "    |";
+      EXPECT_EQ(smallarrays::kernel_name(algorithm), label.substr(0, 1) + "SORT") << label;
+    }
+    EXPECT_EQ(program->header, header) << program->name;
+  }
+}
+
 // A small table whose index 0 holds a marker that no step may touch.
 struct SmallTables {
   static constexpr std::int32_t kArrays = 40;
