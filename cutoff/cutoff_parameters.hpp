@@ -10,6 +10,7 @@
 
 #include "kit/cutoff_measure.hpp"
 #include "kit/grid_lengths.hpp"
+#include "kit/kernel_names.hpp"
 #include "kit/two_table_writer.hpp"
 
 namespace cutoff {
@@ -26,8 +27,8 @@ struct CutoffProgram {
 };
 
 // The sorts of the two tables, as the precise record names them.
-inline constexpr std::string_view kRecursiveKernel = "REKQSORT";
-inline constexpr std::string_view kCombinedKernel = "COMQSORT";
+inline constexpr std::string_view kRecursiveKernel = kit::kRecursiveQuicksortName.name;
+inline constexpr std::string_view kCombinedKernel = kit::kCombinedQuicksortName.name;
 
 // The two tables of either program: the same captions and sorts, under a
 // header (and its separator) that lists the program's cutoffs.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "kit/kernel_names.hpp"
 #include "quickvscount/input_table.hpp"
 
 namespace quickvscount {
@@ -37,8 +38,8 @@ inline constexpr FileDuelProgram kTallyduel{
 // them, and the sort each times.
 inline constexpr std::string_view kQuicksortTable = "Quicksort";
 inline constexpr std::string_view kCountingsortTable = "Countingsort";
-inline constexpr std::string_view kQuicksortKernel = "QSORT";
-inline constexpr std::string_view kCountingsortKernel = "CSORT";
+inline constexpr std::string_view kQuicksortKernel = kit::kQuicksortName.name;
+inline constexpr std::string_view kCountingsortKernel = kit::kCountingSortName.name;
 
 // The report block of input I: "Vstup c.I: pocet= N, rozsah= R", then the
 // two time lines, whose labels are 19 characters each so both cells begin

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "kit/grid_lengths.hpp"
+#include "kit/kernel_names.hpp"
 #include "kit/two_table_writer.hpp"
 
 namespace quickvscount {
@@ -31,8 +32,8 @@ inline constexpr GridDuelProgram kTallygrid{
             .second_caption = "Vysledky pre Countingsort:",
             .header = "  n  \\  k |    10    |    100   |   1000   |   10000  |  100000  |  1000000 | 10000000 |",
             .separator = "----------------------------------------------------------------------------------------",
-            .first_kernel = "QSORT",
-            .second_kernel = "CSORT",
+            .first_kernel = kit::kQuicksortName.name,
+            .second_kernel = kit::kCountingSortName.name,
         },
 };
 

@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "kit/kernel_names.hpp"
+
 namespace smallarrays {
 
 // The sorts of the table, as their column labels name them.
@@ -23,12 +25,12 @@ struct AlgorithmNames {
 
 // Indexed by Algorithm.
 inline constexpr std::array<AlgorithmNames, 6> kAlgorithmNames{{
-    {.column_label = "QS", .kernel = "QSORT"},
-    {.column_label = "MS", .kernel = "MSORT"},
-    {.column_label = "HS", .kernel = "HSORT"},
-    {.column_label = "BS", .kernel = "BSORT"},
-    {.column_label = "IS", .kernel = "ISORT"},
-    {.column_label = "SS", .kernel = "SSORT"},
+    {.column_label = "QS", .kernel = kit::kQuicksortName.name},
+    {.column_label = "MS", .kernel = kit::kMergeSortName.name},
+    {.column_label = "HS", .kernel = kit::kHeapSortName.name},
+    {.column_label = "BS", .kernel = kit::kBubbleSortName.name},
+    {.column_label = "IS", .kernel = kit::kInsertionSortName.name},
+    {.column_label = "SS", .kernel = kit::kSelectionSortName.name},
 }};
 static_assert(kAlgorithmNames.size() == static_cast<std::size_t>(Algorithm::SS) + 1, "one entry per algorithm");
 

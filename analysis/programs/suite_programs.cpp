@@ -3,9 +3,13 @@
 #include <fmt/format.h>
 
 #include "analysis/text/text_format.hpp"
+#include "kit/file_names.hpp"
+#include "kit/kernel_names.hpp"
 
 namespace analysis {
 namespace facts {
+
+using kit::kernel_legend;
 
 std::vector<std::string> column_labels(const SmallArrayProgram& program) {
   std::vector<std::string> labels;
@@ -42,17 +46,19 @@ std::string description(const SmallArrayProgram& program) {
 }
 
 std::string description(const FileDuelProgram& program) {
-  return fmt::format("quicksort against counting sort on {} inputs read from vstup.in",
-                     program.inputs.POCET_PRVKOV.size());
+  return fmt::format("{} against {} on {} inputs read from {}", kernel_legend(quickvscount::kQuicksortKernel),
+                     kernel_legend(quickvscount::kCountingsortKernel), program.inputs.POCET_PRVKOV.size(),
+                     kit::kInputFileName);
 }
 
 std::string description(const GridDuelProgram& program) {
-  return fmt::format("quicksort against counting sort over {} lengths by {} value ranges", program.lengths.size(),
-                     program.ranges);
+  return fmt::format("{} against {} over {} lengths by {} value ranges", kernel_legend(program.layout.first_kernel),
+                     kernel_legend(program.layout.second_kernel), program.lengths.size(), program.ranges);
 }
 
 std::string description(const CutoffProgram& program) {
-  return fmt::format("recursive quicksort against quicksort with insertion-sort cutoffs {} to {}", program.row_base + 1,
+  return fmt::format("{} against quicksort with insertion-sort cutoffs {} to {}",
+                     kernel_legend(program.layout.first_kernel), program.row_base + 1,
                      program.row_base + program.cutoffs);
 }
 

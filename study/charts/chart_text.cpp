@@ -7,6 +7,8 @@
 
 namespace study {
 
+std::string legend_entry(const kit::KernelName& kernel) { return fmt::format("{}  {}", kernel.name, kernel.legend); }
+
 std::string interval_name(const Coverage& coverage) {
   return fmt::format("{:.0f} % interval", 100 * (coverage.nominal ? analysis::nominal_coverage : coverage.fraction));
 }

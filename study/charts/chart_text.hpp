@@ -6,12 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "kit/kernel_names.hpp"
 #include "study/charts/chart_data.hpp"
 
 namespace study {
 
-// Quicksort and counting sort in the legends of the programs that race them.
-inline constexpr std::array<std::string_view, 2> kSortNames{"QSORT  quicksort", "CSORT  counting sort"};
+// The two sorts that tallyduel and tallygrid race, in table order.
+inline constexpr std::array<kit::KernelName, 2> kRacedSorts{kit::kQuicksortName, kit::kCountingSortName};
+
+// A sort in a legend: "QSORT  quicksort".
+std::string legend_entry(const kit::KernelName& kernel);
 
 // What an interval is called by its coverage: "95 % interval" once it
 // reaches the conventional 95 %, else its own, "75 % interval".

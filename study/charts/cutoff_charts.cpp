@@ -1,7 +1,10 @@
 #include "study/charts/cutoff_charts.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 
+#include "kit/kernel_names.hpp"
 #include "study/charts/chart_colors.hpp"
 #include "study/charts/chart_data.hpp"
 #include "study/charts/chart_text.hpp"
@@ -102,7 +105,8 @@ PlotSeries length_series(const ChartData& data, std::size_t row, const std::vect
 
 LinePlot cutoff_plot(const ChartData& data, std::string_view program) {
   LinePlot plot;
-  plot.title = std::string(program) + ": combined quicksort time / recursive quicksort time";
+  plot.title = fmt::format("{}: {} time / {} time", program, kit::kCombinedQuicksortName.legend,
+                           kit::kRecursiveQuicksortName.legend);
   plot.subtitle = "below 1\xc3\x97 the insertion-sort cutoff pays; ";
   plot.subtitle += data.precise() ? source_note(data.coverage()) : "each cell sorts its own random data";
   plot.x_label = "cutoff HRANICA (ranges this short go to insertion sort)";

@@ -1,5 +1,7 @@
 #include "study/charts/duel_charts.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <array>
 
@@ -100,8 +102,8 @@ std::vector<Tick> input_ticks(const ChartData& data, const Slots& slots) {
 
 void draw_duel_legend(Document& document, const Coverage& coverage, const Area& frame, bool any_outline) {
   Legend legend(document, frame.right() + kDuelLegendPlace.gap, frame.y + kDuelLegendPlace.top, kDuelLegend);
-  for (std::size_t sort = 0; sort < kSortNames.size(); ++sort) {
-    legend.entry(Sample::swatch(Attributes().fill(category_color(sort))), {std::string(kSortNames[sort])});
+  for (std::size_t sort = 0; sort < kRacedSorts.size(); ++sort) {
+    legend.entry(Sample::swatch(Attributes().fill(category_color(sort))), {legend_entry(kRacedSorts[sort])});
   }
   const Attributes note = Attributes().css_class("note");
   if (coverage.runs > 1) {
@@ -123,7 +125,8 @@ void draw_duel_legend(Document& document, const Coverage& coverage, const Area& 
 ChartFile duel_chart(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
                      const PreciseTimes& precise) {
   const ChartData data(result, precise);
-  const std::string title = std::string(program) + ": quicksort and counting sort on each input";
+  const std::string title =
+      fmt::format("{}: {} and {} on each input", program, kRacedSorts[0].legend, kRacedSorts[1].legend);
   const std::string subtitle =
       data.precise() ? "one sort of each input per algorithm and run; log scale; " + source_note(data.coverage())
                      : "one sort of each input per algorithm; log scale";

@@ -1,5 +1,7 @@
 #include "study/charts/grid_charts.hpp"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -79,15 +81,17 @@ RatioCells ratio_cells(const ChartData& data) {
 void draw_ratio_key(Document& document, const Coverage& coverage, const Area& cells, bool any_undecided) {
   const double x = cells.right() + kHeatKeyPlace.gap;
   const double y = cells.y + kHeatKeyPlace.top;
-  document.text(x, y - kHeatKeyTitleAbove, "quicksort / counting sort", Attributes().css_class("label"));
+  const auto [quick, counting] = kRacedSorts;
+  document.text(x, y - kHeatKeyTitleAbove, fmt::format("{} / {}", quick.legend, counting.legend),
+                Attributes().css_class("label"));
   Legend key(document, x, y, kHeatKey);
   const Attributes note = Attributes().css_class("note");
   for (double value : {100.0, 10.0, 3.0, 1.0, 1 / 3.0, 0.1, 0.01}) {
     const Ratio swatch{value, 0, true};
     std::string text = ratio_text(swatch);
-    if (value == 100.0) text = "\xe2\x89\xa5" + text + " counting sort faster";
+    if (value == 100.0) text = fmt::format("\u2265{} {} faster", text, counting.legend);
     if (value == 1.0) text += " break-even";
-    if (value == 0.01) text = "\xe2\x89\xa4" + text + " quicksort faster";
+    if (value == 0.01) text = fmt::format("\u2264{} {} faster", text, quick.legend);
     key.entry(Sample::swatch(Attributes().fill(ratio_color(swatch)).stroke("#999")), {text}, note);
   }
   if (coverage.runs == 0) {
@@ -154,7 +158,7 @@ void draw_panels_legend(Document& document, const Coverage& coverage, std::size_
                 kPanelLegend);
   for (std::size_t sort : {kQuick, kCounting}) {
     legend.entry(Sample::line(series_stroke(category_color(sort), sort == kCounting, false)),
-                 {std::string(kSortNames[sort])});
+                 {legend_entry(kRacedSorts[sort])});
   }
   const Attributes note = Attributes().css_class("note");
   if (coverage.runs > 1) legend.entry(Sample::error_bar(Attributes().stroke("#444")), {interval_label(coverage)}, note);
@@ -172,10 +176,12 @@ ChartFile grid_heat_map(const analysis::ResultFile& result, std::string_view ste
   const Area frame = cells.grid.frame();
   const double width = frame.right() + kHeatMargins.right;
   const double height = std::max(frame.bottom() + kHeatMargins.bottom, kHeatLeastHeight);
-  const std::string title = std::string(program) + ": quicksort time / counting sort time";
+  const auto [quick, counting] = kRacedSorts;
+  const std::string title = fmt::format("{}: {} time / {} time", program, quick.legend, counting.legend);
   Document document(width, height, title);
   draw_titles(document, Area{0, 0, width, height}, title,
-              "above 1\xc3\x97 counting sort is faster, below 1\xc3\x97 quicksort; the thick line is the break-even");
+              fmt::format("above 1\u00d7 {} is faster, below 1\u00d7 {}; the thick line is the break-even",
+                          counting.legend, quick.legend));
   if (data.precise())
     document.text(kTitles.x, kTitles.note_y, runs_note(data.coverage()), Attributes().css_class("note"));
   draw_axis_names(document, frame, "value range k (values 1..k)", kHeatXNameY, "array length n", kHeatYNameX);

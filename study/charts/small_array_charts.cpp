@@ -1,8 +1,10 @@
 #include "study/charts/small_array_charts.hpp"
 
-#include <map>
+#include <fmt/format.h>
 
 #include "analysis/text/text_format.hpp"
+#include "kit/kernel_names.hpp"
+#include "smallarrays/small_array_parameters.hpp"
 #include "study/charts/chart_colors.hpp"
 #include "study/charts/chart_data.hpp"
 #include "study/charts/chart_text.hpp"
@@ -13,12 +15,12 @@ namespace {
 
 using namespace svg;
 
+// "QS  quicksort": the column's label and the sort it times.
 std::string algorithm_name(std::string_view label) {
-  static const std::map<std::string_view, std::string_view> kNames{{"QS", "quicksort"},      {"MS", "merge sort"},
-                                                                   {"HS", "heap sort"},      {"BS", "bubble sort"},
-                                                                   {"IS", "insertion sort"}, {"SS", "selection sort"}};
-  const auto found = kNames.find(label);
-  return found == kNames.end() ? std::string(label) : std::string(label) + "  " + std::string(found->second);
+  for (const smallarrays::AlgorithmNames& names : smallarrays::kAlgorithmNames) {
+    if (names.column_label == label) return fmt::format("{}  {}", label, kit::kernel_legend(names.kernel));
+  }
+  return std::string(label);
 }
 
 // One algorithm's times per array, one point per length that has one.
