@@ -3,6 +3,7 @@
 #include "analysis/export/benchmark_json.hpp"
 #include "analysis/export/long_csv.hpp"
 #include "analysis/text/markup_text.hpp"
+#include "analysis/verdicts/answers_text.hpp"
 #include "index_page_template.hpp"
 #include "kit/file_names.hpp"
 #include "study/page/page_template.hpp"
@@ -53,11 +54,45 @@ std::string summary_row_of(const ProgramRun& run) {
                                 {"overhead", escape_markup(row.overhead)}});
 }
 
+// One program's table and what it leaves open or out.
+std::string answer_table(const analysis::ProgramAnswer& answer) {
+  const std::string program = escape_markup(answer.program);
+  std::string header, rows;
+  for (const std::string& heading : answer.table.header) {
+    header += render("answer_heading", {{"text", escape_markup(heading)}});
+  }
+  for (const std::vector<std::string>& row : answer.table.rows) {
+    std::string cells;
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      const bool number = c < answer.table.numeric.size() && answer.table.numeric[c];
+      cells += render(number ? "answer_number" : "answer_cell", {{"text", escape_markup(row[c])}});
+    }
+    rows += render("answer_row", {{"cells", cells}});
+  }
+  std::string left_out;
+  for (const std::string& run : answer.left_out) {
+    left_out += render("incomplete_run", {{"run", escape_markup(answer.program + " " + run)}});
+  }
+  return render(
+      "answer_table",
+      {{"program", program},
+       {"question", escape_markup(answer.question)},
+       {"basis", escape_markup(answer.basis)},
+       {"header", header},
+       {"rows", rows},
+       {"legend", escape_markup(answer.legend)},
+       {"open", answer.open.empty()
+                    ? std::string()
+                    : render("open_questions", {{"text", escape_markup(analysis::open_questions_text(answer))}})},
+       {"left_out", left_out}});
+}
+
 std::string verdict_section(const StudyRun& study) {
-  if (study.verdicts.empty() && study.incomplete_runs.empty()) return {};
-  std::string verdicts, incomplete_runs, export_failures;
-  for (const analysis::Verdict& verdict : study.verdicts) {
-    verdicts += render("verdict", {{"text", escape_markup(verdict.text)}});
+  if (study.answers.empty() && study.incomplete_runs.empty()) return {};
+  std::string answers, answer_tables, incomplete_runs, export_failures;
+  for (const analysis::ProgramAnswer& answer : study.answers) {
+    answers += render("answer", {{"program", escape_markup(answer.program)}, {"text", escape_markup(answer.answer)}});
+    if (!answer.table.rows.empty()) answer_tables += answer_table(answer);
   }
   for (const std::string& run : study.incomplete_runs) {
     incomplete_runs += render("incomplete_run", {{"run", escape_markup(run)}});
@@ -66,7 +101,8 @@ std::string verdict_section(const StudyRun& study) {
     export_failures += render("failure", {{"text", escape_markup(failure)}});
   }
   return render("verdict_section",
-                {{"verdicts", verdicts},
+                {{"answers", answers},
+                 {"answer_tables", answer_tables},
                  {"incomplete_runs", incomplete_runs},
                  {"export_failures", export_failures},
                  {"export_files", study.export_failures.empty()
@@ -121,6 +157,12 @@ std::string program_section(const ProgramRun& run) {
        {"files", files}});
 }
 
+std::string summary_notes_html(const StudyRun& study) {
+  std::string notes;
+  for (const std::string& note : summary_notes(study)) notes += render("summary_note", {{"text", escape_markup(note)}});
+  return notes;
+}
+
 }  // namespace
 
 std::string index_html(const StudyRun& study) {
@@ -137,7 +179,7 @@ std::string index_html(const StudyRun& study) {
                          {"warnings", warnings},
                          {"context_rows", context_rows},
                          {"summary_rows", summary_rows},
-                         {"summary_text", escape_markup(summary_table_text(study))},
+                         {"summary_notes", summary_notes_html(study)},
                          {"verdict_section", verdict_section(study)},
                          {"median_sections", median_sections},
                          {"program_sections", program_sections}});

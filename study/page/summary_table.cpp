@@ -6,6 +6,7 @@
 #include <array>
 
 #include "analysis/text/text_format.hpp"
+#include "analysis/verdicts/answers_text.hpp"
 #include "study/os/program.hpp"
 
 namespace study {
@@ -42,8 +43,8 @@ SummaryRow summary_row(const ProgramRun& run) {
 }
 
 std::string verdict_text(const StudyRun& study) {
-  std::string text;
-  for (const analysis::Verdict& verdict : study.verdicts) text += verdict.text + "\n";
+  std::string text = analysis::answers_text(study.answers);
+  if (!text.empty() && !study.incomplete_runs.empty()) text += "\n";
   for (const std::string& run : study.incomplete_runs) {
     text += "incomplete, not counted: " + run + "\n";
   }
@@ -53,7 +54,7 @@ std::string verdict_text(const StudyRun& study) {
 
 std::string summary_text(const StudyRun& study) {
   std::string text = summary_table_text(study);
-  if (!study.verdicts.empty() || !study.incomplete_runs.empty()) text += "\n" + verdict_text(study);
+  if (!study.answers.empty() || !study.incomplete_runs.empty()) text += "\n" + verdict_text(study);
   return text;
 }
 
@@ -71,19 +72,24 @@ std::string summary_table_text(const StudyRun& study) {
     text += padded(row.program, widths[0]) + "  " + padded(row.status, widths[1]) + "  " + right(row.wall, widths[2]) +
             "  " + right(row.memory, widths[3]) + "  " + right(row.cells, widths[4]) + "  " + row.overhead + "\n";
   }
+  for (const std::string& note : summary_notes(study)) text += note + "\n";
+  return text;
+}
+
+std::vector<std::string> summary_notes(const StudyRun& study) {
+  std::vector<std::string> notes;
   for (const ProgramRun& run : study.programs) {
-    if (!run.detail.empty()) text += fmt::format("{}: {}\n", run.label(), run.detail);
+    if (!run.detail.empty()) notes.push_back(fmt::format("{}: {}", run.label(), run.detail));
     for (const std::string& failure : run.study_failures) {
-      text += fmt::format("{}: results incomplete: {}\n", run.label(), failure);
+      notes.push_back(fmt::format("{}: results incomplete: {}", run.label(), failure));
     }
   }
-  text +=
-      "time cells: the sum of the times the program reported; overhead: wall time less that sum "
-      "(data generation, copying, clearing, start-up and output).\n";
+  notes.emplace_back("time cells: the sum of the times the program reported;");
+  notes.emplace_back("overhead: wall time less that sum (data generation, copying, clearing, start-up and output).");
   const bool peak_unknown = std::any_of(study.programs.begin(), study.programs.end(),
                                         [](const ProgramRun& run) { return run.ran() && !run.peak_resident_bytes; });
-  if (peak_unknown) text += "peak memory unknown: " + std::string(os::unknown_peak_reason()) + "\n";
-  return text;
+  if (peak_unknown) notes.push_back("peak memory unknown: " + std::string(os::unknown_peak_reason()));
+  return notes;
 }
 
 }  // namespace study

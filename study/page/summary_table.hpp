@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "study/run/study_run.hpp"
 
@@ -17,13 +18,18 @@ struct SummaryRow {
 
 SummaryRow summary_row(const ProgramRun& run);
 
-// The table, the failures and then the verdicts.
+// The table, the failures and then the answers.
 std::string summary_text(const StudyRun& study);
 
-// The summary without its verdicts, for pages that show them on their own.
+// The summary without its answers: the table, then its notes.
 std::string summary_table_text(const StudyRun& study);
 
-// The verdicts from the precise records and the runs they leave out.
+// What the table leaves to words, one line each: each program's failure or
+// the study's own with its files, what the columns mean, and why a peak
+// memory is unknown.
+std::vector<std::string> summary_notes(const StudyRun& study);
+
+// The programs' answers from the precise records and the runs they leave out.
 std::string verdict_text(const StudyRun& study);
 
 }  // namespace study

@@ -11,7 +11,7 @@
 
 #include "analysis/programs/suite_programs.hpp"
 #include "analysis/records/result_file.hpp"
-#include "analysis/verdicts/program_verdicts.hpp"
+#include "analysis/verdicts/program_answers.hpp"
 #include "study/run/build_context.hpp"
 
 namespace study {
@@ -68,9 +68,9 @@ struct StudyRun {
   std::vector<std::string> warnings;
   std::vector<ProgramRun> programs;
   int repeats = 1;
-  // From the precise records, once every run has ended: one paragraph per
-  // program, and the runs that could not count.
-  std::vector<analysis::Verdict> verdicts;
+  // From the precise records, once every run has ended: each program's
+  // answer, and the runs that could not count.
+  std::vector<analysis::ProgramAnswer> answers;
   std::vector<std::string> incomplete_runs;
   std::vector<std::string> export_failures;  // results.json, results.csv or a median chart not written
   std::vector<MedianCharts> median_charts;   // programs with more than one complete run

@@ -288,7 +288,7 @@ void StudySession::analyse_records() {
   if (measurements.set.empty()) return;
   study_.incomplete_runs = std::move(measurements.unrecorded);
   const analysis::RunModel model = analysis::run_model(std::move(measurements.set));
-  study_.verdicts = analysis::verdicts(model);
+  study_.answers = analysis::program_answers(model);
   const analysis::RunContext context =
       benchmark_context(study_.context, os::program_file(options_.programs, "study").string());
   try {

@@ -8,7 +8,7 @@
 #include "analysis/programs/suite_programs.hpp"
 #include "analysis/records/kernel_series.hpp"
 #include "analysis/records/recorded_run.hpp"
-#include "analysis/verdicts/program_verdicts.hpp"
+#include "analysis/verdicts/program_answers.hpp"
 #include "analysis/verdicts/verdict_shapes.hpp"
 #include "kit/record/record_format.hpp"
 #include "kit/table_caption.hpp"
@@ -76,23 +76,36 @@ TEST(RankingVerdict, NamesTheClearWinnerTheTieAndWhereTheRankingChanges) {
   EXPECT_EQ(changes[0].ranking, 2u);
   EXPECT_EQ(changes[0].overtakings.size(), 2u);
 
-  const std::string text = analysis::small_array_verdict(grid);
-  EXPECT_CONTAINS(text, "smallsix, N = 6 runs, 95 % intervals.");
-  EXPECT_CONTAINS(text, "n = 5 SSORT, ahead of ISORT by 1.50× (interval 1.50× to 1.50×)");
-  EXPECT_CONTAINS(text, "n = 10 SSORT, not distinguishable at this N from ISORT (ISORT/SSORT");
-  EXPECT_CONTAINS(text, "The ranking changes at n = 20 (ISORT passes SSORT, QSORT passes SSORT).");
+  // The answer: SSORT ahead of ISORT at n = 5, the two not told apart at
+  // n = 10, ISORT ahead from n = 20, where QSORT passes SSORT.
+  const analysis::ProgramAnswer answer = analysis::program_answer(grid);
+  EXPECT_CONTAINS(answer.basis, "N = 6 runs; differences decided at 95 % from the runs' own spread");
+  EXPECT_EQ(answer.table.header, (std::vector<std::string>{"n", "QSORT", "ISORT", "SSORT"}));
+  EXPECT_EQ(answer.table.rows.at(0).at(2).substr(0, 2), "2 ");
+  EXPECT_EQ(answer.table.rows.at(0).at(3).substr(0, 2), "1 ");
+  EXPECT_EQ(answer.table.rows.at(1).at(2).substr(0, 2), "1=");
+  EXPECT_EQ(answer.table.rows.at(2).at(1).substr(0, 2), "2 ");
+  EXPECT_EQ(answer.table.rows.at(2).at(3).substr(0, 2), "3 ");
+  EXPECT_EQ(answer.answer, "Fastest: SSORT up to n = 10, ISORT from n = 20. The ranking changes at n = 20.");
+  ASSERT_EQ(answer.open.size(), 1u);
+  EXPECT_EQ(answer.open[0].what, "n = 10: ISORT against SSORT");
 }
 
-TEST(RankingVerdict, ASingleRunEstablishesNoWinner) {
+TEST(RankingVerdict, ASingleRunDecidesOnlyWhatLiesFarOutsideTheNoise) {
   MeasurementSet set;
   const auto one = fixtures::runs(1, 7);
   add_cell(set, Place{"smallfive", std::string(kit::table_name(smallarrays::kSmallArraysCaption)), "70", "QS"}, one,
            {100});
   add_cell(set, Place{"smallfive", std::string(kit::table_name(smallarrays::kSmallArraysCaption)), "70", "IS"}, one,
            {300});
-  const std::string text = analysis::program_verdict(analysis::program_grid(set, "smallfive"));
-  EXPECT_CONTAINS(text, "smallfive, N = 1 run, so no intervals.");
-  EXPECT_CONTAINS(text, "n = 70 QSORT, not distinguishable at this N from ISORT (ISORT/QSORT 3.00×)");
+  add_cell(set, Place{"smallfive", std::string(kit::table_name(smallarrays::kSmallArraysCaption)), "70", "SS"}, one,
+           {330});
+  const analysis::ProgramAnswer answer = analysis::program_answer(analysis::program_grid(set, "smallfive"));
+  EXPECT_CONTAINS(answer.basis, "N = 1 run; differences decided at 95 % from a noise model");
+  // Three times slower is decided; ten per cent is not.
+  EXPECT_EQ(answer.table.rows.at(0).at(1).substr(0, 2), "1 ");
+  EXPECT_EQ(answer.table.rows.at(0).at(2).substr(0, 2), "2 ");
+  EXPECT_EQ(answer.table.rows.at(0).at(3).substr(0, 2), "2=");
 }
 
 TEST(DuelVerdict, GivesTheFactorOrSaysTheInputIsUndecided) {
@@ -108,14 +121,15 @@ TEST(DuelVerdict, GivesTheFactorOrSaysTheInputIsUndecided) {
   duel("10000000", "10", 100e6, {95e6, 105e6, 100e6});
   duel("10000000", "10000000", 2000e6, {300e6, 300e6, 300e6});
   duel("10", "20000000", 500, {1.1e6, 1.1e6, 1.1e6});
-  const std::string text = analysis::file_duel_verdict(analysis::program_grid(set, "tallyduel"));
-  EXPECT_CONTAINS(text, "tallyduel, N = 3 runs; intervals span the runs (75 % coverage).");
-  EXPECT_CONTAINS(text, "n = 20000000, k = 10: CSORT faster by 14.3× (interval 14.3× to 14.3×, 75 % coverage)");
-  EXPECT_CONTAINS(text,
-                  "n = 10000000, k = 10: not distinguishable at this N; CSORT ahead in the medians by "
-                  "1.01× (interval 0.95× to 1.05×, 75 % coverage); n = 10000000, k = 10000000: CSORT faster "
-                  "by 6.67×");
-  EXPECT_CONTAINS(text, "; n = 10, k = 20000000: QSORT faster by 2200×");
+  const analysis::ProgramAnswer answer = analysis::program_answer(analysis::program_grid(set, "tallyduel"));
+  const auto& rows = answer.table.rows;
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"1", "20000000", "10", "CSORT", "14.3×", "13–15", "yes"}));
+  EXPECT_EQ(rows[1].at(3), "CSORT");
+  EXPECT_EQ(rows[1].at(6).substr(0, 3), "no,");
+  EXPECT_EQ(rows[2].at(4), "6.67×");
+  EXPECT_EQ(rows[3].at(3), "QSORT");
+  EXPECT_EQ(rows[3].at(4), "2200×");
 }
 
 // tallygrid, three runs; the counting-sort/quicksort ratio of each cell, by
@@ -150,14 +164,18 @@ TEST(CrossoverVerdict, FindsTheLengthFromWhichCountingSortStaysFaster) {
   EXPECT_EQ(crossovers[2].established_from, 3u);  // faster at 20000, slower again at 50000
   EXPECT_EQ(crossovers[3].median_from, std::nullopt);
 
-  const std::string text = analysis::grid_duel_verdict(grid);
-  EXPECT_CONTAINS(text,
-                  "k = 10: from n = 20000, where CSORT is faster by 2.00× (interval 2.00× to 2.00×, 75 % coverage)");
-  EXPECT_CONTAINS(text,
-                  "k = 100: not distinguishable at this N; CSORT ahead in the medians from n = 100000, there by "
-                  "1.06× (interval 0.95× to 1.11×, 75 % coverage)");
-  EXPECT_CONTAINS(text, "k = 1000: from n = 100000, where");
-  EXPECT_CONTAINS(text, "k = 10000000: not faster at n = 100000");
+  // The answer interpolates where the ratio crosses 1, between the last
+  // length where counting sort is slower and the first of those after
+  // which it stays faster.
+  const analysis::ProgramAnswer answer = analysis::program_answer(grid);
+  const auto& rows = answer.table.rows;
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0].at(1), "12,915");  // 1.5 at 10000, 0.5 at 20000
+  EXPECT_EQ(rows[1].at(1), "89,210");  // 1.2 at 50000, 0.9 to 1.05 at 100000
+  EXPECT_EQ(rows[2].at(1), "57,765");  // 1.2 at 50000, 0.5 at 100000
+  EXPECT_EQ(rows[3].at(1), "no length");
+  ASSERT_FALSE(answer.open.empty());
+  EXPECT_EQ(answer.open[0].what, "k = 100: the crossover near n = 89,210");
 }
 
 TEST(CutoffVerdict, UsesTheRecursiveRowAsTheNoiseOfASingleRun) {
@@ -182,13 +200,19 @@ TEST(CutoffVerdict, UsesTheRecursiveRowAsTheNoiseOfASingleRun) {
   // One run against the five recursive cells: the whole range, 1 - 2/6.
   EXPECT_NEAR(best[0].against_baseline.interval.coverage, 2.0 / 3.0, 1e-12);
 
-  const std::string text = analysis::cutoff_verdict(grid);
-  EXPECT_CONTAINS(text,
-                  "n = 10000: cutoff 22, gain 15.0 % (interval 13.3 to 18.3 %, 66.7 % coverage), within "
-                  "noise: 21 23 (tolerance 6.0 %)");
-  EXPECT_CONTAINS(text,
-                  "n = 20000: cutoff 21, gain 0.5 % (interval -4.7 to 5.2 %, 66.7 % coverage), not "
-                  "distinguishable at this N from REKQSORT, within noise: 22 23 24 25 (tolerance 10.0 %)");
+  // The answer on one run, its noise the spread of each length's REKQSORT
+  // row: at 10000 cutoff 22 pays 18 % over the REKQSORT cell of the same
+  // data and 21 to 23 are alike; at 20000 it does not pay and 21 to 25 are
+  // alike.
+  const analysis::ProgramAnswer answer = analysis::program_answer(grid);
+  const auto& rows = answer.table.rows;
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0],
+            (std::vector<std::string>{"10000", "18.3 %", "13.0 to 23.2 %", "22", "21 to 23", "flat from 21 to 23"}));
+  EXPECT_EQ(rows[1].at(3), "21");
+  EXPECT_EQ(rows[1].at(4), "21 to 25");
+  ASSERT_EQ(answer.open.size(), 1u);
+  EXPECT_EQ(answer.open[0].what, "n = 20000: the gain of cutoff 21");
 }
 
 TEST(IncompleteRun, IsReportedAndNeverAveragedIn) {
@@ -200,15 +224,16 @@ TEST(IncompleteRun, IsReportedAndNeverAveragedIn) {
   EXPECT_EQ(grid.repeats(), 6u);
   ASSERT_EQ(grid.incomplete_runs.size(), 1u);
   EXPECT_EQ(grid.tables[0].cell(0, 2).size(), 6u);
-  const auto verdicts = analysis::verdicts(analysis::run_model(set));
-  ASSERT_EQ(verdicts.size(), 1u);
-  EXPECT_CONTAINS(verdicts[0].text, "Incomplete and left out: run 6 (seed 106, 1 window).");
-  EXPECT_CONTAINS(verdicts[0].text, "N = 6 runs");
+  const auto answers = analysis::program_answers(analysis::run_model(set));
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_EQ(answers[0].left_out, std::vector<std::string>{"run 6 (seed 106, 1 window)"});
+  EXPECT_EQ(answers[0].runs, 6u);
 
   MeasurementSet failed_only;
   add_cell(failed_only, Place{"tallygrid", "Quicksort", "10000", "10"}, {fixtures::Run{0, 1, false}}, {5});
-  EXPECT_EQ(analysis::verdicts(analysis::run_model(failed_only))[0].text,
-            "tallygrid: no complete run. Incomplete and left out: run 0 (seed 1, 1 window).");
+  const auto failed = analysis::program_answers(analysis::run_model(failed_only));
+  EXPECT_EQ(failed.at(0).answer, "No complete run.");
+  EXPECT_EQ(failed.at(0).left_out, std::vector<std::string>{"run 0 (seed 1, 1 window)"});
 }
 
 TEST(MeasurementSet, RefusesWhatNoRunCanRecord) {

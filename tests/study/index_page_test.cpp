@@ -105,7 +105,16 @@ study::StudyRun stopped_study() {
   not_started.program = &program("tallyduel");
   run.programs.push_back(not_started);
 
-  run.verdicts = {{"smallsix", hostile("verdict")}};
+  analysis::ProgramAnswer answer;
+  answer.program = "smallsix";
+  answer.question = hostile("question");
+  answer.answer = hostile("verdict");
+  answer.basis = hostile("basis");
+  answer.table = {{hostile("heading"), "n"}, {{hostile("cell"), "5"}}, {false, true}};
+  answer.legend = hostile("legend");
+  answer.open = {{hostile("open"), 7}};
+  answer.left_out = {hostile("left-out")};
+  run.answers = {answer};
   run.incomplete_runs = {hostile("incomplete")};
   run.export_failures = {hostile("export-failure")};
   run.median_charts = {{hostile("median"), 3, {hostile("median-chart")}}};
@@ -115,7 +124,8 @@ study::StudyRun stopped_study() {
 TEST(IndexPage, EveryFieldIsEscapedInEveryBlock) {
   const std::string page = study::index_html(stopped_study());
   for (const std::string tag : {"name", "key", "value", "warning", "detail", "study-failure", "chart", "csv", "results",
-                                "verdict", "incomplete", "export-failure", "median", "median-chart"}) {
+                                "verdict", "question", "basis", "heading", "cell", "legend", "open", "left-out", "incomplete",
+                                "export-failure", "median", "median-chart"}) {
     EXPECT_CONTAINS(page, escaped(tag));
     EXPECT_LACKS(page, "<" + tag + ">");
   }
@@ -157,11 +167,11 @@ TEST(IndexPage, ShowsWhatTheStudyAndEachProgramReached) {
   EXPECT_LACKS(page, escaped("csv"));
 
   running.finished = true;
-  running.verdicts.clear();
+  running.answers.clear();
   running.incomplete_runs.clear();
   const std::string finished = study::index_html(running);
   EXPECT_LACKS(finished, "class=\"warning\">The study");
-  EXPECT_LACKS(finished, "<h2>Verdicts</h2>");
+  EXPECT_LACKS(finished, "<h2>Answers</h2>");
 }
 
 }  // namespace

@@ -82,16 +82,20 @@ TEST_F(RepeatedStudy, InterleavesRepeatsGivesEachItsSeedAndExportsOnlyCompleteRu
   EXPECT_EQ(static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')), 1 + 2 * small_cells + cutoff_cells);
 
   const std::string summary = test_support::read_file(run / "summary.txt");
-  EXPECT_NE(summary.find("smallfive, N = 2 runs"), std::string::npos) << summary;
-  EXPECT_NE(summary.find("cutoffnarrow, N = 1 run"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("smallfive: Which sort is fastest at each length?\n  N = 2 runs;"), std::string::npos)
+      << summary;
+  EXPECT_NE(summary.find("cutoffnarrow: Does the insertion-sort cutoff pay, and which cutoff is best?\n  N = 1 run;"),
+            std::string::npos)
+      << summary;
   EXPECT_NE(summary.find("Incomplete and left out: run 2 (seed 12"), std::string::npos) << summary;
   EXPECT_NE(summary.find("cutoffnarrow repeat 2  3"), std::string::npos) << summary;
   const std::string index = test_support::read_file(run / "index.html");
-  EXPECT_NE(index.find("<h2>Verdicts</h2>"), std::string::npos);
+  EXPECT_NE(index.find("<h2>Answers</h2>"), std::string::npos);
   EXPECT_NE(index.find("<img src=\"smallfive/repeat-2/vystup-time-per-array.svg\""), std::string::npos);
-  const std::size_t verdict = index.find("smallfive, N = 2 runs");
-  EXPECT_NE(verdict, std::string::npos);
-  EXPECT_EQ(index.find("smallfive, N = 2 runs", verdict + 1), std::string::npos);  // once, not in the summary too
+  const std::size_t answer = index.find("<p>N = 2 runs;");
+  EXPECT_NE(answer, std::string::npos);
+  EXPECT_EQ(index.find("N = 2 runs;", answer + 4), std::string::npos);  // once, not in the summary too
+  EXPECT_EQ(index.find("<pre>program "), std::string::npos) << "the summary table shows once";
 
   // The medians of the two complete runs are charted with their intervals;
   // cutoffnarrow, with one complete run, gets no such chart.
