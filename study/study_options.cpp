@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <map>
 
 #include "study/os/executable_folder.hpp"
 #include "study/os/tool_console.hpp"
@@ -30,13 +31,19 @@ constexpr OptionText kRepeat{"--repeat", "N", "run each program N times, interle
 constexpr OptionText kSeeds{"--seeds", "LIST", "seed repeat K with the K-th of these comma-separated numbers"};
 constexpr OptionText kReplay{"--replay", "RUN_FOLDER",
                              "reuse the seeds recorded in RUN_FOLDER, per program and repeat"};
+constexpr OptionText kUntilDecided{"--until-decided", "",
+                                   "run the programs again, interleaved, while some verdict of theirs is undecided"};
+constexpr OptionText kBudget{"--budget", "DURATION",
+                             "with --until-decided, stop adding runs when the next would pass DURATION in all (e.g. "
+                             "30m, 2h, 600s; default 1h)"};
 constexpr const char* kProgramsName = "PROGRAM";
 
 std::string usage_line() {
   std::string line = "usage: study";
   for (const OptionText& option : {kBin, kResults, kMemoryLimit, kRepeat})
     line += fmt::format(" [{} {}]", option.name, option.value);
-  line += fmt::format(" [{} {} | {} {}]", kSeeds.name, kSeeds.value, kReplay.name, kReplay.value);
+  line += fmt::format(" [{} {} | {} {} | {} [{} {}]]", kSeeds.name, kSeeds.value, kReplay.name, kReplay.value,
+                      kUntilDecided.name, kBudget.name, kBudget.value);
   return line + fmt::format(" [{}...]", kProgramsName);
 }
 
@@ -95,7 +102,24 @@ StudyOptions parse_study_options(int argc, char** argv) {
                 return fmt::format("takes decimal numbers from 0 to 4294967295 separated by commas, not \"{}\"", seed);
               },
               ""));
-  app.add_option(kReplay.name, replay, kReplay.help)->type_name(kReplay.value)->excludes(seed_list);
+  CLI::Option* replayed =
+      app.add_option(kReplay.name, replay, kReplay.help)->type_name(kReplay.value)->excludes(seed_list);
+  CLI::Option* until_decided = app.add_flag(kUntilDecided.name, options.until_decided, kUntilDecided.help)
+                                   ->excludes(seed_list)
+                                   ->excludes(replayed)
+                                   ->excludes(repeat);
+  double budget = options.budget_seconds;
+  app.add_option(kBudget.name, budget, kBudget.help)
+      ->type_name(kBudget.value)
+      ->transform(CLI::AsNumberWithUnit(std::map<std::string, double>{{"s", 1}, {"m", 60}, {"h", 3600}},
+                                        CLI::AsNumberWithUnit::UNIT_REQUIRED)
+                      .description(""))
+      ->check(CLI::Validator(
+          [](std::string& seconds) {
+            return std::stod(seconds) > 0 ? std::string() : std::string("must be longer than no time at all");
+          },
+          ""))
+      ->needs(until_decided);
   app.add_option(kProgramsName, names, "programs to run, in this order")
       ->type_name("")
       ->check(CLI::Validator(
@@ -132,6 +156,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
     return options;
   }
   if (limit->count() > 0) options.memory_limit = memory_limit;
+  options.budget_seconds = budget;
   options.repeats = repeats;
   options.replay = replay;
   if (seed_list->count() > 0) {

@@ -86,6 +86,7 @@ std::vector<std::string> summary_notes(const StudyRun& study) {
   }
   notes.emplace_back("time cells: the sum of the times the program reported;");
   notes.emplace_back("overhead: wall time less that sum (data generation, copying, clearing, start-up and output).");
+  if (!study.until_decided.empty()) notes.push_back("until decided: " + study.until_decided);
   const bool peak_unknown = std::any_of(study.programs.begin(), study.programs.end(),
                                         [](const ProgramRun& run) { return run.ran() && !run.peak_resident_bytes; });
   if (peak_unknown) notes.push_back("peak memory unknown: " + std::string(os::unknown_peak_reason()));

@@ -8,7 +8,7 @@ namespace study {
 
 std::filesystem::path repeat_folder(std::string_view program, int repeat, int repeats) {
   std::filesystem::path folder(program);
-  if (repeats > 1) folder /= "repeat-" + std::to_string(repeat);
+  if (repeats != 1) folder /= "repeat-" + std::to_string(repeat);
   return folder;
 }
 

@@ -9,7 +9,8 @@
 
 namespace study {
 
-// The folder of one repeat (counted from 1), relative to the run folder.
+// The folder of one repeat (counted from 1), relative to the run folder;
+// `repeats` is 0 while the count is open (a study run until decided).
 std::filesystem::path repeat_folder(std::string_view program, int repeat, int repeats);
 
 // The folders of the recorded repeats of `program` in the run folder `run`,

@@ -21,8 +21,8 @@ enum class ProgramState { not_started, refused, missing, completed, failed, stop
 
 struct ProgramRun {
   const analysis::SuiteProgram* program = nullptr;
-  int repeat = 1;  // counted from 1
-  int repeats = 1;
+  int repeat = 1;                     // counted from 1
+  int repeats = 1;                    // 0: as many as a study run until decided takes
   std::optional<std::uint32_t> seed;  // given to the program, when chosen
   std::string folder;                 // its folder inside the run folder, see repeat_folders.hpp
   ProgramState state = ProgramState::not_started;
@@ -42,7 +42,7 @@ struct ProgramRun {
   // "tallygrid", or "tallygrid repeat 2" when there are repeats.
   std::string label() const {
     std::string text(program->name());
-    if (repeats > 1) text += " repeat " + std::to_string(repeat);
+    if (repeats != 1) text += " repeat " + std::to_string(repeat);
     return text;
   }
   bool ran() const {
@@ -74,6 +74,8 @@ struct StudyRun {
   std::vector<std::string> incomplete_runs;
   std::vector<std::string> export_failures;  // results.json, results.csv or a median chart not written
   std::vector<MedianCharts> median_charts;   // programs with more than one complete run
+  // A study run until decided: why it stopped adding runs.
+  std::string until_decided;
   bool interrupted = false;
   bool finished = false;  // false while programs are still to run
 };

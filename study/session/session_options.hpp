@@ -26,6 +26,9 @@ struct StudyOptions {
   std::vector<std::uint32_t> seeds;                     // one per repeat, when given
   std::filesystem::path replay;                         // a run folder whose recorded seeds to reuse, when given
   std::optional<CompareOptions> compare;                // `study compare`: no programs are run
+  // Rounds of runs while some verdict is undecided, within a budget of time.
+  bool until_decided = false;
+  double budget_seconds = 3600;
 };
 
 }  // namespace study

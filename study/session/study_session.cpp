@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <map>
 
 #include "analysis/export/benchmark_json.hpp"
 #include "analysis/export/long_csv.hpp"
@@ -63,21 +64,30 @@ std::vector<ProgramRun> planned_runs(const StudyOptions& options) {
       }
     }
   }
+  // Until decided, every program runs once first, in a folder of its first
+  // repeat: later rounds follow as the verdicts ask.
+  if (options.until_decided) repeats = 1;
   std::vector<ProgramRun> runs;
   for (int repeat = 1; repeat <= repeats; ++repeat) {
     for (std::size_t i = 0; i < options.selected.size(); ++i) {
       ProgramRun run;
       run.program = options.selected[i];
       run.repeat = repeat;
-      run.repeats = repeats;
+      run.repeats = options.until_decided ? 0 : repeats;
       // With forward slashes on every system: it names the folder on the page too.
-      run.folder = repeat_folder(run.program->name(), repeat, repeats).generic_string();
+      run.folder = repeat_folder(run.program->name(), repeat, run.repeats).generic_string();
       if (!options.seeds.empty()) run.seed = options.seeds[static_cast<std::size_t>(repeat - 1)];
       if (!replayed[i].empty()) run.seed = replayed[i][static_cast<std::size_t>(repeat - 1)];
       runs.push_back(std::move(run));
     }
   }
   return runs;
+}
+
+// "repeat 2/3", "round 2" until decided, or nothing for a single run.
+std::string repeat_note(const ProgramRun& run) {
+  if (run.repeats == 0) return fmt::format("round {}", run.repeat);
+  return run.repeats > 1 ? fmt::format("repeat {}/{}", run.repeat, run.repeats) : std::string();
 }
 
 std::string ending_of(const ProgramRun& run) {
@@ -119,7 +129,7 @@ StudySession::StudySession(const StudyOptions& options)
 }
 
 std::string StudySession::progress_note(const ProgramRun& run, int steps, double elapsed) const {
-  std::string note = run.repeats > 1 ? fmt::format("repeat {}/{}", run.repeat, run.repeats) : std::string();
+  std::string note = repeat_note(run);
   const std::optional<double> rest = estimate_.rest_of_run(*run.program, steps, elapsed);
   double known = rest.value_or(0.0);
   bool some_unknown = !rest;
@@ -136,12 +146,70 @@ std::string StudySession::progress_note(const ProgramRun& run, int steps, double
 }
 
 void StudySession::run_programs() {
-  for (ProgramRun& run : study_.programs) {
-    interrupts_.take();
-    if (interrupts_.interrupted()) break;
-    run_program(run);
-    write_pages(false);
+  std::size_t next = 0;
+  do {
+    for (; next < study_.programs.size(); ++next) {
+      interrupts_.take();
+      if (interrupts_.interrupted()) return;
+      run_program(study_.programs[next]);
+      write_pages(false);
+    }
+  } while (options_.until_decided && plan_next_round());
+}
+
+bool StudySession::plan_next_round() {
+  StudyMeasurements measurements;
+  try {
+    measurements = read_study_records(run_folder_, study_.programs);
+  } catch (const ToolError& error) {
+    study_.until_decided = fmt::format("stopped after round {}: {}", rounds_, error.what());
+    return false;
   }
+  const analysis::RunModel model = analysis::run_model(std::move(measurements.set));
+  double spent = 0.0, next_round = 0.0;
+  std::map<const analysis::SuiteProgram*, double> last_wall;
+  for (const ProgramRun& run : study_.programs) {
+    spent += run.wall_seconds;
+    last_wall[run.program] = run.wall_seconds;
+  }
+  std::vector<ProgramRun> round;
+  std::vector<std::string> open;
+  for (const analysis::SuiteProgram* program : options_.selected) {
+    const analysis::ProgramGrid* grid = model.program(program->name());
+    if (grid == nullptr) continue;  // no complete run to add to
+    const analysis::ProgramAnswer answer = analysis::program_answer(*grid, look());
+    // Only what more runs could decide within reach is worth a run.
+    const bool worth = std::any_of(answer.open.begin(), answer.open.end(), [&](const analysis::OpenQuestion& q) {
+      return q.runs_needed && *q.runs_needed <= analysis::kMostRunsWorthAsking;
+    });
+    if (!worth) continue;
+    ProgramRun run;
+    run.program = program;
+    run.repeat = rounds_ + 1;
+    run.repeats = 0;
+    run.folder = repeat_folder(program->name(), run.repeat, run.repeats).generic_string();
+    round.push_back(std::move(run));
+    open.emplace_back(program->name());
+    next_round += last_wall[program];
+  }
+  const std::string rounds = fmt::format("{} round{}", rounds_, rounds_ == 1 ? "" : "s");
+  if (round.empty()) {
+    study_.until_decided = "after " + rounds + ", every verdict is decided or beyond what more runs could decide";
+  } else if (spent + next_round > options_.budget_seconds) {
+    study_.until_decided = fmt::format("after {}, another round ({}) would pass the budget of {}", rounds,
+                                       fmt::join(open, ", "), analysis::clock_text(options_.budget_seconds));
+  } else {
+    ++rounds_;
+    say(fmt::format("study: round {}, for what is still undecided: {}\n", rounds_, fmt::join(open, ", ")));
+    for (ProgramRun& run : round) study_.programs.push_back(std::move(run));
+    return true;
+  }
+  say(fmt::format("study: until decided: {}\n", study_.until_decided));
+  return false;
+}
+
+analysis::Look StudySession::look() const {
+  return options_.until_decided ? analysis::Look{rounds_} : analysis::Look{};
 }
 
 void StudySession::run_program(ProgramRun& run) {
@@ -206,8 +274,7 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     if (!outcome.console_failure.empty()) run.study_failures.push_back(outcome.console_failure);
     collect_results(run, folder);
     if (clean_exit) estimate_.note_run(program, run.wall_seconds);
-    status_.show(program, run.steps, run.wall_seconds, ending_of(run),
-                 run.repeats > 1 ? fmt::format("repeat {}/{}", run.repeat, run.repeats) : std::string());
+    status_.show(program, run.steps, run.wall_seconds, ending_of(run), repeat_note(run));
   } catch (const ToolError& error) {
     if (run.state == ProgramState::not_started) {
       run.state = ProgramState::failed;
@@ -288,7 +355,7 @@ void StudySession::analyse_records() {
   if (measurements.set.empty()) return;
   study_.incomplete_runs = std::move(measurements.unrecorded);
   const analysis::RunModel model = analysis::run_model(std::move(measurements.set));
-  study_.answers = analysis::program_answers(model);
+  study_.answers = analysis::program_answers(model, look());
   const analysis::RunContext context =
       benchmark_context(study_.context, os::program_file(options_.programs, "study").string());
   try {

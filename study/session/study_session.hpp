@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "analysis/records/run_model.hpp"
+#include "analysis/statistics/decision.hpp"
 #include "study/os/interrupts.hpp"
 #include "study/run/status_line.hpp"
 #include "study/run/study_run.hpp"
@@ -34,6 +35,13 @@ class StudySession {
 
  private:
   void run_program(ProgramRun& run);
+  // With --until-decided: plans the next round, one run of each program
+  // with a verdict that more runs could decide, unless there is none or the
+  // round would pass the budget; says why it stops.
+  bool plan_next_round();
+  // The look at the data this is: every round of a study run until decided
+  // is one, and spends its share of the error rate.
+  analysis::Look look() const;
   void start_program(ProgramRun& run, const std::filesystem::path& executable);
   void collect_results(ProgramRun& run, const std::filesystem::path& folder);
   std::string progress_note(const ProgramRun& run, int steps, double elapsed) const;
@@ -55,6 +63,7 @@ class StudySession {
   TimeEstimate estimate_;
   std::string summary_;
   bool pages_written_ = true;
+  int rounds_ = 1;
 };
 
 }  // namespace study

@@ -123,9 +123,10 @@ study::StudyRun stopped_study() {
 
 TEST(IndexPage, EveryFieldIsEscapedInEveryBlock) {
   const std::string page = study::index_html(stopped_study());
-  for (const std::string tag : {"name", "key", "value", "warning", "detail", "study-failure", "chart", "csv", "results",
-                                "verdict", "question", "basis", "heading", "cell", "legend", "open", "left-out", "incomplete",
-                                "export-failure", "median", "median-chart"}) {
+  for (const std::string tag :
+       {"name",   "key",     "value",    "warning",    "detail",         "study-failure", "chart",
+        "csv",    "results", "verdict",  "question",   "basis",          "heading",       "cell",
+        "legend", "open",    "left-out", "incomplete", "export-failure", "median",        "median-chart"}) {
     EXPECT_CONTAINS(page, escaped(tag));
     EXPECT_LACKS(page, "<" + tag + ">");
   }

@@ -2,6 +2,7 @@
 // folders and order, the seeds that reach the programs, the exports and
 // verdicts read from the records, and a failed repeat left out as
 // incomplete. Also the estimate of the time left.
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -42,6 +43,23 @@ class RepeatedStudy : public StudyWithStandIns {
     // The second repeat of cutoffnarrow dies before its record is complete.
     fake_recording(program_named("cutoffnarrow"), cutoffnarrow_file(hundredths, hundredths), nanoseconds,
                    "if-seed 12 record cutoffnarrow.record 3\nif-seed 12 exit 3");
+  }
+
+  // A stand-in tallyduel whose counting sort takes 1.1 times the quicksort's
+  // time on every input, the same in every run: a difference that one run
+  // cannot tell from the noise, and a few runs can.
+  void fake_close_duel(const std::string& before = "") {
+    const analysis::SuiteProgram& duel = program_named("tallyduel");
+    write_text(
+        bin() / "close.record", program_record(duel, "@SEED@", [](std::size_t table, std::size_t row, std::size_t) {
+          const std::int64_t ns = static_cast<std::int64_t>((row + 1) * 100'000'000 * (table == 0 ? 10 : 11) / 10);
+          return RecordedCell{ns / 10'000'000, ns};
+        }));
+    fake_with_results(
+        "tallyduel", duel.progress_steps(), "%d",
+        tallyduel_file(tallyduel_blocks([](std::size_t i) { return static_cast<std::int64_t>(i + 1) * 10; },
+                                        [](std::size_t i) { return static_cast<std::int64_t>(i + 1) * 11; })),
+        before + "\nrecord close.record");
   }
 };
 
@@ -172,6 +190,48 @@ TEST_F(RepeatedStudy, CompareSummarisesTwoRunsOnTheSameSeedsAndRefusesDifferentP
             1);
   EXPECT_NE(output.find("study: cannot compare " + a.string() + " with " + cutoff.string()), std::string::npos)
       << output;
+}
+
+TEST_F(RepeatedStudy, UntilDecidedRepeatsOnlyWhatIsUndecidedAndSaysWhenItStops) {
+  fake_close_duel();
+  ChildProcess study(study_arguments({"--until-decided", "tallyduel", "cutoffnarrow"}), scratch.path());
+  EXPECT_EQ(study.finish(), 0) << study.output();
+  const fs::path run = run_folder();
+  // The cutoff program's verdict is decided by its first run.
+  EXPECT_TRUE(fs::exists(run / "cutoffnarrow" / "repeat-1" / "record.csv"));
+  EXPECT_FALSE(fs::exists(run / "cutoffnarrow" / "repeat-2"));
+  // The duel's 10 % takes rounds; each spends a share of the error rate.
+  int rounds = 0;
+  while (fs::exists(run / "tallyduel" / ("repeat-" + std::to_string(rounds + 1)))) ++rounds;
+  EXPECT_GE(rounds, 3);
+  EXPECT_LE(rounds, 8);
+  EXPECT_NE(study.output().find("study: round 2, for what is still undecided: tallyduel"), std::string::npos)
+      << study.output();
+  const std::string summary = test_support::read_file(run / "summary.txt");
+  EXPECT_NE(summary.find(fmt::format("until decided: after {} rounds, every verdict is decided", rounds)),
+            std::string::npos)
+      << summary;
+  EXPECT_NE(summary.find(fmt::format("N = {} runs; differences decided at", rounds)), std::string::npos) << summary;
+  EXPECT_NE(summary.find(fmt::format("(look {} of a study run until decided)", rounds)), std::string::npos) << summary;
+  EXPECT_NE(summary.find("Counting sort is faster on 0 of 9 inputs, quicksort on 9."), std::string::npos) << summary;
+}
+
+TEST_F(RepeatedStudy, UntilDecidedStopsBeforeARoundWouldPassTheBudget) {
+  // Two seconds a run against a budget of five: two rounds, not three.
+  fake_close_duel("sleep 2");
+  std::string output;
+  EXPECT_EQ(run_tool(study_arguments({"--until-decided", "--budget", "5s", "tallyduel"}), scratch.path(), output), 0)
+      << output;
+  const fs::path run = run_folder();
+  EXPECT_TRUE(fs::exists(run / "tallyduel" / "repeat-2"));
+  EXPECT_FALSE(fs::exists(run / "tallyduel" / "repeat-3"));
+  const std::string summary = test_support::read_file(run / "summary.txt");
+  EXPECT_NE(summary.find("until decided: after 2 rounds, another round (tallyduel) would pass the budget of 0:05.0"),
+            std::string::npos)
+      << summary;
+  // What is still open says about how many runs would decide it.
+  EXPECT_NE(summary.find("Still open, with about how many runs in all would decide each: input 1"), std::string::npos)
+      << summary;
 }
 
 TEST(TimeEstimate, WeighsStepsByLengthAndLearnsFromTheLastRepeat) {
