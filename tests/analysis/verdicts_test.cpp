@@ -9,7 +9,6 @@
 #include "analysis/records/kernel_series.hpp"
 #include "analysis/records/recorded_run.hpp"
 #include "analysis/verdicts/program_answers.hpp"
-#include "analysis/verdicts/verdict_shapes.hpp"
 #include "kit/record/record_format.hpp"
 #include "kit/table_caption.hpp"
 #include "record_fixtures.hpp"
@@ -62,20 +61,6 @@ ProgramSeries series_of(const MeasurementSet& set, std::string_view program) {
 TEST(RankingVerdict, NamesTheClearWinnerTheTieAndWhereTheRankingChanges) {
   const auto [grid, series] = series_of(short_arrays(), "smallsix");
   ASSERT_EQ(series.size(), 3u);
-  const auto rankings = analysis::rank_positions(series, analysis::Pairing::by_repeat);
-  ASSERT_EQ(rankings.size(), 3u);
-  EXPECT_EQ(series[rankings[0].order[0]].name, "SSORT");
-  EXPECT_TRUE(rankings[0].tied_with_fastest.empty());
-  EXPECT_NEAR(rankings[0].runner_up->ratio, 1.5, 1e-9);
-  ASSERT_EQ(rankings[1].tied_with_fastest.size(), 1u);
-  EXPECT_EQ(series[rankings[1].tied_with_fastest[0]].name, "ISORT");
-  EXPECT_EQ(series[rankings[2].order[0]].name, "ISORT");
-
-  const auto changes = analysis::ranking_changes(rankings, series, analysis::Pairing::by_repeat);
-  ASSERT_EQ(changes.size(), 1u);
-  EXPECT_EQ(changes[0].ranking, 2u);
-  EXPECT_EQ(changes[0].overtakings.size(), 2u);
-
   // The answer: SSORT ahead of ISORT at n = 5, the two not told apart at
   // n = 10, ISORT ahead from n = 20, where QSORT passes SSORT.
   const analysis::ProgramAnswer answer = analysis::program_answer(grid);
@@ -156,14 +141,6 @@ TEST(CrossoverVerdict, FindsTheLengthFromWhichCountingSortStaysFaster) {
   const auto [grid, series] = series_of(grid_duel(), "tallygrid");
   ASSERT_EQ(series.size(), 2u);
   ASSERT_EQ(series[0].name, "QSORT");
-  const auto crossovers = analysis::crossovers(series[0], series[1], analysis::Pairing::by_repeat);
-  ASSERT_EQ(crossovers.size(), 4u);
-  EXPECT_EQ(crossovers[0].established_from, 1u);
-  EXPECT_EQ(crossovers[1].established_from, std::nullopt);
-  EXPECT_EQ(crossovers[1].median_from, 3u);
-  EXPECT_EQ(crossovers[2].established_from, 3u);  // faster at 20000, slower again at 50000
-  EXPECT_EQ(crossovers[3].median_from, std::nullopt);
-
   // The answer interpolates where the ratio crosses 1, between the last
   // length where counting sort is slower and the first of those after
   // which it stays faster.
@@ -192,14 +169,6 @@ TEST(CutoffVerdict, UsesTheRecursiveRowAsTheNoiseOfASingleRun) {
   row("20000", {200e3, 210e3, 190e3, 205e3, 195e3}, {199e3, 205e3, 201e3, 210e3, 215e3});
   const auto [grid, series] = series_of(set, "cutoffwide");
   ASSERT_EQ(series[0].name, "REKQSORT");
-  const auto best = analysis::best_columns(series[1], series[0]);
-  ASSERT_EQ(best.size(), 2u);
-  EXPECT_EQ(best[0].best, 1u);
-  EXPECT_NEAR(best[0].noise_tolerance, 0.06, 1e-12);
-  EXPECT_EQ(best[0].indistinguishable, (std::vector<std::size_t>{0, 2}));
-  // One run against the five recursive cells: the whole range, 1 - 2/6.
-  EXPECT_NEAR(best[0].against_baseline.interval.coverage, 2.0 / 3.0, 1e-12);
-
   // The answer on one run, its noise the spread of each length's REKQSORT
   // row: at 10000 cutoff 22 pays 18 % over the REKQSORT cell of the same
   // data and 21 to 23 are alike; at 20000 it does not pay and 21 to 25 are

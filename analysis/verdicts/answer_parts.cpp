@@ -1,0 +1,81 @@
+#include "analysis/verdicts/answer_parts.hpp"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <map>
+
+#include "analysis/records/kernel_series.hpp"
+#include "analysis/statistics/cell_statistics.hpp"
+#include "analysis/statistics/order_statistics.hpp"
+#include "analysis/statistics/ratio_estimate.hpp"
+#include "analysis/text/text_format.hpp"
+#include "kit/kernel_names.hpp"
+
+namespace analysis::answers {
+
+// numerator / denominator per run both measured: the two sorts of a cell
+// (or of a row) timed the same data in that run.
+std::vector<double> paired_ratios(const Samples& numerator, const Samples& denominator) {
+  std::map<int, double> bottom;
+  for (const Sample& s : denominator) bottom[s.repeat] = positive_time(static_cast<double>(s.nanoseconds));
+  std::vector<double> ratios;
+  for (const Sample& s : numerator) {
+    const auto found = bottom.find(s.repeat);
+    if (found != bottom.end()) ratios.push_back(positive_time(static_cast<double>(s.nanoseconds)) / found->second);
+  }
+  return ratios;
+}
+
+double median_nanoseconds(const Samples& samples) { return positive_time(cell_statistics(samples).median); }
+
+std::string legend_of(const std::string& kernel) {
+  const std::string_view legend = kit::kernel_legend(kernel);
+  return legend.empty() ? kernel : std::string(legend);
+}
+
+std::string basis_text(std::size_t runs, const NoiseModel& noise, Look look) {
+  const std::string level = fmt::format("{:.3g} %", 100.0 * (1.0 - look.level()));
+  const std::string spread = runs >= 3 ? "the runs' own spread" : "a noise model, " + noise.source;
+  std::string text =
+      fmt::format("N = {} run{}; differences decided at {} from {}", runs, runs == 1 ? "" : "s", level, spread);
+  if (look.number > 0) text += fmt::format(" (look {} of a study run until decided)", look.number);
+  return text;
+}
+
+// "±3 %" of a cell's median over the runs, with the interval's coverage in
+// the table's legend; nothing for one run.
+std::string spread_text(const Samples& samples) {
+  if (samples.size() < 2) return {};
+  const CellStatistics s = cell_statistics(samples);
+  if (s.median <= 0) return {};
+  const double half = std::max(s.median_interval.high / s.median - 1.0, 1.0 - s.median_interval.low / s.median);
+  return fmt::format(" ±{:.0f}%", 100.0 * half);
+}
+
+std::string coverage_words(std::size_t runs) {
+  const RankInterval ranks = median_rank_interval(runs);
+  if (ranks.reaches_nominal) return "95 % interval of the median";
+  return fmt::format("min to max of the {} runs, a {:.0f} % interval", runs, 100.0 * ranks.coverage);
+}
+
+void note_open(ProgramAnswer& answer, std::string what, const Decision& decision) {
+  answer.open.push_back(OpenQuestion{std::move(what), decision.runs_needed});
+}
+
+std::string factor_interval(const Decision& d, bool inverted) {
+  const double low = inverted ? 1.0 / d.high : d.low;
+  const double high = inverted ? 1.0 / d.low : d.high;
+  return fmt::format("{}–{}", format_factor(low, FactorForm::interval), format_factor(high, FactorForm::interval));
+}
+
+Raced raced_series(const ProgramGrid& grid) {
+  Raced raced{nullptr, nullptr, kernel_series(grid)};
+  if (raced.series.size() >= 2) {
+    raced.first = &raced.series[0];
+    raced.second = &raced.series[1];
+  }
+  return raced;
+}
+
+}  // namespace analysis::answers
