@@ -17,7 +17,7 @@ struct SummaryRow {
 
 SummaryRow summary_row(const ProgramRun& run);
 
-// The table, the failures and then the verdicts.
+// The table, the failures, the warnings and then the verdicts.
 std::string summary_text(const StudyRun& study);
 
 // The summary without its verdicts, for pages that show them on their own.
