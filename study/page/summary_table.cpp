@@ -54,6 +54,7 @@ std::string verdict_text(const StudyRun& study) {
 
 std::string summary_text(const StudyRun& study) {
   std::string text = summary_table_text(study);
+  for (const std::string& warning : study.warnings) text += "WARNING: " + warning + "\n";
   if (!study.answers.empty() || !study.incomplete_runs.empty()) text += "\n" + verdict_text(study);
   return text;
 }

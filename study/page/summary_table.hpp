@@ -18,7 +18,7 @@ struct SummaryRow {
 
 SummaryRow summary_row(const ProgramRun& run);
 
-// The table, the failures and then the answers.
+// The table, the failures, the warnings and then the answers.
 std::string summary_text(const StudyRun& study);
 
 // The summary without its answers: the table, then its notes.

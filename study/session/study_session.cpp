@@ -113,19 +113,32 @@ StudySession::StudySession(const StudyOptions& options)
   study_.name = run_folder_.filename().string();
   study_.warnings = build_warnings(build);
   study_.context = gather_context(build, options_.programs);
+  for (std::string& warning : hygiene_.start(study_.context)) study_.warnings.push_back(std::move(warning));
   study_.programs = std::move(plan_);
   study_.repeats = study_.programs.empty() ? 1 : study_.programs.front().repeats;
 
   say(fmt::format("study: run folder {}\n", run_folder_.string()));
   for (const auto& [key, value] : study_.context) say(fmt::format("  {}: {}\n", key, value));
   for (const std::string& warning : study_.warnings) say(fmt::format("study: WARNING: {}\n", warning));
+  write_context();
+  write_pages(false);
+}
+
+void StudySession::write_context() {
   try {
     write_file_atomically(run_folder_ / "context.txt", context_text(study_.context));
   } catch (const ToolError& error) {
-    complain(fmt::format("study: {}\n", error.what()));
+    // Rewritten after each program: said once.
+    if (pages_written_) complain(fmt::format("study: {}\n", error.what()));
     pages_written_ = false;
   }
-  write_pages(false);
+}
+
+void StudySession::warn(std::vector<std::string> warnings) {
+  for (std::string& warning : warnings) {
+    say(fmt::format("study: WARNING: {}\n", warning));
+    study_.warnings.push_back(std::move(warning));
+  }
 }
 
 std::string StudySession::progress_note(const ProgramRun& run, int steps, double elapsed) const {
@@ -152,6 +165,7 @@ void StudySession::run_programs() {
       interrupts_.take();
       if (interrupts_.interrupted()) return;
       run_program(study_.programs[next]);
+      write_context();  // with the load around the program
       write_pages(false);
     }
   } while (options_.until_decided && plan_next_round());
@@ -249,14 +263,17 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     std::vector<std::string> environment{"SORTBENCH_RECORD=" +
                                          std::filesystem::absolute(folder / kRecordFileName).string()};
     if (run.seed) environment.push_back("SORTBENCH_SEED=" + std::to_string(*run.seed));
+    warn(hygiene_.before(run.label(), study_.context));
     estimate_.start_run();
     const RunOutcome outcome = run_suite_program(
         executable, program, folder, interrupts_,
         [&](int steps, double elapsed) {
+          hygiene_.during(run.label());
           estimate_.note_step(steps, elapsed);
           status_.show(program, steps, elapsed, {}, progress_note(run, steps, elapsed));
         },
         terminal_, environment);
+    std::vector<std::string> disturbances = hygiene_.after(run.label(), study_.context);
     run.wall_seconds = outcome.wall_seconds;
     run.peak_resident_bytes = outcome.peak_resident_bytes;
     run.steps = outcome.steps;
@@ -275,6 +292,7 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     collect_results(run, folder);
     if (clean_exit) estimate_.note_run(program, run.wall_seconds);
     status_.show(program, run.steps, run.wall_seconds, ending_of(run), repeat_note(run));
+    warn(std::move(disturbances));
   } catch (const ToolError& error) {
     if (run.state == ProgramState::not_started) {
       run.state = ProgramState::failed;

@@ -10,6 +10,8 @@
 #include "analysis/records/run_model.hpp"
 #include "analysis/statistics/decision.hpp"
 #include "study/os/interrupts.hpp"
+#include "study/os/study_lock.hpp"
+#include "study/run/machine_hygiene.hpp"
 #include "study/run/status_line.hpp"
 #include "study/run/study_run.hpp"
 #include "study/run/time_estimate.hpp"
@@ -51,6 +53,10 @@ class StudySession {
   // After each program; the pages of the finished run report their own failures.
   void write_pages(bool final);
   bool write_page(const std::filesystem::path& path, const std::string& content, bool final);
+  // context.txt, rewritten as the load around each program joins it.
+  void write_context();
+  // Says each warning now and keeps it for the summary and the page.
+  void warn(std::vector<std::string> warnings);
 
   StudyOptions options_;
   os::InterruptWatch interrupts_;
@@ -64,6 +70,9 @@ class StudySession {
   std::string summary_;
   bool pages_written_ = true;
   int rounds_ = 1;
+  // Held for the whole study, so that studies run at once see each other.
+  os::StudyLock lock_{os::study_lock_folder()};
+  MachineHygiene hygiene_{MachineHygiene::system_sources(lock_)};
 };
 
 }  // namespace study

@@ -1,7 +1,8 @@
 // The tools' operating-system layer (study/os/) on its own, where every
 // layer keeps the same word: files and their errors, program files, a
-// folder a program cannot enter, the executable's folder, the memory budget
-// and the UTC offset. What each system does its own way is tested in
+// folder a program cannot enter, the executable's folder, the memory budget,
+// the UTC offset and the study lock. What each system does its own way is
+// tested in
 // os_layer_posix_test.cpp and os_layer_windows_test.cpp.
 #include "os_layer_test.hpp"
 
@@ -9,13 +10,17 @@
 
 #include <cerrno>
 #include <ctime>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "child_process.hpp"
+#include "stand_in_programs.hpp"
 #include "study/os/clock.hpp"
 #include "study/os/executable_folder.hpp"
 #include "study/os/files.hpp"
 #include "study/os/program.hpp"
+#include "study/os/study_lock.hpp"
 #include "study/os/tool_error.hpp"
 #include "study/run/memory_budget.hpp"
 #include "support/test_support.hpp"
@@ -113,6 +118,71 @@ TEST(OsClock, TheUtcOffsetIsTheLocalTimeLessTheTimeItself) {
     ASSERT_EQ(offset.size(), 5u) << offset;
     EXPECT_EQ(offset[0], minutes < 0 ? '-' : '+') << offset;
     EXPECT_EQ(std::stoi(offset.substr(1, 2)) * 60 + std::stoi(offset.substr(3, 2)), std::abs(minutes)) << offset;
+  }
+}
+
+// What `study_os_probe lock` says: its own number, then the holders it saw.
+std::vector<std::uint64_t> numbers_after(const std::string& line, const std::string& word) {
+  std::istringstream words(line.substr(line.find(word) + word.size()));
+  std::vector<std::uint64_t> numbers;
+  for (std::uint64_t number = 0; words >> number;) numbers.push_back(number);
+  return numbers;
+}
+
+TEST(OsStudyLock, EachHolderSeesTheOthersByNumberUntilTheyDieHoweverTheyDie) {
+  test_support::ScratchDirectory scratch;
+  const fs::path folder = scratch.path() / "locks";
+  const std::uint64_t own = study::os::process_id();
+  const study::os::StudyLock lock(folder);
+  ASSERT_EQ(lock.failure(), "");
+  EXPECT_TRUE(fs::exists(folder / study::os::lock_file_name(own)));
+  EXPECT_TRUE(lock.other_holders().empty());
+
+  study_tests::ChildProcess holder({built(OS_PROBE_PATH), "lock", folder.string()}, scratch.path());
+  ASSERT_TRUE(holder.read_until("\n")) << holder.output();
+  const std::vector<std::uint64_t> pid = numbers_after(holder.output(), "pid ");
+  ASSERT_FALSE(pid.empty()) << holder.output();
+  EXPECT_EQ(numbers_after(holder.output(), "holders"), std::vector<std::uint64_t>{own}) << holder.output();
+  EXPECT_EQ(lock.other_holders(), std::vector<std::uint64_t>{pid.front()});
+
+  // Killed, it cannot let go itself: the system does.
+  study_tests::end_from_outside(pid.front());
+  holder.finish();
+  EXPECT_TRUE(lock.other_holders().empty());
+}
+
+TEST(OsStudyLock, FilesWithoutALiveHolderAndOtherFilesAreNoStudies) {
+  test_support::ScratchDirectory scratch;
+  const fs::path folder = scratch.path() / "locks";
+  fs::path own;
+  {
+    const study::os::StudyLock lock(folder);
+    ASSERT_EQ(lock.failure(), "");
+    own = folder / study::os::lock_file_name(study::os::process_id());
+    // A study killed before it could remove its file, and files that name no process.
+    for (const char* name : {"4000000001.lock", "notes.txt", "x.lock", ".lock", "12.lock.old"}) {
+      study_tests::write_text(folder / name, "");
+    }
+    EXPECT_TRUE(lock.other_holders().empty());
+  }
+  EXPECT_FALSE(fs::exists(own)) << "a study that ends removes its own file";
+  EXPECT_TRUE(fs::exists(folder / "4000000001.lock"));
+}
+
+TEST(OsStudyLock, AFolderThatCannotBeMadeLeavesNoLockAndNoError) {
+  test_support::ScratchDirectory scratch;
+  study_tests::write_text(scratch.path() / "file", "");
+  const study::os::StudyLock lock(scratch.path() / "file" / "locks");
+  EXPECT_NE(lock.failure(), "");
+  EXPECT_NE(lock.failure().find("locks"), std::string::npos) << lock.failure();
+  EXPECT_TRUE(lock.other_holders().empty());
+}
+
+TEST(OsStudyLock, LockFilesAreNamedByTheirProcess) {
+  EXPECT_EQ(study::os::lock_file_name(1234), "1234.lock");
+  EXPECT_EQ(study::os::lock_file_holder("1234.lock"), 1234u);
+  for (const char* name : {"1234", "1234.lck", ".lock", "12a.lock", "-3.lock", "1234.lock.old"}) {
+    EXPECT_FALSE(study::os::lock_file_holder(name).has_value()) << name;
   }
 }
 

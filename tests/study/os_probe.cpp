@@ -12,6 +12,9 @@
 //   study_os_probe streams      reads its standard input to the end, prints
 //                               "read N\n", then "err\n" on standard error
 //   study_os_probe sleep        prints "asleep\n" and sleeps 30 seconds
+//   study_os_probe lock FOLDER  takes its study lock in FOLDER, prints
+//                               "pid P holders H...\n" (its own number and
+//                               the other holders it sees) and sleeps 30 seconds
 // On Windows also:
 //   study_os_probe end STATUS   ends at once with STATUS (hexadecimal), as
 //                               a crash or TerminateProcess ends a program
@@ -39,7 +42,9 @@
 #include <vector>
 
 #include "study/os/executable_folder.hpp"
+#include "study/os/files.hpp"
 #include "study/os/memory.hpp"
+#include "study/os/study_lock.hpp"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -171,6 +176,20 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_for(std::chrono::seconds(30));
     return 0;
   }
+  if (mode == "lock" && argc > 2) {
+    const study::os::StudyLock lock(argv[2]);
+    if (!lock.failure().empty()) {
+      std::printf("no lock: %s\n", lock.failure().c_str());
+      return 4;
+    }
+    std::printf("pid %llu holders", static_cast<unsigned long long>(study::os::process_id()));
+    for (const std::uint64_t holder : lock.other_holders())
+      std::printf(" %llu", static_cast<unsigned long long>(holder));
+    std::printf("\n");
+    std::fflush(stdout);
+    std::this_thread::sleep_for(std::chrono::seconds(30));
+    return 0;
+  }
 #ifdef _WIN32
   if (mode == "end" && argc > 2) {
     TerminateProcess(GetCurrentProcess(), static_cast<UINT>(std::strtoul(argv[2], nullptr, 16)));
@@ -196,6 +215,7 @@ int main(int argc, char** argv) {
   if (mode == "grandchild" && argc > 2) return run_grandchild(argv[0], argv[2]);
   if (mode == "watch") return watch_interrupts(argv[0]);
 #endif
-  std::fprintf(stderr, "usage: study_os_probe memory MIB | folder | limits | start ARG... | streams | sleep\n");
+  std::fprintf(stderr,
+               "usage: study_os_probe memory MIB | folder | limits | start ARG... | streams | sleep | lock FOLDER\n");
   return 2;
 }

@@ -22,6 +22,21 @@ void StudyWithStandIns::SetUp() {
   fs::create_directory(bin());
   write_text(bin() / "build-info.txt",
              "compiler: GNU 12.2.0\nflags: -O2 -DNDEBUG -Wall\nbuild type: Release\nversion: abc123\n");
+  set_machine_file("proc/loadavg", "0.00 0.00 0.00 1/100 4242\n");
+  set_machine_file("sys/devices/system/cpu/cpu0/cpufreq/scaling_governor", "performance\n");
+  set_machine_file("sys/kernel/mm/transparent_hugepage/enabled", "always [madvise] never\n");
+  test_support::set_environment("SORTBENCH_MACHINE_ROOT", machine().string().c_str());
+  test_support::set_environment("SORTBENCH_STUDY_LOCKS", locks().string().c_str());
+}
+
+void StudyWithStandIns::TearDown() {
+  test_support::unset_environment("SORTBENCH_MACHINE_ROOT");
+  test_support::unset_environment("SORTBENCH_STUDY_LOCKS");
+}
+
+void StudyWithStandIns::set_machine_file(const std::string& relative, const std::string& text) {
+  fs::create_directories((machine() / relative).parent_path());
+  write_text(machine() / relative, text);
 }
 
 void StudyWithStandIns::fake(const std::string& name, const std::string& script) {

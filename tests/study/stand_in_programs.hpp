@@ -1,7 +1,10 @@
 // The study run on stand-ins for the suite's programs, in a scratch folder:
 // bin/ holds the stand-ins (study_stand_in under each program's name, with
 // its script beside it, see stand_in.cpp) and a build-info.txt, results/
-// receives the run folder.
+// receives the run folder. machine/ stands in for the machine's state (an
+// idle machine: load 0, governor performance, huge pages madvise), and
+// locks/ holds the study locks, so that studies of tests run at once do
+// not see each other.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,8 +29,14 @@ bool peaks_may_be_unknown();
 class StudyWithStandIns : public ::testing::Test {
  protected:
   void SetUp() override;
+  void TearDown() override;
 
   std::filesystem::path bin() const { return scratch.path() / "bin"; }
+  // Laid out like Linux's /proc and /sys (machine_state.hpp).
+  std::filesystem::path machine() const { return scratch.path() / "machine"; }
+  std::filesystem::path locks() const { return scratch.path() / "locks"; }
+  // Writes `text` into `relative` below machine().
+  void set_machine_file(const std::string& relative, const std::string& text);
   std::filesystem::path results() const { return results_; }
 
   // A stand-in program that follows `script` (stand_in.cpp's commands) in

@@ -1,0 +1,193 @@
+// Whether the machine was quiet, with values given in place of the
+// machine's: the load held against the study's own share of it, the
+// settings that blur timings, and other studies.
+#include "study/run/machine_hygiene.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using study::Context;
+using study::LoadWatch;
+using study::MachineHygiene;
+using study::os::LoadAverage;
+using study::os::MachineState;
+
+std::string value_of(const Context& context, const std::string& key) {
+  for (const auto& [name, value] : context) {
+    if (name == key) return value;
+  }
+  return "(none)";
+}
+
+TEST(MachineSettings, AreNotedAsTheSystemTellsThemAndWarnedOfWhenTheyBlurTimings) {
+  Context context;
+  study::note_machine_settings({std::nullopt, {"performance", "performance"}, "madvise"}, context);
+  EXPECT_EQ(context, (Context{{"frequency governor", "performance"}, {"transparent huge pages", "madvise"}}));
+  EXPECT_TRUE(study::machine_settings_warnings({std::nullopt, {"performance", "performance"}, "madvise"}).empty());
+
+  // Where the system does not say (a virtual machine), nothing is noted and nothing warned of.
+  context.clear();
+  study::note_machine_settings({}, context);
+  EXPECT_TRUE(context.empty());
+  EXPECT_TRUE(study::machine_settings_warnings({}).empty());
+
+  const MachineState mixed{std::nullopt, {"powersave", "performance", "powersave", "schedutil"}, "always"};
+  study::note_machine_settings(mixed, context);
+  EXPECT_EQ(value_of(context, "frequency governor"),
+            "powersave (2 processors), performance (1 processor), schedutil (1 processor)");
+  const std::vector<std::string> warnings = study::machine_settings_warnings(mixed);
+  ASSERT_EQ(warnings.size(), 2u);
+  EXPECT_EQ(warnings[0].find("the frequency governor of 3 of 4 processors is powersave, schedutil, not performance"),
+            0u)
+      << warnings[0];
+  EXPECT_EQ(warnings[1].find("transparent huge pages are set to always"), 0u) << warnings[1];
+
+  const std::vector<std::string> all = study::machine_settings_warnings({std::nullopt, {"powersave"}, "never"});
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0].find("the processors' frequency governor is powersave, not performance"), 0u) << all[0];
+}
+
+TEST(LoadWatch, AQuietMachineAndTheStudysOwnProgramsRaiseNoWarning) {
+  LoadWatch watch;
+  EXPECT_FALSE(watch.before("tallygrid", 0, 0.5));
+  // Two minutes of one task lift the average to 1 - e^-2 = 0.86.
+  EXPECT_FALSE(watch.after("tallygrid", 120, 0.86 + 0.5));
+  // The next program starts while that share is still in the average.
+  EXPECT_FALSE(watch.before("cutoffwide", 125, 0.75 + 0.5));
+  EXPECT_FALSE(watch.after("cutoffwide", 600, 1.45));
+}
+
+TEST(LoadWatch, LoadBeyondTheStudysShareBeforeAProgramIsOtherWork) {
+  LoadWatch watch;
+  const std::optional<std::string> warning = watch.before("tallygrid", 0, 0.51);
+  ASSERT_TRUE(warning.has_value());
+  EXPECT_EQ(*warning,
+            "load 0.51 before tallygrid started, above the 0.00 left by the study's earlier programs + 0.50: other "
+            "work is running and will disturb its timings.");
+
+  // After a program of 60 s, its share is 1 - e^-1 = 0.63, and a minute later e^-1 of that, 0.23.
+  LoadWatch later;
+  later.before("smallsix", 0, 0);
+  later.after("smallsix", 60, 0.63);
+  EXPECT_FALSE(later.before("smallfive", 120, 0.23 + 0.49));
+  EXPECT_TRUE(later.before("smallfive", 120, 0.23 + 0.52));
+}
+
+TEST(LoadWatch, LoadBeyondOneTaskDuringAProgramIsOtherWork) {
+  LoadWatch watch;
+  watch.before("tallygrid", 0, 0.2);
+  // Explained after 60 s: 0.2 e^-1 + 1 - e^-1 = 0.71.
+  const std::optional<std::string> warning = watch.after("tallygrid", 60, 1.3);
+  ASSERT_TRUE(warning.has_value());
+  EXPECT_EQ(*warning,
+            "load 1.30 after tallygrid, above the 0.71 expected from the load before it and its own run + 0.50: "
+            "other work ran beside it and disturbed its timings.");
+
+  // A short program explains little: a second study's task hardly shows in
+  // 10 s, a busy machine does.
+  LoadWatch short_run;
+  short_run.before("tallyduel", 0, 0);
+  EXPECT_FALSE(short_run.after("tallyduel", 10, 0.3));
+  short_run.before("tallyduel", 11, 0.3);
+  EXPECT_TRUE(short_run.after("tallyduel", 21, 0.3 * std::exp(-10.0 / 60) + 0.15 + 0.6));
+
+  // Without a load before it, there is nothing to hold the load after against.
+  LoadWatch unknown;
+  EXPECT_FALSE(unknown.after("tallyduel", 10, 5.0));
+}
+
+TEST(OtherStudies, EachIsWarnedOfOnceWhenItIsFirstSeen) {
+  study::OtherStudies others;
+  EXPECT_EQ(others.note({4242}, ""),
+            std::vector<std::string>{"another study is running (pid 4242): timings of both will be disturbed."});
+  EXPECT_TRUE(others.note({4242}, "tallygrid").empty());
+  EXPECT_EQ(others.note({4242, 5151}, "tallygrid"),
+            std::vector<std::string>{"another study started while tallygrid ran (pid 5151): timings of both are "
+                                     "disturbed."});
+  EXPECT_TRUE(others.note({}, "cutoffwide").empty());
+  EXPECT_EQ(others.note({6, 7}, "cutoffwide"),
+            std::vector<std::string>{"2 other studies started while cutoffwide ran (pids 6, 7): timings of all are "
+                                     "disturbed."});
+  EXPECT_EQ(study::OtherStudies().note({6, 7}, ""),
+            std::vector<std::string>{"2 other studies are running (pids 6, 7): timings of all will be disturbed."});
+}
+
+// A machine whose state, other studies and clock the test sets.
+struct GivenMachine {
+  MachineState state;
+  std::vector<std::uint64_t> others;
+  double now = 0;
+  int looks = 0;
+
+  MachineHygiene::Sources sources(std::string lock_failure = "") {
+    return {[this] { return state; },
+            [this] {
+              ++looks;
+              return others;
+            },
+            [this] { return now; }, std::move(lock_failure)};
+  }
+};
+
+TEST(MachineHygiene, NotesTheLoadAroundEachProgramAndWarnsAsItEnds) {
+  GivenMachine machine;
+  machine.state = {LoadAverage{0.1, 0.2, 0.3}, {"performance"}, "never"};
+  MachineHygiene hygiene(machine.sources());
+  Context context;
+  EXPECT_TRUE(hygiene.start(context).empty());
+  EXPECT_TRUE(hygiene.before("tallygrid", context).empty());
+  machine.now = 30;
+  machine.state.load = LoadAverage{2.9, std::nullopt, std::nullopt};
+  const std::vector<std::string> warnings = hygiene.after("tallygrid", context);
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings[0].find("load 2.90 after tallygrid"), 0u) << warnings[0];
+  EXPECT_EQ(context, (Context{{"frequency governor", "performance"},
+                              {"transparent huge pages", "never"},
+                              {"load before tallygrid", "0.10 (5 min 0.20, 15 min 0.30)"},
+                              {"load after tallygrid", "2.90"}}));
+}
+
+TEST(MachineHygiene, WithoutALoadAverageItSaysSoOnceAndNeverWarnsOfLoad) {
+  GivenMachine machine;  // as on Windows: no load, no governor, no huge pages
+  MachineHygiene hygiene(machine.sources());
+  Context context;
+  EXPECT_TRUE(hygiene.start(context).empty());
+  EXPECT_TRUE(hygiene.before("smallsix", context).empty());
+  machine.now = 500;
+  EXPECT_TRUE(hygiene.after("smallsix", context).empty());
+  EXPECT_EQ(context, (Context{{"load average", "unavailable: the system keeps none"}}));
+}
+
+TEST(MachineHygiene, OtherStudiesAreLookedForAtTheStartWhileAProgramRunsAndAfterIt) {
+  GivenMachine machine;
+  machine.state.load = LoadAverage{0, 0, 0};
+  machine.others = {77};
+  MachineHygiene hygiene(machine.sources("cannot make /locks: permission denied"));
+  Context context;
+  const std::vector<std::string> start = hygiene.start(context);
+  ASSERT_EQ(start.size(), 2u);
+  EXPECT_EQ(start[0], "cannot tell whether another study is running: cannot make /locks: permission denied.");
+  EXPECT_EQ(start[1], "another study is running (pid 77): timings of both will be disturbed.");
+
+  hygiene.before("cutoffwide", context);
+  const int looks = machine.looks;
+  // Not at every progress step: every kOtherStudiesLookSeconds.
+  machine.now = 1;
+  hygiene.during("cutoffwide");
+  EXPECT_EQ(machine.looks, looks);
+  // A study that comes and goes while the program runs is still reported as it ends.
+  machine.others = {77, 88};
+  machine.now = 2;
+  hygiene.during("cutoffwide");
+  EXPECT_EQ(machine.looks, looks + 1);
+  machine.others = {};
+  machine.now = 3;
+  EXPECT_EQ(hygiene.after("cutoffwide", context),
+            std::vector<std::string>{"another study started while cutoffwide ran (pid 88): timings of both are "
+                                     "disturbed."});
+}
+
+}  // namespace

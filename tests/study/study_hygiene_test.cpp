@@ -1,0 +1,111 @@
+// The study on a machine that is not quiet, end to end on stand-ins: a
+// load that rises while a program runs, settings that blur timings, and
+// two studies run at once, each warned of on the console, in the summary,
+// on the page and noted in the context.
+#include <gtest/gtest.h>
+
+#include "analysis/programs/suite_programs.hpp"
+#include "analysis/text/markup_text.hpp"
+#include "child_process.hpp"
+#include "result_fixtures.hpp"
+#include "stand_in_programs.hpp"
+#include "study/os/files.hpp"
+#include "study/os/study_lock.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using namespace study_tests;
+namespace fs = std::filesystem;
+
+std::int64_t hundredths(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row * 5 + column + 1); }
+std::int64_t nanoseconds(std::size_t row, std::size_t column) {
+  return static_cast<std::int64_t>((row + 1) * 1'000'000 + column * 40'000);
+}
+
+using BusyMachine = StudyWithStandIns;
+
+TEST_F(BusyMachine, WarnsOfTheLoadTheSettingsAndAnotherStudyEverywhereItReports) {
+  set_machine_file("proc/loadavg", "2.00 1.50 1.00 3/100 4242\n");
+  set_machine_file("sys/devices/system/cpu/cpu0/cpufreq/scaling_governor", "powersave\n");
+  set_machine_file("sys/kernel/mm/transparent_hugepage/enabled", "[always] madvise never\n");
+  // The program lifts the load while it runs.
+  write_text(bin() / "busy.loadavg", "3.75 2.00 1.10 4/100 4242\n");
+  fake_recording(*analysis::find_suite_program("smallfive"), small_arrays_file(smallarrays::kSmallfive, hundredths),
+                 nanoseconds, "copy busy.loadavg " + (machine() / "proc" / "loadavg").string());
+  // This test's process stands for another study.
+  const study::os::StudyLock other(locks());
+  ASSERT_EQ(other.failure(), "");
+  const std::string pid = std::to_string(study::os::process_id());
+
+  ChildProcess study(study_arguments({"smallfive"}), scratch.path());
+  EXPECT_EQ(study.finish(), 0) << study.output();
+  const std::string& output = study.output();
+  const std::vector<std::string> warnings{
+      "the processors' frequency governor is powersave, not performance",
+      "transparent huge pages are set to always",
+      "another study is running (pid " + pid + "): timings of both will be disturbed.",
+      "load 2.00 before smallfive started, above the 0.00 left by the study's earlier programs + 0.50",
+      "load 3.75 after smallfive, above the ",
+  };
+  for (const std::string& warning : warnings) {
+    EXPECT_NE(output.find("study: WARNING: " + warning), std::string::npos) << warning << "\n" << output;
+  }
+  // Before the program's line, and as it ends.
+  EXPECT_LT(output.find("load 2.00 before"), output.find("smallfive     ["));
+  EXPECT_GT(output.find("WARNING: load 3.75 after"), output.find("  done"));
+
+  const fs::path run = run_folder();
+  const std::string summary = test_support::read_file(run / "summary.txt");
+  const std::string index = test_support::read_file(run / "index.html");
+  for (const std::string& warning : warnings) {
+    EXPECT_NE(summary.find("WARNING: " + warning), std::string::npos) << warning << "\n" << summary;
+    EXPECT_NE(index.find("Warning: " + analysis::escape_markup(warning)), std::string::npos) << warning;
+  }
+  const std::string context = test_support::read_file(run / "context.txt");
+  for (const char* line : {"frequency governor: powersave\n", "transparent huge pages: always\n",
+                           "load before smallfive: 2.00 (5 min 1.50, 15 min 1.00)\n",
+                           "load after smallfive: 3.75 (5 min 2.00, 15 min 1.10)\n"}) {
+    EXPECT_NE(context.find(line), std::string::npos) << line << context;
+  }
+  EXPECT_NE(index.find("<th>load after smallfive</th><td>3.75 (5 min 2.00, 15 min 1.10)</td>"), std::string::npos);
+  EXPECT_NE(test_support::read_file(run / "results.json").find("\"load_after_smallfive\": \"3.75 (5 min 2.00"),
+            std::string::npos);
+}
+
+TEST_F(BusyMachine, AnIdleMachineNotesItsStateAndWarnsOfNothing) {
+  fake_with_results("smallfive", 19, "%d", small_arrays_file(smallarrays::kSmallfive, hundredths));
+  ChildProcess study(study_arguments({"smallfive"}), scratch.path());
+  EXPECT_EQ(study.finish(), 0) << study.output();
+  EXPECT_EQ(study.output().find("WARNING"), std::string::npos) << study.output();
+  const std::string context = test_support::read_file(run_folder() / "context.txt");
+  for (const char* line : {"frequency governor: performance\n", "transparent huge pages: madvise\n",
+                           "load before smallfive: 0.00 (5 min 0.00, 15 min 0.00)\n", "load after smallfive: 0.00"}) {
+    EXPECT_NE(context.find(line), std::string::npos) << line << context;
+  }
+  EXPECT_EQ(test_support::read_file(run_folder() / "summary.txt").find("WARNING"), std::string::npos);
+  // The study let its lock go and removed its file.
+  EXPECT_TRUE(fs::is_empty(locks()));
+}
+
+TEST_F(BusyMachine, TwoStudiesRunAtOnceEachWarnOfTheOther) {
+  // The first study's program is still running when the second starts, and
+  // the second's still runs when the first's ends.
+  fake_with_results("smallfive", 19, "%d", small_arrays_file(smallarrays::kSmallfive, hundredths), "sleep 4");
+  fake_with_results("smallsix", 16, "%d", small_arrays_file(smallarrays::kSmallsix, hundredths), "sleep 8");
+  ChildProcess first(study_arguments({"smallfive"}), scratch.path());
+  ASSERT_TRUE(first.read_until(" 19/19 ")) << first.output();
+  ChildProcess second(
+      {built(STUDY_PATH), "--bin", bin().string(), "--results", (scratch.path() / "second").string(), "smallsix"},
+      scratch.path());
+  EXPECT_EQ(second.finish(), 0) << second.output();
+  EXPECT_EQ(first.finish(), 0) << first.output();
+
+  EXPECT_NE(second.output().find("study: WARNING: another study is running (pid "), std::string::npos)
+      << second.output();
+  EXPECT_NE(first.output().find("study: WARNING: another study started while smallfive ran (pid "), std::string::npos)
+      << first.output();
+  EXPECT_TRUE(fs::is_empty(locks()));
+}
+
+}  // namespace
