@@ -46,10 +46,14 @@ struct Raced {
 };
 Raced raced_series(const ProgramGrid& grid);
 
-// The answers of each kind of program, filling `answer`.
+// The answers of each kind of program, filling `answer`; the last three
+// compare the program's two sorts, `first` and `second` in table order.
 void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer);
-void race_inputs(const ProgramGrid& grid, Look look, ProgramAnswer& answer);
-void race_grid(const ProgramGrid& grid, Look look, ProgramAnswer& answer);
-void weigh_cutoffs(const ProgramGrid& grid, Look look, ProgramAnswer& answer);
+void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGrid& counting, Look look,
+                 ProgramAnswer& answer);
+void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid& counting, Look look,
+               ProgramAnswer& answer);
+void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const TableGrid& combined, Look look,
+                   ProgramAnswer& answer);
 
 }  // namespace analysis::answers

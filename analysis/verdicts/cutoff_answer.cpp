@@ -69,11 +69,8 @@ std::optional<std::pair<double, double>> fitted_optimum(const std::vector<double
 
 }  // namespace
 
-void weigh_cutoffs(const ProgramGrid& grid, Look look, ProgramAnswer& answer) {
-  const Raced raced = raced_series(grid);
-  if (!raced.first) return;
-  const TableGrid& recursive = *raced.first;
-  const TableGrid& combined = *raced.second;
+void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const TableGrid& combined, Look look,
+                   ProgramAnswer& answer) {
   answer.question = "Does the insertion-sort cutoff pay, and which cutoff is best?";
   answer.table.header = {"n", "gain", "interval", "best", "within noise", "optimum"};
   answer.table.numeric = {true, true, true, true, false, false};

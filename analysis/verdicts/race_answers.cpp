@@ -24,11 +24,8 @@ std::string length_text(double n) { return with_thousands(static_cast<std::int64
 
 }  // namespace
 
-void race_inputs(const ProgramGrid& grid, Look look, ProgramAnswer& answer) {
-  const Raced raced = raced_series(grid);
-  if (!raced.first) return;
-  const TableGrid& quick = *raced.first;
-  const TableGrid& counting = *raced.second;
+void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGrid& counting, Look look,
+                 ProgramAnswer& answer) {
   const NoiseModel noise;
   answer.basis = basis_text(grid.repeats(), noise, look);
   answer.question =
@@ -67,11 +64,9 @@ void race_inputs(const ProgramGrid& grid, Look look, ProgramAnswer& answer) {
   answer.answer = sentence + ".";
 }
 
-void race_grid(const ProgramGrid& grid, Look look, ProgramAnswer& answer) {
-  const Raced raced = raced_series(grid);
-  if (!raced.first || raced.first->rows.empty()) return;
-  const TableGrid& quick = *raced.first;
-  const TableGrid& counting = *raced.second;
+void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid& counting, Look look,
+               ProgramAnswer& answer) {
+  if (quick.rows.empty()) return;
   const NoiseModel noise;
   answer.basis = basis_text(grid.repeats(), noise, look);
   answer.question = fmt::format("From which length is {} faster than {}, per value range?", legend_of(counting.name),

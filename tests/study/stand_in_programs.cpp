@@ -16,6 +16,11 @@ void write_text(const fs::path& path, const std::string& text) {
   file << text;
 }
 
+std::int64_t hundredths(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row * 7 + column + 1); }
+std::int64_t nanoseconds(std::size_t row, std::size_t column) {
+  return static_cast<std::int64_t>((row + 1) * 1'000'000 + column * 50'000);
+}
+
 bool peaks_may_be_unknown() { return std::string_view(STUDY_OS_LAYER) == "windows" && test_support::under_emulator(); }
 
 void StudyWithStandIns::SetUp() {

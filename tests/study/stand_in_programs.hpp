@@ -26,6 +26,11 @@ void write_text(const std::filesystem::path& path, const std::string& text);
 // only until it is gone.
 bool peaks_may_be_unknown();
 
+// Cells and precise windows for stand-ins: a time per (row, column) that
+// grows along both, as a program's tables do.
+std::int64_t hundredths(std::size_t row, std::size_t column);
+std::int64_t nanoseconds(std::size_t row, std::size_t column);
+
 class StudyWithStandIns : public ::testing::Test {
  protected:
   void SetUp() override;

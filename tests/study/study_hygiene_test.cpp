@@ -18,11 +18,6 @@ namespace {
 using namespace study_tests;
 namespace fs = std::filesystem;
 
-std::int64_t hundredths(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row * 5 + column + 1); }
-std::int64_t nanoseconds(std::size_t row, std::size_t column) {
-  return static_cast<std::int64_t>((row + 1) * 1'000'000 + column * 40'000);
-}
-
 using BusyMachine = StudyWithStandIns;
 
 TEST_F(BusyMachine, WarnsOfTheLoadTheSettingsAndAnotherStudyEverywhereItReports) {

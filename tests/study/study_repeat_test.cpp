@@ -20,11 +20,6 @@ namespace {
 using namespace study_tests;
 namespace fs = std::filesystem;
 
-std::int64_t hundredths(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row * 7 + column + 1); }
-std::int64_t nanoseconds(std::size_t row, std::size_t column) {
-  return static_cast<std::int64_t>((row + 1) * 1'000'000 + column * 50'000);
-}
-
 const analysis::SuiteProgram& program_named(std::string_view name) { return *analysis::find_suite_program(name); }
 
 // The seed field of a record's first row.
