@@ -63,6 +63,8 @@ void Sha256::compress(const unsigned char* block) {
 }
 
 void Sha256::add(std::string_view bytes) {
+  // An empty view may have no data at all, which memcpy must not be given.
+  if (bytes.empty()) return;
   length_ += bytes.size();
   const auto* next = reinterpret_cast<const unsigned char*>(bytes.data());
   std::size_t left = bytes.size();

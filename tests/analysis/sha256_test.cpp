@@ -50,8 +50,9 @@ TEST(Sha256, AnySplitOfTheMessageGivesTheSameHash) {
     EXPECT_EQ(hash.hex_digest(), whole) << "pieces of " << piece;
     EXPECT_EQ(hash.bytes_added(), message.size());
   }
-  // The digest so far leaves the hash open for more.
+  // The digest so far leaves the hash open for more; nothing added is nothing.
   Sha256 running;
+  running.add(std::string_view());
   running.add("ab");
   EXPECT_EQ(running.hex_digest(), sha256_hex("ab"));
   running.add("c");
