@@ -8,8 +8,10 @@
 #include <cstdlib>
 #include <map>
 
+#include "kit/file_names.hpp"
 #include "study/os/executable_folder.hpp"
 #include "study/os/tool_console.hpp"
+#include "study/run/input_digest.hpp"
 
 namespace study {
 namespace {
@@ -36,14 +38,18 @@ constexpr OptionText kUntilDecided{"--until-decided", "",
 constexpr OptionText kBudget{"--budget", "DURATION",
                              "with --until-decided, stop adding runs when the next would pass DURATION in all (e.g. "
                              "30m, 2h, 600s; default 1h)"};
+// Its help names the files: {} the input, {} its hash.
+constexpr OptionText kKeepInputs{"--keep-inputs", "",
+                                 "keep the {} a program writes from its seed, which a complete run otherwise removes "
+                                 "(its SHA-256 goes to {} either way)"};
 constexpr const char* kProgramsName = "PROGRAM";
 
 std::string usage_line() {
   std::string line = "usage: study";
   for (const OptionText& option : {kBin, kResults, kMemoryLimit, kRepeat})
     line += fmt::format(" [{} {}]", option.name, option.value);
-  line += fmt::format(" [{} {} | {} {} | {} [{} {}]]", kSeeds.name, kSeeds.value, kReplay.name, kReplay.value,
-                      kUntilDecided.name, kBudget.name, kBudget.value);
+  line += fmt::format(" [{} {} | {} {} | {} [{} {}]] [{}]", kSeeds.name, kSeeds.value, kReplay.name, kReplay.value,
+                      kUntilDecided.name, kBudget.name, kBudget.value, kKeepInputs.name);
   return line + fmt::format(" [{}...]", kProgramsName);
 }
 
@@ -120,6 +126,9 @@ StudyOptions parse_study_options(int argc, char** argv) {
           },
           ""))
       ->needs(until_decided);
+  bool keep_inputs = false;
+  app.add_flag(kKeepInputs.name, keep_inputs,
+               fmt::format(fmt::runtime(kKeepInputs.help), kit::kInputFileName, input_digest_file_name()));
   app.add_option(kProgramsName, names, "programs to run, in this order")
       ->type_name("")
       ->check(CLI::Validator(
@@ -159,6 +168,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
   options.budget_seconds = budget;
   options.repeats = repeats;
   options.replay = replay;
+  options.keep_inputs = keep_inputs;
   if (seed_list->count() > 0) {
     options.seeds = std::move(seeds);
     if (repeat->count() == 0) options.repeats = static_cast<int>(options.seeds.size());

@@ -1,6 +1,6 @@
 // The command line of study:
 //   study [--bin DIR] [--results DIR] [--memory-limit SIZE] [--repeat N]
-//         [--seeds LIST | --replay RUN_FOLDER] [PROGRAM...]
+//         [--seeds LIST | --replay RUN_FOLDER] [--keep-inputs] [PROGRAM...]
 //   study compare RUN_A RUN_B [--results DIR]
 #pragma once
 

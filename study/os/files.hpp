@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,13 @@ struct FileContent {
 
 // The whole file, when it holds at most `limit` bytes.
 FileContent read_file(const std::filesystem::path& path, std::size_t limit = std::string::npos);
+
+// Reads the file from its start in blocks of at most `block_size` bytes,
+// handing each to `take`, which returns false to read no further; a file
+// of any size passes through without being held whole. 0, or the error of
+// the failed open or read.
+int read_blocks(const std::filesystem::path& path, std::size_t block_size,
+                const std::function<bool(std::string_view)>& take);
 
 // Gives `from` the name `to`, in place of any file of that name: 0 or the error.
 int replace_file(const std::filesystem::path& from, const std::filesystem::path& to);

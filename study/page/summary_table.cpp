@@ -7,6 +7,7 @@
 
 #include "analysis/text/text_format.hpp"
 #include "analysis/verdicts/answers_text.hpp"
+#include "kit/file_names.hpp"
 #include "study/os/program.hpp"
 
 namespace study {
@@ -23,6 +24,23 @@ std::string padded(std::string text, std::size_t width) {
 std::string right(std::string text, std::size_t width) {
   if (text.size() < width) text.insert(0, width - text.size(), ' ');
   return text;
+}
+
+// The hash's first digits tell two files apart at a glance; the hash file holds all of it.
+constexpr std::size_t kShownHashDigits = 12;
+
+// A line for an input file the study removed, or meant to and could not;
+// none for one kept on request.
+std::string input_file_line(const ProgramRun& run) {
+  if (!run.input) return {};
+  const InputFileNote& input = *run.input;
+  if (!input.failure.empty()) return fmt::format("{}: {} kept: {}", run.label(), kit::kInputFileName, input.failure);
+  if (!input.removed) return {};
+  return fmt::format(
+      "{}: {} removed after the run ({} bytes, SHA-256 {}...); study --keep-inputs --replay <this run folder> {} "
+      "regenerates it",
+      run.label(), kit::kInputFileName, analysis::with_thousands(input.bytes), input.sha256.substr(0, kShownHashDigits),
+      run.program->name());
 }
 
 }  // namespace
@@ -84,6 +102,7 @@ std::vector<std::string> summary_notes(const StudyRun& study) {
     for (const std::string& failure : run.study_failures) {
       notes.push_back(fmt::format("{}: results incomplete: {}", run.label(), failure));
     }
+    if (std::string line = input_file_line(run); !line.empty()) notes.push_back(std::move(line));
   }
   notes.emplace_back("time cells: the sum of the times the program reported;");
   notes.emplace_back("overhead: wall time less that sum (data generation, copying, clearing, start-up and output).");

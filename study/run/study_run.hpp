@@ -19,6 +19,15 @@ namespace study {
 // What the program itself did.
 enum class ProgramState { not_started, refused, missing, completed, failed, stopped };
 
+// What became of the input file a program left in its folder (tallyduel's
+// vstup.in) after a complete run; see input_digest.hpp.
+struct InputFileNote {
+  std::int64_t bytes = 0;
+  std::string sha256;  // empty when the file could not be read
+  bool removed = false;
+  std::string failure;  // why the file stays though the study meant to remove it
+};
+
 struct ProgramRun {
   const analysis::SuiteProgram* program = nullptr;
   int repeat = 1;                     // counted from 1
@@ -38,6 +47,7 @@ struct ProgramRun {
   // The study's own failures with this program's files (a chart, the CSV or
   // console.txt it could not write): the program's results are incomplete.
   std::vector<std::string> study_failures;
+  std::optional<InputFileNote> input;  // after a complete run that left an input file
 
   // "tallygrid", or "tallygrid repeat 2" when there are repeats.
   std::string label() const {

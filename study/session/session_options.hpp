@@ -25,6 +25,7 @@ struct StudyOptions {
   int repeats = 1;                                      // runs of each program, interleaved across programs
   std::vector<std::uint32_t> seeds;                     // one per repeat, when given
   std::filesystem::path replay;                         // a run folder whose recorded seeds to reuse, when given
+  bool keep_inputs = false;                             // keep an input file its seed regenerates (vstup.in)
   std::optional<CompareOptions> compare;                // `study compare`: no programs are run
   // Rounds of runs while some verdict is undecided, within a budget of time.
   bool until_decided = false;

@@ -18,6 +18,7 @@
 #include "study/os/tool_error.hpp"
 #include "study/page/index_page.hpp"
 #include "study/page/summary_table.hpp"
+#include "study/run/input_digest.hpp"
 #include "study/run/memory_budget.hpp"
 #include "study/run/program_runner.hpp"
 #include "study/run/record_file.hpp"
@@ -290,6 +291,13 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     }
     if (!outcome.console_failure.empty()) run.study_failures.push_back(outcome.console_failure);
     collect_results(run, folder);
+    // Only a complete run's input goes: a failed or stopped one keeps it as evidence.
+    if (run.state == ProgramState::completed && run.results) {
+      run.input = settle_input_file(folder, program.name(), options_.keep_inputs);
+      if (run.input && !run.input->failure.empty()) {
+        complain(fmt::format("study: {}: {} kept: {}\n", run.label(), kit::kInputFileName, run.input->failure));
+      }
+    }
     if (clean_exit) estimate_.note_run(program, run.wall_seconds);
     status_.show(program, run.steps, run.wall_seconds, ending_of(run), repeat_note(run));
     warn(std::move(disturbances));

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <sstream>
@@ -63,6 +64,29 @@ TEST(OsFiles, WriteReplaceAndReadBackWithTheirErrors) {
   EXPECT_EQ(study::os::replace_file(scratch.path() / "old", scratch.path() / "folder"), EISDIR);
   EXPECT_TRUE(fs::exists(scratch.path() / "old"));
   EXPECT_EQ(study::os::OutputFile(scratch.path() / "missing" / "file").open_error(), ENOENT);
+}
+
+TEST(OsFiles, ReadsAFileInBlocksInOrderUntilToldToStop) {
+  test_support::ScratchDirectory scratch;
+  std::string content;
+  for (int i = 0; i < 10000; ++i) content += static_cast<char>('a' + i % 26);
+  study::os::OutputFile(scratch.path() / "file").write(content);
+  std::string joined;
+  std::size_t largest = 0;
+  EXPECT_EQ(study::os::read_blocks(scratch.path() / "file", 4096,
+                                   [&](std::string_view block) {
+                                     joined += block;
+                                     largest = std::max(largest, block.size());
+                                     return true;
+                                   }),
+            0);
+  EXPECT_EQ(joined, content);
+  EXPECT_LE(largest, 4096u);
+
+  int blocks = 0;
+  EXPECT_EQ(study::os::read_blocks(scratch.path() / "file", 1000, [&](std::string_view) { return ++blocks < 3; }), 0);
+  EXPECT_EQ(blocks, 3);
+  EXPECT_EQ(study::os::read_blocks(scratch.path() / "missing", 1000, [](std::string_view) { return true; }), ENOENT);
 }
 
 TEST(OsProgram, ProgramFilesAreNamedAsTheSystemNamesThem) {

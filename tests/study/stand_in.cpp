@@ -20,15 +20,20 @@
 //                          $SORTBENCH_RECORD, @SEED@ replaced by
 //                          $SORTBENCH_SEED (4242 without one)
 //   if-seed SEED COMMAND   runs COMMAND when $SORTBENCH_SEED is SEED
+//   seeded-file BYTES PATH writes BYTES bytes into PATH drawn from
+//                          $SORTBENCH_SEED (4242 without one), as tallyduel
+//                          draws its vstup.in: the same seed, the same bytes
 //   exit STATUS
 // A command it does not know ends it with status 99, naming the command.
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -169,6 +174,12 @@ void run(std::string_view line) {
     write_bytes(fs::path(environment("SORTBENCH_RECORD", "record.csv")), text);
   } else if (command == "if-seed") {
     if (next_word(line) == environment("SORTBENCH_SEED", "")) run(line);
+  } else if (command == "seeded-file") {
+    const std::size_t bytes = std::stoull(next_word(line));
+    std::mt19937 draws(static_cast<std::uint32_t>(std::stoul(environment("SORTBENCH_SEED", "4242"))));
+    std::string text(bytes, '\0');
+    for (char& byte : text) byte = static_cast<char>(draws() & 0xFF);
+    write_bytes(fs::path(line), text);
   } else if (command == "exit") {
     std::exit(std::stoi(std::string(line)));
   } else {

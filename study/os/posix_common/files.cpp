@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -40,34 +41,23 @@ int OutputFile::close() {
   return ::close(descriptor) == 0 ? 0 : errno;
 }
 
-FileContent read_file(const std::filesystem::path& path, std::size_t limit) {
-  FileContent result;
+int read_blocks(const std::filesystem::path& path, std::size_t block_size,
+                const std::function<bool(std::string_view)>& take) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) {
-    result.error = errno;
-    return result;
-  }
-  std::string text;
-  std::vector<char> block(1 << 16);
+  if (descriptor < 0) return errno;
+  std::vector<char> block(std::max<std::size_t>(block_size, 1));
+  int error = 0;
   while (true) {
     const ssize_t got = ::read(descriptor, block.data(), block.size());
     if (got < 0) {
       if (errno == EINTR) continue;
-      result.error = errno;
-      ::close(descriptor);
-      return result;
+      error = errno;
+      break;
     }
-    if (got == 0) break;
-    if (text.size() + static_cast<std::size_t>(got) > limit) {
-      result.too_large = true;
-      ::close(descriptor);
-      return result;
-    }
-    text.append(block.data(), static_cast<std::size_t>(got));
+    if (got == 0 || !take(std::string_view(block.data(), static_cast<std::size_t>(got)))) break;
   }
   ::close(descriptor);
-  result.text = std::move(text);
-  return result;
+  return error;
 }
 
 int replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {

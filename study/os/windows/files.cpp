@@ -2,6 +2,7 @@
 // MoveFileExW's, which swaps the name in one step on the same volume.
 #include "study/os/files.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -52,32 +53,20 @@ int OutputFile::close() {
   return CloseHandle(file) ? 0 : error_number(GetLastError());
 }
 
-FileContent read_file(const std::filesystem::path& path, std::size_t limit) {
-  FileContent result;
+int read_blocks(const std::filesystem::path& path, std::size_t block_size,
+                const std::function<bool(std::string_view)>& take) {
   const windows_layer::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    result.error = error_number(GetLastError(), path);
-    return result;
-  }
-  std::string text;
-  std::vector<char> block(1 << 16);
+  if (!file) return error_number(GetLastError(), path);
+  std::vector<char> block(std::clamp<std::size_t>(block_size, 1, kLargestTransfer));
   while (true) {
     DWORD got = 0;
     if (!ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) {
-      result.error = error_number(GetLastError());
-      return result;
+      return error_number(GetLastError());
     }
-    if (got == 0) break;
-    if (text.size() + got > limit) {
-      result.too_large = true;
-      return result;
-    }
-    text.append(block.data(), got);
+    if (got == 0 || !take(std::string_view(block.data(), got))) return 0;
   }
-  result.text = std::move(text);
-  return result;
 }
 
 int replace_file(const std::filesystem::path& from, const std::filesystem::path& to) {
