@@ -186,7 +186,8 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
         executable, program, folder, interrupts_,
         [&](int steps, double elapsed) {
           estimate_.note_step(steps, elapsed);
-          status_.show(program, steps, elapsed, {}, progress_note(run, steps, elapsed));
+          status_.show(program, steps, elapsed, estimate_.time_share(program, steps, elapsed), {},
+                       progress_note(run, steps, elapsed));
         },
         terminal_, environment);
     run.wall_seconds = outcome.wall_seconds;
@@ -206,7 +207,8 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     if (!outcome.console_failure.empty()) run.study_failures.push_back(outcome.console_failure);
     collect_results(run, folder);
     if (clean_exit) estimate_.note_run(program, run.wall_seconds);
-    status_.show(program, run.steps, run.wall_seconds, ending_of(run),
+    status_.show(program, run.steps, run.wall_seconds, estimate_.time_share(program, run.steps, run.wall_seconds),
+                 ending_of(run),
                  run.repeats > 1 ? fmt::format("repeat {}/{}", run.repeat, run.repeats) : std::string());
   } catch (const ToolError& error) {
     if (run.state == ProgramState::not_started) {

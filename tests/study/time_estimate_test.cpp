@@ -1,5 +1,11 @@
-// The time a study has left: the cost model of each program's steps.
+// The time a study has left: the cost model of each program's steps, the
+// estimate fitted to a run's own steps, and the earlier run it follows.
+#include "study/run/time_estimate.hpp"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
 
 #include "analysis/programs/suite_programs.hpp"
 #include "study/run/step_costs.hpp"
@@ -123,6 +129,143 @@ TEST(StepCosts, SharesRiseWithEveryStepToOneAtTheEnd) {
     }
     EXPECT_DOUBLE_EQ(study::cost_share(cost, program.progress_steps()), 1.0) << program.name();
   }
+}
+
+// ---------------------------------------------------------------------------
+// The estimate fitted to a run's own steps
+
+// Seconds into a run at each step count (0 first) of a machine that runs
+// the model's two parts at `n_log_n_pace` and `other_pace` seconds per
+// nominal second, each step off by up to `noise` either way.
+std::vector<double> synthetic_run(const ProgramCost& cost, double n_log_n_pace, double other_pace, double noise,
+                                  std::mt19937& random) {
+  std::uniform_real_distribution<double> off(1 - noise, 1 + noise);
+  const auto seconds = [&](const StepCost& part) {
+    return (n_log_n_pace * part.n_log_n + other_pace * part.other) * off(random);
+  };
+  std::vector<double> at{0.0, seconds(cost.start)};  // the start ends with the first step
+  for (const StepCost& each : cost.steps) at.push_back(at.back() + seconds(each));
+  at.erase(at.begin() + 1);
+  return at;
+}
+
+// The worst error of the time left shown after the first tenth of the run,
+// as a share of the time truly left, less 2 % of the run: in the last
+// seconds one step's own noise is more than a quarter of what is left.
+double worst_after_a_tenth(const analysis::SuiteProgram& program, const std::vector<double>& at) {
+  study::TimeEstimate estimate;
+  estimate.start_run();
+  estimate.note_step(0, 0.0);
+  const double whole = at.back();
+  double worst = 0;
+  for (std::size_t s = 1; s + 1 < at.size(); ++s) {
+    // Lines that arrive within a millisecond are read together.
+    if (at[s + 1] - at[s] < 1e-3) continue;
+    estimate.note_step(static_cast<int>(s), at[s]);
+    const std::optional<double> rest = estimate.rest_of_run(program, static_cast<int>(s), at[s]);
+    EXPECT_TRUE(rest) << program.name() << " " << s;
+    if (!rest || at[s] < 0.1 * whole) continue;
+    const double truth = whole - at[s];
+    worst = std::max(worst, (std::abs(*rest - truth) - 0.02 * whole) / truth);
+  }
+  return worst;
+}
+
+TEST(FittedEstimate, IsWithinAQuarterAfterATenthOfEveryProgramsRun) {
+  std::mt19937 random(20240611);
+  // A machine like the model's, one twice as slow whose sorts fall further
+  // behind, and one whose sorts gain on the rest.
+  const std::pair<double, double> machines[] = {{1.0, 1.0}, {2.6, 1.8}, {0.8, 1.2}};
+  for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
+    const ProgramCost cost = study::program_cost(program);
+    for (const auto& [n_log_n_pace, other_pace] : machines) {
+      const std::vector<double> at = synthetic_run(cost, n_log_n_pace, other_pace, 0.15, random);
+      EXPECT_LT(worst_after_a_tenth(program, at), 0.25)
+          << program.name() << " at " << n_log_n_pace << "/" << other_pace;
+    }
+  }
+}
+
+TEST(FittedEstimate, FitsTheTwoPartsApartWhenTheStepsShowThem) {
+  // The quadratic sorts run three times slower than the model says, the
+  // others as it says: one factor for all would miss the long rows.
+  const analysis::SuiteProgram& program = program_named("smallsix");
+  const ProgramCost cost = study::program_cost(program);
+  std::mt19937 random(7);
+  const std::vector<double> at = synthetic_run(cost, 1.0, 3.0, 0.0, random);
+  study::TimeEstimate estimate;
+  estimate.start_run();
+  for (int s = 1; s <= 4; ++s) estimate.note_step(s, at[static_cast<std::size_t>(s)]);
+  const double truth = at.back() - at[4];
+  const double share = study::cost_share(cost, 4);
+  const double common_pace = at[4] * (1 - share) / share;
+  EXPECT_GT(std::abs(common_pace - truth), 0.1 * truth);
+  EXPECT_NEAR(*estimate.rest_of_run(program, 4, at[4]), truth, 0.04 * truth);
+}
+
+TEST(FittedEstimate, IsUnknownBeforeTheFirstStepAndCountsDownWithinAStep) {
+  const analysis::SuiteProgram& grid = program_named("tallygrid");
+  const ProgramCost cost = study::program_cost(grid);
+  study::TimeEstimate estimate;
+  estimate.start_run();
+  estimate.note_step(0, 0.0);
+  EXPECT_FALSE(estimate.rest_of_run(grid, 0, 5.0));
+  EXPECT_DOUBLE_EQ(estimate.time_share(grid, 0, 5.0), 0.0);
+
+  std::mt19937 random(3);
+  const std::vector<double> at = synthetic_run(cost, 1.5, 1.5, 0.0, random);
+  const int steps = 76;  // the last row is next
+  for (int s = 1; s <= steps; ++s) estimate.note_step(s, at[static_cast<std::size_t>(s)]);
+  const double reached = at[steps];
+  const double rest = *estimate.rest_of_run(grid, steps, reached);
+  EXPECT_NEAR(rest, at.back() - reached, 1e-6 * rest);
+  EXPECT_NEAR(estimate.time_share(grid, steps, reached), reached / at.back(), 1e-9);
+  // Ticks during the next step count down; an overdue step leaves the rest after it.
+  const double next = at[steps + 1] - reached;
+  EXPECT_NEAR(*estimate.rest_of_run(grid, steps, reached + next / 2), rest - next / 2, 1e-6 * rest);
+  EXPECT_NEAR(*estimate.rest_of_run(grid, steps, reached + 3 * next), at.back() - at[steps + 1], 1e-6 * rest);
+}
+
+// ---------------------------------------------------------------------------
+// Earlier runs: the previous repeat, or an earlier study's
+
+TEST(EarlierRuns, AreFollowedStepByStepAtTheCurrentPace) {
+  const analysis::SuiteProgram& grid = program_named("tallygrid");
+  const ProgramCost cost = study::program_cost(grid);
+  std::mt19937 random(11);
+  // The earlier run's steps took other times than the model says.
+  const std::vector<double> earlier = synthetic_run(cost, 2.0, 0.5, 0.1, random);
+  study::TimeEstimate estimate;
+  EXPECT_FALSE(estimate.whole_run(grid));
+  estimate.note_earlier_run(grid, {earlier.back(), earlier});
+  EXPECT_DOUBLE_EQ(*estimate.whole_run(grid), earlier.back());
+
+  // Before the run's first step only the earlier run tells.
+  estimate.start_run();
+  EXPECT_NEAR(*estimate.rest_of_run(grid, 0, 0.0), earlier.back(), 0.05 * earlier.back());
+  // Early on, a run keeping the earlier pace is told the earlier run's rest;
+  // one going at half that pace is told about twice as much once a tenth
+  // of the run has shown it.
+  const int early = 30, later = 70;
+  const double on_pace = *estimate.rest_of_run(grid, early, earlier[early]);
+  EXPECT_NEAR(on_pace, earlier.back() - earlier[early], 0.01 * on_pace);
+  ASSERT_GT(earlier[later], 0.1 * earlier.back());
+  for (int s = 1; s <= later; ++s) estimate.note_step(s, 2 * earlier[static_cast<std::size_t>(s)]);
+  const double slower = *estimate.rest_of_run(grid, later, 2 * earlier[later]);
+  EXPECT_NEAR(slower, 2 * (earlier.back() - earlier[later]), 0.05 * slower);
+
+  // A run of this study replaces the earlier study's.
+  estimate.start_run();
+  estimate.note_step(0, 0.0);
+  estimate.note_step(84, 30.0);
+  estimate.note_run(grid, 31.0);
+  EXPECT_DOUBLE_EQ(*estimate.whole_run(grid), 31.0);
+  const study::Timeline& seen = estimate.runs_seen().at("tallygrid");
+  ASSERT_EQ(seen.at_step.size(), 85u);
+  // Step counts never seen lie between their neighbours by the model's cost.
+  for (std::size_t s = 1; s < seen.at_step.size(); ++s) EXPECT_GE(seen.at_step[s], seen.at_step[s - 1]) << s;
+  EXPECT_NEAR(seen.at_step[42], 30.0 * study::cost_share(cost, 42), 1e-9);
+  EXPECT_DOUBLE_EQ(seen.at_step[84], 30.0);
 }
 
 }  // namespace
