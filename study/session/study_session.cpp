@@ -22,6 +22,7 @@
 #include "study/run/record_file.hpp"
 #include "study/run/repeat_folders.hpp"
 #include "study/run/run_folder.hpp"
+#include "study/run/run_timings.hpp"
 #include "study/session/run_folder_records.hpp"
 
 namespace study {
@@ -105,6 +106,9 @@ StudySession::StudySession(const StudyOptions& options)
   study_.context = gather_context(build, options_.programs);
   study_.programs = std::move(plan_);
   study_.repeats = study_.programs.empty() ? 1 : study_.programs.front().repeats;
+  for (auto& [name, timeline] : earlier_timings(options_.results, run_folder_)) {
+    estimate_.note_earlier_run(*analysis::find_suite_program(name), std::move(timeline));
+  }
 
   say(fmt::format("study: run folder {}\n", run_folder_.string()));
   for (const auto& [key, value] : study_.context) say(fmt::format("  {}: {}\n", key, value));
@@ -141,6 +145,7 @@ void StudySession::run_programs() {
     if (interrupts_.interrupted()) break;
     run_program(run);
     write_pages(false);
+    if (run.state == ProgramState::completed) write_timings();
   }
 }
 
@@ -327,6 +332,16 @@ void StudySession::write_median_charts(const analysis::RunModel& model) {
       study_.export_failures.push_back(fmt::format("cannot chart the medians of {}: {}", name, error.what()));
     }
     study_.median_charts.push_back(std::move(medians));
+  }
+}
+
+void StudySession::write_timings() {
+  if (estimate_.runs_seen().empty()) return;
+  try {
+    write_file_atomically(run_folder_ / kTimingsFileName, timings_text(estimate_.runs_seen()));
+  } catch (const ToolError& error) {
+    // Only the next study's first estimate misses it.
+    complain(fmt::format("study: {}\n", error.what()));
   }
 }
 

@@ -43,6 +43,8 @@ class StudySession {
   // After each program; the pages of the finished run report their own failures.
   void write_pages(bool final);
   bool write_page(const std::filesystem::path& path, const std::string& content, bool final);
+  // Each program's last complete run, for the next study's estimate (run_timings.hpp).
+  void write_timings();
 
   StudyOptions options_;
   os::InterruptWatch interrupts_;

@@ -1,5 +1,5 @@
 // The time a study has left: the cost model of each program's steps, the
-// estimate fitted to a run's own steps, and the earlier run it follows.
+// estimate fitted to a run's own steps, and the earlier runs it starts from.
 #include "study/run/time_estimate.hpp"
 
 #include <gtest/gtest.h>
@@ -8,10 +8,16 @@
 #include <random>
 
 #include "analysis/programs/suite_programs.hpp"
+#include "child_process.hpp"
+#include "result_fixtures.hpp"
+#include "stand_in_programs.hpp"
+#include "study/run/run_timings.hpp"
 #include "study/run/step_costs.hpp"
+#include "support/test_support.hpp"
 
 namespace {
 
+namespace fs = std::filesystem;
 using study::ProgramCost;
 using study::StepCost;
 
@@ -266,6 +272,90 @@ TEST(EarlierRuns, AreFollowedStepByStepAtTheCurrentPace) {
   for (std::size_t s = 1; s < seen.at_step.size(); ++s) EXPECT_GE(seen.at_step[s], seen.at_step[s - 1]) << s;
   EXPECT_NEAR(seen.at_step[42], 30.0 * study::cost_share(cost, 42), 1e-9);
   EXPECT_DOUBLE_EQ(seen.at_step[84], 30.0);
+}
+
+TEST(EarlierRuns, TimingsFileKeepsEachProgramsStepsAndRefusesLinesThatDoNotFit) {
+  const analysis::SuiteProgram& narrow = program_named("cutoffnarrow");
+  study::Timeline run{40.25, {0.0}};
+  for (int s = 1; s <= narrow.progress_steps(); ++s) run.at_step.push_back(s * 1.125);
+  const std::string text = study::timings_text({{"cutoffnarrow", run}});
+  ASSERT_EQ(text.substr(0, text.find(' ', 13)), "cutoffnarrow 40.250");
+  const study::Timelines read = study::parse_timings(text);
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_DOUBLE_EQ(read.at("cutoffnarrow").whole, 40.25);
+  ASSERT_EQ(read.at("cutoffnarrow").at_step.size(), run.at_step.size());
+  for (std::size_t s = 0; s < run.at_step.size(); ++s)
+    EXPECT_NEAR(read.at("cutoffnarrow").at_step[s], run.at_step[s], 1e-3);
+
+  const std::string good = text.substr(0, text.size() - 1);
+  const std::string steps = good.substr(good.find(' ', 13));
+  const std::string bad[] = {
+      "cutoffwide 40.250" + steps,                     // another program's step count
+      "cutoffnarrow 40.250" + steps + " 40.0",         // a step too many
+      "cutoffnarrow 30.000" + steps,                   // steps after the end of the run
+      "cutoffnarrow 40.250 3.0" + steps.substr(6),     // steps out of order
+      "cutoffnarrow 40.250 -1.125" + steps.substr(6),  // before the start
+      "cutoffnarrow forty" + steps,                    // not a number
+      "nosuchprogram 40.250" + steps,
+      "",
+  };
+  for (const std::string& line : bad) EXPECT_TRUE(study::parse_timings(line).empty()) << line;
+  // A bad line spoils only itself; CR LF line ends read as well.
+  EXPECT_EQ(study::parse_timings(bad[0] + "\r\n" + good + "\r\n" + bad[2] + "\n").size(), 1u);
+}
+
+TEST(EarlierRuns, TheNewestRunOfEachProgramIsFoundAndTheStudysOwnFolderLeftOut) {
+  test_support::ScratchDirectory scratch;
+  const auto timings = [&](const std::string& folder, const std::string& program, double whole, int hours_ago) {
+    const analysis::SuiteProgram& suite_program = program_named(program);
+    study::Timeline run{whole, {0.0}};
+    for (int s = 1; s <= suite_program.progress_steps(); ++s)
+      run.at_step.push_back(whole * s / (suite_program.progress_steps() + 1));
+    const fs::path file = scratch.path() / "results" / folder / study::kTimingsFileName;
+    fs::create_directories(file.parent_path());
+    const std::string before = fs::exists(file) ? test_support::read_file(file) : std::string();
+    study_tests::write_text(file, before + study::timings_text({{program, run}}));
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(hours_ago));
+  };
+  timings("older", "tallygrid", 10, 3);
+  timings("older", "cutoffwide", 20, 3);
+  timings("newer", "tallygrid", 11, 2);
+  timings("own", "tallygrid", 12, 1);
+  fs::create_directories(scratch.path() / "results" / "compare-folder");
+  study_tests::write_text(scratch.path() / "results" / "stray-file", "tallygrid 1 2 3");
+
+  const study::Timelines found = study::earlier_timings(scratch.path() / "results", scratch.path() / "results" / "own");
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_DOUBLE_EQ(found.at("tallygrid").whole, 11);
+  EXPECT_DOUBLE_EQ(found.at("cutoffwide").whole, 20);
+  EXPECT_TRUE(study::earlier_timings(scratch.path() / "no-results", {}).empty());
+}
+
+using study_tests::ChildProcess;
+
+class EarlierStudy : public study_tests::StudyWithStandIns {};
+
+std::int64_t some_time(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row + column + 1); }
+
+TEST_F(EarlierStudy, LeavesTheTimesOfItsRunsSoTheNextStudyKnowsEveryProgramFromTheStart) {
+  fake_with_results("smallfive", 19, "%d", study_tests::small_arrays_file(smallarrays::kSmallfive, some_time));
+  fake_with_results("cutoffnarrow", 35, "1 %d", study_tests::cutoffnarrow_file(some_time, some_time));
+  ChildProcess first(study_arguments({"smallfive", "cutoffnarrow"}), scratch.path());
+  EXPECT_EQ(first.finish(), 0) << first.output();
+  // While smallfive ran, nothing told what cutoffnarrow would take.
+  EXPECT_NE(first.output().find("at least"), std::string::npos) << first.output();
+  const fs::path earlier = run_folder();
+  const study::Timelines kept = study::parse_timings(test_support::read_file(earlier / study::kTimingsFileName));
+  EXPECT_EQ(kept.size(), 2u);
+
+  fs::rename(earlier, scratch.path() / "earlier");
+  fs::create_directories(results());
+  fs::rename(scratch.path() / "earlier", results() / "earlier");
+  ChildProcess second(study_arguments({"smallfive", "cutoffnarrow"}), scratch.path());
+  EXPECT_EQ(second.finish(), 0) << second.output();
+  EXPECT_EQ(second.output().find("at least"), std::string::npos) << second.output();
+  // From the very first line, before any step is done.
+  EXPECT_NE(second.output().find("   0/19   0:00.0  about "), std::string::npos) << second.output();
 }
 
 }  // namespace
