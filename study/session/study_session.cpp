@@ -131,7 +131,9 @@ std::string StudySession::progress_note(const ProgramRun& run, int steps, double
   for (const ProgramRun& other : study_.programs) {
     if (&other == &run) later = true;
     if (!later || &other == &run) continue;
-    const std::optional<double> whole = estimate_.whole_run(*other.program);
+    // A later repeat of the running program takes what this run is heading for.
+    const std::optional<double> whole =
+        other.program == run.program && rest ? elapsed + *rest : estimate_.whole_run(*other.program);
     known += whole.value_or(0.0);
     some_unknown = some_unknown || !whole;
   }

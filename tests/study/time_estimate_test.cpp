@@ -358,4 +358,12 @@ TEST_F(EarlierStudy, LeavesTheTimesOfItsRunsSoTheNextStudyKnowsEveryProgramFromT
   EXPECT_NE(second.output().find("   0/19   0:00.0  about "), std::string::npos) << second.output();
 }
 
+TEST_F(EarlierStudy, ALaterRepeatOfTheRunningProgramIsKnownFromItsFirstSteps) {
+  fake_with_results("smallfive", 19, "%d", study_tests::small_arrays_file(smallarrays::kSmallfive, some_time));
+  ChildProcess study(study_arguments({"--repeat", "2", "smallfive"}), scratch.path());
+  EXPECT_EQ(study.finish(), 0) << study.output();
+  EXPECT_NE(study.output().find("repeat 1/2, about "), std::string::npos) << study.output();
+  EXPECT_EQ(study.output().find("at least"), std::string::npos) << study.output();
+}
+
 }  // namespace
