@@ -15,10 +15,12 @@ constexpr int kBarWidth = 24;
 
 }  // namespace
 
-void StatusLine::show(const analysis::SuiteProgram& program, int steps, double elapsed, std::string_view ending,
-                      std::string_view note) {
+void StatusLine::show(const analysis::SuiteProgram& program, int steps, double elapsed, double share,
+                      std::string_view ending, std::string_view note) {
   const int total = std::max(program.progress_steps(), 1);
-  const int filled = kBarWidth * std::clamp(steps, 0, total) / total;
+  const double done = share > 0 ? std::min(share, 1.0) : 0.0;  // also when it is not a number
+  const int filled =
+      steps >= total ? kBarWidth : std::max(last_filled_, std::min(static_cast<int>(kBarWidth * done), kBarWidth - 1));
   std::string line = fmt::format("  {:<14}[{}{}] {:>3}/{:<3}  {}", program.name(), std::string(filled, '#'),
                                  std::string(kBarWidth - filled, '.'), steps, total, analysis::clock_text(elapsed));
   if (!note.empty()) line += fmt::format("  {}", note);
@@ -29,6 +31,7 @@ void StatusLine::show(const analysis::SuiteProgram& program, int steps, double e
     say(line + "\n");
   }
   last_steps_ = ending.empty() ? steps : -1;
+  last_filled_ = ending.empty() ? filled : 0;
 }
 
 }  // namespace study

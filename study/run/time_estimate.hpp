@@ -1,51 +1,65 @@
-// The time a study has left, from the expected cost of each program's
-// steps: a step costs in proportion to the length of the arrays it sorts
-// (the last steps of tallygrid and of the cutoff programs cost most), and
-// a whole run of a program costs what its previous repeat took, step by
-// step as that repeat took them.
+// The time a study has left. Each program's steps have a cost model
+// (step_costs.hpp) whose two parts are scaled to the seconds this run's
+// steps took so far, and a complete earlier run of the same program (the
+// previous repeat, else an earlier study's) is followed step by step at
+// the pace the current run keeps. Early in a run the earlier run counts
+// most, later the run's own steps.
 #pragma once
 
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/programs/suite_programs.hpp"
+#include "study/run/step_costs.hpp"
 
 namespace study {
 
-// The share of a run's cost done once `steps` of its steps are done.
-double done_share(const analysis::SuiteProgram& program, int steps);
+// When each step of one run was done.
+struct Timeline {
+  double whole = 0;             // the wall time of the run
+  std::vector<double> at_step;  // at_step[s]: seconds into the run when s steps were done; < 0 unseen
+};
+
+using Timelines = std::map<std::string, Timeline, std::less<>>;
 
 class TimeEstimate {
  public:
+  // A complete run of `program` in an earlier study; a run in this study replaces it.
+  void note_earlier_run(const analysis::SuiteProgram& program, Timeline timeline);
   // A run begins: the steps noted from now on are its own.
   void start_run();
   // The running program has done `steps` steps after `elapsed` seconds.
   void note_step(int steps, double elapsed);
-  // A finished run of `program` and its wall time.
+  // The running program ended cleanly after `seconds`: its steps are kept for its next run.
   void note_run(const analysis::SuiteProgram& program, double seconds);
 
-  // What a whole run of `program` will take, once one has been seen.
+  // What a whole run of `program` takes, once one has been seen.
   std::optional<double> whole_run(const analysis::SuiteProgram& program) const;
 
-  // What the running program still needs: from when its previous repeat
-  // passed the same step, or from its own pace so far; nullopt before
-  // either is known.
+  // What the running program still needs after `steps` steps and `elapsed`
+  // seconds; nullopt before any step is done, unless an earlier run is known.
   std::optional<double> rest_of_run(const analysis::SuiteProgram& program, int steps, double elapsed) const;
 
+  // The share of the running program's time that is done: from its time
+  // left when that is known, else from the model's costs.
+  double time_share(const analysis::SuiteProgram& program, int steps, double elapsed) const;
+
+  // The complete runs seen in this study, the last of each program, every step's time filled in.
+  const Timelines& runs_seen() const { return runs_; }
+
  private:
-  struct Timeline {
-    double whole = 0;
-    std::vector<double> at_step;  // seconds into the run when each step count was first seen; < 0 unseen
-  };
+  const Timeline* earlier_run(std::string_view program) const;
 
   std::vector<double> current_;
-  std::map<std::string, Timeline, std::less<>> runs_;
+  Timelines runs_;     // this study's
+  Timelines earlier_;  // earlier studies'
 };
 
 // "about 1:23.0 left", or "at least 1:23.0 left" when some runs' cost is not
-// known yet; empty when nothing is known.
+// known yet.
 std::string time_left_text(double known_seconds, bool some_unknown);
 
 }  // namespace study

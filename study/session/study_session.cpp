@@ -24,6 +24,7 @@
 #include "study/run/record_file.hpp"
 #include "study/run/repeat_folders.hpp"
 #include "study/run/run_folder.hpp"
+#include "study/run/run_timings.hpp"
 #include "study/session/run_folder_records.hpp"
 
 namespace study {
@@ -117,6 +118,9 @@ StudySession::StudySession(const StudyOptions& options)
   for (std::string& warning : hygiene_.start(study_.context)) study_.warnings.push_back(std::move(warning));
   study_.programs = std::move(plan_);
   study_.repeats = study_.programs.empty() ? 1 : study_.programs.front().repeats;
+  for (auto& [name, timeline] : earlier_timings(options_.results, run_folder_)) {
+    estimate_.note_earlier_run(*analysis::find_suite_program(name), std::move(timeline));
+  }
 
   say(fmt::format("study: run folder {}\n", run_folder_.string()));
   for (const auto& [key, value] : study_.context) say(fmt::format("  {}: {}\n", key, value));
@@ -151,7 +155,9 @@ std::string StudySession::progress_note(const ProgramRun& run, int steps, double
   for (const ProgramRun& other : study_.programs) {
     if (&other == &run) later = true;
     if (!later || &other == &run) continue;
-    const std::optional<double> whole = estimate_.whole_run(*other.program);
+    // A later repeat of the running program takes what this run is heading for.
+    const std::optional<double> whole =
+        other.program == run.program && rest ? elapsed + *rest : estimate_.whole_run(*other.program);
     known += whole.value_or(0.0);
     some_unknown = some_unknown || !whole;
   }
@@ -168,6 +174,7 @@ void StudySession::run_programs() {
       run_program(study_.programs[next]);
       write_context();  // with the load around the program
       write_pages(false);
+      if (study_.programs[next].state == ProgramState::completed) write_timings();
     }
   } while (options_.until_decided && plan_next_round());
 }
@@ -271,7 +278,8 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
         [&](int steps, double elapsed) {
           hygiene_.during(run.label());
           estimate_.note_step(steps, elapsed);
-          status_.show(program, steps, elapsed, {}, progress_note(run, steps, elapsed));
+          status_.show(program, steps, elapsed, estimate_.time_share(program, steps, elapsed), {},
+                       progress_note(run, steps, elapsed));
         },
         terminal_, environment);
     std::vector<std::string> disturbances = hygiene_.after(run.label(), study_.context);
@@ -299,7 +307,8 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
       }
     }
     if (clean_exit) estimate_.note_run(program, run.wall_seconds);
-    status_.show(program, run.steps, run.wall_seconds, ending_of(run), repeat_note(run));
+    status_.show(program, run.steps, run.wall_seconds, estimate_.time_share(program, run.steps, run.wall_seconds),
+                 ending_of(run), repeat_note(run));
     warn(std::move(disturbances));
   } catch (const ToolError& error) {
     if (run.state == ProgramState::not_started) {
@@ -418,6 +427,16 @@ void StudySession::write_median_charts(const analysis::RunModel& model) {
       study_.export_failures.push_back(fmt::format("cannot chart the medians of {}: {}", name, error.what()));
     }
     study_.median_charts.push_back(std::move(medians));
+  }
+}
+
+void StudySession::write_timings() {
+  if (estimate_.runs_seen().empty()) return;
+  try {
+    write_file_atomically(run_folder_ / kTimingsFileName, timings_text(estimate_.runs_seen()));
+  } catch (const ToolError& error) {
+    // Only the next study's first estimate misses it.
+    complain(fmt::format("study: {}\n", error.what()));
   }
 }
 

@@ -57,6 +57,8 @@ class StudySession {
   void write_context();
   // Says each warning now and keeps it for the summary and the page.
   void warn(std::vector<std::string> warnings);
+  // Each program's last complete run, for the next study's estimate (run_timings.hpp).
+  void write_timings();
 
   StudyOptions options_;
   os::InterruptWatch interrupts_;

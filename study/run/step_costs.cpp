@@ -1,0 +1,156 @@
+#include "study/run/step_costs.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <variant>
+
+namespace study {
+namespace {
+
+using analysis::facts::CutoffProgram;
+using analysis::facts::FileDuelProgram;
+using analysis::facts::GridDuelProgram;
+using analysis::facts::SmallArrayProgram;
+
+// Nanoseconds of the reference machine (2 cores, g++ -O2), rounded. They
+// set the ratios between the parts of a step; the fit rescales them.
+constexpr double kTouchPerByte = 0.4;     // obtaining and clearing the arrays at start
+constexpr double kDrawPerValue = 0.5;     // one random value into an array
+constexpr double kCopyPerValue = 0.3;     // one value copied to the second array
+constexpr double kWritePerByte = 4.0;     // the duel's input file, formatted and written
+constexpr double kReadPerByte = 1.5;      // and read back, one input per step
+constexpr double kQuicksortLevel = 5.0;   // one element through one partition level
+constexpr double kEqualKeyLevel = 0.15;   // a level over one-value ranges, as a share of that
+constexpr double kCountingPerItem = 7.0;  // counting sort, per element and per value of the range
+constexpr double kNanosecond = 1e-9;
+
+// Per array: n log2 n for quick, merge and heap sort, n^2 for the others.
+constexpr double small_array_kernel(smallarrays::Algorithm algorithm) {
+  switch (algorithm) {
+    case smallarrays::Algorithm::QS:
+      return 5.0;
+    case smallarrays::Algorithm::MS:
+      return 4.5;
+    case smallarrays::Algorithm::HS:
+      return 4.2;
+    case smallarrays::Algorithm::BS:
+      return 3.2;  // passes until one exchanges nothing: about n of them
+    case smallarrays::Algorithm::IS:
+      return 0.3;
+    case smallarrays::Algorithm::SS:
+      return 0.9;
+  }
+  return 0.0;
+}
+
+constexpr bool grows_as_n_log_n(smallarrays::Algorithm algorithm) {
+  return algorithm == smallarrays::Algorithm::QS || algorithm == smallarrays::Algorithm::MS ||
+         algorithm == smallarrays::Algorithm::HS;
+}
+
+double log2_of(double x) { return std::log2(std::max(x, 2.0)); }
+
+// Bytes of one value of 1..range as the input file holds it: its digits and a space.
+double text_bytes(std::int64_t range) {
+  double digits = 1;
+  for (std::int64_t rest = std::max<std::int64_t>(range - 1, 1); rest >= 10; rest /= 10) ++digits;
+  return digits + 1;
+}
+
+StepCost start_cost(std::int64_t array_bytes) { return {.other = kTouchPerByte * static_cast<double>(array_bytes)}; }
+
+// One cell of a grid: fresh data, a copy, and the two sorts.
+StepCost duel_cell(std::int64_t n, std::int64_t range) {
+  const auto values = static_cast<double>(n);
+  return {.n_log_n = kQuicksortLevel * quicksort_work(n, range),
+          .other = kCountingPerItem * static_cast<double>(n + range) + (kDrawPerValue + kCopyPerValue) * values};
+}
+
+ProgramCost cost_of(const SmallArrayProgram& program) {
+  ProgramCost cost{.start = start_cost(analysis::facts::array_bytes(program)), .steps = {}};
+  const auto arrays = static_cast<double>(program.arrays);
+  // Every row refills whole arrays and restores them before each column,
+  // whatever length that row sorts.
+  const double slots = arrays * program.last_slot;
+  const double moving = slots * (kDrawPerValue + kCopyPerValue * static_cast<double>(program.algorithms.size()));
+  for (const std::int32_t length : program.lengths) {
+    const double n = length;
+    StepCost step{.other = moving};
+    for (const smallarrays::Algorithm algorithm : program.algorithms) {
+      const double per_array = small_array_kernel(algorithm) * (grows_as_n_log_n(algorithm) ? n * log2_of(n) : n * n);
+      (grows_as_n_log_n(algorithm) ? step.n_log_n : step.other) += arrays * per_array;
+    }
+    cost.steps.push_back(step);
+  }
+  return cost;
+}
+
+ProgramCost cost_of(const FileDuelProgram& program) {
+  const auto& counts = program.inputs.POCET_PRVKOV;
+  const auto& ranges = program.inputs.ROZSAH_VSTUPU;
+  double file_bytes = 0;
+  for (std::size_t i = 0; i < counts.size(); ++i) file_bytes += counts[i] * text_bytes(ranges[i]);
+  ProgramCost cost{.start = start_cost(analysis::facts::array_bytes(program)), .steps = {}};
+  cost.start.other += kWritePerByte * file_bytes;
+  for (std::size_t i = 0; i < counts.size(); ++i) {
+    StepCost step = duel_cell(counts[i], ranges[i]);
+    // The input comes from the file, not from the generator.
+    step.other += (kReadPerByte * text_bytes(ranges[i]) - kDrawPerValue) * counts[i];
+    cost.steps.push_back(step);
+  }
+  return cost;
+}
+
+ProgramCost cost_of(const GridDuelProgram& program) {
+  ProgramCost cost{.start = start_cost(analysis::facts::array_bytes(program)), .steps = {}};
+  for (const std::int32_t n : program.lengths) {
+    std::int64_t range = 1;
+    for (std::int32_t column = 1; column <= program.ranges; ++column) {
+      range *= 10;
+      cost.steps.push_back(duel_cell(n, range));
+    }
+  }
+  return cost;
+}
+
+ProgramCost cost_of(const CutoffProgram& program) {
+  ProgramCost cost{.start = start_cost(analysis::facts::array_bytes(program)), .steps = {}};
+  for (const std::int32_t n : program.lengths) {
+    // Both kernels partition alike; the cutoff changes only the last few levels.
+    const StepCost cell{.n_log_n = 2 * kQuicksortLevel * quicksort_work(n, cutoff::kValueRange),
+                        .other = (kDrawPerValue + kCopyPerValue) * n};
+    cost.steps.insert(cost.steps.end(), static_cast<std::size_t>(program.cutoffs), cell);
+  }
+  return cost;
+}
+
+}  // namespace
+
+double quicksort_work(std::int64_t n, std::int64_t k) {
+  const double levels = log2_of(static_cast<double>(n));
+  const double distinct = std::min(levels, log2_of(static_cast<double>(k)));
+  return static_cast<double>(n) * (distinct + kEqualKeyLevel * (levels - distinct));
+}
+
+ProgramCost program_cost(const analysis::SuiteProgram& program) {
+  ProgramCost cost = std::visit([](const auto* parameters) { return cost_of(*parameters); }, program.parameters());
+  const auto to_seconds = [](StepCost& step) {
+    step.n_log_n *= kNanosecond;
+    step.other *= kNanosecond;
+  };
+  to_seconds(cost.start);
+  std::for_each(cost.steps.begin(), cost.steps.end(), to_seconds);
+  return cost;
+}
+
+double cost_share(const ProgramCost& cost, int steps) {
+  const auto add = [](double sum, const StepCost& step) { return sum + step.total(); };
+  const double all = std::accumulate(cost.steps.begin(), cost.steps.end(), cost.start.total(), add);
+  if (steps <= 0 || all <= 0) return 0.0;
+  const auto done = std::min(static_cast<std::size_t>(steps), cost.steps.size());
+  const auto end = cost.steps.begin() + static_cast<std::ptrdiff_t>(done);
+  return std::accumulate(cost.steps.begin(), end, cost.start.total(), add) / all;
+}
+
+}  // namespace study
