@@ -127,7 +127,10 @@ ChartFamily chart_family(const analysis::ResultFile& result);
 
 class ChartData {
  public:
+  // Both are read while the data lives, so neither may be a temporary.
   ChartData(const analysis::ResultFile& result, const PreciseTimes& precise);
+  ChartData(const analysis::ResultFile&&, const PreciseTimes&) = delete;
+  ChartData(const analysis::ResultFile&, const PreciseTimes&&) = delete;
 
   const std::vector<ChartTable>& tables() const { return tables_; }
   const std::vector<DuelTimes>& duel() const { return duel_; }

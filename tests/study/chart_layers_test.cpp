@@ -157,7 +157,8 @@ TEST_F(ChartModel, EachCellShowsItsMedianElseItsCellElseABound) {
 }
 
 TEST_F(ChartModel, WithoutARecordThereIsNoCoverageAndEveryCellIsAsShown) {
-  const study::ChartData data(result, study::PreciseTimes());
+  const study::PreciseTimes none;
+  const study::ChartData data(result, none);
   EXPECT_FALSE(data.precise());
   EXPECT_EQ(data.coverage().fraction, 0);
   EXPECT_EQ(data.tables()[0].at(1, 0).source, ValueSource::below_resolution);
