@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "analysis/text/text_format.hpp"
 
@@ -29,6 +30,20 @@ std::string format_tick(double value, TickFormat format) {
   return analysis::significant(value, 4);
 }
 
+namespace {
+
+// 10^exponent rounded once: every C library's pow need not give 0.001 exactly, and a tick of
+// 0.0010000000000000002 would print and compare as a different value.
+double power_of_ten(int exponent) {
+  double power = 1;
+  for (int step = 0; step < std::abs(exponent); ++step) power *= 10;  // exact up to 10^22
+  return exponent < 0 ? 1 / power : power;
+}
+
+int decade_of(double value) { return static_cast<int>(std::floor(std::log10(value))); }
+
+}  // namespace
+
 double Scale::operator()(double value) const {
   double t = 0;
   if (log) {
@@ -51,7 +66,7 @@ std::vector<double> Scale::ticks() const {
     for (int decade = first - 1; decade <= last; ++decade) {
       for (double multiple : {1.0, 2.0, 5.0}) {
         if (multiple != 1.0 && !short_range) continue;
-        const double value = multiple * std::pow(10.0, decade);
+        const double value = multiple * power_of_ten(decade);
         if (value >= lo * (1 - 1e-9) && value <= hi * (1 + 1e-9)) result.push_back(value);
       }
     }
@@ -59,7 +74,7 @@ std::vector<double> Scale::ticks() const {
   }
   if (!(hi > lo)) return result;
   const double raw_step = (hi - lo) / 6;
-  const double magnitude = std::pow(10.0, std::floor(std::log10(raw_step)));
+  const double magnitude = power_of_ten(decade_of(raw_step));
   double step = magnitude * 10;
   for (double multiple : {1.0, 2.0, 5.0, 10.0}) {
     if (multiple * magnitude >= raw_step) {
@@ -84,8 +99,8 @@ Scale fitted_scale(double lo, double hi, bool log) {
   Scale scale;
   scale.log = log;
   if (log) {
-    scale.lo = std::pow(10.0, std::floor(std::log10(lo) + 1e-9));
-    scale.hi = std::pow(10.0, std::ceil(std::log10(hi) - 1e-9));
+    scale.lo = power_of_ten(static_cast<int>(std::floor(std::log10(lo) + 1e-9)));
+    scale.hi = power_of_ten(static_cast<int>(std::ceil(std::log10(hi) - 1e-9)));
     if (scale.hi <= scale.lo) scale.hi = scale.lo * 10;
   } else {
     const double margin = hi > lo ? (hi - lo) * 0.06 : std::max(std::fabs(lo) * 0.1, 1.0);
