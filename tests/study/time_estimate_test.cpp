@@ -197,16 +197,20 @@ TEST(FittedEstimate, FitsTheTwoPartsApartWhenTheStepsShowThem) {
   // others as it says: one factor for all would miss the long rows.
   const analysis::SuiteProgram& program = program_named("smallsix");
   const ProgramCost cost = study::program_cost(program);
+  constexpr int kSeen = 4;  // of 16 rows
   std::mt19937 random(7);
   const std::vector<double> at = synthetic_run(cost, 1.0, 3.0, 0.0, random);
   study::TimeEstimate estimate;
   estimate.start_run();
-  for (int s = 1; s <= 4; ++s) estimate.note_step(s, at[static_cast<std::size_t>(s)]);
-  const double truth = at.back() - at[4];
-  const double share = study::cost_share(cost, 4);
-  const double common_pace = at[4] * (1 - share) / share;
+  for (int s = 1; s <= kSeen; ++s) estimate.note_step(s, at[static_cast<std::size_t>(s)]);
+  const double truth = at.back() - at[kSeen];
+  const double share = study::cost_share(cost, kSeen);
+  const double common_pace = at[kSeen] * (1 - share) / share;
+  const double fitted = *estimate.rest_of_run(program, kSeen, at[kSeen]);
   EXPECT_GT(std::abs(common_pace - truth), 0.1 * truth);
-  EXPECT_NEAR(*estimate.rest_of_run(program, 4, at[4]), truth, 0.04 * truth);
+  // The first rows' two parts grow alike, so they tell the factors apart only in part.
+  EXPECT_LT(std::abs(fitted - truth), std::abs(common_pace - truth) / 1.5);
+  EXPECT_NEAR(fitted, truth, 0.08 * truth);
 }
 
 TEST(FittedEstimate, IsUnknownBeforeTheFirstStepAndCountsDownWithinAStep) {
