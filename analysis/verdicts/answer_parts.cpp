@@ -59,8 +59,24 @@ std::string coverage_words(std::size_t runs) {
   return fmt::format("min to max of the {} runs, a {:.0f} % interval", runs, 100.0 * ranks.coverage);
 }
 
-void note_open(ProgramAnswer& answer, std::string what, const Decision& decision) {
-  answer.open.push_back(OpenQuestion{std::move(what), decision.runs_needed});
+void note_open(ProgramAnswer& answer, std::string where, std::string what, const Decision& decision) {
+  answer.open.push_back(OpenQuestion{std::move(where), std::move(what), decision.runs_needed});
+}
+
+std::string undecided_rows(const ProgramAnswer& answer) {
+  std::vector<std::string> rows;
+  for (const OpenQuestion& open : answer.open) {
+    if (std::find(rows.begin(), rows.end(), open.where) == rows.end()) rows.push_back(open.where);
+  }
+  if (rows.empty()) return {};
+  const std::size_t name_end = rows.front().find(" = ");
+  const std::string name = name_end == std::string::npos ? std::string() : rows.front().substr(0, name_end + 3);
+  const bool shared = !name.empty() && std::all_of(rows.begin(), rows.end(),
+                                                   [&](const std::string& row) { return row.starts_with(name); });
+  if (shared) {
+    for (std::size_t i = 1; i < rows.size(); ++i) rows[i].erase(0, name.size());
+  }
+  return fmt::format("{}", fmt::join(rows, ", "));
 }
 
 std::string factor_interval(const Decision& d, bool inverted) {

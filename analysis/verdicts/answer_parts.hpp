@@ -32,7 +32,11 @@ std::string spread_text(const Samples& samples);
 // What a median's interval over `runs` runs is: its coverage in words.
 std::string coverage_words(std::size_t runs);
 
-void note_open(ProgramAnswer& answer, std::string what, const Decision& decision);
+void note_open(ProgramAnswer& answer, std::string where, std::string what, const Decision& decision);
+
+// The rows with an open question, once each and in order, their shared
+// "k = " said once: "k = 10, 100, 1000"; empty when all is decided.
+std::string undecided_rows(const ProgramAnswer& answer);
 
 // "14–23": the interval of a factor, inverted for "faster by".
 std::string factor_interval(const Decision& decision, bool inverted);

@@ -2,16 +2,29 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "analysis/text/text_table.hpp"
 
 namespace analysis {
 
-std::string open_questions_text(const ProgramAnswer& answer) {
-  std::vector<std::string> items;
+std::vector<std::string> open_question_lines(const ProgramAnswer& answer) {
+  std::vector<std::string> wheres;
+  std::vector<std::vector<std::string>> items;
   for (const OpenQuestion& open : answer.open) {
-    items.push_back(fmt::format("{} ({})", open.what, runs_needed_text(open.runs_needed)));
+    const auto known = std::find(wheres.begin(), wheres.end(), open.where);
+    const auto row = static_cast<std::size_t>(known - wheres.begin());
+    if (known == wheres.end()) {
+      wheres.push_back(open.where);
+      items.emplace_back();
+    }
+    items[row].push_back(fmt::format("{} ({})", open.what, runs_needed_text(open.runs_needed)));
   }
-  return fmt::format("{}", fmt::join(items, "; "));
+  std::vector<std::string> lines;
+  for (std::size_t row = 0; row < wheres.size(); ++row) {
+    lines.push_back(fmt::format("{}: {}", wheres[row], fmt::join(items[row], ", ")));
+  }
+  return lines;
 }
 
 std::string answers_text(const std::vector<ProgramAnswer>& answers) {
@@ -28,9 +41,9 @@ std::string answers_text(const std::vector<ProgramAnswer>& answers) {
       text += wrapped(answer.legend + ".", kSummaryWidth, "  ", "  ");
     }
     if (!answer.open.empty()) {
-      text += wrapped(fmt::format("Still open, with about how many runs in all would decide each: {}.",
-                                  open_questions_text(answer)),
-                      kSummaryWidth, "  ", "  ");
+      text += "  " + std::string(kOpenQuestionsLead) + "\n";
+      for (const std::string& line : open_question_lines(answer))
+        text += wrapped(line, kSummaryWidth, "    ", "      ");
     }
     if (!answer.left_out.empty()) {
       text += wrapped(fmt::format("Incomplete and left out: {}.", fmt::join(answer.left_out, ", ")), kSummaryWidth,

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "analysis/records/kernel_series.hpp"
 #include "analysis/text/text_format.hpp"
@@ -79,7 +80,7 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
       recursive.name);
   std::string noise_source;
   std::vector<double> gains;
-  std::vector<std::string> plateaus;
+  std::vector<std::pair<double, double>> plateaus;  // per length with several: lowest and highest cutoff
   for (std::size_t r = 0; r < combined.rows.size(); ++r) {
     const auto base_row = recursive.row_index(combined.rows[r]);
     if (!base_row) continue;
@@ -98,7 +99,7 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
     const Samples& best_cell = combined.cell(r, best);
     const Decision gain = decide(paired_ratios(best_cell, recursive.cell(*base_row, best)), noise, look);
     if (!gain.decided())
-      note_open(answer, fmt::format("n = {}: the gain of cutoff {}", combined.rows[r], combined.columns[best]), gain);
+      note_open(answer, "n = " + combined.rows[r], "the gain of cutoff " + combined.columns[best], gain);
     gains.push_back(1.0 - gain.ratio);
     std::vector<double> plateau;
     for (const auto& [time, c] : by_time) {
@@ -114,7 +115,7 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
     if (const auto fit = fitted_optimum(xs, ys, noise.cell_spread * std::sqrt(2.0))) {
       optimum = fmt::format("{:.1f} ±{:.1f}", fit->first, fit->second);
     }
-    if (plateau.size() > 1) plateaus.push_back(within);
+    if (plateau.size() > 1) plateaus.emplace_back(plateau.front(), plateau.back());
     answer.table.rows.push_back({combined.rows[r], format_percent(1.0 - gain.ratio),
                                  format_percent_range(1.0 - gain.high, 1.0 - gain.low), combined.columns[best],
                                  plateau.size() == 1 ? "-" : within, optimum});
@@ -125,9 +126,20 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
   const auto [least, most] = std::minmax_element(gains.begin(), gains.end());
   answer.answer = fmt::format("The cutoff pays {} to {} over {}", format_percent(*least), format_percent(*most),
                               legend_of(recursive.name));
+  if (!answer.open.empty()) answer.answer += fmt::format(" (not yet decided at {})", undecided_rows(answer));
   if (!plateaus.empty()) {
-    answer.answer += fmt::format("; which cutoff hardly matters at {} of {} lengths (within noise: {})",
-                                 plateaus.size(), gains.size(), plateaus.front());
+    // The cutoffs within noise of the best at every such length, else the span of them all.
+    double common_low = 0, common_high = INFINITY, low = INFINITY, high = 0;
+    for (const auto& [from, to] : plateaus) {
+      common_low = std::max(common_low, from);
+      common_high = std::min(common_high, to);
+      low = std::min(low, from);
+      high = std::max(high, to);
+    }
+    answer.answer += fmt::format("; which cutoff hardly matters at {} of {} lengths", plateaus.size(), gains.size());
+    answer.answer += common_low <= common_high
+                         ? fmt::format(" (within noise of the best at each: {:g} to {:g})", common_low, common_high)
+                         : fmt::format(" (within noise of the best: from {:g} to {:g})", low, high);
   }
   answer.answer += ".";
 }

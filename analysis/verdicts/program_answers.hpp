@@ -28,7 +28,8 @@ struct AnswerTable {
 
 // A difference the data do not decide yet.
 struct OpenQuestion {
-  std::string what;                        // "n = 10: ISORT against SSORT"
+  std::string where;                       // "n = 10": the row of the table it belongs to
+  std::string what;                        // "ISORT against SSORT"
   std::optional<std::size_t> runs_needed;  // about how many runs in all would decide it
 };
 

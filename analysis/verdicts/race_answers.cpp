@@ -48,7 +48,8 @@ void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGri
       (counting_faster ? counting_wins : quick_wins) += 1;
       if (counting_faster) counting_factors.push_back(factor);
     } else {
-      note_open(answer, fmt::format("input {} (n = {}, k = {})", input, quick.rows[r], quick.columns[c]), d);
+      note_open(answer, fmt::format("input {}", input), fmt::format("n = {}, k = {}", quick.rows[r], quick.columns[c]),
+                d);
     }
     answer.table.rows.push_back({std::to_string(input), quick.rows[r], quick.columns[c], faster, format_factor(factor),
                                  factor_interval(d, counting_faster),
@@ -94,13 +95,11 @@ void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid&
     if (from == 0) {
       at = "every length";
       everywhere.push_back(k);
-      if (!rows.front().decided())
-        note_open(answer, fmt::format("k = {}: at n = {}", k, quick.rows.front()), rows.front());
+      if (!rows.front().decided()) note_open(answer, "k = " + k, "at n = " + quick.rows.front(), rows.front());
     } else if (from == rows.size()) {
       at = "no length";
       nowhere.push_back(k);
-      if (!rows.back().decided())
-        note_open(answer, fmt::format("k = {}: at n = {}", k, quick.rows.back()), rows.back());
+      if (!rows.back().decided()) note_open(answer, "k = " + k, "at n = " + quick.rows.back(), rows.back());
     } else {
       const Decision& before = rows[from - 1];
       const Decision& after = rows[from];
@@ -111,7 +110,7 @@ void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid&
       interval = fmt::format("{}–{}", length_text(std::min(early, late)), length_text(std::max(early, late)));
       crossings.push_back(fmt::format("k = {} from about n = {}", k, at));
       for (const Decision* d : {&before, &after}) {
-        if (!d->decided()) note_open(answer, fmt::format("k = {}: the crossover near n = {}", k, at), *d);
+        if (!d->decided()) note_open(answer, "k = " + k, "the crossover near n = " + at, *d);
       }
     }
     answer.table.rows.push_back({k, at, interval, format_factor(rows.front().ratio), format_factor(rows.back().ratio)});
@@ -122,7 +121,10 @@ void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid&
   parts.insert(parts.end(), crossings.begin(), crossings.end());
   if (!nowhere.empty()) parts.push_back(fmt::format("at no length of the grid for k = {}", fmt::join(nowhere, ", ")));
   answer.answer =
-      fmt::format("{} is faster than {} {}.", legend_of(counting.name), legend_of(quick.name), fmt::join(parts, "; "));
+      fmt::format("{} is faster than {} {}", legend_of(counting.name), legend_of(quick.name), fmt::join(parts, "; "));
+  // A range whose answer hangs on an undecided cell says so here, not only below the table.
+  if (!answer.open.empty()) answer.answer += fmt::format(" (not yet decided for {})", undecided_rows(answer));
+  answer.answer += ".";
 }
 
 }  // namespace analysis::answers

@@ -24,13 +24,16 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
     answer.table.numeric.push_back(false);
   }
   answer.legend = fmt::format(
-      "rank, then time per array (median{}); rank 1 is the fastest; \"=\" not told apart from the sort ranked "
-      "just above",
+      "rank, then time per array (median{}); rank 1 is the fastest; \"=\" not told apart from the first sort of "
+      "that rank",
       grid.repeats() > 1 ? ", ± " + coverage_words(grid.repeats()) : "");
   const TableGrid& lead = series.front();
   std::vector<std::pair<std::string, std::string>> leaders;  // length, fastest
+  std::vector<std::string> close_at_top;                     // lengths where the runner-up is not told apart
   std::vector<std::string> changes;
-  std::vector<std::size_t> previous_order;
+  // Per pair of sorts, which was faster where the two were last told apart:
+  // the ranking changes where a decided order turns, never on noise alone.
+  std::vector<std::vector<int>> decided_order(series.size(), std::vector<int>(series.size(), 0));
   for (std::size_t r = 0; r < lead.rows.size(); ++r) {
     std::vector<std::pair<double, std::size_t>> by_time;
     for (std::size_t s = 0; s < series.size(); ++s) {
@@ -39,27 +42,41 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
     }
     if (by_time.empty()) continue;
     std::stable_sort(by_time.begin(), by_time.end());
+    const auto cell_of = [&](std::size_t s) -> const Samples& {
+      return series[s].cell(*series[s].row_index(lead.rows[r]), 0);
+    };
     std::vector<std::string> cells(series.size(), "-");
-    std::size_t rank = 1;
-    std::vector<std::size_t> order;
+    // A sort joins a rank when it is not told apart from the rank's first
+    // sort; ties with the sort just above would chain a slow sort to the top.
+    std::size_t rank = 1, first_of_rank = by_time.front().second;
     for (std::size_t place = 0; place < by_time.size(); ++place) {
       const auto [time, s] = by_time[place];
-      const Samples& cell = series[s].cell(*series[s].row_index(lead.rows[r]), 0);
       bool tied = false;
       if (place > 0) {
-        const std::size_t above = by_time[place - 1].second;
-        const Samples& upper = series[above].cell(*series[above].row_index(lead.rows[r]), 0);
-        const Decision d = decide(paired_ratios(cell, upper), noise, look);
+        const Decision d = decide(paired_ratios(cell_of(s), cell_of(first_of_rank)), noise, look);
         tied = !d.decided();
-        if (tied)
-          note_open(answer, fmt::format("n = {}: {} against {}", lead.rows[r], series[s].name, series[above].name), d);
-        if (!tied) rank = place + 1;
+        if (tied) {
+          note_open(answer, "n = " + lead.rows[r], series[s].name + " against " + series[first_of_rank].name, d);
+          if (place == 1) close_at_top.push_back(lead.rows[r]);
+        } else {
+          rank = place + 1;
+          first_of_rank = s;
+        }
       }
-      order.push_back(s);
-      cells[s] = fmt::format("{}{} {}{}", rank, tied ? "=" : " ", format_time(time / arrays), spread_text(cell));
+      cells[s] = fmt::format("{}{} {}{}", rank, tied ? "=" : " ", format_time(time / arrays), spread_text(cell_of(s)));
     }
-    if (!previous_order.empty() && previous_order != order) changes.push_back(lead.rows[r]);
-    previous_order = order;
+    bool turned = false;
+    for (std::size_t a = 0; a < by_time.size(); ++a) {
+      for (std::size_t b = a + 1; b < by_time.size(); ++b) {
+        const Decision d = decide(paired_ratios(cell_of(by_time[b].second), cell_of(by_time[a].second)), noise, look);
+        if (!d.decided()) continue;
+        const std::size_t faster = by_time[d.ratio > 1 ? a : b].second, slower = by_time[d.ratio > 1 ? b : a].second;
+        turned = turned || decided_order[slower][faster] > 0;
+        decided_order[faster][slower] = 1;
+        decided_order[slower][faster] = 0;
+      }
+    }
+    if (turned) changes.push_back(lead.rows[r]);
     std::vector<std::string> row{lead.rows[r]};
     row.insert(row.end(), cells.begin(), cells.end());
     answer.table.rows.push_back(std::move(row));
@@ -83,7 +100,11 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
     }
     i = j + 1;
   }
-  answer.answer = fmt::format("Fastest: {}.", fmt::join(spans, ", "));
+  answer.answer = fmt::format("Fastest: {}", fmt::join(spans, ", "));
+  if (!close_at_top.empty()) {
+    answer.answer += fmt::format(" (at n = {} not told apart from the second)", fmt::join(close_at_top, ", "));
+  }
+  answer.answer += ".";
   if (!changes.empty()) answer.answer += fmt::format(" The ranking changes at n = {}.", fmt::join(changes, ", "));
 }
 

@@ -69,22 +69,26 @@ std::string answer_table(const analysis::ProgramAnswer& answer) {
     }
     rows += render("answer_row", {{"cells", cells}});
   }
+  std::string open;
+  if (!answer.open.empty()) {
+    std::string items;
+    for (const std::string& line : analysis::open_question_lines(answer)) {
+      items += render("open_question", {{"text", escape_markup(line)}});
+    }
+    open = render("open_questions", {{"lead", escape_markup(analysis::kOpenQuestionsLead)}, {"items", items}});
+  }
   std::string left_out;
   for (const std::string& run : answer.left_out) {
     left_out += render("incomplete_run", {{"run", escape_markup(answer.program + " " + run)}});
   }
-  return render(
-      "answer_table",
-      {{"program", program},
-       {"question", escape_markup(answer.question)},
-       {"basis", escape_markup(answer.basis)},
-       {"header", header},
-       {"rows", rows},
-       {"legend", escape_markup(answer.legend)},
-       {"open", answer.open.empty()
-                    ? std::string()
-                    : render("open_questions", {{"text", escape_markup(analysis::open_questions_text(answer))}})},
-       {"left_out", left_out}});
+  return render("answer_table", {{"program", program},
+                                 {"question", escape_markup(answer.question)},
+                                 {"basis", escape_markup(answer.basis)},
+                                 {"header", header},
+                                 {"rows", rows},
+                                 {"legend", escape_markup(answer.legend)},
+                                 {"open", open},
+                                 {"left_out", left_out}});
 }
 
 std::string verdict_section(const StudyRun& study) {

@@ -45,7 +45,7 @@ TEST(DuelAnswer, CallsAClearWinnerFromOneRunAndLeavesATieOpen) {
   EXPECT_EQ(row_of(answer, 0), (std::vector<std::string>{"1", "20000000", "10", "CSORT", "18.2×", "14–23", "yes"}));
   EXPECT_EQ(row_of(answer, 1).at(6), "no, more than 100 runs");
   ASSERT_EQ(answer.open.size(), 1u);
-  EXPECT_EQ(answer.open[0].what, "input 2 (n = 10, k = 1000000)");
+  EXPECT_EQ(answer.open[0].where + ": " + answer.open[0].what, "input 2: n = 10, k = 1000000");
   EXPECT_EQ(answer.answer,
             "Counting sort is faster on 1 of 2 inputs (by 18.2× to 18.2×), quicksort on 0; 1 undecided.");
 }
@@ -121,7 +121,10 @@ TEST(AnswersText, KeepsEveryLineWithinTheSummarysWidth) {
   answer.basis = "N = 1 run";
   answer.table = {{"a", "bb"}, {{"1", "é"}, {"22", "x"}}, {true, false}};
   answer.legend = "what the marks mean";
-  answer.open = {{"input 1", 7}, {"input 2", std::nullopt}};
+  // One line per row of the table, in the table's order, however the questions came.
+  answer.open = {{"n = 5", "ISORT against SSORT", 7},
+                 {"n = 10", "QSORT against HSORT", std::nullopt},
+                 {"n = 5", "MSORT against BSORT", 12}};
   const std::string text = analysis::answers_text({answer});
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
@@ -132,7 +135,10 @@ TEST(AnswersText, KeepsEveryLineWithinTheSummarysWidth) {
   }
   EXPECT_CONTAINS(text, "Answers\n  tallyduel:\n    xxx");
   EXPECT_CONTAINS(text, "   a  bb\n   1  é\n  22  x\n");
-  EXPECT_CONTAINS(text, "input 1 (about 7 runs); input 2 (more than 100 runs)");
+  EXPECT_CONTAINS(text,
+                  "  Still open, with about how many runs in all would decide each:\n"
+                  "    n = 5: ISORT against SSORT (about 7 runs), MSORT against BSORT (about 12 runs)\n"
+                  "    n = 10: QSORT against HSORT (more than 100 runs)\n");
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ study::StudyRun stopped_study() {
   answer.basis = hostile("basis");
   answer.table = {{hostile("heading"), "n"}, {{hostile("cell"), "5"}}, {false, true}};
   answer.legend = hostile("legend");
-  answer.open = {{hostile("open"), 7}};
+  answer.open = {{hostile("where"), hostile("open"), 7}};
   answer.left_out = {hostile("left-out")};
   run.answers = {answer};
   run.incomplete_runs = {hostile("incomplete")};
@@ -124,9 +124,9 @@ study::StudyRun stopped_study() {
 TEST(IndexPage, EveryFieldIsEscapedInEveryBlock) {
   const std::string page = study::index_html(stopped_study());
   for (const std::string tag :
-       {"name",   "key",     "value",    "warning",    "detail",         "study-failure", "chart",
-        "csv",    "results", "verdict",  "question",   "basis",          "heading",       "cell",
-        "legend", "open",    "left-out", "incomplete", "export-failure", "median",        "median-chart"}) {
+       {"name",    "key",      "value",      "warning",        "detail",  "study-failure", "chart",  "csv",
+        "results", "verdict",  "question",   "basis",          "heading", "cell",          "legend", "where",
+        "open",    "left-out", "incomplete", "export-failure", "median",  "median-chart"}) {
     EXPECT_CONTAINS(page, escaped(tag));
     EXPECT_LACKS(page, "<" + tag + ">");
   }
