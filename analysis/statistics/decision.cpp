@@ -54,7 +54,11 @@ double inverse(Cdf cdf, double probability) {
 
 }  // namespace
 
-double Look::level() const { return number <= 0 ? kErrorRate : kErrorRate / std::ldexp(1.0, number); }
+double Look::level() const {
+  if (number <= 0) return kErrorRate;
+  const auto k = static_cast<double>(number);
+  return kErrorRate / (k * (k + 1));
+}
 
 double normal_quantile(double probability) {
   return inverse([](double z) { return 0.5 * std::erfc(-z / std::sqrt(2.0)); }, probability);

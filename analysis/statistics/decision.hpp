@@ -14,8 +14,11 @@
 //     as a stated prior, with q from the normal distribution.
 // A difference is decided when the interval excludes 1. When a study adds
 // runs until its verdicts are decided, every look at the data spends part
-// of the error rate: look k decides at level alpha / 2^k, so the chance of
-// ever calling a difference that is not there stays below alpha.
+// of the error rate: look k decides at level alpha / (k (k + 1)), so the
+// chance of ever calling a difference that is not there stays below alpha
+// (the levels add up to alpha (1 - 1 / (K + 1)) over K looks). The share
+// shrinks as 1 / k^2, not as 2^-k: with a handful of runs Student's t is
+// wide already, and a halving per look outran what a look more could show.
 #pragma once
 
 #include <cstddef>

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "analysis/records/kernel_series.hpp"
@@ -35,7 +36,11 @@ std::string legend_of(const std::string& kernel) {
 }
 
 std::string basis_text(std::size_t runs, const NoiseModel& noise, Look look) {
-  const std::string level = fmt::format("{:.3g} %", 100.0 * (1.0 - look.level()));
+  // As many decimals as the level needs: 99.962 %, never a rounded 100 %.
+  const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(100.0 * look.level()))) + 1);
+  std::string level = fmt::format("{:.{}f}", 100.0 * (1.0 - look.level()), decimals);
+  if (level.find('.') != std::string::npos) level.erase(level.find_last_not_of("0.") + 1);
+  level += " %";
   const std::string spread = runs >= 3 ? "the runs' own spread" : "a noise model, " + noise.source;
   std::string text =
       fmt::format("N = {} run{}; differences decided at {} from {}", runs, runs == 1 ? "" : "s", level, spread);

@@ -225,6 +225,8 @@ TEST_F(RepeatedStudy, UntilDecidedStopsBeforeARoundWouldPassTheBudget) {
   EXPECT_NE(summary.find("until decided: after 2 rounds, another round (tallyduel) would pass the budget of 0:05.0"),
             std::string::npos)
       << summary;
+  // The second look decides at 1 - 0.05 / 6, its decimals shown, not rounded away.
+  EXPECT_NE(summary.find("differences decided at 99.17 % from"), std::string::npos) << summary;
   // What is still open says about how many runs would decide it.
   EXPECT_NE(summary.find("Still open, with about how many runs in all would decide each:\n    input 1: n = "),
             std::string::npos)
