@@ -95,6 +95,8 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
       spans.push_back(fmt::format("{} up to n = {}", who, leaders[j].first));
     } else if (last) {
       spans.push_back(fmt::format("{} from n = {}", who, leaders[i].first));
+    } else if (i == j) {
+      spans.push_back(fmt::format("{} at n = {}", who, leaders[i].first));
     } else {
       spans.push_back(fmt::format("{} from n = {} to {}", who, leaders[i].first, leaders[j].first));
     }

@@ -109,11 +109,15 @@ TEST(RankingVerdict, TiesAreWithTheFirstSortOfARankNeverAChainAndNoiseChangesNoR
   cell("70", "HS", 120);
   cell("70", "MS", 144);
   cell("70", "QS", 173);
-  // At 75 IS and HS swap places within the noise: no decided order turns.
+  // At 75 IS and HS swap places within the noise, and at 80 back: no decided order turns.
   cell("75", "IS", 120);
   cell("75", "HS", 100);
   cell("75", "MS", 144);
   cell("75", "QS", 173);
+  cell("80", "IS", 100);
+  cell("80", "HS", 120);
+  cell("80", "MS", 144);
+  cell("80", "QS", 173);
   const analysis::ProgramAnswer answer = analysis::program_answer(analysis::program_grid(set, "smallfive"));
   ASSERT_EQ(answer.table.header, (std::vector<std::string>{"n", "ISORT", "HSORT", "MSORT", "QSORT"}));
   const auto ranks = [&](std::size_t row) {
@@ -126,7 +130,8 @@ TEST(RankingVerdict, TiesAreWithTheFirstSortOfARankNeverAChainAndNoiseChangesNoR
   EXPECT_EQ(ranks(0), (std::vector<std::string>{"1 ", "1=", "3 ", "3="}));
   EXPECT_EQ(ranks(1), (std::vector<std::string>{"1=", "1 ", "3 ", "3="}));
   EXPECT_EQ(answer.answer,
-            "Fastest: ISORT up to n = 70, HSORT from n = 75 (at n = 70, 75 not told apart from the second).");
+            "Fastest: ISORT up to n = 70, HSORT at n = 75, ISORT from n = 80 (at n = 70, 75, 80 not told apart from "
+            "the second).");
 }
 
 TEST(DuelVerdict, GivesTheFactorOrSaysTheInputIsUndecided) {
