@@ -79,12 +79,14 @@ void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid&
   for (std::size_t c = 0; c < quick.columns.size(); ++c) {
     std::vector<Decision> rows;
     std::vector<double> lengths;
+    std::vector<std::string> length_labels;  // as the table names them
     for (std::size_t r = 0; r < quick.rows.size(); ++r) {
       const auto row = counting.row_index(quick.rows[r]);
       const auto column = counting.column_index(quick.columns[c]);
       if (!row || !column || quick.cell(r, c).empty()) continue;
       rows.push_back(decide(paired_ratios(counting.cell(*row, *column), quick.cell(r, c)), noise, look));
       lengths.push_back(std::stod(quick.rows[r]));
+      length_labels.push_back(quick.rows[r]);
     }
     if (rows.empty()) continue;
     // The first length from which counting sort stays faster in the medians.
@@ -95,11 +97,11 @@ void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid&
     if (from == 0) {
       at = "every length";
       everywhere.push_back(k);
-      if (!rows.front().decided()) note_open(answer, "k = " + k, "at n = " + quick.rows.front(), rows.front());
+      if (!rows.front().decided()) note_open(answer, "k = " + k, "at n = " + length_labels.front(), rows.front());
     } else if (from == rows.size()) {
       at = "no length";
       nowhere.push_back(k);
-      if (!rows.back().decided()) note_open(answer, "k = " + k, "at n = " + quick.rows.back(), rows.back());
+      if (!rows.back().decided()) note_open(answer, "k = " + k, "at n = " + length_labels.back(), rows.back());
     } else {
       const Decision& before = rows[from - 1];
       const Decision& after = rows[from];
@@ -109,8 +111,12 @@ void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid&
       at = length_text(n);
       interval = fmt::format("{}–{}", length_text(std::min(early, late)), length_text(std::max(early, late)));
       crossings.push_back(fmt::format("k = {} from about n = {}", k, at));
-      for (const Decision* d : {&before, &after}) {
-        if (!d->decided()) note_open(answer, "k = " + k, "the crossover near n = " + at, *d);
+      // The crossover stands on the two lengths around it: each undecided one is open.
+      for (const std::size_t row : {from - 1, from}) {
+        if (!rows[row].decided()) {
+          note_open(answer, "k = " + k, fmt::format("the crossover near n = {}, at n = {}", at, length_labels[row]),
+                    rows[row]);
+        }
       }
     }
     answer.table.rows.push_back({k, at, interval, format_factor(rows.front().ratio), format_factor(rows.back().ratio)});

@@ -49,6 +49,7 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
     // A sort joins a rank when it is not told apart from the rank's first
     // sort; ties with the sort just above would chain a slow sort to the top.
     std::size_t rank = 1, first_of_rank = by_time.front().second;
+    std::vector<bool> ranked_first(series.size(), false);
     for (std::size_t place = 0; place < by_time.size(); ++place) {
       const auto [time, s] = by_time[place];
       bool tied = false;
@@ -63,6 +64,7 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
           first_of_rank = s;
         }
       }
+      ranked_first[s] = rank == 1;
       cells[s] = fmt::format("{}{} {}{}", rank, tied ? "=" : " ", format_time(time / arrays), spread_text(cell_of(s)));
     }
     bool turned = false;
@@ -80,7 +82,14 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
     std::vector<std::string> row{lead.rows[r]};
     row.insert(row.end(), cells.begin(), cells.end());
     answer.table.rows.push_back(std::move(row));
-    leaders.emplace_back(lead.rows[r], series[by_time.front().second].name);
+    // The fastest stays the fastest while the new median leader is not told apart from it.
+    std::string fastest = series[by_time.front().second].name;
+    if (!leaders.empty()) {
+      for (std::size_t s = 0; s < series.size(); ++s) {
+        if (ranked_first[s] && series[s].name == leaders.back().second) fastest = series[s].name;
+      }
+    }
+    leaders.emplace_back(lead.rows[r], fastest);
   }
   // "SSORT up to n = 15, ISORT from n = 20"
   std::vector<std::string> spans;

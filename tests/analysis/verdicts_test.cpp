@@ -96,42 +96,37 @@ TEST(RankingVerdict, ASingleRunDecidesOnlyWhatLiesFarOutsideTheNoise) {
   EXPECT_EQ(answer.table.rows.at(0).at(3).substr(0, 2), "2=");
 }
 
-TEST(RankingVerdict, TiesAreWithTheFirstSortOfARankNeverAChainAndNoiseChangesNoRanking) {
-  // One run: each sort a fifth slower than the one before. Neighbours are
-  // within the noise, but the third is far from the first.
+TEST(RankingVerdict, TiesAreWithTheFirstSortOfARankAndOnlyDecidedOrdersChangeTheAnswer) {
+  // One run. At 70 each sort is a fifth slower than the one before:
+  // neighbours are within the noise, but the third is far from the first.
   MeasurementSet set;
   const auto one = fixtures::runs(1, 7);
   const std::string table = std::string(kit::table_name(smallarrays::kSmallArraysCaption));
-  const auto cell = [&](const char* row, const char* column, double ns) {
-    add_cell(set, Place{"smallfive", table, row, column}, one, {ns});
+  const auto row = [&](const char* n, double is, double hs, double ms, double qs) {
+    add_cell(set, Place{"smallfive", table, n, "IS"}, one, {is});
+    add_cell(set, Place{"smallfive", table, n, "HS"}, one, {hs});
+    add_cell(set, Place{"smallfive", table, n, "MS"}, one, {ms});
+    add_cell(set, Place{"smallfive", table, n, "QS"}, one, {qs});
   };
-  cell("70", "IS", 100);
-  cell("70", "HS", 120);
-  cell("70", "MS", 144);
-  cell("70", "QS", 173);
-  // At 75 IS and HS swap places within the noise, and at 80 back: no decided order turns.
-  cell("75", "IS", 120);
-  cell("75", "HS", 100);
-  cell("75", "MS", 144);
-  cell("75", "QS", 173);
-  cell("80", "IS", 100);
-  cell("80", "HS", 120);
-  cell("80", "MS", 144);
-  cell("80", "QS", 173);
+  row("70", 100, 120, 144, 173);
+  row("75", 120, 100, 144, 173);  // HS ahead within the noise: IS stays the fastest
+  row("80", 150, 100, 190, 230);  // HS clearly ahead
+  row("85", 100, 150, 190, 230);  // IS clearly ahead again: a decided order turns
   const analysis::ProgramAnswer answer = analysis::program_answer(analysis::program_grid(set, "smallfive"));
   ASSERT_EQ(answer.table.header, (std::vector<std::string>{"n", "ISORT", "HSORT", "MSORT", "QSORT"}));
-  const auto ranks = [&](std::size_t row) {
+  const auto ranks = [&](std::size_t r) {
     std::vector<std::string> marks;
-    for (std::size_t c = 1; c < answer.table.rows.at(row).size(); ++c) {
-      marks.push_back(answer.table.rows.at(row).at(c).substr(0, 2));
+    for (std::size_t c = 1; c < answer.table.rows.at(r).size(); ++c) {
+      marks.push_back(answer.table.rows.at(r).at(c).substr(0, 2));
     }
     return marks;
   };
   EXPECT_EQ(ranks(0), (std::vector<std::string>{"1 ", "1=", "3 ", "3="}));
   EXPECT_EQ(ranks(1), (std::vector<std::string>{"1=", "1 ", "3 ", "3="}));
+  EXPECT_EQ(ranks(2), (std::vector<std::string>{"2 ", "1 ", "2=", "4 "}));
   EXPECT_EQ(answer.answer,
-            "Fastest: ISORT up to n = 70, HSORT at n = 75, ISORT from n = 80 (at n = 70, 75, 80 not told apart from "
-            "the second).");
+            "Fastest: ISORT up to n = 75, HSORT at n = 80, ISORT from n = 85 (at n = 70, 75 not told apart from the "
+            "second). The ranking changes at n = 85.");
 }
 
 TEST(DuelVerdict, GivesTheFactorOrSaysTheInputIsUndecided) {
@@ -194,7 +189,7 @@ TEST(CrossoverVerdict, FindsTheLengthFromWhichCountingSortStaysFaster) {
   EXPECT_EQ(rows[3].at(1), "no length");
   ASSERT_FALSE(answer.open.empty());
   EXPECT_EQ(answer.open[0].where, "k = 100");
-  EXPECT_EQ(answer.open[0].what, "the crossover near n = 89,210");
+  EXPECT_EQ(answer.open[0].what, "the crossover near n = 89,210, at n = 100000");
   EXPECT_CONTAINS(answer.answer, "(not yet decided for k = 100).");
 }
 
