@@ -69,10 +69,7 @@ void note_open(ProgramAnswer& answer, std::string where, std::string what, const
 }
 
 std::string undecided_rows(const ProgramAnswer& answer) {
-  std::vector<std::string> rows;
-  for (const OpenQuestion& open : answer.open) {
-    if (std::find(rows.begin(), rows.end(), open.where) == rows.end()) rows.push_back(open.where);
-  }
+  std::vector<std::string> rows = answer.open_rows();
   if (rows.empty()) return {};
   const std::size_t name_end = rows.front().find(" = ");
   const std::string name = name_end == std::string::npos ? std::string() : rows.front().substr(0, name_end + 3);

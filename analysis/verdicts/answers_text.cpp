@@ -2,27 +2,18 @@
 
 #include <fmt/format.h>
 
-#include <algorithm>
-
 #include "analysis/text/text_table.hpp"
 
 namespace analysis {
 
 std::vector<std::string> open_question_lines(const ProgramAnswer& answer) {
-  std::vector<std::string> wheres;
-  std::vector<std::vector<std::string>> items;
-  for (const OpenQuestion& open : answer.open) {
-    const auto known = std::find(wheres.begin(), wheres.end(), open.where);
-    const auto row = static_cast<std::size_t>(known - wheres.begin());
-    if (known == wheres.end()) {
-      wheres.push_back(open.where);
-      items.emplace_back();
-    }
-    items[row].push_back(fmt::format("{} ({})", open.what, runs_needed_text(open.runs_needed)));
-  }
   std::vector<std::string> lines;
-  for (std::size_t row = 0; row < wheres.size(); ++row) {
-    lines.push_back(fmt::format("{}: {}", wheres[row], fmt::join(items[row], ", ")));
+  for (const std::string& row : answer.open_rows()) {
+    std::vector<std::string> items;
+    for (const OpenQuestion& open : answer.open) {
+      if (open.where == row) items.push_back(fmt::format("{} ({})", open.what, runs_needed_text(open.runs_needed)));
+    }
+    lines.push_back(fmt::format("{}: {}", row, fmt::join(items, ", ")));
   }
   return lines;
 }

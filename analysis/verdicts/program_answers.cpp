@@ -2,9 +2,19 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "analysis/verdicts/answer_parts.hpp"
 
 namespace analysis {
+
+std::vector<std::string> ProgramAnswer::open_rows() const {
+  std::vector<std::string> rows;
+  for (const OpenQuestion& question : open) {
+    if (std::find(rows.begin(), rows.end(), question.where) == rows.end()) rows.push_back(question.where);
+  }
+  return rows;
+}
 
 std::string runs_needed_text(const std::optional<std::size_t>& runs) {
   if (!runs) return fmt::format("more than {} runs", kMostRunsWorthAsking);

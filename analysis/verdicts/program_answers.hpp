@@ -45,6 +45,8 @@ struct ProgramAnswer {
   std::vector<std::string> left_out;  // incomplete runs, not counted
 
   bool decided() const { return open.empty(); }
+  // The rows of the table with an open question, once each, in order.
+  std::vector<std::string> open_rows() const;
 };
 
 // The answers of every program of the model, in its order. `look` is the
