@@ -68,6 +68,69 @@ std::optional<std::pair<double, double>> fitted_optimum(const std::vector<double
   return std::pair{vertex + mx, 2.0 * error};
 }
 
+// One length: the best cutoff's gain over the recursive quicksort, the
+// cutoffs not told apart from the best and, where the data support one, a
+// fitted optimum.
+struct LengthWeighed {
+  double gain = 0;
+  std::vector<double> plateau;  // ascending, the best among them
+  std::vector<std::string> row;
+};
+
+std::optional<LengthWeighed> weigh_length(const TableGrid& recursive, std::size_t base_row, const TableGrid& combined,
+                                          std::size_t r, const NoiseModel& noise, Look look, ProgramAnswer& answer) {
+  std::vector<std::pair<double, std::size_t>> by_time;
+  std::vector<double> xs, ys;
+  for (std::size_t c = 0; c < combined.columns.size(); ++c) {
+    if (combined.cell(r, c).empty()) continue;
+    by_time.emplace_back(median_nanoseconds(combined.cell(r, c)), c);
+    xs.push_back(std::stod(combined.columns[c]));
+    ys.push_back(std::log(by_time.back().first));
+  }
+  if (by_time.empty()) return std::nullopt;
+  const std::size_t best = std::min_element(by_time.begin(), by_time.end())->second;
+  const Samples& best_cell = combined.cell(r, best);
+  const Decision gain = decide(paired_ratios(best_cell, recursive.cell(base_row, best)), noise, look);
+  if (!gain.decided())
+    note_open(answer, "n = " + combined.rows[r], "the gain of cutoff " + combined.columns[best], gain);
+  LengthWeighed weighed;
+  weighed.gain = 1.0 - gain.ratio;
+  std::vector<double>& plateau = weighed.plateau;
+  for (const auto& [time, c] : by_time) {
+    if (c == best || !decide(paired_ratios(combined.cell(r, c), best_cell), noise, look).decided()) {
+      plateau.push_back(std::stod(combined.columns[c]));
+    }
+  }
+  std::sort(plateau.begin(), plateau.end());
+  const std::string within = fmt::format("{:g} to {:g}", plateau.front(), plateau.back());
+  std::string optimum = plateau.size() == 1 ? "-" : "flat from " + within;
+  if (const auto fit = fitted_optimum(xs, ys, noise.cell_spread * std::sqrt(2.0))) {
+    optimum = fmt::format("{:.1f} ±{:.1f}", fit->first, fit->second);
+  }
+  weighed.row = {
+      combined.rows[r],       format_percent(1.0 - gain.ratio),   format_percent_range(1.0 - gain.high, 1.0 - gain.low),
+      combined.columns[best], plateau.size() == 1 ? "-" : within, optimum};
+  return weighed;
+}
+
+// "; which cutoff hardly matters at 5 of 5 lengths (within noise of the
+// best at each: 3 to 9)": the cutoffs within noise of the best at every
+// length with a plateau, else the span of them all.
+std::string plateau_clause(const std::vector<std::pair<double, double>>& plateaus, std::size_t lengths) {
+  if (plateaus.empty()) return "";
+  double common_low = 0, common_high = INFINITY, low = INFINITY, high = 0;
+  for (const auto& [from, to] : plateaus) {
+    common_low = std::max(common_low, from);
+    common_high = std::min(common_high, to);
+    low = std::min(low, from);
+    high = std::max(high, to);
+  }
+  return fmt::format("; which cutoff hardly matters at {} of {} lengths", plateaus.size(), lengths) +
+         (common_low <= common_high
+              ? fmt::format(" (within noise of the best at each: {:g} to {:g})", common_low, common_high)
+              : fmt::format(" (within noise of the best: from {:g} to {:g})", low, high));
+}
+
 }  // namespace
 
 void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const TableGrid& combined, Look look,
@@ -86,39 +149,11 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
     if (!base_row) continue;
     const NoiseModel noise = row_noise(recursive, *base_row);
     noise_source = noise.source;
-    std::vector<std::pair<double, std::size_t>> by_time;
-    std::vector<double> xs, ys;
-    for (std::size_t c = 0; c < combined.columns.size(); ++c) {
-      if (combined.cell(r, c).empty()) continue;
-      by_time.emplace_back(median_nanoseconds(combined.cell(r, c)), c);
-      xs.push_back(std::stod(combined.columns[c]));
-      ys.push_back(std::log(by_time.back().first));
-    }
-    if (by_time.empty()) continue;
-    const std::size_t best = std::min_element(by_time.begin(), by_time.end())->second;
-    const Samples& best_cell = combined.cell(r, best);
-    const Decision gain = decide(paired_ratios(best_cell, recursive.cell(*base_row, best)), noise, look);
-    if (!gain.decided())
-      note_open(answer, "n = " + combined.rows[r], "the gain of cutoff " + combined.columns[best], gain);
-    gains.push_back(1.0 - gain.ratio);
-    std::vector<double> plateau;
-    for (const auto& [time, c] : by_time) {
-      if (c == best || !decide(paired_ratios(combined.cell(r, c), best_cell), noise, look).decided()) {
-        plateau.push_back(std::stod(combined.columns[c]));
-      }
-    }
-    std::sort(plateau.begin(), plateau.end());
-    const std::string within =
-        plateau.size() == 1 ? "only the best" : fmt::format("{:g} to {:g}", plateau.front(), plateau.back());
-    std::string optimum = "flat from " + within;
-    if (plateau.size() == 1) optimum = "-";
-    if (const auto fit = fitted_optimum(xs, ys, noise.cell_spread * std::sqrt(2.0))) {
-      optimum = fmt::format("{:.1f} ±{:.1f}", fit->first, fit->second);
-    }
-    if (plateau.size() > 1) plateaus.emplace_back(plateau.front(), plateau.back());
-    answer.table.rows.push_back({combined.rows[r], format_percent(1.0 - gain.ratio),
-                                 format_percent_range(1.0 - gain.high, 1.0 - gain.low), combined.columns[best],
-                                 plateau.size() == 1 ? "-" : within, optimum});
+    std::optional<LengthWeighed> weighed = weigh_length(recursive, *base_row, combined, r, noise, look, answer);
+    if (!weighed) continue;
+    gains.push_back(weighed->gain);
+    if (weighed->plateau.size() > 1) plateaus.emplace_back(weighed->plateau.front(), weighed->plateau.back());
+    answer.table.rows.push_back(std::move(weighed->row));
   }
   answer.basis = basis_text(
       grid.repeats(), NoiseModel{kPriorCellSpread, noise_source.empty() ? NoiseModel{}.source : noise_source}, look);
@@ -127,21 +162,7 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
   answer.answer = fmt::format("The cutoff pays {} to {} over {}", format_percent(*least), format_percent(*most),
                               legend_of(recursive.name));
   if (!answer.open.empty()) answer.answer += fmt::format(" (not yet decided at {})", undecided_rows(answer));
-  if (!plateaus.empty()) {
-    // The cutoffs within noise of the best at every such length, else the span of them all.
-    double common_low = 0, common_high = INFINITY, low = INFINITY, high = 0;
-    for (const auto& [from, to] : plateaus) {
-      common_low = std::max(common_low, from);
-      common_high = std::min(common_high, to);
-      low = std::min(low, from);
-      high = std::max(high, to);
-    }
-    answer.answer += fmt::format("; which cutoff hardly matters at {} of {} lengths", plateaus.size(), gains.size());
-    answer.answer += common_low <= common_high
-                         ? fmt::format(" (within noise of the best at each: {:g} to {:g})", common_low, common_high)
-                         : fmt::format(" (within noise of the best: from {:g} to {:g})", low, high);
-  }
-  answer.answer += ".";
+  answer.answer += plateau_clause(plateaus, gains.size()) + ".";
 }
 
 }  // namespace analysis::answers

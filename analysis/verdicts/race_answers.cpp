@@ -22,6 +22,73 @@ double crossing(double n0, double ratio0, double n1, double ratio1) {
 
 std::string length_text(double n) { return with_thousands(static_cast<std::int64_t>(std::llround(n))); }
 
+// One value range of the grid: per length both sorts measured, the
+// decision on counting sort's time over quicksort's.
+struct RangeRace {
+  std::string k;
+  std::vector<Decision> decisions;
+  std::vector<double> lengths;
+  std::vector<std::string> length_labels;  // as the table names them
+};
+
+RangeRace race_range(const TableGrid& quick, const TableGrid& counting, std::size_t c, const NoiseModel& noise,
+                     Look look) {
+  RangeRace race;
+  race.k = quick.columns[c];
+  const auto column = counting.column_index(quick.columns[c]);
+  for (std::size_t r = 0; r < quick.rows.size(); ++r) {
+    const auto row = counting.row_index(quick.rows[r]);
+    if (!row || !column || quick.cell(r, c).empty()) continue;
+    race.decisions.push_back(decide(paired_ratios(counting.cell(*row, *column), quick.cell(r, c)), noise, look));
+    race.lengths.push_back(std::stod(quick.rows[r]));
+    race.length_labels.push_back(quick.rows[r]);
+  }
+  return race;
+}
+
+// The first length from which counting sort stays faster in the medians:
+// 0 at every length, the number of lengths at none.
+struct Crossover {
+  std::size_t from = 0;
+  std::string at;              // "every length", "no length" or the interpolated length
+  std::string interval = "-";  // of the interpolated length
+};
+
+// The range's crossover, with each undecided length it stands on noted as open.
+Crossover find_crossover(const RangeRace& race, ProgramAnswer& answer) {
+  const std::vector<Decision>& rows = race.decisions;
+  Crossover crossover;
+  crossover.from = rows.size();
+  while (crossover.from > 0 && rows[crossover.from - 1].ratio < 1.0) --crossover.from;
+  const std::size_t from = crossover.from;
+  const std::string where = "k = " + race.k;
+  if (from == 0) {
+    crossover.at = "every length";
+    if (!rows.front().decided()) note_open(answer, where, "at n = " + race.length_labels.front(), rows.front());
+    return crossover;
+  }
+  if (from == rows.size()) {
+    crossover.at = "no length";
+    if (!rows.back().decided()) note_open(answer, where, "at n = " + race.length_labels.back(), rows.back());
+    return crossover;
+  }
+  const Decision& before = rows[from - 1];
+  const Decision& after = rows[from];
+  const std::vector<double>& n = race.lengths;
+  const double early = crossing(n[from - 1], before.low, n[from], after.low);
+  const double late = crossing(n[from - 1], before.high, n[from], after.high);
+  crossover.at = length_text(crossing(n[from - 1], before.ratio, n[from], after.ratio));
+  crossover.interval = fmt::format("{}–{}", length_text(std::min(early, late)), length_text(std::max(early, late)));
+  // The crossover stands on the two lengths around it: each undecided one is open.
+  for (const std::size_t row : {from - 1, from}) {
+    if (!rows[row].decided()) {
+      note_open(answer, where,
+                fmt::format("the crossover near n = {}, at n = {}", crossover.at, race.length_labels[row]), rows[row]);
+    }
+  }
+  return crossover;
+}
+
 }  // namespace
 
 void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGrid& counting, Look look,
@@ -77,49 +144,18 @@ void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid&
   answer.legend = "crossover: where the time ratio crosses 1, interpolated between the grid's lengths";
   std::vector<std::string> everywhere, nowhere, crossings;
   for (std::size_t c = 0; c < quick.columns.size(); ++c) {
-    std::vector<Decision> rows;
-    std::vector<double> lengths;
-    std::vector<std::string> length_labels;  // as the table names them
-    for (std::size_t r = 0; r < quick.rows.size(); ++r) {
-      const auto row = counting.row_index(quick.rows[r]);
-      const auto column = counting.column_index(quick.columns[c]);
-      if (!row || !column || quick.cell(r, c).empty()) continue;
-      rows.push_back(decide(paired_ratios(counting.cell(*row, *column), quick.cell(r, c)), noise, look));
-      lengths.push_back(std::stod(quick.rows[r]));
-      length_labels.push_back(quick.rows[r]);
-    }
-    if (rows.empty()) continue;
-    // The first length from which counting sort stays faster in the medians.
-    std::size_t from = rows.size();
-    while (from > 0 && rows[from - 1].ratio < 1.0) --from;
-    std::string at, interval = "-";
-    const std::string k = quick.columns[c];
-    if (from == 0) {
-      at = "every length";
-      everywhere.push_back(k);
-      if (!rows.front().decided()) note_open(answer, "k = " + k, "at n = " + length_labels.front(), rows.front());
-    } else if (from == rows.size()) {
-      at = "no length";
-      nowhere.push_back(k);
-      if (!rows.back().decided()) note_open(answer, "k = " + k, "at n = " + length_labels.back(), rows.back());
+    const RangeRace race = race_range(quick, counting, c, noise, look);
+    if (race.decisions.empty()) continue;
+    const Crossover crossover = find_crossover(race, answer);
+    if (crossover.from == 0) {
+      everywhere.push_back(race.k);
+    } else if (crossover.from == race.decisions.size()) {
+      nowhere.push_back(race.k);
     } else {
-      const Decision& before = rows[from - 1];
-      const Decision& after = rows[from];
-      const double n = crossing(lengths[from - 1], before.ratio, lengths[from], after.ratio);
-      const double early = crossing(lengths[from - 1], before.low, lengths[from], after.low);
-      const double late = crossing(lengths[from - 1], before.high, lengths[from], after.high);
-      at = length_text(n);
-      interval = fmt::format("{}–{}", length_text(std::min(early, late)), length_text(std::max(early, late)));
-      crossings.push_back(fmt::format("k = {} from about n = {}", k, at));
-      // The crossover stands on the two lengths around it: each undecided one is open.
-      for (const std::size_t row : {from - 1, from}) {
-        if (!rows[row].decided()) {
-          note_open(answer, "k = " + k, fmt::format("the crossover near n = {}, at n = {}", at, length_labels[row]),
-                    rows[row]);
-        }
-      }
+      crossings.push_back(fmt::format("k = {} from about n = {}", race.k, crossover.at));
     }
-    answer.table.rows.push_back({k, at, interval, format_factor(rows.front().ratio), format_factor(rows.back().ratio)});
+    answer.table.rows.push_back({race.k, crossover.at, crossover.interval, format_factor(race.decisions.front().ratio),
+                                 format_factor(race.decisions.back().ratio)});
   }
   std::vector<std::string> parts;
   if (!everywhere.empty())

@@ -9,89 +9,100 @@
 #include "analysis/verdicts/answer_parts.hpp"
 
 namespace analysis::answers {
+namespace {
 
-void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer) {
-  const std::vector<TableGrid> series = kernel_series(grid);
-  if (series.empty()) return;
-  const double arrays = grid.facts != nullptr ? static_cast<double>(grid.facts->arrays_per_cell()) : 1.0;
-  const NoiseModel noise;
-  answer.basis = basis_text(grid.repeats(), noise, look);
-  answer.question = "Which sort is fastest at each length?";
-  answer.table.header = {"n"};
-  answer.table.numeric = {true};
-  for (const TableGrid& s : series) {
-    answer.table.header.push_back(s.name);
-    answer.table.numeric.push_back(false);
-  }
-  answer.legend = fmt::format(
-      "rank, then time per array (median{}); rank 1 is the fastest; \"=\" not told apart from the first sort of "
-      "that rank",
-      grid.repeats() > 1 ? ", ± " + coverage_words(grid.repeats()) : "");
-  const TableGrid& lead = series.front();
-  std::vector<std::pair<std::string, std::string>> leaders;  // length, fastest
-  std::vector<std::string> close_at_top;                     // lengths where the runner-up is not told apart
-  std::vector<std::string> changes;
-  // Per pair of sorts, which was faster where the two were last told apart:
-  // the ranking changes where a decided order turns, never on noise alone.
-  std::vector<std::vector<int>> decided_order(series.size(), std::vector<int>(series.size(), 0));
-  for (std::size_t r = 0; r < lead.rows.size(); ++r) {
-    std::vector<std::pair<double, std::size_t>> by_time;
-    for (std::size_t s = 0; s < series.size(); ++s) {
-      const auto row = series[s].row_index(lead.rows[r]);
-      if (row && !series[s].cell(*row, 0).empty()) by_time.emplace_back(median_nanoseconds(series[s].cell(*row, 0)), s);
+// The sorts measured at one length, fastest median first: (median, sort).
+using Placing = std::vector<std::pair<double, std::size_t>>;
+
+// One length of the table: the sorts' cells and how they were placed.
+class LengthRanking {
+ public:
+  LengthRanking(const std::vector<TableGrid>& series, const std::string& length) : series_(series), length_(length) {
+    for (std::size_t s = 0; s < series_.size(); ++s) {
+      const auto row = series_[s].row_index(length_);
+      if (row && !series_[s].cell(*row, 0).empty())
+        placing_.emplace_back(median_nanoseconds(series_[s].cell(*row, 0)), s);
     }
-    if (by_time.empty()) continue;
-    std::stable_sort(by_time.begin(), by_time.end());
-    const auto cell_of = [&](std::size_t s) -> const Samples& {
-      return series[s].cell(*series[s].row_index(lead.rows[r]), 0);
-    };
-    std::vector<std::string> cells(series.size(), "-");
-    // A sort joins a rank when it is not told apart from the rank's first
-    // sort; ties with the sort just above would chain a slow sort to the top.
-    std::size_t rank = 1, first_of_rank = by_time.front().second;
-    std::vector<bool> ranked_first(series.size(), false);
-    for (std::size_t place = 0; place < by_time.size(); ++place) {
-      const auto [time, s] = by_time[place];
+    std::stable_sort(placing_.begin(), placing_.end());
+  }
+
+  bool empty() const { return placing_.empty(); }
+  const Placing& placing() const { return placing_; }
+  const Samples& cell(std::size_t s) const { return series_[s].cell(*series_[s].row_index(length_), 0); }
+
+  // Per sort its table cell, "2= 3.21 µs ±4%", or "-" where it was not
+  // measured. A sort joins a rank when it is not told apart from the rank's
+  // first sort; ties with the sort just above would chain a slow sort to
+  // the top. Notes each tie as an open question.
+  struct Ranks {
+    std::vector<std::string> cells;
+    std::vector<bool> first_rank;  // per sort: shares rank 1
+    bool close_at_top = false;     // the runner-up is not told apart from the fastest
+  };
+  Ranks rank(const NoiseModel& noise, Look look, double arrays, ProgramAnswer& answer) const {
+    Ranks ranks{std::vector<std::string>(series_.size(), "-"), std::vector<bool>(series_.size(), false)};
+    std::size_t rank = 1, first_of_rank = placing_.front().second;
+    for (std::size_t place = 0; place < placing_.size(); ++place) {
+      const auto [time, s] = placing_[place];
       bool tied = false;
       if (place > 0) {
-        const Decision d = decide(paired_ratios(cell_of(s), cell_of(first_of_rank)), noise, look);
+        const Decision d = decide(paired_ratios(cell(s), cell(first_of_rank)), noise, look);
         tied = !d.decided();
         if (tied) {
-          note_open(answer, "n = " + lead.rows[r], series[s].name + " against " + series[first_of_rank].name, d);
-          if (place == 1) close_at_top.push_back(lead.rows[r]);
+          note_open(answer, "n = " + length_, series_[s].name + " against " + series_[first_of_rank].name, d);
+          ranks.close_at_top = ranks.close_at_top || place == 1;
         } else {
           rank = place + 1;
           first_of_rank = s;
         }
       }
-      ranked_first[s] = rank == 1;
-      cells[s] = fmt::format("{}{} {}{}", rank, tied ? "=" : " ", format_time(time / arrays), spread_text(cell_of(s)));
+      ranks.first_rank[s] = rank == 1;
+      ranks.cells[s] =
+          fmt::format("{}{} {}{}", rank, tied ? "=" : " ", format_time(time / arrays), spread_text(cell(s)));
     }
-    bool turned = false;
-    for (std::size_t a = 0; a < by_time.size(); ++a) {
-      for (std::size_t b = a + 1; b < by_time.size(); ++b) {
-        const Decision d = decide(paired_ratios(cell_of(by_time[b].second), cell_of(by_time[a].second)), noise, look);
-        if (!d.decided()) continue;
-        const std::size_t faster = by_time[d.ratio > 1 ? a : b].second, slower = by_time[d.ratio > 1 ? b : a].second;
-        turned = turned || decided_order[slower][faster] > 0;
-        decided_order[faster][slower] = 1;
-        decided_order[slower][faster] = 0;
-      }
-    }
-    if (turned) changes.push_back(lead.rows[r]);
-    std::vector<std::string> row{lead.rows[r]};
-    row.insert(row.end(), cells.begin(), cells.end());
-    answer.table.rows.push_back(std::move(row));
-    // The fastest stays the fastest while the new median leader is not told apart from it.
-    std::string fastest = series[by_time.front().second].name;
-    if (!leaders.empty()) {
-      for (std::size_t s = 0; s < series.size(); ++s) {
-        if (ranked_first[s] && series[s].name == leaders.back().second) fastest = series[s].name;
-      }
-    }
-    leaders.emplace_back(lead.rows[r], fastest);
+    return ranks;
   }
-  // "SSORT up to n = 15, ISORT from n = 20"
+
+ private:
+  const std::vector<TableGrid>& series_;
+  const std::string& length_;
+  Placing placing_;
+};
+
+// Per pair of sorts, which was faster where the two were last told apart:
+// the ranking changes where a decided order turns, never on noise alone.
+class DecidedOrders {
+ public:
+  explicit DecidedOrders(std::size_t sorts) : faster_than_(sorts, std::vector<bool>(sorts, false)) {}
+
+  // Takes in the orders one length decides; true when one of them turns an
+  // order decided at a shorter length.
+  bool turned_by(const LengthRanking& length, const NoiseModel& noise, Look look) {
+    const Placing& placing = length.placing();
+    bool turned = false;
+    for (std::size_t a = 0; a < placing.size(); ++a) {
+      for (std::size_t b = a + 1; b < placing.size(); ++b) {
+        const Decision d =
+            decide(paired_ratios(length.cell(placing[b].second), length.cell(placing[a].second)), noise, look);
+        if (!d.decided()) continue;
+        const std::size_t faster = placing[d.ratio > 1 ? a : b].second, slower = placing[d.ratio > 1 ? b : a].second;
+        turned = turned || faster_than_[slower][faster];
+        faster_than_[faster][slower] = true;
+        faster_than_[slower][faster] = false;
+      }
+    }
+    return turned;
+  }
+
+ private:
+  std::vector<std::vector<bool>> faster_than_;
+};
+
+// Per length the fastest sort: (length, name).
+using Leaders = std::vector<std::pair<std::string, std::string>>;
+
+// "SSORT up to n = 15, ISORT from n = 20"
+std::string leader_spans(const Leaders& leaders) {
   std::vector<std::string> spans;
   for (std::size_t i = 0; i < leaders.size();) {
     std::size_t j = i;
@@ -111,7 +122,53 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
     }
     i = j + 1;
   }
-  answer.answer = fmt::format("Fastest: {}", fmt::join(spans, ", "));
+  return fmt::format("{}", fmt::join(spans, ", "));
+}
+
+void describe_table(const ProgramGrid& grid, const std::vector<TableGrid>& series, ProgramAnswer& answer) {
+  answer.question = "Which sort is fastest at each length?";
+  answer.table.header = {"n"};
+  answer.table.numeric = {true};
+  for (const TableGrid& s : series) {
+    answer.table.header.push_back(s.name);
+    answer.table.numeric.push_back(false);
+  }
+  answer.legend = fmt::format(
+      "rank, then time per array (median{}); rank 1 is the fastest; \"=\" not told apart from the first sort of "
+      "that rank",
+      grid.repeats() > 1 ? ", ± " + coverage_words(grid.repeats()) : "");
+}
+
+}  // namespace
+
+void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer) {
+  const std::vector<TableGrid> series = kernel_series(grid);
+  if (series.empty()) return;
+  const double arrays = grid.facts != nullptr ? static_cast<double>(grid.facts->arrays_per_cell()) : 1.0;
+  const NoiseModel noise;
+  answer.basis = basis_text(grid.repeats(), noise, look);
+  describe_table(grid, series, answer);
+  Leaders leaders;
+  std::vector<std::string> close_at_top;  // lengths where the runner-up is not told apart
+  std::vector<std::string> changes;
+  DecidedOrders orders(series.size());
+  for (const std::string& length : series.front().rows) {
+    const LengthRanking ranking(series, length);
+    if (ranking.empty()) continue;
+    LengthRanking::Ranks ranks = ranking.rank(noise, look, arrays, answer);
+    if (ranks.close_at_top) close_at_top.push_back(length);
+    if (orders.turned_by(ranking, noise, look)) changes.push_back(length);
+    std::vector<std::string> row{length};
+    row.insert(row.end(), ranks.cells.begin(), ranks.cells.end());
+    answer.table.rows.push_back(std::move(row));
+    // The fastest stays the fastest while the new median leader is not told apart from it.
+    std::string fastest = series[ranking.placing().front().second].name;
+    for (std::size_t s = 0; s < series.size() && !leaders.empty(); ++s) {
+      if (ranks.first_rank[s] && series[s].name == leaders.back().second) fastest = series[s].name;
+    }
+    leaders.emplace_back(length, fastest);
+  }
+  answer.answer = "Fastest: " + leader_spans(leaders);
   if (!close_at_top.empty()) {
     answer.answer += fmt::format(" (at n = {} not told apart from the second)", fmt::join(close_at_top, ", "));
   }
