@@ -67,6 +67,42 @@ class StudyHelp final : public CLI::Formatter {
   std::exit(kUsageError);
 }
 
+// A --seeds item: a decimal number that fits 32 bits, nothing else.
+CLI::Validator seed_check() {
+  return CLI::Validator(
+      [](std::string& seed) {
+        std::uint32_t value = 0;
+        const auto [end, error] = std::from_chars(seed.data(), seed.data() + seed.size(), value);
+        if (error == std::errc() && end == seed.data() + seed.size() && !seed.empty()) return std::string();
+        return fmt::format("takes decimal numbers from 0 to 4294967295 separated by commas, not \"{}\"", seed);
+      },
+      "");
+}
+
+CLI::Validator suite_program_check() {
+  return CLI::Validator(
+      [](std::string& name) {
+        if (analysis::find_suite_program(name)) return std::string();
+        return fmt::format("no program \"{}\" in the suite; the programs are {}", name,
+                           analysis::suite_program_names());
+      },
+      "");
+}
+
+// The programs named, in their order, each once; all six when none is named.
+std::vector<const analysis::SuiteProgram*> selected_programs(const std::vector<std::string>& names) {
+  std::vector<const analysis::SuiteProgram*> selected;
+  for (const std::string& name : names) {
+    const analysis::SuiteProgram* program = analysis::find_suite_program(name);
+    if (std::find(selected.begin(), selected.end(), program) != selected.end()) usage_error(name + " is named twice");
+    selected.push_back(program);
+  }
+  if (selected.empty()) {
+    for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) selected.push_back(&program);
+  }
+  return selected;
+}
+
 }  // namespace
 
 StudyOptions parse_study_options(int argc, char** argv) {
@@ -93,21 +129,11 @@ StudyOptions parse_study_options(int argc, char** argv) {
                            ->transform(CLI::AsSizeValue(true).description(""));
   CLI::Option* repeat =
       app.add_option(kRepeat.name, repeats, kRepeat.help)->type_name(kRepeat.value)->check(CLI::PositiveNumber);
-  CLI::Option* seed_list =
-      app.add_option(kSeeds.name, seeds, kSeeds.help)
-          ->type_name(kSeeds.value)
-          ->delimiter(',')
-          ->allow_extra_args(false)
-          ->check(CLI::Validator(
-              [](std::string& seed) {
-                std::uint32_t value = 0;
-                const auto [end, error] = std::from_chars(seed.data(), seed.data() + seed.size(), value);
-                if (error == std::errc() && end == seed.data() + seed.size() && !seed.empty()) {
-                  return std::string();
-                }
-                return fmt::format("takes decimal numbers from 0 to 4294967295 separated by commas, not \"{}\"", seed);
-              },
-              ""));
+  CLI::Option* seed_list = app.add_option(kSeeds.name, seeds, kSeeds.help)
+                               ->type_name(kSeeds.value)
+                               ->delimiter(',')
+                               ->allow_extra_args(false)
+                               ->check(seed_check());
   CLI::Option* replayed =
       app.add_option(kReplay.name, replay, kReplay.help)->type_name(kReplay.value)->excludes(seed_list);
   CLI::Option* until_decided = app.add_flag(kUntilDecided.name, options.until_decided, kUntilDecided.help)
@@ -129,15 +155,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
   bool keep_inputs = false;
   app.add_flag(kKeepInputs.name, keep_inputs,
                fmt::format(fmt::runtime(kKeepInputs.help), kit::kInputFileName, input_digest_file_name()));
-  app.add_option(kProgramsName, names, "programs to run, in this order")
-      ->type_name("")
-      ->check(CLI::Validator(
-          [](std::string& name) {
-            if (analysis::find_suite_program(name)) return std::string();
-            return fmt::format("no program \"{}\" in the suite; the programs are {}", name,
-                               analysis::suite_program_names());
-          },
-          ""));
+  app.add_option(kProgramsName, names, "programs to run, in this order")->type_name("")->check(suite_program_check());
   CLI::App* compare = app.add_subcommand(
       "compare", "compare the records of two run folders cell by cell, into <results>/compare-<date>-<time>/");
   std::string run_a, run_b, compare_results;
@@ -178,16 +196,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
     }
   }
   if (!options.replay.empty() && repeat->count() == 0) options.repeats = 0;  // as many as were recorded
-  for (const std::string& name : names) {
-    const analysis::SuiteProgram* program = analysis::find_suite_program(name);
-    for (const analysis::SuiteProgram* chosen : options.selected) {
-      if (chosen == program) usage_error(name + " is named twice");
-    }
-    options.selected.push_back(program);
-  }
-  if (options.selected.empty()) {
-    for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) options.selected.push_back(&program);
-  }
+  options.selected = selected_programs(names);
   return options;
 }
 
