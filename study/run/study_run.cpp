@@ -1,5 +1,10 @@
 #include "study/run/study_run.hpp"
 
+#include <fmt/format.h>
+
+#include <string>
+#include <vector>
+
 namespace study {
 
 std::string_view state_word(const ProgramRun& run) {
@@ -21,13 +26,11 @@ std::string_view state_word(const ProgramRun& run) {
 }
 
 std::string programs_in_state(const StudyRun& study, std::string_view word) {
-  std::string names;
+  std::vector<std::string> names;
   for (const ProgramRun& run : study.programs) {
-    if (state_word(run) != word) continue;
-    if (!names.empty()) names += ", ";
-    names += run.label();
+    if (state_word(run) == word) names.push_back(run.label());
   }
-  return names.empty() ? "none" : names;
+  return names.empty() ? "none" : fmt::format("{}", fmt::join(names, ", "));
 }
 
 }  // namespace study
