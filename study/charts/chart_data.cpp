@@ -8,26 +8,39 @@
 namespace study {
 namespace {
 
-ChartTable chart_table(const analysis::CellTable& cells, const PreciseTimes& precise) {
+ChartTable chart_table(const analysis::CellTable& cells, const PreciseTable& precise) {
   ChartTable table{cells.name, cells.row_labels, cells.column_labels, {}};
   table.values.reserve(cells.hundredths.size());
   for (std::size_t row = 0; row < cells.row_labels.size(); ++row) {
     for (std::size_t column = 0; column < cells.column_labels.size(); ++column) {
-      table.values.push_back(chart_value(precise.time(cells.name, cells.row_labels[row], cells.column_labels[column]),
-                                         cells.cell(row, column)));
+      table.values.push_back(chart_value(precise.time(row, column), cells.cell(row, column)));
     }
   }
   return table;
 }
 
-DuelTimes duel_times(const analysis::DuelInput& input, const PreciseTimes& precise) {
-  const std::string column = std::to_string(input.range);
-  const std::array<std::int64_t, 2> cells{input.quicksort, input.countingsort};
-  DuelTimes times{input.number, input.count, input.range, {}};
-  for (std::size_t sort = 0; sort < kDuelSorts.size(); ++sort) {
-    times.times[sort] = chart_value(precise.time(kDuelSorts[sort], input.count, column), cells[sort]);
+// Each input of the duel is one cell of each sort's table: the row of its
+// count and the column of its range.
+std::vector<DuelTimes> duel_times(const std::vector<analysis::DuelInput>& inputs, const PreciseTimes& precise) {
+  std::vector<std::int64_t> counts;
+  std::vector<std::string> ranges;
+  for (const analysis::DuelInput& input : inputs) {
+    counts.push_back(input.count);
+    ranges.push_back(std::to_string(input.range));
   }
-  return times;
+  std::array<PreciseTable, kDuelSorts.size()> tables;
+  for (std::size_t sort = 0; sort < kDuelSorts.size(); ++sort)
+    tables[sort] = precise.table(kDuelSorts[sort], counts, ranges);
+  std::vector<DuelTimes> duel;
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    const analysis::DuelInput& input = inputs[i];
+    const std::array<std::int64_t, 2> cells{input.quicksort, input.countingsort};
+    DuelTimes& times = duel.emplace_back(DuelTimes{input.number, input.count, input.range, {}});
+    for (std::size_t sort = 0; sort < kDuelSorts.size(); ++sort) {
+      times.times[sort] = chart_value(tables[sort].time(i, i), cells[sort]);
+    }
+  }
+  return duel;
 }
 
 }  // namespace
@@ -120,9 +133,12 @@ ChartFamily chart_family(const analysis::ResultFile& result) {
 }
 
 ChartData::ChartData(const analysis::ResultFile& result, const PreciseTimes& precise)
-    : result_(result), precise_(precise), coverage_(median_coverage(precise.runs())) {
-  for (const analysis::CellTable& cells : result.tables) tables_.push_back(chart_table(cells, precise));
-  for (const analysis::DuelInput& input : result.inputs) duel_.push_back(duel_times(input, precise));
+    : result_(result), coverage_(median_coverage(precise.runs())) {
+  for (const analysis::CellTable& cells : result.tables) {
+    precise_tables_.push_back(precise.table(cells.name, cells.row_labels, cells.column_labels));
+    tables_.push_back(chart_table(cells, precise_tables_.back()));
+  }
+  duel_ = duel_times(result.inputs, precise);
 }
 
 std::int64_t ChartData::arrays_per_cell() const { return result_.program ? result_.program->arrays_per_cell() : 1; }
@@ -130,8 +146,7 @@ std::int64_t ChartData::arrays_per_cell() const { return result_.program ? resul
 ChartRatio ChartData::ratio(std::size_t numerator, std::size_t denominator, std::size_t row, std::size_t column) const {
   const analysis::CellTable& top = result_.tables[numerator];
   const analysis::CellTable& bottom = result_.tables[denominator];
-  const analysis::CellTable& labels = result_.tables.front();
-  return chart_ratio(precise_.ratio(top.name, bottom.name, labels.row_labels[row], labels.column_labels[column]),
+  return chart_ratio(precise_ratio(precise_tables_[numerator], precise_tables_[denominator], row, column),
                      top.cell(row, column), bottom.cell(row, column));
 }
 

@@ -144,7 +144,7 @@ class ChartData {
 
  private:
   const analysis::ResultFile& result_;
-  const PreciseTimes& precise_;
+  std::vector<PreciseTable> precise_tables_;  // per table of the file; they read the PreciseTimes' grid
   std::vector<ChartTable> tables_;
   std::vector<DuelTimes> duel_;
   Coverage coverage_;

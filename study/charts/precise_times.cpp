@@ -16,18 +16,22 @@ constexpr double kNanosecondsPerSecond = 1e9;
 
 PreciseTimes::PreciseTimes(analysis::ProgramGrid grid) : grid_(std::move(grid)) {}
 
-std::span<const analysis::Sample> PreciseTimes::samples(std::string_view table, std::int64_t row,
-                                                        std::string_view column) const {
-  const analysis::TableGrid* grid = grid_.table(table);
-  if (grid == nullptr) return {};
-  const auto r = grid->row_index(std::to_string(row));
-  const auto c = grid->column_index(column);
-  if (!r || !c) return {};
-  return grid->cell(*r, *c);
+PreciseTable::PreciseTable(const analysis::TableGrid& grid, std::span<const std::int64_t> rows,
+                           std::span<const std::string> columns)
+    : grid_(&grid) {
+  rows_.reserve(rows.size());
+  for (const std::int64_t row : rows) rows_.push_back(grid.row_index(std::to_string(row)));
+  columns_.reserve(columns.size());
+  for (const std::string& column : columns) columns_.push_back(grid.column_index(column));
 }
 
-std::optional<PreciseTime> PreciseTimes::time(std::string_view table, std::int64_t row, std::string_view column) const {
-  const std::span<const analysis::Sample> cell = samples(table, row, column);
+std::span<const analysis::Sample> PreciseTable::samples(std::size_t row, std::size_t column) const {
+  if (grid_ == nullptr || !rows_[row] || !columns_[column]) return {};
+  return grid_->cell(*rows_[row], *columns_[column]);
+}
+
+std::optional<PreciseTime> PreciseTable::time(std::size_t row, std::size_t column) const {
+  const std::span<const analysis::Sample> cell = samples(row, column);
   if (cell.empty()) return std::nullopt;
   const analysis::CellStatistics statistics = analysis::cell_statistics(cell);
   // A window below the clock's tick reads 0 ns: kept positive for the log scales.
@@ -38,12 +42,18 @@ std::optional<PreciseTime> PreciseTimes::time(std::string_view table, std::int64
                      in_seconds(statistics.median_interval.high), statistics.count};
 }
 
-std::optional<analysis::RatioEstimate> PreciseTimes::ratio(std::string_view numerator, std::string_view denominator,
-                                                           std::int64_t row, std::string_view column) const {
-  const std::span<const analysis::Sample> top = samples(numerator, row, column);
-  const std::span<const analysis::Sample> bottom = samples(denominator, row, column);
+std::optional<analysis::RatioEstimate> precise_ratio(const PreciseTable& numerator, const PreciseTable& denominator,
+                                                     std::size_t row, std::size_t column) {
+  const std::span<const analysis::Sample> top = numerator.samples(row, column);
+  const std::span<const analysis::Sample> bottom = denominator.samples(row, column);
   if (top.empty() || bottom.empty()) return std::nullopt;
   return analysis::ratio_estimate(top, bottom, analysis::Pairing::by_repeat);
+}
+
+PreciseTable PreciseTimes::table(std::string_view name, std::span<const std::int64_t> rows,
+                                 std::span<const std::string> columns) const {
+  const analysis::TableGrid* grid = grid_.table(name);
+  return grid == nullptr ? PreciseTable() : PreciseTable(*grid, rows, columns);
 }
 
 PreciseTimes precise_times_beside(const std::filesystem::path& results_path, const analysis::ResultFile& result) {

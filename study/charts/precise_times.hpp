@@ -26,6 +26,30 @@ struct PreciseTime {
   bool has_interval() const { return runs > 1; }
 };
 
+// One table of a results file joined to the record's table of the same
+// name: per row and per column of the file the record's index, found once
+// by label, so each cell is then reached by its position.
+class PreciseTable {
+ public:
+  PreciseTable() = default;  // nothing recorded for the table
+  PreciseTable(const analysis::TableGrid& grid, std::span<const std::int64_t> rows,
+               std::span<const std::string> columns);
+
+  // The samples of the file's cell; empty when no complete run measured it.
+  std::span<const analysis::Sample> samples(std::size_t row, std::size_t column) const;
+  std::optional<PreciseTime> time(std::size_t row, std::size_t column) const;
+
+ private:
+  const analysis::TableGrid* grid_ = nullptr;
+  std::vector<std::optional<std::size_t>> rows_;
+  std::vector<std::optional<std::size_t>> columns_;
+};
+
+// numerator / denominator at the same cell of two tables, paired by run:
+// both kernels of a cell sorted copies of the same data.
+std::optional<analysis::RatioEstimate> precise_ratio(const PreciseTable& numerator, const PreciseTable& denominator,
+                                                     std::size_t row, std::size_t column);
+
 class PreciseTimes {
  public:
   PreciseTimes() = default;  // no record: the charts keep to the cells
@@ -34,15 +58,10 @@ class PreciseTimes {
   bool empty() const { return runs() == 0; }
   std::size_t runs() const { return grid_.repeats(); }
 
-  // The samples of one cell; empty when no complete run measured it.
-  std::span<const analysis::Sample> samples(std::string_view table, std::int64_t row, std::string_view column) const;
-
-  std::optional<PreciseTime> time(std::string_view table, std::int64_t row, std::string_view column) const;
-
-  // numerator / denominator of one cell, paired by run: both kernels of a
-  // cell sorted copies of the same data.
-  std::optional<analysis::RatioEstimate> ratio(std::string_view numerator, std::string_view denominator,
-                                               std::int64_t row, std::string_view column) const;
+  // The record's table of this name joined to a results file's row and
+  // column labels; it reads this object's grid, so it must not outlive it.
+  PreciseTable table(std::string_view name, std::span<const std::int64_t> rows,
+                     std::span<const std::string> columns) const;
 
  private:
   analysis::ProgramGrid grid_;

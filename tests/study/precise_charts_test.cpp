@@ -9,6 +9,7 @@
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
 #include "study/charts/chart_job.hpp"
+#include "study/charts/precise_times.hpp"
 #include "study/charts/result_charts.hpp"
 #include "support/test_support.hpp"
 
@@ -78,6 +79,36 @@ TEST_F(ChartsBesideARecord, TheRunsOwnRecordReplacesTheCellsAndAnyOtherRecordIsI
     EXPECT_EQ(coarse.find("precise times"), std::string::npos);
     EXPECT_NE(coarse.find("below 0.01 s)"), std::string::npos);
   }
+}
+
+// A results file's cells reach the record's by their labels, whatever order
+// the record holds them in; a table, row or column it lacks has no samples.
+TEST(PreciseTable, FindsEachCellOfTheFileByItsLabels) {
+  const auto nanoseconds = [](const std::string& row, const std::string& column) {
+    return std::stoll(row) * 100 + (column == "b" ? 1 : 0);
+  };
+  analysis::MeasurementSet set;
+  for (const std::string row : {"20", "10"}) {
+    for (const std::string column : {"b", "a"}) {
+      set.add({"tallygrid", "Quicksort", row, column, "QSORT", 1, 1, 0, nanoseconds(row, column)});
+    }
+  }
+  const study::PreciseTimes precise(analysis::program_grid(set, "tallygrid"));
+  const std::vector<std::int64_t> rows{10, 20, 30};
+  const std::vector<std::string> columns{"a", "b", "c"};
+  const study::PreciseTable quick = precise.table("Quicksort", rows, columns);
+  ASSERT_EQ(quick.samples(0, 0).size(), 1u);
+  EXPECT_EQ(quick.samples(0, 0)[0].nanoseconds, nanoseconds("10", "a"));
+  EXPECT_EQ(quick.samples(1, 1)[0].nanoseconds, nanoseconds("20", "b"));
+  EXPECT_EQ(quick.samples(0, 1)[0].nanoseconds, nanoseconds("10", "b"));
+  EXPECT_TRUE(quick.samples(2, 0).empty());  // no row 30 in the record
+  EXPECT_TRUE(quick.samples(0, 2).empty());  // nor a column "c"
+  EXPECT_FALSE(quick.time(2, 0).has_value());
+
+  const study::PreciseTable counting = precise.table("Countingsort", rows, columns);
+  EXPECT_TRUE(counting.samples(0, 0).empty());
+  EXPECT_FALSE(study::precise_ratio(quick, counting, 0, 0).has_value());
+  EXPECT_DOUBLE_EQ(study::precise_ratio(quick, quick, 1, 1)->ratio, 1.0);
 }
 
 // Three runs of tallygrid: quicksort three times as slow as counting sort
