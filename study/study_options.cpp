@@ -103,45 +103,47 @@ std::vector<const analysis::SuiteProgram*> selected_programs(const std::vector<s
   return selected;
 }
 
-}  // namespace
-
-StudyOptions parse_study_options(int argc, char** argv) {
-  StudyOptions options;
-  options.programs = os::executable_folder(argc > 0 ? argv[0] : nullptr).value_or(std::filesystem::path());
-  std::string programs, results = options.results.string();
+// What the command line gives, before the rules between its options apply.
+struct CommandLine {
+  std::string programs, results;
   std::int64_t memory_limit = 0;
-  std::vector<std::string> names;
   int repeats = 1;
   std::vector<std::uint32_t> seeds;
   std::string replay;
+  bool until_decided = false;
+  double budget_seconds = 0;
+  bool keep_inputs = false;
+  std::vector<std::string> names;
+  std::string run_a, run_b, compare_results;
+  // Whether an option was given at all, once parsed.
+  const CLI::Option* memory_limit_option = nullptr;
+  const CLI::Option* repeat_option = nullptr;
+  const CLI::Option* seeds_option = nullptr;
+  const CLI::App* compare = nullptr;
 
-  CLI::App app(
-      "Runs the named programs (all six when none is named) one at a time, each in\n"
-      "results/<date>-<time>/<program>/ (with --repeat N, in <program>/repeat-K/), with\n"
-      "live progress, then writes charts, CSV, results.json, results.csv, summary.txt\n"
-      "and index.html into the run folder.",
-      "study");
-  app.formatter(std::make_shared<StudyHelp>());
-  app.add_option(kBin.name, programs, kBin.help)->type_name(kBin.value);
-  app.add_option(kResults.name, results, kResults.help)->type_name(kResults.value);
-  CLI::Option* limit = app.add_option(kMemoryLimit.name, memory_limit, kMemoryLimit.help)
-                           ->type_name(kMemoryLimit.value)
-                           ->transform(CLI::AsSizeValue(true).description(""));
+  bool given(const CLI::Option* option) const { return option->count() > 0; }
+};
+
+void add_run_options(CLI::App& app, CommandLine& line) {
+  app.add_option(kBin.name, line.programs, kBin.help)->type_name(kBin.value);
+  app.add_option(kResults.name, line.results, kResults.help)->type_name(kResults.value);
+  line.memory_limit_option = app.add_option(kMemoryLimit.name, line.memory_limit, kMemoryLimit.help)
+                                 ->type_name(kMemoryLimit.value)
+                                 ->transform(CLI::AsSizeValue(true).description(""));
   CLI::Option* repeat =
-      app.add_option(kRepeat.name, repeats, kRepeat.help)->type_name(kRepeat.value)->check(CLI::PositiveNumber);
-  CLI::Option* seed_list = app.add_option(kSeeds.name, seeds, kSeeds.help)
-                               ->type_name(kSeeds.value)
-                               ->delimiter(',')
-                               ->allow_extra_args(false)
-                               ->check(seed_check());
-  CLI::Option* replayed =
-      app.add_option(kReplay.name, replay, kReplay.help)->type_name(kReplay.value)->excludes(seed_list);
-  CLI::Option* until_decided = app.add_flag(kUntilDecided.name, options.until_decided, kUntilDecided.help)
-                                   ->excludes(seed_list)
-                                   ->excludes(replayed)
+      app.add_option(kRepeat.name, line.repeats, kRepeat.help)->type_name(kRepeat.value)->check(CLI::PositiveNumber);
+  CLI::Option* seeds = app.add_option(kSeeds.name, line.seeds, kSeeds.help)
+                           ->type_name(kSeeds.value)
+                           ->delimiter(',')
+                           ->allow_extra_args(false)
+                           ->check(seed_check());
+  CLI::Option* replay =
+      app.add_option(kReplay.name, line.replay, kReplay.help)->type_name(kReplay.value)->excludes(seeds);
+  CLI::Option* until_decided = app.add_flag(kUntilDecided.name, line.until_decided, kUntilDecided.help)
+                                   ->excludes(seeds)
+                                   ->excludes(replay)
                                    ->excludes(repeat);
-  double budget = options.budget_seconds;
-  app.add_option(kBudget.name, budget, kBudget.help)
+  app.add_option(kBudget.name, line.budget_seconds, kBudget.help)
       ->type_name(kBudget.value)
       ->transform(CLI::AsNumberWithUnit(std::map<std::string, double>{{"s", 1}, {"m", 60}, {"h", 3600}},
                                         CLI::AsNumberWithUnit::UNIT_REQUIRED)
@@ -152,17 +154,74 @@ StudyOptions parse_study_options(int argc, char** argv) {
           },
           ""))
       ->needs(until_decided);
-  bool keep_inputs = false;
-  app.add_flag(kKeepInputs.name, keep_inputs,
+  app.add_flag(kKeepInputs.name, line.keep_inputs,
                fmt::format(fmt::runtime(kKeepInputs.help), kit::kInputFileName, input_digest_file_name()));
-  app.add_option(kProgramsName, names, "programs to run, in this order")->type_name("")->check(suite_program_check());
+  app.add_option(kProgramsName, line.names, "programs to run, in this order")
+      ->type_name("")
+      ->check(suite_program_check());
+  line.repeat_option = repeat;
+  line.seeds_option = seeds;
+}
+
+void add_compare_command(CLI::App& app, CommandLine& line) {
   CLI::App* compare = app.add_subcommand(
       "compare", "compare the records of two run folders cell by cell, into <results>/compare-<date>-<time>/");
-  std::string run_a, run_b, compare_results;
-  compare->add_option("RUN_A", run_a, "the run folder taken as the base")->required()->type_name("");
-  compare->add_option("RUN_B", run_b, "the run folder compared with it")->required()->type_name("");
-  compare->add_option(kResults.name, compare_results, "make the comparison folder inside DIR (default: results)")
+  compare->add_option("RUN_A", line.run_a, "the run folder taken as the base")->required()->type_name("");
+  compare->add_option("RUN_B", line.run_b, "the run folder compared with it")->required()->type_name("");
+  compare->add_option(kResults.name, line.compare_results, "make the comparison folder inside DIR (default: results)")
       ->type_name(kResults.value);
+  line.compare = compare;
+}
+
+// The options a parsed command line asks for, with the rules between them.
+StudyOptions study_options(const CommandLine& line, StudyOptions options) {
+  // Each program runs in a folder of its own, so a relative --bin must not
+  // be taken from there.
+  if (!line.programs.empty()) options.programs = std::filesystem::absolute(line.programs);
+  options.results = line.results;
+  if (*line.compare) {
+    options.compare =
+        CompareOptions{line.run_a, line.run_b,
+                       line.compare_results.empty() ? options.results : std::filesystem::path(line.compare_results)};
+    return options;
+  }
+  if (line.given(line.memory_limit_option)) options.memory_limit = line.memory_limit;
+  options.until_decided = line.until_decided;
+  options.budget_seconds = line.budget_seconds;
+  options.repeats = line.repeats;
+  options.replay = line.replay;
+  options.keep_inputs = line.keep_inputs;
+  if (line.given(line.seeds_option)) {
+    options.seeds = line.seeds;
+    if (!line.given(line.repeat_option)) options.repeats = static_cast<int>(options.seeds.size());
+    if (options.seeds.size() != static_cast<std::size_t>(options.repeats)) {
+      usage_error(fmt::format("--seeds gives {} seeds for {} repeats: give one per repeat", options.seeds.size(),
+                              options.repeats));
+    }
+  }
+  if (!options.replay.empty() && !line.given(line.repeat_option)) options.repeats = 0;  // as many as were recorded
+  options.selected = selected_programs(line.names);
+  return options;
+}
+
+}  // namespace
+
+StudyOptions parse_study_options(int argc, char** argv) {
+  StudyOptions defaults;
+  defaults.programs = os::executable_folder(argc > 0 ? argv[0] : nullptr).value_or(std::filesystem::path());
+  CommandLine line;
+  line.results = defaults.results.string();
+  line.budget_seconds = defaults.budget_seconds;
+
+  CLI::App app(
+      "Runs the named programs (all six when none is named) one at a time, each in\n"
+      "results/<date>-<time>/<program>/ (with --repeat N, in <program>/repeat-K/), with\n"
+      "live progress, then writes charts, CSV, results.json, results.csv, summary.txt\n"
+      "and index.html into the run folder.",
+      "study");
+  app.formatter(std::make_shared<StudyHelp>());
+  add_run_options(app, line);
+  add_compare_command(app, line);
   app.footer("Programs: " + analysis::suite_program_names());
   try {
     app.parse(argc, argv);
@@ -172,32 +231,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     usage_error(error.what());
   }
-
-  // Each program runs in a folder of its own, so a relative --bin must not
-  // be taken from there.
-  if (!programs.empty()) options.programs = std::filesystem::absolute(programs);
-  options.results = results;
-  if (*compare) {
-    options.compare = CompareOptions{
-        run_a, run_b, compare_results.empty() ? options.results : std::filesystem::path(compare_results)};
-    return options;
-  }
-  if (limit->count() > 0) options.memory_limit = memory_limit;
-  options.budget_seconds = budget;
-  options.repeats = repeats;
-  options.replay = replay;
-  options.keep_inputs = keep_inputs;
-  if (seed_list->count() > 0) {
-    options.seeds = std::move(seeds);
-    if (repeat->count() == 0) options.repeats = static_cast<int>(options.seeds.size());
-    if (options.seeds.size() != static_cast<std::size_t>(options.repeats)) {
-      usage_error(fmt::format("--seeds gives {} seeds for {} repeats: give one per repeat", options.seeds.size(),
-                              options.repeats));
-    }
-  }
-  if (!options.replay.empty() && repeat->count() == 0) options.repeats = 0;  // as many as were recorded
-  options.selected = selected_programs(names);
-  return options;
+  return study_options(line, std::move(defaults));
 }
 
 }  // namespace study
