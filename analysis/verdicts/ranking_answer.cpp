@@ -17,18 +17,21 @@ using Placing = std::vector<std::pair<double, std::size_t>>;
 // One length of the table: the sorts' cells and how they were placed.
 class LengthRanking {
  public:
-  LengthRanking(const std::vector<TableGrid>& series, const std::string& length) : series_(series), length_(length) {
+  LengthRanking(const std::vector<TableGrid>& series, const std::string& length)
+      : series_(series), length_(length), cells_(series.size(), nullptr) {
     for (std::size_t s = 0; s < series_.size(); ++s) {
       const auto row = series_[s].row_index(length_);
-      if (row && !series_[s].cell(*row, 0).empty())
-        placing_.emplace_back(median_nanoseconds(series_[s].cell(*row, 0)), s);
+      if (!row || series_[s].cell(*row, 0).empty()) continue;
+      cells_[s] = &series_[s].cell(*row, 0);
+      placing_.emplace_back(median_nanoseconds(*cells_[s]), s);
     }
     std::stable_sort(placing_.begin(), placing_.end());
   }
 
   bool empty() const { return placing_.empty(); }
   const Placing& placing() const { return placing_; }
-  const Samples& cell(std::size_t s) const { return series_[s].cell(*series_[s].row_index(length_), 0); }
+  // The cell of a sort that was placed.
+  const Samples& cell(std::size_t s) const { return *cells_[s]; }
 
   // Per sort its table cell, "2= 3.21 µs ±4%", or "-" where it was not
   // measured. A sort joins a rank when it is not told apart from the rank's
@@ -66,6 +69,7 @@ class LengthRanking {
  private:
   const std::vector<TableGrid>& series_;
   const std::string& length_;
+  std::vector<const Samples*> cells_;  // per sort, found once; nullptr where not measured
   Placing placing_;
 };
 
