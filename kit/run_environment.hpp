@@ -5,12 +5,10 @@
 // Without either variable the run is exactly the plain one.
 #pragma once
 
+#include "kit/environment_names.hpp"
 #include "kit/instruments.hpp"
 
 namespace kit {
-
-inline constexpr const char* kSeedVariable = "SORTBENCH_SEED";
-inline constexpr const char* kRecordVariable = "SORTBENCH_RECORD";
 
 // Reads both variables. An empty SORTBENCH_RECORD names no file. A
 // malformed SORTBENCH_SEED is refused at once, before the run touches any

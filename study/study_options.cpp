@@ -8,10 +8,9 @@
 #include <cstdlib>
 #include <map>
 
-#include "kit/file_names.hpp"
+#include "study/model/run_folder_layout.hpp"
 #include "study/os/executable_folder.hpp"
 #include "study/os/tool_console.hpp"
-#include "study/run/input_digest.hpp"
 
 namespace study {
 namespace {
@@ -103,47 +102,26 @@ std::vector<const analysis::SuiteProgram*> selected_programs(const std::vector<s
   return selected;
 }
 
-// What the command line gives, before the rules between its options apply.
-struct CommandLine {
-  std::string programs, results;
-  std::int64_t memory_limit = 0;
-  int repeats = 1;
-  std::vector<std::uint32_t> seeds;
-  std::string replay;
-  bool until_decided = false;
-  double budget_seconds = 0;
-  bool keep_inputs = false;
-  std::vector<std::string> names;
-  std::string run_a, run_b, compare_results;
-  // Whether an option was given at all, once parsed.
-  const CLI::Option* memory_limit_option = nullptr;
-  const CLI::Option* repeat_option = nullptr;
-  const CLI::Option* seeds_option = nullptr;
-  const CLI::App* compare = nullptr;
-
-  bool given(const CLI::Option* option) const { return option->count() > 0; }
-};
-
-void add_run_options(CLI::App& app, CommandLine& line) {
-  app.add_option(kBin.name, line.programs, kBin.help)->type_name(kBin.value);
-  app.add_option(kResults.name, line.results, kResults.help)->type_name(kResults.value);
-  line.memory_limit_option = app.add_option(kMemoryLimit.name, line.memory_limit, kMemoryLimit.help)
-                                 ->type_name(kMemoryLimit.value)
-                                 ->transform(CLI::AsSizeValue(true).description(""));
+void add_run_options(CLI::App& app, StudyOptions& options) {
+  app.add_option(kBin.name, options.programs, kBin.help)->type_name(kBin.value);
+  app.add_option(kResults.name, options.results, kResults.help)->type_name(kResults.value);
+  app.add_option(kMemoryLimit.name, options.memory_limit, kMemoryLimit.help)
+      ->type_name(kMemoryLimit.value)
+      ->transform(CLI::AsSizeValue(true).description(""));
   CLI::Option* repeat =
-      app.add_option(kRepeat.name, line.repeats, kRepeat.help)->type_name(kRepeat.value)->check(CLI::PositiveNumber);
-  CLI::Option* seeds = app.add_option(kSeeds.name, line.seeds, kSeeds.help)
+      app.add_option(kRepeat.name, options.repeats, kRepeat.help)->type_name(kRepeat.value)->check(CLI::PositiveNumber);
+  CLI::Option* seeds = app.add_option(kSeeds.name, options.seeds, kSeeds.help)
                            ->type_name(kSeeds.value)
                            ->delimiter(',')
                            ->allow_extra_args(false)
                            ->check(seed_check());
   CLI::Option* replay =
-      app.add_option(kReplay.name, line.replay, kReplay.help)->type_name(kReplay.value)->excludes(seeds);
-  CLI::Option* until_decided = app.add_flag(kUntilDecided.name, line.until_decided, kUntilDecided.help)
+      app.add_option(kReplay.name, options.replay, kReplay.help)->type_name(kReplay.value)->excludes(seeds);
+  CLI::Option* until_decided = app.add_flag(kUntilDecided.name, options.until_decided, kUntilDecided.help)
                                    ->excludes(seeds)
                                    ->excludes(replay)
                                    ->excludes(repeat);
-  app.add_option(kBudget.name, line.budget_seconds, kBudget.help)
+  app.add_option(kBudget.name, options.budget_seconds, kBudget.help)
       ->type_name(kBudget.value)
       ->transform(CLI::AsNumberWithUnit(std::map<std::string, double>{{"s", 1}, {"m", 60}, {"h", 3600}},
                                         CLI::AsNumberWithUnit::UNIT_REQUIRED)
@@ -154,64 +132,43 @@ void add_run_options(CLI::App& app, CommandLine& line) {
           },
           ""))
       ->needs(until_decided);
-  app.add_flag(kKeepInputs.name, line.keep_inputs,
-               fmt::format(fmt::runtime(kKeepInputs.help), kit::kInputFileName, input_digest_file_name()));
-  app.add_option(kProgramsName, line.names, "programs to run, in this order")
+  app.add_flag(kKeepInputs.name, options.keep_inputs,
+               fmt::format(fmt::runtime(kKeepInputs.help), run_files::kInputFile, run_files::kInputDigestFile));
+  app.add_option_function<std::vector<std::string>>(
+         kProgramsName,
+         [&options](const std::vector<std::string>& names) { options.selected = selected_programs(names); },
+         "programs to run, in this order")
       ->type_name("")
       ->check(suite_program_check());
-  line.repeat_option = repeat;
-  line.seeds_option = seeds;
 }
 
-void add_compare_command(CLI::App& app, CommandLine& line) {
-  CLI::App* compare = app.add_subcommand(
+// `study compare RUN_A RUN_B`: fills options.compare when it is given.
+CLI::App* add_compare_command(CLI::App& app, CompareOptions& compare) {
+  CLI::App* command = app.add_subcommand(
       "compare", "compare the records of two run folders cell by cell, into <results>/compare-<date>-<time>/");
-  compare->add_option("RUN_A", line.run_a, "the run folder taken as the base")->required()->type_name("");
-  compare->add_option("RUN_B", line.run_b, "the run folder compared with it")->required()->type_name("");
-  compare->add_option(kResults.name, line.compare_results, "make the comparison folder inside DIR (default: results)")
+  command->add_option("RUN_A", compare.run_a, "the run folder taken as the base")->required()->type_name("");
+  command->add_option("RUN_B", compare.run_b, "the run folder compared with it")->required()->type_name("");
+  command->add_option(kResults.name, compare.results, "make the comparison folder inside DIR (default: results)")
       ->type_name(kResults.value);
-  line.compare = compare;
+  return command;
 }
 
-// The options a parsed command line asks for, with the rules between them.
-StudyOptions study_options(const CommandLine& line, StudyOptions options) {
-  // Each program runs in a folder of its own, so a relative --bin must not
-  // be taken from there.
-  if (!line.programs.empty()) options.programs = std::filesystem::absolute(line.programs);
-  options.results = line.results;
-  if (*line.compare) {
-    options.compare =
-        CompareOptions{line.run_a, line.run_b,
-                       line.compare_results.empty() ? options.results : std::filesystem::path(line.compare_results)};
-    return options;
+// The rules between the options that CLI11 cannot state.
+void check_repeats_and_seeds(StudyOptions& options) {
+  if (options.seeds.empty()) return;
+  if (!options.repeats) options.repeats = static_cast<int>(options.seeds.size());
+  if (options.seeds.size() != static_cast<std::size_t>(*options.repeats)) {
+    usage_error(fmt::format("--seeds gives {} seeds for {} repeats: give one per repeat", options.seeds.size(),
+                            *options.repeats));
   }
-  if (line.given(line.memory_limit_option)) options.memory_limit = line.memory_limit;
-  options.until_decided = line.until_decided;
-  options.budget_seconds = line.budget_seconds;
-  options.repeats = line.repeats;
-  options.replay = line.replay;
-  options.keep_inputs = line.keep_inputs;
-  if (line.given(line.seeds_option)) {
-    options.seeds = line.seeds;
-    if (!line.given(line.repeat_option)) options.repeats = static_cast<int>(options.seeds.size());
-    if (options.seeds.size() != static_cast<std::size_t>(options.repeats)) {
-      usage_error(fmt::format("--seeds gives {} seeds for {} repeats: give one per repeat", options.seeds.size(),
-                              options.repeats));
-    }
-  }
-  if (!options.replay.empty() && !line.given(line.repeat_option)) options.repeats = 0;  // as many as were recorded
-  options.selected = selected_programs(line.names);
-  return options;
 }
 
 }  // namespace
 
 StudyOptions parse_study_options(int argc, char** argv) {
-  StudyOptions defaults;
-  defaults.programs = os::executable_folder(argc > 0 ? argv[0] : nullptr).value_or(std::filesystem::path());
-  CommandLine line;
-  line.results = defaults.results.string();
-  line.budget_seconds = defaults.budget_seconds;
+  StudyOptions options;
+  options.programs = os::executable_folder(argc > 0 ? argv[0] : nullptr).value_or(std::filesystem::path());
+  CompareOptions compare;
 
   CLI::App app(
       "Runs the named programs (all six when none is named) one at a time, each in\n"
@@ -220,8 +177,8 @@ StudyOptions parse_study_options(int argc, char** argv) {
       "and index.html into the run folder.",
       "study");
   app.formatter(std::make_shared<StudyHelp>());
-  add_run_options(app, line);
-  add_compare_command(app, line);
+  add_run_options(app, options);
+  const CLI::App* compare_command = add_compare_command(app, compare);
   app.footer("Programs: " + analysis::suite_program_names());
   try {
     app.parse(argc, argv);
@@ -231,7 +188,18 @@ StudyOptions parse_study_options(int argc, char** argv) {
   } catch (const CLI::ParseError& error) {
     usage_error(error.what());
   }
-  return study_options(line, std::move(defaults));
+  if (*compare_command) {
+    // `study --results DIR compare A B` makes the comparison in DIR too.
+    if (compare_command->get_option(kResults.name)->count() == 0) compare.results = options.results;
+    options.compare = std::move(compare);
+    return options;
+  }
+  // Each program runs in a folder of its own, so a relative --bin must not
+  // be taken from there.
+  if (!options.programs.empty()) options.programs = std::filesystem::absolute(options.programs);
+  check_repeats_and_seeds(options);
+  if (options.selected.empty()) options.selected = selected_programs({});
+  return options;
 }
 
 }  // namespace study

@@ -39,9 +39,6 @@ struct RunContext {
   std::vector<std::pair<std::string, std::string>> extra;  // further string fields
 };
 
-// The file a study writes it to, in its run folder.
-inline constexpr const char* kResultsJsonFileName = "results.json";
-
 std::string benchmark_json(const RunModel& model, const RunContext& context);
 
 }  // namespace analysis

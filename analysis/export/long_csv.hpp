@@ -14,9 +14,6 @@ enum class RunSelection {
   incomplete,  // the windows of runs that did not finish, kept apart
 };
 
-// The file a study writes it to, in its run folder.
-inline constexpr const char* kResultsCsvFileName = "results.csv";
-
 // Lines end with a line feed; measurements keep the set's order.
 std::string long_csv(const MeasurementSet& set, RunSelection selection = RunSelection::complete);
 

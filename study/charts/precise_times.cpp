@@ -4,8 +4,9 @@
 #include <stdexcept>
 
 #include "analysis/statistics/cell_statistics.hpp"
+#include "study/model/record_file.hpp"
+#include "study/model/run_folder_layout.hpp"
 #include "study/os/tool_error.hpp"
-#include "study/run/record_file.hpp"
 
 namespace study {
 namespace {
@@ -59,7 +60,7 @@ PreciseTable PreciseTimes::table(std::string_view name, std::span<const std::int
 PreciseTimes precise_times_beside(const std::filesystem::path& results_path, const analysis::ResultFile& result) {
   std::optional<analysis::RecordedRun> record;
   try {
-    record = read_record(results_path.parent_path() / kRecordFileName, 1);
+    record = read_record(results_path.parent_path() / run_files::kRecordFile, 1);
   } catch (const ToolError&) {
     return {};  // not a record: the cells are all there is
   }

@@ -6,9 +6,9 @@
 #include "analysis/verdicts/answers_text.hpp"
 #include "index_page_template.hpp"
 #include "kit/file_names.hpp"
+#include "study/model/run_folder_layout.hpp"
 #include "study/page/page_template.hpp"
 #include "study/page/summary_table.hpp"
-#include "study/run/program_runner.hpp"
 
 namespace study {
 namespace {
@@ -110,8 +110,8 @@ std::string verdict_section(const StudyRun& study) {
                  {"incomplete_runs", incomplete_runs},
                  {"export_failures", export_failures},
                  {"export_files", study.export_failures.empty()
-                                      ? render("export_files", {{"json_file", analysis::kResultsJsonFileName},
-                                                                {"csv_file", analysis::kResultsCsvFileName}})
+                                      ? render("export_files", {{"json_file", run_files::kResultsJsonFile},
+                                                                {"csv_file", run_files::kResultsCsvFile}})
                                       : std::string()}});
 }
 
@@ -145,7 +145,7 @@ std::string program_section(const ProgramRun& run) {
     files = render("program_files", {{"folder", folder},
                                      {"results_file", results_file},
                                      {"csv_link", csv_link},
-                                     {"console_file", escape_markup(kConsoleFileName)}});
+                                     {"console_file", escape_markup(run_files::kConsoleFile)}});
   }
   return render(
       "program_section",

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "study/run/study_run.hpp"
+#include "study/model/study_run.hpp"
 
 namespace study {
 

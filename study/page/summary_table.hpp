@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "study/run/study_run.hpp"
+#include "study/model/study_run.hpp"
 
 namespace study {
 

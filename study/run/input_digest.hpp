@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "study/run/study_run.hpp"
+#include "study/model/study_run.hpp"
 
 namespace study {
 
@@ -25,9 +25,6 @@ struct FileDigest {
 
 // Throws ToolError, "cannot read PATH: REASON", when the file cannot be read.
 FileDigest file_digest(const std::filesystem::path& path);
-
-// "vstup.in.sha256": the input's name and the hash's.
-std::string input_digest_file_name();
 
 // The hash file's text: the line sha256sum writes ("HASH  vstup.in"), so
 // that `sha256sum -c` checks a regenerated copy, then comment lines (which

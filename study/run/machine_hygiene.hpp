@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "study/model/build_context.hpp"
 #include "study/os/machine_state.hpp"
-#include "study/run/build_context.hpp"
 
 namespace study {
 

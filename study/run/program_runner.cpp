@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "study/model/run_folder_layout.hpp"
 #include "study/os/files.hpp"
 #include "study/os/program.hpp"
 #include "study/os/tool_error.hpp"
@@ -55,7 +56,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const anal
                              const ProgressReport& report, bool tick_seconds,
                              const std::vector<std::string>& environment) {
   RunOutcome outcome;
-  ConsoleCopy console(folder / kConsoleFileName);
+  ConsoleCopy console(folder / run_files::kConsoleFile);
   const auto start = std::chrono::steady_clock::now();
   os::RunningProgram running({executable, {}, environment, folder});
 

@@ -15,9 +15,6 @@
 
 namespace study {
 
-// The program's console, kept verbatim in its folder.
-inline constexpr const char* kConsoleFileName = "console.txt";
-
 struct RunOutcome {
   bool exited = false;  // ended by exit(); exit_status is valid
   int exit_status = -1;

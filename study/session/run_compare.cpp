@@ -3,32 +3,18 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "analysis/statistics/run_comparison.hpp"
 #include "study/charts/ratio_chart_svg.hpp"
+#include "study/model/run_folder.hpp"
+#include "study/model/run_folder_layout.hpp"
+#include "study/model/run_folder_records.hpp"
 #include "study/os/output_files.hpp"
 #include "study/os/tool_console.hpp"
 #include "study/os/tool_error.hpp"
-#include "study/run/run_folder.hpp"
-#include "study/session/run_folder_records.hpp"
 
 namespace study {
 namespace {
-
-// context.txt of a run folder: "key: value" lines; empty when there is none.
-Context read_context(const std::filesystem::path& run) {
-  Context context;
-  std::ifstream file(run / "context.txt");
-  std::string line;
-  while (std::getline(file, line)) {
-    const std::size_t colon = line.find(": ");
-    if (colon == std::string::npos) continue;
-    context.emplace_back(line.substr(0, colon), line.substr(colon + 2));
-  }
-  return context;
-}
 
 std::string value_of(const Context& context, const std::string& key) {
   for (const auto& [name, value] : context) {
@@ -84,8 +70,8 @@ int compare_study_runs(const CompareOptions& options) {
       write_file_atomically(folder / (program.program + "-ratio.svg"),
                             ratio_chart_svg(program.program, analysis::ratio_chart(program)));
     }
-    write_file_atomically(folder / "summary.txt", summary);
-    write_file_atomically(folder / "context.txt",
+    write_file_atomically(folder / run_files::kSummaryFile, summary);
+    write_file_atomically(folder / run_files::kContextFile,
                           contexts_side_by_side(read_context(options.run_a), read_context(options.run_b)));
     say(summary + fmt::format("\nComparison, contexts and ratio charts: {}\n", folder.string()));
     return 0;

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "study/run/build_context.hpp"
+#include "study/model/build_context.hpp"
 #include "study/session/session_options.hpp"
 
 namespace study {

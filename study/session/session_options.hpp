@@ -22,11 +22,13 @@ struct StudyOptions {
   std::filesystem::path results = "results";
   std::optional<std::int64_t> memory_limit;
   std::vector<const analysis::SuiteProgram*> selected;  // in the order given; all six when none is named
-  int repeats = 1;                                      // runs of each program, interleaved across programs
-  std::vector<std::uint32_t> seeds;                     // one per repeat, when given
-  std::filesystem::path replay;                         // a run folder whose recorded seeds to reuse, when given
-  bool keep_inputs = false;                             // keep an input file its seed regenerates (vstup.in)
-  std::optional<CompareOptions> compare;                // `study compare`: no programs are run
+  // Runs of each program, interleaved across programs; when not given, one,
+  // or with --replay as many as the replayed run recorded.
+  std::optional<int> repeats;
+  std::vector<std::uint32_t> seeds;       // one per repeat, when given
+  std::filesystem::path replay;           // a run folder whose recorded seeds to reuse, when given
+  bool keep_inputs = false;               // keep an input file its seed regenerates (vstup.in)
+  std::optional<CompareOptions> compare;  // `study compare`: no programs are run
   // Rounds of runs while some verdict is undecided, within a budget of time.
   bool until_decided = false;
   double budget_seconds = 3600;

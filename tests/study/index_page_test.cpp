@@ -9,6 +9,7 @@
 
 #include "analysis/programs/suite_programs.hpp"
 #include "kit/file_names.hpp"
+#include "study/model/run_folder_layout.hpp"
 #include "study/page/page_template.hpp"
 #include "study/run/program_runner.hpp"
 
@@ -147,14 +148,14 @@ TEST(IndexPage, ShowsWhatTheStudyAndEachProgramReached) {
   // the runner give them, the CSV among them.
   const std::string files = std::string("<p>Files: <a href=\"smallsix/") + kit::kResultsFileName + "\">" +
                             kit::kResultsFileName + "</a> &middot; <a href=\"smallsix/" + escaped("csv") + "\">" +
-                            escaped("csv") + "</a> &middot; <a href=\"smallsix/" + study::kConsoleFileName + "\">" +
-                            study::kConsoleFileName + "</a></p>\n";
+                            escaped("csv") + "</a> &middot; <a href=\"smallsix/" + study::run_files::kConsoleFile +
+                            "\">" + study::run_files::kConsoleFile + "</a></p>\n";
   EXPECT_CONTAINS(stopped, files);
   EXPECT_CONTAINS(stopped, std::string("<summary>") + kit::kResultsFileName + "</summary>");
   // The program that never started has a section, no files and no state class.
   EXPECT_CONTAINS(stopped, "<h2 id=\"tallyduel\">tallyduel</h2>");
   EXPECT_CONTAINS(stopped, "<span class=\"\">not started</span>");
-  EXPECT_LACKS(stopped, "tallyduel/" + std::string(study::kConsoleFileName));
+  EXPECT_LACKS(stopped, "tallyduel/" + std::string(study::run_files::kConsoleFile));
 
   study::StudyRun running = stopped_study();
   running.interrupted = false;
@@ -164,7 +165,7 @@ TEST(IndexPage, ShowsWhatTheStudyAndEachProgramReached) {
   EXPECT_CONTAINS(page, "still running");
   EXPECT_LACKS(page, "stopped with Ctrl-C");
   EXPECT_CONTAINS(page, "<a href=\"results.json\">results.json</a>");
-  EXPECT_CONTAINS(page, std::string("</a> &middot; <a href=\"smallsix/") + study::kConsoleFileName);
+  EXPECT_CONTAINS(page, std::string("</a> &middot; <a href=\"smallsix/") + study::run_files::kConsoleFile);
   EXPECT_LACKS(page, escaped("csv"));
 
   running.finished = true;

@@ -12,6 +12,7 @@
 #include "kit/file_names.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
+#include "study/model/run_folder_layout.hpp"
 #include "study/run/input_digest.hpp"
 #include "support/test_support.hpp"
 
@@ -46,7 +47,9 @@ class StudyInputs : public StudyWithStandIns {
                    "seeded-file " + std::to_string(kInputBytes) + " " + kit::kInputFileName + "\n" + after);
   }
   fs::path input_in(const fs::path& run) const { return run / duel_name() / kit::kInputFileName; }
-  fs::path digest_in(const fs::path& run) const { return run / duel_name() / study::input_digest_file_name(); }
+  fs::path digest_in(const fs::path& run) const {
+    return run / duel_name() / std::string(study::run_files::kInputDigestFile);
+  }
 };
 
 TEST_F(StudyInputs, ACompleteRunKeepsOnlyTheHashOfItsInput) {
@@ -122,7 +125,7 @@ TEST_F(StudyInputs, AFailedOrStoppedRunKeepsItsInputAsEvidence) {
 
 TEST_F(StudyInputs, AnInputWhoseHashCannotBeWrittenStays) {
   // A folder where the hash file would go: the study cannot write it.
-  fake_duel("mkdir " + study::input_digest_file_name());
+  fake_duel("mkdir " + std::string(study::run_files::kInputDigestFile));
   ChildProcess study(study_arguments({duel_name()}), scratch.path());
   EXPECT_EQ(study.finish(), 0) << study.output();  // the program's results are whole
   const fs::path run = run_folder();

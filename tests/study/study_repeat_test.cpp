@@ -11,8 +11,8 @@
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
-#include "study/run/step_costs.hpp"
-#include "study/run/time_estimate.hpp"
+#include "study/estimate/step_costs.hpp"
+#include "study/estimate/time_estimate.hpp"
 #include "study/session/run_compare.hpp"
 #include "support/test_support.hpp"
 

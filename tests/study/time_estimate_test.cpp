@@ -1,6 +1,6 @@
 // The time a study has left: the cost model of each program's steps, the
 // estimate fitted to a run's own steps, and the earlier runs it starts from.
-#include "study/run/time_estimate.hpp"
+#include "study/estimate/time_estimate.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,9 @@
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
-#include "study/run/run_timings.hpp"
-#include "study/run/step_costs.hpp"
+#include "study/estimate/run_timings.hpp"
+#include "study/estimate/step_costs.hpp"
+#include "study/model/run_folder_layout.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -315,7 +316,7 @@ TEST(EarlierRuns, TheNewestRunOfEachProgramIsFoundAndTheStudysOwnFolderLeftOut) 
     study::Timeline run{whole, {0.0}};
     for (int s = 1; s <= suite_program.progress_steps(); ++s)
       run.at_step.push_back(whole * s / (suite_program.progress_steps() + 1));
-    const fs::path file = scratch.path() / "results" / folder / study::kTimingsFileName;
+    const fs::path file = scratch.path() / "results" / folder / study::run_files::kTimingsFile;
     fs::create_directories(file.parent_path());
     const std::string before = fs::exists(file) ? test_support::read_file(file) : std::string();
     study_tests::write_text(file, before + study::timings_text({{program, run}}));
@@ -349,7 +350,7 @@ TEST_F(EarlierStudy, LeavesTheTimesOfItsRunsSoTheNextStudyKnowsEveryProgramFromT
   // While smallfive ran, nothing told what cutoffnarrow would take.
   EXPECT_NE(first.output().find("at least"), std::string::npos) << first.output();
   const fs::path earlier = run_folder();
-  const study::Timelines kept = study::parse_timings(test_support::read_file(earlier / study::kTimingsFileName));
+  const study::Timelines kept = study::parse_timings(test_support::read_file(earlier / study::run_files::kTimingsFile));
   EXPECT_EQ(kept.size(), 2u);
 
   fs::rename(earlier, scratch.path() / "earlier");

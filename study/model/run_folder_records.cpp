@@ -1,13 +1,14 @@
-#include "study/session/run_folder_records.hpp"
+#include "study/model/run_folder_records.hpp"
 
 #include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
+#include "study/model/record_file.hpp"
+#include "study/model/repeat_folders.hpp"
+#include "study/model/run_folder_layout.hpp"
 #include "study/os/machine.hpp"
 #include "study/os/tool_error.hpp"
-#include "study/run/record_file.hpp"
-#include "study/run/repeat_folders.hpp"
 
 namespace study {
 namespace {
@@ -35,7 +36,7 @@ void add_run(analysis::MeasurementSet& set, analysis::RecordedRun run, bool comp
 StudyMeasurements read_study_records(const std::filesystem::path& run_folder, const std::vector<ProgramRun>& runs) {
   StudyMeasurements result;
   for (const ProgramRun& run : runs) {
-    const std::filesystem::path path = run_folder / run.folder / kRecordFileName;
+    const std::filesystem::path path = run_folder / run.folder / run_files::kRecordFile;
     std::optional<analysis::RecordedRun> record = run.ran() ? read_record(path, run.repeat) : std::nullopt;
     if (!record || record->measurements.empty()) {
       std::string reason(state_word(run));
@@ -55,7 +56,7 @@ analysis::MeasurementSet read_run_folder(const std::filesystem::path& run_folder
     int repeat = 0;
     for (const std::filesystem::path& folder : recorded_repeat_folders(run_folder, program.name())) {
       ++repeat;
-      const std::filesystem::path path = folder / kRecordFileName;
+      const std::filesystem::path path = folder / run_files::kRecordFile;
       std::optional<analysis::RecordedRun> record = read_record(path, repeat);
       if (!record || record->measurements.empty()) continue;
       // Without the exit status, a record that holds all its windows is a finished run.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -29,6 +30,11 @@ std::vector<std::string> build_warnings(const BuildInfo& build);
 
 // Date, machine, operating system, compiler and flags, build type, version.
 Context gather_context(const BuildInfo& build, const std::filesystem::path& programs);
+
+// context.txt written and read back: one "key: value" line per entry.
 std::string context_text(const Context& context);
+Context parse_context(std::string_view text);
+// The context.txt of a run folder; empty when there is none.
+Context read_context(const std::filesystem::path& run_folder);
 
 }  // namespace study

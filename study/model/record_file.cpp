@@ -1,4 +1,4 @@
-#include "study/run/record_file.hpp"
+#include "study/model/record_file.hpp"
 
 #include "kit/record/record_reader.hpp"
 #include "study/os/output_files.hpp"

@@ -1,4 +1,4 @@
-#include "study/run/run_timings.hpp"
+#include "study/estimate/run_timings.hpp"
 
 #include <fmt/format.h>
 
@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "study/model/run_folder_layout.hpp"
 #include "study/os/output_files.hpp"
 
 namespace study {
@@ -82,7 +83,7 @@ Timelines earlier_timings(const std::filesystem::path& results, const std::files
   std::error_code error;
   for (std::filesystem::directory_iterator entry(results, error), end; !error && entry != end; entry.increment(error)) {
     if (entry->path() == own) continue;
-    const std::filesystem::path file = entry->path() / kTimingsFileName;
+    const std::filesystem::path file = entry->path() / run_files::kTimingsFile;
     std::error_code unreadable;
     const auto written = std::filesystem::last_write_time(file, unreadable);
     if (!unreadable) files.emplace_back(written, file);

@@ -12,7 +12,7 @@
 #include "analysis/programs/suite_programs.hpp"
 #include "analysis/records/result_file.hpp"
 #include "analysis/verdicts/program_answers.hpp"
-#include "study/run/build_context.hpp"
+#include "study/model/build_context.hpp"
 
 namespace study {
 
@@ -30,8 +30,10 @@ struct InputFileNote {
 
 struct ProgramRun {
   const analysis::SuiteProgram* program = nullptr;
-  int repeat = 1;                     // counted from 1
-  int repeats = 1;                    // 0: as many as a study run until decided takes
+  int repeat = 1;  // counted from 1
+  // Runs of this program in the study; none while a study run until
+  // decided adds rounds.
+  std::optional<int> repeats = 1;
   std::optional<std::uint32_t> seed;  // given to the program, when chosen
   std::string folder;                 // its folder inside the run folder, see repeat_folders.hpp
   ProgramState state = ProgramState::not_started;
@@ -77,7 +79,6 @@ struct StudyRun {
   Context context;
   std::vector<std::string> warnings;
   std::vector<ProgramRun> programs;
-  int repeats = 1;
   // From the precise records, once every run has ended: each program's
   // answer, and the runs that could not count.
   std::vector<analysis::ProgramAnswer> answers;
@@ -89,6 +90,9 @@ struct StudyRun {
   bool interrupted = false;
   bool finished = false;  // false while programs are still to run
 };
+
+// "repeat 2/3", "round 2" until decided, or nothing for a single run.
+std::string repeat_note(const ProgramRun& run);
 
 // "not started", "refused", "missing", "complete", "incomplete", "failed", "stopped"
 std::string_view state_word(const ProgramRun& run);

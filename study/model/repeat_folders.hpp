@@ -4,14 +4,15 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 namespace study {
 
 // The folder of one repeat (counted from 1), relative to the run folder;
-// `repeats` is 0 while the count is open (a study run until decided).
-std::filesystem::path repeat_folder(std::string_view program, int repeat, int repeats);
+// `repeats` is absent while the count is open (a study run until decided).
+std::filesystem::path repeat_folder(std::string_view program, int repeat, std::optional<int> repeats);
 
 // The folders of the recorded repeats of `program` in the run folder `run`,
 // absolute, in repeat order: <program>/ alone when it holds a record, else

@@ -1,4 +1,4 @@
-#include "study/run/step_costs.hpp"
+#include "study/estimate/step_costs.hpp"
 
 #include <algorithm>
 #include <cmath>

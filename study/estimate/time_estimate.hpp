@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "analysis/programs/suite_programs.hpp"
-#include "study/run/step_costs.hpp"
+#include "study/estimate/step_costs.hpp"
 
 namespace study {
 

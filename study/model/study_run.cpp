@@ -1,4 +1,4 @@
-#include "study/run/study_run.hpp"
+#include "study/model/study_run.hpp"
 
 #include <fmt/format.h>
 
@@ -6,6 +6,11 @@
 #include <vector>
 
 namespace study {
+
+std::string repeat_note(const ProgramRun& run) {
+  if (!run.repeats) return fmt::format("round {}", run.repeat);
+  return *run.repeats > 1 ? fmt::format("repeat {}/{}", run.repeat, *run.repeats) : std::string();
+}
 
 std::string_view state_word(const ProgramRun& run) {
   switch (run.state) {

@@ -1,4 +1,4 @@
-#include "study/run/time_estimate.hpp"
+#include "study/estimate/time_estimate.hpp"
 
 #include <algorithm>
 

@@ -12,11 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "study/run/time_estimate.hpp"
+#include "study/estimate/time_estimate.hpp"
 
 namespace study {
-
-inline constexpr const char* kTimingsFileName = "timings.txt";
 
 std::string timings_text(const Timelines& runs);
 

@@ -1,4 +1,4 @@
-#include "study/run/run_folder.hpp"
+#include "study/model/run_folder.hpp"
 
 #include <array>
 #include <ctime>

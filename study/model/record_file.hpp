@@ -9,9 +9,6 @@
 
 namespace study {
 
-// The record's file name inside a program's folder.
-inline constexpr const char* kRecordFileName = "record.csv";
-
 // The record at `path` as run `repeat`; nullopt when there is none. Throws
 // ToolError, naming the file and line, when it cannot be read or is not a
 // record.

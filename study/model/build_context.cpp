@@ -1,9 +1,11 @@
-#include "study/run/build_context.hpp"
+#include "study/model/build_context.hpp"
 
+#include <algorithm>
 #include <array>
 #include <ctime>
 
 #include "analysis/text/text_format.hpp"
+#include "study/model/run_folder_layout.hpp"
 #include "study/os/clock.hpp"
 #include "study/os/machine.hpp"
 #include "study/os/system_files.hpp"
@@ -12,7 +14,7 @@ namespace study {
 
 BuildInfo read_build_info(const std::filesystem::path& programs) {
   BuildInfo build;
-  const std::string text = file_text(programs / "build-info.txt");
+  const std::string text = file_text(programs / run_files::kBuildInfoFile);
   if (text.empty()) return build;
   build.found = true;
   build.compiler = field(text, "compiler").value_or("unknown");
@@ -84,6 +86,23 @@ std::string context_text(const Context& context) {
   std::string text;
   for (const auto& [key, value] : context) text += key + ": " + value + "\n";
   return text;
+}
+
+Context parse_context(std::string_view text) {
+  Context context;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    const std::string_view line = text.substr(0, end);
+    text.remove_prefix(std::min(end + 1, text.size()));
+    if (const std::size_t colon = line.find(": "); colon != std::string_view::npos) {
+      context.emplace_back(line.substr(0, colon), line.substr(colon + 2));
+    }
+  }
+  return context;
+}
+
+Context read_context(const std::filesystem::path& run_folder) {
+  return parse_context(file_text(run_folder / run_files::kContextFile));
 }
 
 }  // namespace study

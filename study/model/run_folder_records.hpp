@@ -11,8 +11,8 @@
 
 #include "analysis/export/benchmark_json.hpp"
 #include "analysis/records/measurement.hpp"
-#include "study/run/build_context.hpp"
-#include "study/run/study_run.hpp"
+#include "study/model/build_context.hpp"
+#include "study/model/study_run.hpp"
 
 namespace study {
 
