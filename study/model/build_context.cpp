@@ -101,6 +101,13 @@ Context parse_context(std::string_view text) {
   return context;
 }
 
+std::string context_value(const Context& context, std::string_view key) {
+  for (const auto& [name, value] : context) {
+    if (name == key) return value;
+  }
+  return {};
+}
+
 Context read_context(const std::filesystem::path& run_folder) {
   return parse_context(file_text(run_folder / run_files::kContextFile));
 }

@@ -34,6 +34,8 @@ Context gather_context(const BuildInfo& build, const std::filesystem::path& prog
 // context.txt written and read back: one "key: value" line per entry.
 std::string context_text(const Context& context);
 Context parse_context(std::string_view text);
+// The value of `key`; empty when the context has none.
+std::string context_value(const Context& context, std::string_view key);
 // The context.txt of a run folder; empty when there is none.
 Context read_context(const std::filesystem::path& run_folder);
 

@@ -13,13 +13,6 @@
 namespace study {
 namespace {
 
-std::string context_value(const Context& context, std::string_view key) {
-  for (const auto& [name, value] : context) {
-    if (name == key) return value;
-  }
-  return {};
-}
-
 void add_run(analysis::MeasurementSet& set, analysis::RecordedRun run, bool complete, const std::string& source) {
   try {
     for (analysis::Measurement& measurement : run.measurements) {

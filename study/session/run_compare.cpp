@@ -16,11 +16,10 @@
 namespace study {
 namespace {
 
-std::string value_of(const Context& context, const std::string& key) {
-  for (const auto& [name, value] : context) {
-    if (name == key) return value;
-  }
-  return "-";
+// A key the other context has and this one lacks shows as "-".
+std::string value_of(const Context& context, std::string_view key) {
+  std::string value = context_value(context, key);
+  return value.empty() ? "-" : value;
 }
 
 analysis::RunModel read_run(const std::filesystem::path& run) {
