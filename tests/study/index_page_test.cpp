@@ -1,17 +1,21 @@
 // index.html from its template: the renderer's named slots and blocks, a
 // page that renders every block with hostile text in every field, the
-// order a reader meets the page in.
+// order a reader meets the page in, and summary.txt's long lines.
 #include "study/page/index_page.hpp"
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "analysis/programs/suite_programs.hpp"
+#include "analysis/text/text_table.hpp"
+#include "analysis/verdicts/answers_text.hpp"
 #include "kit/file_names.hpp"
 #include "study/page/page_template.hpp"
+#include "study/page/summary_table.hpp"
 #include "study/run/program_runner.hpp"
 
 namespace {
@@ -286,6 +290,46 @@ TEST(IndexPage, OpensWithEachAnswerBesideItsMainChartThenWarningsTablesAndTheRes
   EXPECT_LACKS(calm, "Warning");
   EXPECT_LACKS(calm, "#warnings");
   EXPECT_LACKS(calm, "Load before and after");
+}
+
+// Every line of summary.txt within its width: long notes, warnings and
+// failures are broken at spaces with their later lines indented, and keep
+// every word in order; only a word longer than a line stands past it.
+TEST(SummaryText, LongNotesAndWarningsWrapWithinTheWidthAndKeepEveryWord) {
+  study::StudyRun run = finished_study();
+  run.answers.clear();
+  ProgramRun& duel = run.programs[2];
+  duel.input = study::InputFileNote{123456789, std::string(64, 'a'), true, ""};
+  const std::string warning =
+      "load 3.75 after tallyduel, above the 1.02 expected from the load before it and its own run + 0.50: other "
+      "work ran beside it and disturbed its timings.";
+  run.warnings = {warning, "short"};
+  const std::string long_path = "/" + std::string(130, 'p') + "/vystup.svg";
+  run.programs[1].detail = "cannot write " + long_path + ": no space left on device";
+  run.incomplete_runs = {"tallyduel run 1 (seed 11): " + std::string(30, 'x') + " " + std::string(100, 'y')};
+  const std::string text = study::summary_text(run);
+
+  std::istringstream lines(text);
+  std::size_t continued = 0;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("  ", 0) == 0) ++continued;
+    if (analysis::shown_width(line) > analysis::kSummaryWidth) {
+      EXPECT_EQ(line.find(' ', 2), std::string::npos) << line;
+    }
+  }
+  EXPECT_GE(continued, 4u) << text;
+  // Joined again, each is the line it was.
+  std::string joined = text;
+  for (std::size_t at = joined.find("\n  "); at != std::string::npos; at = joined.find("\n  ", at)) {
+    joined.replace(at, 3, " ");
+  }
+  EXPECT_CONTAINS(joined, "\nWARNING: " + warning + "\nWARNING: short\n");
+  EXPECT_CONTAINS(joined, "\ntallyduel repeat 1: cannot write " + long_path + ": no space left on device\n");
+  EXPECT_CONTAINS(joined,
+                  std::string("\ntallyduel repeat 2: ") + kit::kInputFileName +
+                      " removed after the run (123,456,789 bytes, SHA-256 aaaaaaaaaaaa...); study --keep-inputs "
+                      "--replay <this run folder> tallyduel regenerates it\n");
+  EXPECT_CONTAINS(joined, "\nincomplete, not counted: " + run.incomplete_runs[0] + "\n");
 }
 
 }  // namespace
