@@ -41,9 +41,12 @@ std::string wrapped(std::string_view text, std::size_t width, std::string_view f
   std::string out;
   std::string line(first_indent);
   bool line_has_word = false;
+  const auto word_end = [&](std::size_t from) { return std::min(text.find(' ', from), text.size()); };
   std::size_t at = 0;
   while (at < text.size()) {
-    const std::size_t end = std::min(text.find(' ', at), text.size());
+    std::size_t end = word_end(at);
+    // A percent sign stays with its number: "75 %" is one word to the line.
+    while (end > at && end + 1 < text.size() && text[end + 1] == '%') end = word_end(end + 1);
     const std::string_view word = text.substr(at, end - at);
     at = end + 1;
     if (word.empty()) continue;

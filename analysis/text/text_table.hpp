@@ -19,7 +19,8 @@ std::string aligned_table(const std::vector<std::string>& header, const std::vec
 
 // `text` broken at spaces into lines of at most `width` characters, the
 // first starting with `first_indent`, the others with `indent`; a word
-// longer than a line stands alone on its line.
+// longer than a line stands alone on its line, and a word that starts with
+// "%" stays on the line of the word before it.
 std::string wrapped(std::string_view text, std::size_t width, std::string_view first_indent = "",
                     std::string_view indent = "");
 

@@ -91,28 +91,82 @@ std::string answer_table(const analysis::ProgramAnswer& answer) {
                                  {"left_out", left_out}});
 }
 
-std::string verdict_section(const StudyRun& study) {
-  if (study.answers.empty() && study.incomplete_runs.empty()) return {};
-  std::string answers, answer_tables, incomplete_runs, export_failures;
-  for (const analysis::ProgramAnswer& answer : study.answers) {
-    answers += render("answer", {{"program", escape_markup(answer.program)}, {"text", escape_markup(answer.answer)}});
-    if (!answer.table.rows.empty()) answer_tables += answer_table(answer);
+// The chart an answer stands on: the first of the program's median charts
+// when it has them, else the first chart of its first complete run (or of
+// any run, when none is complete); a path inside the run folder, or empty.
+std::string main_chart(const StudyRun& study, const std::string& program) {
+  for (const MedianCharts& medians : study.median_charts) {
+    if (medians.program == program && !medians.charts.empty()) return medians.charts.front();
   }
+  const ProgramRun* chosen = nullptr;
+  for (const ProgramRun& run : study.programs) {
+    if (run.program->name() != program || run.charts.empty()) continue;
+    if (run.complete()) {
+      chosen = &run;
+      break;
+    }
+    if (chosen == nullptr) chosen = &run;
+  }
+  if (chosen == nullptr) return {};
+  return (chosen->folder.empty() ? program : chosen->folder) + "/" + chosen->charts.front();
+}
+
+std::string answer_of(const StudyRun& study, const analysis::ProgramAnswer& answer) {
+  const std::string program = escape_markup(answer.program);
+  const std::string chart = main_chart(study, answer.program);
+  return render(
+      "answer",
+      {{"program", program},
+       {"question", escape_markup(answer.question)},
+       {"text", escape_markup(answer.answer)},
+       {"table_link", answer.table.rows.empty() ? std::string() : render("answer_table_link", {{"program", program}})},
+       {"chart", chart.empty() ? std::string()
+                               : render("answer_chart", {{"chart", escape_markup(chart)}, {"program", program}})}});
+}
+
+bool has_verdicts(const StudyRun& study) { return !study.answers.empty() || !study.incomplete_runs.empty(); }
+
+std::string warnings_pointer(const StudyRun& study) {
+  const std::size_t count = study.warnings.size();
+  if (count == 0) return {};
+  return render("warnings_pointer", {{"count", std::to_string(count) + (count == 1 ? " warning" : " warnings")}});
+}
+
+std::string answers_section(const StudyRun& study) {
+  if (!has_verdicts(study)) return {};
+  std::string answers, incomplete_runs;
+  for (const analysis::ProgramAnswer& answer : study.answers) answers += answer_of(study, answer);
   for (const std::string& run : study.incomplete_runs) {
     incomplete_runs += render("incomplete_run", {{"run", escape_markup(run)}});
+  }
+  return render(
+      "answers_section",
+      {{"warnings_pointer", warnings_pointer(study)}, {"answers", answers}, {"incomplete_runs", incomplete_runs}});
+}
+
+std::string tables_section(const StudyRun& study) {
+  if (!has_verdicts(study)) return {};
+  std::string answer_tables, export_failures;
+  for (const analysis::ProgramAnswer& answer : study.answers) {
+    if (!answer.table.rows.empty()) answer_tables += answer_table(answer);
   }
   for (const std::string& failure : study.export_failures) {
     export_failures += render("failure", {{"text", escape_markup(failure)}});
   }
-  return render("verdict_section",
-                {{"answers", answers},
-                 {"answer_tables", answer_tables},
-                 {"incomplete_runs", incomplete_runs},
+  return render("tables_section",
+                {{"answer_tables", answer_tables},
                  {"export_failures", export_failures},
                  {"export_files", study.export_failures.empty()
                                       ? render("export_files", {{"json_file", run_files::kResultsJsonFile},
                                                                 {"csv_file", run_files::kResultsCsvFile}})
                                       : std::string()}});
+}
+
+std::string warnings_block(const StudyRun& study) {
+  if (study.warnings.empty()) return {};
+  std::string items;
+  for (const std::string& warning : study.warnings) items += render("warning", {{"text", escape_markup(warning)}});
+  return render("warnings", {{"items", items}});
 }
 
 std::string median_section(const MedianCharts& medians) {
@@ -167,24 +221,31 @@ std::string summary_notes_html(const StudyRun& study) {
   return notes;
 }
 
+// The load the study notes before and after each program (machine_hygiene.cpp
+// names those context entries so); the rest of the context describes the
+// machine and the build.
+bool is_load_row(std::string_view key) { return key.starts_with("load before ") || key.starts_with("load after "); }
+
 }  // namespace
 
 std::string index_html(const StudyRun& study) {
-  std::string warnings, context_rows, summary_rows, median_sections, program_sections;
-  for (const std::string& warning : study.warnings) warnings += render("warning", {{"text", escape_markup(warning)}});
+  std::string context_rows, load_rows, summary_rows, median_sections, program_sections;
   for (const auto& [key, value] : study.context) {
-    context_rows += render("context_row", {{"key", escape_markup(key)}, {"value", escape_markup(value)}});
+    (is_load_row(key) ? load_rows : context_rows) +=
+        render("context_row", {{"key", escape_markup(key)}, {"value", escape_markup(value)}});
   }
   for (const ProgramRun& run : study.programs) summary_rows += summary_row_of(run);
   for (const MedianCharts& medians : study.median_charts) median_sections += median_section(medians);
   for (const ProgramRun& run : study.programs) program_sections += program_section(run);
   return render("page", {{"run_name", escape_markup(study.name)},
                          {"progress_note", progress_note(study)},
-                         {"warnings", warnings},
-                         {"context_rows", context_rows},
+                         {"answers_section", answers_section(study)},
+                         {"warnings", warnings_block(study)},
+                         {"tables_section", tables_section(study)},
                          {"summary_rows", summary_rows},
                          {"summary_notes", summary_notes_html(study)},
-                         {"verdict_section", verdict_section(study)},
+                         {"context_rows", context_rows},
+                         {"loads", load_rows.empty() ? std::string() : render("loads", {{"rows", load_rows}})},
                          {"median_sections", median_sections},
                          {"program_sections", program_sections}});
 }

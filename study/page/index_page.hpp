@@ -1,5 +1,6 @@
-// index.html, the run folder's page for a browser: the context, the summary
-// and every program's state, charts, table and files.
+// index.html, the run folder's page for a browser: each program's answer
+// with its main chart, then the tables behind the answers, the summary,
+// and every program's state, charts, output and files.
 #pragma once
 
 #include <string>
@@ -9,8 +10,9 @@
 
 namespace study {
 
-// The summary table shows as it is in summary.txt; the verdicts, the runs
-// they leave out and the median charts follow in sections of their own.
+// The page opens with the answers and any warnings; the summary table
+// shows as it is in summary.txt, and the context, the loads and each
+// program's own output are folded.
 std::string index_html(const StudyRun& study);
 
 }  // namespace study

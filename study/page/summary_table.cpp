@@ -6,6 +6,7 @@
 #include <array>
 
 #include "analysis/text/text_format.hpp"
+#include "analysis/text/text_table.hpp"
 #include "analysis/verdicts/answers_text.hpp"
 #include "kit/file_names.hpp"
 #include "study/os/program.hpp"
@@ -43,6 +44,10 @@ std::string input_file_line(const ProgramRun& run) {
       run.program->name());
 }
 
+// A line of words, broken within the summary's width; its later lines are
+// indented so that each note still reads as one.
+std::string summary_line(std::string_view text) { return analysis::wrapped(text, analysis::kSummaryWidth, "", "  "); }
+
 }  // namespace
 
 SummaryRow summary_row(const ProgramRun& run) {
@@ -64,15 +69,15 @@ std::string verdict_text(const StudyRun& study) {
   std::string text = analysis::answers_text(study.answers);
   if (!text.empty() && !study.incomplete_runs.empty()) text += "\n";
   for (const std::string& run : study.incomplete_runs) {
-    text += "incomplete, not counted: " + run + "\n";
+    text += summary_line("incomplete, not counted: " + run);
   }
-  for (const std::string& failure : study.export_failures) text += "study: " + failure + "\n";
+  for (const std::string& failure : study.export_failures) text += summary_line("study: " + failure);
   return text;
 }
 
 std::string summary_text(const StudyRun& study) {
   std::string text = summary_table_text(study);
-  for (const std::string& warning : study.warnings) text += "WARNING: " + warning + "\n";
+  for (const std::string& warning : study.warnings) text += summary_line("WARNING: " + warning);
   if (!study.answers.empty() || !study.incomplete_runs.empty()) text += "\n" + verdict_text(study);
   return text;
 }
@@ -91,7 +96,7 @@ std::string summary_table_text(const StudyRun& study) {
     text += padded(row.program, widths[0]) + "  " + padded(row.status, widths[1]) + "  " + right(row.wall, widths[2]) +
             "  " + right(row.memory, widths[3]) + "  " + right(row.cells, widths[4]) + "  " + row.overhead + "\n";
   }
-  for (const std::string& note : summary_notes(study)) text += note + "\n";
+  for (const std::string& note : summary_notes(study)) text += summary_line(note);
   return text;
 }
 

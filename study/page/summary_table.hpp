@@ -18,7 +18,8 @@ struct SummaryRow {
 
 SummaryRow summary_row(const ProgramRun& run);
 
-// The table, the failures, the warnings and then the answers.
+// The table, the failures, the warnings and then the answers; a line longer
+// than analysis::kSummaryWidth is wrapped, its words all kept.
 std::string summary_text(const StudyRun& study);
 
 // The summary without its answers: the table, then its notes.

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "analysis/statistics/run_comparison.hpp"
+#include "analysis/text/text_table.hpp"
+#include "analysis/verdicts/answers_text.hpp"
 #include "study/charts/ratio_chart_svg.hpp"
 #include "study/model/run_folder.hpp"
 #include "study/model/run_folder_layout.hpp"
@@ -65,7 +67,7 @@ int compare_study_runs(const CompareOptions& options) {
     const std::filesystem::path folder = make_run_folder(options.results, "compare-");
     std::string summary = fmt::format("A: {}\nB: {}\n\n", options.run_a.string(), options.run_b.string());
     for (const analysis::ProgramComparison& program : comparison.programs) {
-      summary += analysis::summary_line(program) + "\n";
+      summary += analysis::wrapped(analysis::summary_line(program), analysis::kSummaryWidth, "", "  ");
       write_file_atomically(folder / (program.program + "-ratio.svg"),
                             ratio_chart_svg(program.program, analysis::ratio_chart(program)));
     }

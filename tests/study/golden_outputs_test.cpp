@@ -21,6 +21,8 @@
 #include <regex>
 
 #include "analysis/programs/suite_programs.hpp"
+#include "analysis/text/text_table.hpp"
+#include "analysis/verdicts/answers_text.hpp"
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
@@ -196,6 +198,24 @@ TEST_F(GoldenOutputs, StudiesAndComparisonWriteWhatTheyWroteBefore) {
     EXPECT_EQ(made->second, test_support::read_file(entry.path())) << path << " differs from its golden file";
   }
   EXPECT_EQ(outputs.size(), expected) << "the study writes files the golden set does not hold";
+}
+
+// The summaries a person reads in a terminal or an editor keep to their
+// width: the study's (answers, notes, warnings) and the comparison's,
+// wrapped where a line would run past it.
+TEST(GoldenSummaries, NoLineIsWiderThanTheSummaryWidth) {
+  std::size_t summaries = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(GOLDEN_DIR)) {
+    if (entry.path().filename() != "summary.txt.golden") continue;
+    ++summaries;
+    std::istringstream lines(test_support::read_file(entry.path()));
+    for (std::string line; std::getline(lines, line);) {
+      EXPECT_LE(analysis::shown_width(line), analysis::kSummaryWidth) << entry.path() << ":\n" << line;
+      // A percentage is not torn from its number (the masks leave one space of an indent).
+      EXPECT_NE(line.rfind(" %", 0), 0u) << entry.path() << ":\n" << line;
+    }
+  }
+  EXPECT_EQ(summaries, 3u);
 }
 
 }  // namespace
