@@ -137,7 +137,8 @@ void Legend::entry(const Sample& sample, const std::vector<std::string>& lines, 
     document_.text(x_ + style_.text_x, baseline, line, text);
     baseline += kLineHeight;
   }
-  y_ += step.value_or(style_.step);
+  // An entry of more lines takes their room from the entries below it.
+  y_ += step.value_or(style_.step + kLineHeight * static_cast<double>(lines.size() > 1 ? lines.size() - 1 : 0));
 }
 
 void Legend::text(const std::vector<std::string>& lines, const Attributes& text, double step) {

@@ -20,6 +20,14 @@ std::string interval_label(const Coverage& coverage) {
   return fmt::format("min to max of {} runs (a {})", coverage.runs, interval_name(coverage));
 }
 
+std::vector<std::string> interval_label_lines(const Coverage& coverage) {
+  const std::string label = interval_label(coverage);
+  const std::size_t split = std::min(label.find(" ("), label.size());
+  std::vector<std::string> lines{label.substr(0, split)};
+  if (split < label.size()) lines.push_back(label.substr(split + 1));
+  return lines;
+}
+
 std::string runs_note(const Coverage& coverage) {
   if (coverage.runs == 1) return "precise times from the run's record";
   return fmt::format("medians of {} runs' precise times", coverage.runs);

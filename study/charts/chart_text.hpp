@@ -24,6 +24,8 @@ std::string interval_name(const Coverage& coverage);
 // The legend entry of the medians' bars: "95 % interval of the median", or
 // "min to max of 3 runs (a 75 % interval)"; empty below two runs.
 std::string interval_label(const Coverage& coverage);
+// The same broken before its parenthesis, to fit the width of a legend.
+std::vector<std::string> interval_label_lines(const Coverage& coverage);
 
 // Where the times come from: "precise times from the run's record", or
 // "medians of 3 runs' precise times".

@@ -116,7 +116,7 @@ LinePlot cutoff_plot(const ChartData& data, std::string_view program) {
   plot.reference_label = "equal times";
   plot.best_label = "fastest combined time of its length";
   plot.below_resolution_label = "combined time below 0.01 s: a bound";
-  plot.interval_label = interval_label(data.coverage());
+  plot.interval_lines = interval_label_lines(data.coverage());
   const ChartTable& recursive = data.tables()[kRecursive];
   for (std::size_t column = 0; column < recursive.columns.size(); ++column) {
     plot.x_ticks.push_back(numeric_label(recursive.columns[column]).value_or(static_cast<double>(column + 1)));

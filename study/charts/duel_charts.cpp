@@ -107,11 +107,8 @@ void draw_duel_legend(Document& document, const Coverage& coverage, const Area& 
   }
   const Attributes note = Attributes().css_class("note");
   if (coverage.runs > 1) {
-    // The label breaks before its parenthesis to fit the legend.
-    const std::string label = interval_label(coverage);
-    const std::size_t split = std::min(label.find(" ("), label.size());
-    std::vector<std::string> lines{"the median's interval:", label.substr(0, split)};
-    if (split < label.size()) lines.push_back(label.substr(split + 1));
+    std::vector<std::string> lines = interval_label_lines(coverage);
+    lines.insert(lines.begin(), "the median's interval:");
     legend.entry(Sample::error_bar(Attributes().stroke("#222")), lines, note, kDuelIntervalStep);
   }
   if (any_outline) {

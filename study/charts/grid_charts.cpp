@@ -101,7 +101,9 @@ void draw_ratio_key(Document& document, const Coverage& coverage, const Area& ce
   } else {
     key.skip(kHeatKeyNotes.gap);
     if (coverage.runs > 1) {
-      key.text({"a cell's second line, its interval:", interval_label(coverage)}, note, kHeatKeyNotes.runs_step);
+      std::vector<std::string> lines = interval_label_lines(coverage);
+      lines.insert(lines.begin(), "a cell's second line, its interval:");
+      key.text(lines, note, kHeatKeyNotes.runs_step + kLineHeight * static_cast<double>(lines.size() - 2));
     }
     if (coverage.runs > 1 && any_undecided) {
       key.entry(Sample::swatch(Attributes().fill("#fff").stroke("#333").dashes(kOutlineDashes)),
@@ -125,7 +127,7 @@ LinePlot range_panel(const ChartData& data, std::size_t column, const TimeSpan& 
   plot.x_ticks = decades;
   plot.y_min = span.lo;
   plot.y_max = span.hi;
-  plot.interval_label = interval_label(data.coverage());
+  plot.interval_lines = interval_label_lines(data.coverage());
   for (std::size_t sort : {kQuick, kCounting}) {
     const ChartTable& table = data.tables()[sort];
     PlotSeries series;
@@ -161,7 +163,8 @@ void draw_panels_legend(Document& document, const Coverage& coverage, std::size_
                  {legend_entry(kRacedSorts[sort])});
   }
   const Attributes note = Attributes().css_class("note");
-  if (coverage.runs > 1) legend.entry(Sample::error_bar(Attributes().stroke("#444")), {interval_label(coverage)}, note);
+  if (coverage.runs > 1)
+    legend.entry(Sample::error_bar(Attributes().stroke("#444")), interval_label_lines(coverage), note);
   if (any_bound) {
     legend.entry(Sample::triangle(bound_style("#444")), {"below the clock's resolution (< 0.01 s)"}, note);
   }

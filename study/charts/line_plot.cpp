@@ -136,7 +136,7 @@ void draw_legend(Document& document, const LinePlot& plot, const Extent& extent,
   if (extent.any_below_resolution) {
     legend.entry(Sample::triangle(bound_style("#444")), {plot.below_resolution_label}, note);
   }
-  if (extent.any_interval) legend.entry(Sample::error_bar(Attributes().stroke("#444")), {plot.interval_label}, note);
+  if (extent.any_interval) legend.entry(Sample::error_bar(Attributes().stroke("#444")), plot.interval_lines, note);
   if (plot.reference_y && !plot.reference_label.empty()) {
     legend.entry(Sample::line(Attributes().css_class("reference")), {plot.reference_label}, note);
   }

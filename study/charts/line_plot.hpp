@@ -47,9 +47,9 @@ struct LinePlot {
   std::string reference_label;
   std::optional<double> y_min;  // force the y range to reach down / up to these
   std::optional<double> y_max;
-  std::string below_resolution_label;  // legend entry for the hollow markers
-  std::string best_label;              // legend entry for the marked points
-  std::string interval_label;          // legend entry for the error bars
+  std::string below_resolution_label;       // legend entry for the hollow markers
+  std::string best_label;                   // legend entry for the marked points
+  std::vector<std::string> interval_lines;  // legend entry for the error bars
 };
 
 // A point of a chart's time or ratio at `x`: its value, interval and whether it is a bound.

@@ -49,7 +49,7 @@ LinePlot time_per_array_plot(const ChartData& data, std::string_view program) {
                       ? "each cell divided by the " + analysis::with_thousands(arrays) + " arrays it sorted; log scale"
                       : "time of one batch over all arrays; log scale";
   if (data.precise()) plot.subtitle += "; " + source_note(data.coverage());
-  plot.interval_label = interval_label(data.coverage());
+  plot.interval_lines = interval_label_lines(data.coverage());
   plot.x_label = "array length n (elements)";
   plot.y_label = arrays > 1 ? "time per array" : "time per batch";
   plot.y_log = true;
