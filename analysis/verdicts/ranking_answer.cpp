@@ -73,33 +73,41 @@ class LengthRanking {
   Placing placing_;
 };
 
-// Per pair of sorts, which was faster where the two were last told apart:
-// the ranking changes where a decided order turns, never on noise alone.
+// Per pair of sorts, the last length where the two were told apart, by
+// which was faster there: the ranking changes where a decided order turns,
+// never on noise alone, and somewhere between that length and the one that
+// turns it.
 class DecidedOrders {
  public:
-  explicit DecidedOrders(std::size_t sorts) : faster_than_(sorts, std::vector<bool>(sorts, false)) {}
+  DecidedOrders(const std::vector<TableGrid>& series)
+      : series_(series), last_faster_(series.size(), std::vector<std::string>(series.size())) {}
 
-  // Takes in the orders one length decides; true when one of them turns an
-  // order decided at a shorter length.
-  bool turned_by(const LengthRanking& length, const NoiseModel& noise, Look look) {
+  // Takes in the orders the length `n` decides; says each order it turns:
+  // "SSORT falls behind HSORT between n = 10 and n = 40".
+  std::vector<std::string> turned_by(const LengthRanking& length, const std::string& n, const NoiseModel& noise,
+                                     Look look) {
     const Placing& placing = length.placing();
-    bool turned = false;
+    std::vector<std::string> turns;
     for (std::size_t a = 0; a < placing.size(); ++a) {
       for (std::size_t b = a + 1; b < placing.size(); ++b) {
         const Decision d =
             decide(paired_ratios(length.cell(placing[b].second), length.cell(placing[a].second)), noise, look);
         if (!d.decided()) continue;
         const std::size_t faster = placing[d.ratio > 1 ? a : b].second, slower = placing[d.ratio > 1 ? b : a].second;
-        turned = turned || faster_than_[slower][faster];
-        faster_than_[faster][slower] = true;
-        faster_than_[slower][faster] = false;
+        if (!last_faster_[slower][faster].empty()) {
+          turns.push_back(fmt::format("{} falls behind {} between n = {} and n = {}", series_[slower].name,
+                                      series_[faster].name, last_faster_[slower][faster], n));
+        }
+        last_faster_[faster][slower] = n;
+        last_faster_[slower][faster].clear();
       }
     }
-    return turned;
+    return turns;
   }
 
  private:
-  std::vector<std::vector<bool>> faster_than_;
+  const std::vector<TableGrid>& series_;
+  std::vector<std::vector<std::string>> last_faster_;  // [faster][slower]: the length, "" for none
 };
 
 // Per length the fastest sort: (length, name).
@@ -155,13 +163,13 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
   Leaders leaders;
   std::vector<std::string> close_at_top;  // lengths where the runner-up is not told apart
   std::vector<std::string> changes;
-  DecidedOrders orders(series.size());
+  DecidedOrders orders(series);
   for (const std::string& length : series.front().rows) {
     const LengthRanking ranking(series, length);
     if (ranking.empty()) continue;
     LengthRanking::Ranks ranks = ranking.rank(noise, look, arrays, answer);
     if (ranks.close_at_top) close_at_top.push_back(length);
-    if (orders.turned_by(ranking, noise, look)) changes.push_back(length);
+    for (std::string& turn : orders.turned_by(ranking, length, noise, look)) changes.push_back(std::move(turn));
     std::vector<std::string> row{length};
     row.insert(row.end(), ranks.cells.begin(), ranks.cells.end());
     answer.table.rows.push_back(std::move(row));
@@ -177,7 +185,7 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
     answer.answer += fmt::format(" (at n = {} not told apart from the second)", fmt::join(close_at_top, ", "));
   }
   answer.answer += ".";
-  if (!changes.empty()) answer.answer += fmt::format(" The ranking changes at n = {}.", fmt::join(changes, ", "));
+  if (!changes.empty()) answer.answer += fmt::format(" The ranking changes: {}.", fmt::join(changes, "; "));
 }
 
 }  // namespace analysis::answers

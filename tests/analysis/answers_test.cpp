@@ -108,7 +108,9 @@ TEST(SmallArraysAnswer, RanksTheSortsAndNamesWhereTheLeaderChanges) {
   cell("10", "IS", 3e9);
   cell("10", "QS", 2e9);
   const analysis::ProgramAnswer answer = answer_of(set, "smallsix");
-  EXPECT_EQ(answer.answer, "Fastest: ISORT up to n = 5, QSORT from n = 10. The ranking changes at n = 10.");
+  EXPECT_EQ(answer.answer,
+            "Fastest: ISORT up to n = 5, QSORT from n = 10. The ranking changes: ISORT falls behind QSORT between n = "
+            "5 and n = 10.");
   // A million arrays per cell: time per array.
   EXPECT_EQ(row_of(answer, 0), (std::vector<std::string>{"5", "1  1.00 µs ±1%", "2  2.00 µs ±1%"}));
 }

@@ -73,7 +73,8 @@ TEST(RankingVerdict, NamesTheClearWinnerTheTieAndWhereTheRankingChanges) {
   EXPECT_EQ(answer.table.rows.at(2).at(3).substr(0, 2), "3 ");
   EXPECT_EQ(answer.answer,
             "Fastest: SSORT up to n = 10, ISORT from n = 20 (at n = 10 not told apart from the second). The ranking "
-            "changes at n = 20.");
+            "changes: SSORT falls behind ISORT between n = 5 and n = 20; SSORT falls behind QSORT between n = 10 and "
+            "n = 20.");
   ASSERT_EQ(answer.open.size(), 1u);
   EXPECT_EQ(answer.open[0].where, "n = 10");
   EXPECT_EQ(answer.open[0].what, "ISORT against SSORT");
@@ -126,7 +127,7 @@ TEST(RankingVerdict, TiesAreWithTheFirstSortOfARankAndOnlyDecidedOrdersChangeThe
   EXPECT_EQ(ranks(2), (std::vector<std::string>{"2 ", "1 ", "2=", "4 "}));
   EXPECT_EQ(answer.answer,
             "Fastest: ISORT up to n = 75, HSORT at n = 80, ISORT from n = 85 (at n = 70, 75 not told apart from the "
-            "second). The ranking changes at n = 85.");
+            "second). The ranking changes: HSORT falls behind ISORT between n = 80 and n = 85.");
 }
 
 TEST(DuelVerdict, GivesTheFactorOrSaysTheInputIsUndecided) {
