@@ -150,6 +150,25 @@ std::optional<double> TimeEstimate::whole_run(const analysis::SuiteProgram& prog
   return earlier->whole;
 }
 
+std::optional<double> TimeEstimate::modelled_run(const analysis::SuiteProgram& program,
+                                                 const analysis::SuiteProgram& running, int steps,
+                                                 double elapsed) const {
+  // Seconds per nominal second over all the study timed.
+  double seconds = 0, nominal = 0;
+  for (const auto& [name, run] : runs_) {
+    if (const analysis::SuiteProgram* seen = analysis::find_suite_program(name)) {
+      seconds += run.whole;
+      nominal += cost_through(program_cost(*seen), seen->progress_steps());
+    }
+  }
+  if (steps > 0) {
+    seconds += elapsed;
+    nominal += cost_through(program_cost(running), steps);
+  }
+  if (seconds <= 0 || nominal <= 0) return std::nullopt;
+  return seconds / nominal * cost_through(program_cost(program), program.progress_steps());
+}
+
 std::optional<double> TimeEstimate::rest_of_run(const analysis::SuiteProgram& program, int steps,
                                                 double elapsed) const {
   const ProgramCost cost = program_cost(program);
@@ -189,8 +208,10 @@ double TimeEstimate::time_share(const analysis::SuiteProgram& program, int steps
   return cost_share(program_cost(program), steps);
 }
 
-std::string time_left_text(double known_seconds, bool some_unknown) {
-  return (some_unknown ? "at least " : "about ") + analysis::clock_text(known_seconds) + " left";
+std::string time_left_text(double known_seconds, bool some_unknown, double modelled) {
+  std::string text = (some_unknown ? "at least " : "about ") + analysis::clock_text(known_seconds) + " left";
+  if (!some_unknown && modelled > 0) text += " (\u00b1" + analysis::clock_text(kModelledSpread * modelled) + ")";
+  return text;
 }
 
 }  // namespace study

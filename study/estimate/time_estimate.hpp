@@ -39,6 +39,13 @@ class TimeEstimate {
   // What a whole run of `program` takes, once one has been seen.
   std::optional<double> whole_run(const analysis::SuiteProgram& program) const;
 
+  // What a whole run of `program`, never seen, should take: its cost model
+  // at the pace of everything this study has timed so far, the complete
+  // runs and `running` up to `steps` steps after `elapsed` seconds; nullopt
+  // before any step is done.
+  std::optional<double> modelled_run(const analysis::SuiteProgram& program, const analysis::SuiteProgram& running,
+                                     int steps, double elapsed) const;
+
   // What the running program still needs after `steps` steps and `elapsed`
   // seconds; nullopt before any step is done, unless an earlier run is known.
   std::optional<double> rest_of_run(const analysis::SuiteProgram& program, int steps, double elapsed) const;
@@ -58,8 +65,14 @@ class TimeEstimate {
   Timelines earlier_;  // earlier studies'
 };
 
-// "about 1:23.0 left", or "at least 1:23.0 left" when some runs' cost is not
-// known yet.
-std::string time_left_text(double known_seconds, bool some_unknown);
+// How far a run the cost model alone foresees may stray from it: the
+// programs' sorts and data weigh differently on another machine's caches
+// and clock than on the reference machine the costs were set on.
+inline constexpr double kModelledSpread = 0.2;
+
+// The time a study has left: "about 1:23.0 left"; with `modelled` seconds
+// of it from the cost model alone, "about 1:23.0 left (±0:10.0)"; "at least
+// 1:23.0 left" when some runs' cost is not known at all yet.
+std::string time_left_text(double known_seconds, bool some_unknown, double modelled = 0);
 
 }  // namespace study

@@ -73,20 +73,25 @@ std::string ProgramExecutor::progress_note(const ProgramRun& run, const StudyRun
                                            double elapsed) const {
   std::string note = repeat_note(run);
   const std::optional<double> rest = estimate_.rest_of_run(*run.program, steps, elapsed);
-  double known = rest.value_or(0.0);
+  double known = rest.value_or(0.0), modelled = 0.0;
   bool some_unknown = !rest;
   bool later = false;
   for (const ProgramRun& other : study.programs) {
     if (&other == &run) later = true;
     if (!later || &other == &run) continue;
     // A later repeat of the running program takes what this run is heading for.
-    const std::optional<double> whole =
+    std::optional<double> whole =
         other.program == run.program && rest ? elapsed + *rest : estimate_.whole_run(*other.program);
+    if (!whole) {
+      // A program not yet seen: its cost model at the pace of what ran so far.
+      whole = estimate_.modelled_run(*other.program, *run.program, steps, elapsed);
+      modelled += whole.value_or(0.0);
+    }
     known += whole.value_or(0.0);
     some_unknown = some_unknown || !whole;
   }
   if (!rest && known == 0.0) return note;
-  return note + (note.empty() ? "" : ", ") + time_left_text(known, some_unknown);
+  return note + (note.empty() ? "" : ", ") + time_left_text(known, some_unknown, modelled);
 }
 
 void ProgramExecutor::run(ProgramRun& run, StudyRun& study) {

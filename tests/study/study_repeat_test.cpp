@@ -248,6 +248,7 @@ TEST(TimeEstimate, WeighsStepsByTheirCostAndLearnsFromTheLastRepeat) {
   estimate.note_run(grid, 100.0);
   EXPECT_NEAR(*estimate.rest_of_run(grid, half, 100.0 * share), 100.0 * (1 - share), 1e-9);
   EXPECT_EQ(study::time_left_text(83, true), "at least 1:23.0 left");
+  EXPECT_EQ(study::time_left_text(83, false, 50), "about 1:23.0 left (\u00b10:10.0)");
 
   // A repeat whose steps were seen is followed step by step: early in the
   // next run, at the same pace, what the last repeat still took from the
