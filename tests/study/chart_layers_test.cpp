@@ -15,7 +15,7 @@
 
 namespace {
 
-using namespace study_tests;
+using namespace fixtures;
 using study::ChartValue;
 using study::ValueSource;
 

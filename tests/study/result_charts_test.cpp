@@ -18,7 +18,7 @@
 
 namespace {
 
-using namespace study_tests;
+using namespace fixtures;
 using Attributes = std::map<std::string, std::string>;
 
 // Every element named `tag`, with its attributes. The charts are written

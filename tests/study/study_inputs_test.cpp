@@ -17,6 +17,7 @@
 
 namespace {
 
+using namespace fixtures;
 using namespace study_tests;
 namespace fs = std::filesystem;
 

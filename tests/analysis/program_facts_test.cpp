@@ -28,7 +28,7 @@
 
 namespace {
 
-using namespace study_tests;
+using namespace fixtures;
 using analysis::kSuitePrograms;
 using analysis::RowCheck;
 
