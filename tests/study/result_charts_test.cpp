@@ -1,6 +1,6 @@
-// The charts and CSV made from results files: well-formed SVG, one series per
+// The charts made from results files: well-formed SVG, one series per
 // algorithm or length, the best cutoff where it is, finite coordinates when
-// cells are zero, and the resultchart command around them.
+// cells are zero, and the files written beside the results.
 #include "study/charts/result_charts.hpp"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 #include <map>
 #include <random>
 
-#include "analysis/export/csv_writer.hpp"
 #include "analysis/records/result_file.hpp"
 #include "result_fixtures.hpp"
 #include "support/test_support.hpp"
@@ -373,27 +372,6 @@ TEST(Charts, HeatMapDrawsTheBreakEvenBetweenTheCellsEachSortWins) {
   EXPECT_EQ(boundaries, 12u + 1);  // one edge per row, and the legend's sample
   EXPECT_NE(chart.content.find(">2.0\xc3\x97<"), std::string::npos);
   EXPECT_NE(chart.content.find(">0.20\xc3\x97<"), std::string::npos);
-}
-
-TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
-  const auto six = parsed(small_arrays_file(smallarrays::kSmallsix, some_time));
-  const auto lines = crlf_lines(analysis::build_csv(six, "smallsix"));
-  ASSERT_EQ(lines.size(), 1u + 16 * 6);
-  EXPECT_EQ(lines[0], "program,table,row_label,column_label,seconds");
-  EXPECT_EQ(lines[1], "smallsix,maloprvkove polia,5,QS,0.13");
-  EXPECT_EQ(lines[8], "smallsix,maloprvkove polia,10,MS,0.81");
-
-  const auto duel =
-      parsed(tallyduel_file(tallyduel_blocks([](auto i) { return 247 + i; }, [](auto) { return 360005; })));
-  const auto duel_lines = crlf_lines(analysis::build_csv(duel, "tallyduel"));
-  ASSERT_EQ(duel_lines.size(), 1u + 18);
-  EXPECT_EQ(duel_lines[1], "tallyduel,Quicksort,20000000,10,2.47");
-  EXPECT_EQ(duel_lines[10], "tallyduel,Countingsort,20000000,10,3600.05");
-
-  const auto wide = parsed(cutoffwide_file(some_time, zero));
-  const auto wide_lines = crlf_lines(analysis::build_csv(wide, "a,\"b\""));
-  ASSERT_EQ(wide_lines.size(), 1u + 2 * 108);
-  EXPECT_EQ(wide_lines[109], "\"a,\"\"b\"\"\",kombinovany Quicksort a Insertsort,10000,21,0.00");
 }
 
 TEST(WriteCharts, WritesBesideTheResultsAndLeavesNoTemporaryFiles) {
