@@ -1,5 +1,6 @@
 // results.json read back with a real JSON parser, checked for the fields the
-// readers of google/benchmark's output use; and the long CSV.
+// readers of google/benchmark's output use; the long CSV; and the CSV of one
+// results file.
 #include "analysis/export/benchmark_json.hpp"
 
 #include <gtest/gtest.h>
@@ -8,10 +9,13 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "analysis/export/csv_writer.hpp"
 #include "analysis/export/json_writer.hpp"
 #include "analysis/export/long_csv.hpp"
+#include "analysis/records/result_file.hpp"
 #include "kit/table_caption.hpp"
 #include "record_fixtures.hpp"
+#include "result_fixtures.hpp"
 #include "smallarrays/small_array_parameters.hpp"
 
 namespace {
@@ -136,6 +140,38 @@ TEST(LongCsv, OneLinePerWindowWithTheIncompleteRunsKeptApart) {
   EXPECT_EQ(analysis::long_csv(set, analysis::RunSelection::incomplete),
             "program,table,row,column,repeat,seed,hundredths,nanoseconds\n"
             "tallyduel,\"Cas \"\"Q\"\"\",x,,1,43,0,7\n");
+}
+
+analysis::ResultFile parsed(const std::string& text) {
+  auto outcome = analysis::parse_result_file(text);
+  EXPECT_TRUE(outcome.result) << outcome.error.message;
+  return outcome.result ? *outcome.result : analysis::ResultFile{};
+}
+
+std::int64_t some_time(std::size_t row, std::size_t column) {
+  return static_cast<std::int64_t>((row + 1) * (row + 1) * 13 + column * 29);
+}
+std::int64_t zero(std::size_t, std::size_t) { return 0; }
+
+TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
+  const auto six = parsed(fixtures::small_arrays_file(smallarrays::kSmallsix, some_time));
+  const auto lines = fixtures::crlf_lines(analysis::build_csv(six, "smallsix"));
+  ASSERT_EQ(lines.size(), 1u + 16 * 6);
+  EXPECT_EQ(lines[0], "program,table,row_label,column_label,seconds");
+  EXPECT_EQ(lines[1], "smallsix,maloprvkove polia,5,QS,0.13");
+  EXPECT_EQ(lines[8], "smallsix,maloprvkove polia,10,MS,0.81");
+
+  const auto duel = parsed(fixtures::tallyduel_file(
+      fixtures::tallyduel_blocks([](auto i) { return 247 + i; }, [](auto) { return 360005; })));
+  const auto duel_lines = fixtures::crlf_lines(analysis::build_csv(duel, "tallyduel"));
+  ASSERT_EQ(duel_lines.size(), 1u + 18);
+  EXPECT_EQ(duel_lines[1], "tallyduel,Quicksort,20000000,10,2.47");
+  EXPECT_EQ(duel_lines[10], "tallyduel,Countingsort,20000000,10,3600.05");
+
+  const auto wide = parsed(fixtures::cutoffwide_file(some_time, zero));
+  const auto wide_lines = fixtures::crlf_lines(analysis::build_csv(wide, "a,\"b\""));
+  ASSERT_EQ(wide_lines.size(), 1u + 2 * 108);
+  EXPECT_EQ(wide_lines[109], "\"a,\"\"b\"\"\",kombinovany Quicksort a Insertsort,10000,21,0.00");
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "analysis/records/measurement.hpp"
-#include "analysis/text/text_format.hpp"
 #include "result_fixtures.hpp"
 #include "study/charts/chart_data.hpp"
 #include "study/charts/chart_scale.hpp"
@@ -15,7 +14,7 @@
 
 namespace {
 
-using namespace study_tests;
+using namespace fixtures;
 using study::ChartValue;
 using study::ValueSource;
 
@@ -241,17 +240,8 @@ TEST(RatioText, CellsBoundsAndUnknownRatios) {
   EXPECT_EQ(study::ratio_of(1, 0).side(), 1);
 }
 
-TEST(RatioText, EachFormKeepsItsDigits) {
-  using analysis::FactorForm;
-  EXPECT_EQ(analysis::format_factor(1.25), "1.25\xc3\x97");
-  EXPECT_EQ(analysis::format_factor(14.2), "14.2\xc3\x97");
-  EXPECT_EQ(analysis::format_factor(2500), "2500\xc3\x97");
-  EXPECT_EQ(analysis::format_factor(2, FactorForm::tick), "2\xc3\x97");
-  EXPECT_EQ(analysis::format_factor(0.5, FactorForm::tick), "0.5\xc3\x97");
-  EXPECT_EQ(analysis::format_factor(1.25, FactorForm::tick), "1.25\xc3\x97");
+TEST(RatioText, TicksAndIntervalsKeepTheirDigits) {
   EXPECT_EQ(study::svg::format_tick(0.5, study::svg::TickFormat::ratio), "0.5\xc3\x97");
-  EXPECT_EQ(analysis::format_factor(1.005, FactorForm::axis), "1.005");
-  EXPECT_EQ(analysis::format_factor(0.99, FactorForm::axis), "0.990");
   EXPECT_EQ(study::ratio_interval_text({2.94, 3.06}),
             "2.9\xe2\x80\x93"
             "3.1");

@@ -15,6 +15,7 @@
 
 namespace {
 
+using namespace fixtures;
 using namespace study_tests;
 namespace fs = std::filesystem;
 

@@ -1,24 +1,26 @@
-// The charts and CSV made from results files: well-formed SVG, one series per
+// The charts made from results files: well-formed SVG, one series per
 // algorithm or length, the best cutoff where it is, finite coordinates when
-// cells are zero, and the resultchart command around them.
+// cells are zero, the files written beside the results, and work that
+// grows with the cells.
 #include "study/charts/result_charts.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <random>
 
-#include "analysis/export/csv_writer.hpp"
 #include "analysis/records/result_file.hpp"
 #include "result_fixtures.hpp"
+#include "study/charts/chart_data.hpp"
 #include "support/test_support.hpp"
 
 namespace {
 
-using namespace study_tests;
+using namespace fixtures;
 using Attributes = std::map<std::string, std::string>;
 
 // Every element named `tag`, with its attributes. The charts are written
@@ -375,27 +377,6 @@ TEST(Charts, HeatMapDrawsTheBreakEvenBetweenTheCellsEachSortWins) {
   EXPECT_NE(chart.content.find(">0.20\xc3\x97<"), std::string::npos);
 }
 
-TEST(Csv, OneRowPerCellWithSecondsAndTheDuelAsCountAgainstRange) {
-  const auto six = parsed(small_arrays_file(smallarrays::kSmallsix, some_time));
-  const auto lines = crlf_lines(analysis::build_csv(six, "smallsix"));
-  ASSERT_EQ(lines.size(), 1u + 16 * 6);
-  EXPECT_EQ(lines[0], "program,table,row_label,column_label,seconds");
-  EXPECT_EQ(lines[1], "smallsix,maloprvkove polia,5,QS,0.13");
-  EXPECT_EQ(lines[8], "smallsix,maloprvkove polia,10,MS,0.81");
-
-  const auto duel =
-      parsed(tallyduel_file(tallyduel_blocks([](auto i) { return 247 + i; }, [](auto) { return 360005; })));
-  const auto duel_lines = crlf_lines(analysis::build_csv(duel, "tallyduel"));
-  ASSERT_EQ(duel_lines.size(), 1u + 18);
-  EXPECT_EQ(duel_lines[1], "tallyduel,Quicksort,20000000,10,2.47");
-  EXPECT_EQ(duel_lines[10], "tallyduel,Countingsort,20000000,10,3600.05");
-
-  const auto wide = parsed(cutoffwide_file(some_time, zero));
-  const auto wide_lines = crlf_lines(analysis::build_csv(wide, "a,\"b\""));
-  ASSERT_EQ(wide_lines.size(), 1u + 2 * 108);
-  EXPECT_EQ(wide_lines[109], "\"a,\"\"b\"\"\",kombinovany Quicksort a Insertsort,10000,21,0.00");
-}
-
 TEST(WriteCharts, WritesBesideTheResultsAndLeavesNoTemporaryFiles) {
   test_support::ScratchDirectory scratch;
   std::filesystem::create_directory("run");
@@ -410,11 +391,90 @@ TEST(WriteCharts, WritesBesideTheResultsAndLeavesNoTemporaryFiles) {
   EXPECT_EQ(written.back(), std::filesystem::path("run/vystup.csv"));
 }
 
-TEST(WriteCharts, ChartsOfAllSixProgramsTakeWellUnderASecond) {
-  const auto files = every_layout(some_time);
+// A results file of `family` that none of the six writes, `rows` lengths by
+// `columns` columns (a duel has one input per row).
+std::string sized_file(study::ChartFamily family, std::size_t rows, std::size_t columns) {
+  std::vector<std::int32_t> lengths(rows);
+  for (std::size_t row = 0; row < rows; ++row) lengths[row] = static_cast<std::int32_t>(1000 * (row + 1));
+  std::string labels;
+  for (std::size_t column = 0; column < columns; ++column) labels += " " + std::to_string(10 * (column + 1)) + " |";
+  switch (family) {
+    case study::ChartFamily::small_arrays: {
+      const std::vector<smallarrays::Algorithm> algorithms(columns, smallarrays::Algorithm::QS);
+      const std::string header = " n \\ sort |" + labels;
+      const smallarrays::SmallArrayProgram program{.name = "sized",
+                                                   .arrays = 1,
+                                                   .last_slot = 0,
+                                                   .lengths = lengths,
+                                                   .algorithms = algorithms,
+                                                   .header = header,
+                                                   .separator = "-----",
+                                                   .row_lead = "  ",
+                                                   .extra_space_below = 0};
+      return small_arrays_file(program, some_time);
+    }
+    case study::ChartFamily::duel: {
+      std::vector<DuelBlock> blocks;
+      for (std::size_t row = 0; row < rows; ++row) {
+        blocks.push_back({lengths[row], 10, some_time(row, 0), some_time(row, 1)});
+      }
+      return tallyduel_file(blocks);
+    }
+    case study::ChartFamily::counting_grid:
+    case study::ChartFamily::cutoff:
+      break;
+  }
+  const bool counting = family == study::ChartFamily::counting_grid;
+  const std::string header = "  n  \\  k |" + labels;
+  const kit::TwoTableLayout layout{
+      .first_caption = "Vysledky pre Quicksort:",
+      .second_caption = counting ? "Vysledky pre Countingsort:" : "Vysledky pre kombinovany Quicksort:",
+      .header = header,
+      .separator = "------"};
+  return two_table_file(layout, lengths, columns, some_time, some_time);
+}
+
+analysis::ResultFile read_any(const std::string& text) {
+  auto outcome = analysis::parse_result_file(text, analysis::RowCheck::any_rows);
+  EXPECT_TRUE(outcome.result) << outcome.error.line << ": " << outcome.error.message;
+  return outcome.result ? *outcome.result : analysis::ResultFile{};
+}
+
+// Seconds one build of the charts takes.
+double seconds_to_build(const analysis::ResultFile& result) {
   const auto start = std::chrono::steady_clock::now();
-  for (const auto& [program, text] : files) charts_of(text);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+  const auto charts = study::build_charts(result, "vystup", "sized");
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  return took.count();
+}
+
+// The charts' work grows with the cells: eight times the rows, or the
+// columns, take about eight times as long (ten at most seen), where work per
+// cell over every row or column, or a text copied whole per point, would
+// take up to 64 times; the bound of 24 lies between. No bound holds the time
+// itself: builds of both sizes alternate, so load on the machine meets both
+// alike, and the fastest of each size counts.
+TEST(WriteCharts, ChartsGrowWithTheirCellsNotWithTheirSquare) {
+  const std::pair<study::ChartFamily, const char*> families[] = {{study::ChartFamily::small_arrays, "small arrays"},
+                                                                 {study::ChartFamily::duel, "duel"},
+                                                                 {study::ChartFamily::counting_grid, "counting grid"},
+                                                                 {study::ChartFamily::cutoff, "cutoff"}};
+  for (const auto& [family, name] : families) {
+    const auto base = read_any(sized_file(family, 50, 10));
+    ASSERT_EQ(study::chart_family(base), family) << name;
+    for (const auto& [rows, columns] : {std::pair<std::size_t, std::size_t>{400, 10}, {50, 80}}) {
+      if (family == study::ChartFamily::duel && columns != 10) continue;  // its inputs are its only axis
+      const auto larger = read_any(sized_file(family, rows, columns));
+      double fastest_base = INFINITY, fastest_larger = INFINITY;
+      for (int i = 0; i < 7; ++i) {
+        fastest_base = std::min(fastest_base, seconds_to_build(base));
+        fastest_larger = std::min(fastest_larger, seconds_to_build(larger));
+      }
+      EXPECT_LT(fastest_larger / fastest_base, 24.0)
+          << name << ": " << rows << " rows of " << columns << " columns took " << fastest_larger << " s, 50 of 10 "
+          << fastest_base << " s";
+    }
+  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 namespace {
 
+using namespace fixtures;
 using namespace study_tests;
 namespace fs = std::filesystem;
 

@@ -59,9 +59,9 @@ void StudyWithStandIns::fake_recording(const analysis::SuiteProgram& program, co
                                        std::int64_t (*nanoseconds)(std::size_t row, std::size_t column),
                                        const std::string& before_record) {
   const std::string text =
-      program_record(program, "@SEED@", [&](std::size_t table, std::size_t row, std::size_t column) {
+      fixtures::program_record(program, "@SEED@", [&](std::size_t table, std::size_t row, std::size_t column) {
         const std::int64_t time = nanoseconds(row, column) * (table == 0 ? 1 : 2);
-        return RecordedCell{time / 10'000'000, time};
+        return fixtures::RecordedCell{time / 10'000'000, time};
       });
   const std::string name(program.name());
   write_text(bin() / (name + ".record"), text);

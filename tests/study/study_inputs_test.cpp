@@ -18,6 +18,7 @@
 
 namespace {
 
+using namespace fixtures;
 using namespace study_tests;
 namespace fs = std::filesystem;
 

@@ -19,6 +19,7 @@
 
 namespace {
 
+using namespace fixtures;
 using namespace study_tests;
 namespace fs = std::filesystem;
 

@@ -1,6 +1,7 @@
 // The study command end to end, on stand-ins for the suite's programs:
 // folders, console logs, summary figures, failures carried through, the
-// memory refusal, Ctrl-C, and the progress count itself.
+// memory refusal, Ctrl-C, and the progress count itself, on hand-made lines
+// and on the real drivers' own.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,7 +12,12 @@
 #include "analysis/records/result_file.hpp"
 #include "analysis/text/text_format.hpp"
 #include "child_process.hpp"
+#include "cutoff/cutoff_programs.hpp"
+#include "quickvscount/file_duel_program.hpp"
+#include "quickvscount/grid_duel.hpp"
 #include "result_fixtures.hpp"
+#include "scaled_driver.hpp"
+#include "smallarrays/small_array_programs.hpp"
 #include "stand_in_programs.hpp"
 #include "study/os/program.hpp"
 #include "study/run/progress_tracker.hpp"
@@ -19,6 +25,7 @@
 
 namespace {
 
+using namespace fixtures;
 using namespace study_tests;
 namespace fs = std::filesystem;
 
@@ -257,6 +264,29 @@ TEST(ProgressTracker, CountsOnlyEachProgramsOwnProgressLinesAcrossPieces) {
   study::ProgressTracker blocks(analysis::ProgressKind::report_block);
   blocks.feed(tallyduel_file(tallyduel_blocks([](auto) { return 1; }, [](auto) { return 2; })).substr(0, 215));
   EXPECT_EQ(blocks.steps(), 2);
+}
+
+// What each real driver prints, counted as the study counts it, is as many
+// steps as the study expects of that program.
+class DriverProgress : public ScaledDriver {
+ protected:
+  template <class Program>
+  void expect_counted(const Program& program, const DriverRun& run) {
+    study::ProgressTracker tracker(analysis::facts::progress_kind(program));
+    tracker.feed(run.console);
+    EXPECT_EQ(tracker.steps(), analysis::facts::progress_steps(program)) << run.console;
+  }
+};
+
+TEST_F(DriverProgress, EachDriversProgressLinesAreTheStepsTheStudyExpects) {
+  const smallarrays::SmallArrayProgram small = scaled_small_arrays();
+  expect_counted(small, run([&](const kit::Instruments& i) { smallarrays::run_small_array_benchmark(small, i); }));
+  const quickvscount::GridDuelProgram grid = scaled_grid_duel();
+  expect_counted(grid, run([&](const kit::Instruments& i) { quickvscount::run_grid_duel(grid, i); }));
+  const cutoff::CutoffProgram sweep = scaled_cutoff_sweep();
+  expect_counted(sweep, run([&](const kit::Instruments& i) { cutoff::run_cutoff_sweep(sweep, i); }));
+  const quickvscount::FileDuelProgram duel = scaled_file_duel();
+  expect_counted(duel, run([&](const kit::Instruments& i) { quickvscount::run_file_duel(duel, i); }));
 }
 
 }  // namespace

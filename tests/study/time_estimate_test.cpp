@@ -343,8 +343,8 @@ class EarlierStudy : public study_tests::StudyWithStandIns {};
 std::int64_t some_time(std::size_t row, std::size_t column) { return static_cast<std::int64_t>(row + column + 1); }
 
 TEST_F(EarlierStudy, LeavesTheTimesOfItsRunsSoTheNextStudyKnowsEveryProgramFromTheStart) {
-  fake_with_results("smallfive", 19, "%d", study_tests::small_arrays_file(smallarrays::kSmallfive, some_time));
-  fake_with_results("cutoffnarrow", 35, "1 %d", study_tests::cutoffnarrow_file(some_time, some_time));
+  fake_with_results("smallfive", 19, "%d", fixtures::small_arrays_file(smallarrays::kSmallfive, some_time));
+  fake_with_results("cutoffnarrow", 35, "1 %d", fixtures::cutoffnarrow_file(some_time, some_time));
   ChildProcess first(study_arguments({"smallfive", "cutoffnarrow"}), scratch.path());
   EXPECT_EQ(first.finish(), 0) << first.output();
   // While smallfive ran, only the cost model told what cutoffnarrow would
@@ -366,7 +366,7 @@ TEST_F(EarlierStudy, LeavesTheTimesOfItsRunsSoTheNextStudyKnowsEveryProgramFromT
 }
 
 TEST_F(EarlierStudy, ALaterRepeatOfTheRunningProgramIsKnownFromItsFirstSteps) {
-  fake_with_results("smallfive", 19, "%d", study_tests::small_arrays_file(smallarrays::kSmallfive, some_time));
+  fake_with_results("smallfive", 19, "%d", fixtures::small_arrays_file(smallarrays::kSmallfive, some_time));
   ChildProcess study(study_arguments({"--repeat", "2", "smallfive"}), scratch.path());
   EXPECT_EQ(study.finish(), 0) << study.output();
   EXPECT_NE(study.output().find("repeat 1/2, about "), std::string::npos) << study.output();

@@ -13,7 +13,7 @@
 #include "quickvscount/grid_duel_parameters.hpp"
 #include "smallarrays/small_array_parameters.hpp"
 
-namespace study_tests {
+namespace fixtures {
 
 // Hundredths of the cell in (row, column), both counted from 0.
 using CellValue = std::function<std::int64_t(std::size_t row, std::size_t column)>;
@@ -58,4 +58,4 @@ std::string program_record(const analysis::SuiteProgram& program, const std::str
 std::vector<std::string> crlf_lines(const std::string& text);
 std::string join_crlf(const std::vector<std::string>& lines);
 
-}  // namespace study_tests
+}  // namespace fixtures

@@ -1,19 +1,8 @@
-// The study's view of the six programs held against the programs
-// themselves: the layouts, labels, progress steps and memory the study
-// derives from each parameter set against what the program's own writer and
-// driver do. A change to a program that the study would read wrongly fails
-// here.
+// The tools' view of the six programs held against the programs
+// themselves: the layouts, labels and memory the tools derive from each
+// parameter set against what the program's own writer and driver do. A
+// change to a program that the tools would read wrongly fails here.
 #include <gtest/gtest.h>
-#ifdef _WIN32
-// clang-format off
-#include <windows.h>
-#include <psapi.h>  // after windows.h, which it needs
-// clang-format on
-#else
-#include <sys/resource.h>
-#endif
-
-#include <fstream>
 
 #include "analysis/programs/suite_programs.hpp"
 #include "analysis/records/result_file.hpp"
@@ -21,14 +10,12 @@
 #include "quickvscount/file_duel_program.hpp"
 #include "quickvscount/grid_duel.hpp"
 #include "result_fixtures.hpp"
+#include "scaled_driver.hpp"
 #include "smallarrays/small_array_programs.hpp"
-#include "study/run/progress_tracker.hpp"
-#include "support/run_program.hpp"
-#include "support/test_support.hpp"
 
 namespace {
 
-using namespace study_tests;
+using namespace fixtures;
 using analysis::kSuitePrograms;
 using analysis::RowCheck;
 
@@ -54,10 +41,7 @@ TEST(StudyView, EveryHeaderLabelsTheColumnsItsParametersCallFor) {
   for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
     SCOPED_TRACE(std::string(program.name()));
     const analysis::ResultLayout layout = program.result_layout();
-    if (layout.form == analysis::ResultForm::duel) {
-      EXPECT_EQ(layout.rows.size(), layout.ranges.size());
-      continue;
-    }
+    if (layout.form == analysis::ResultForm::duel) continue;
     EXPECT_EQ(header_labels(layout.header), program.column_labels());
     EXPECT_EQ(layout.separator, std::string(layout.header.size(), '-'));
   }
@@ -96,82 +80,23 @@ constexpr std::int64_t kResidentEighths = __has_feature(address_sanitizer) ? 9 :
 constexpr std::int64_t kResidentEighths = 8;
 #endif
 
-// The most memory this process has held resident so far.
-std::int64_t own_peak_resident_bytes() {
-#ifdef _WIN32
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-  return static_cast<std::int64_t>(counters.PeakWorkingSetSize);
-#else
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  // ru_maxrss in bytes: macOS counts it in bytes, Linux and the BSDs in KiB.
-#if defined(__APPLE__)
-  return static_cast<std::int64_t>(usage.ru_maxrss);
-#else
-  return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
-#endif
-#endif
+// The memory the tools expect `program` to need against the run: within a
+// page table and a few buffers of what the arrays take, where an array the
+// tools do not know of would be several megabytes more. An emulator's
+// resident memory is its own, not the program's.
+template <class Program>
+void expect_the_memory_it_needs(const Program& program, const DriverRun& run) {
+  if (test_support::under_emulator()) return;
+  const std::int64_t resident = analysis::facts::array_bytes(program) * kResidentEighths / 8;
+  EXPECT_GE(run.memory_growth, resident - (1 << 20));
+  EXPECT_LE(run.memory_growth, resident + (2 << 20) + resident / 16);
 }
 
-// Real drivers run scaled down, each in a child process, with a clock that
-// makes every timed batch last 7 hundredths.
-class ScaledDriver : public ::testing::Test {
- protected:
-  struct Run {
-    std::string console;
-    std::string results;
-    std::int64_t memory_growth = 0;  // of the child's peak resident memory while the driver ran
-  };
-
-  void SetUp() override {
-    test_support::use_utc();
-    test_support::set_fake_clock(10 * 3600, 7);
-  }
-
-  Run run(const std::function<void(const kit::Instruments&)>& driver) {
-    const kit::Instruments instruments{.read_seed = [] { return 12345u; }, .read_clock = test_support::read_fake_clock};
-    const auto child = test_support::run_in_child([&] {
-      const std::int64_t before = own_peak_resident_bytes();
-      driver(instruments);
-      std::ofstream("memory-growth") << own_peak_resident_bytes() - before;
-    });
-    EXPECT_EQ(child.exit_status, 0) << child.output;
-    Run result{child.output, test_support::read_file("vystup.out")};
-    std::ifstream("memory-growth") >> result.memory_growth;
-    return result;
-  }
-
-  // The study's progress count and memory need of `program` against the run.
-  template <class Program>
-  void expect_the_studys_view(const Program& program, const Run& run) {
-    study::ProgressTracker tracker(analysis::facts::progress_kind(program));
-    tracker.feed(run.console);
-    EXPECT_EQ(tracker.steps(), analysis::facts::progress_steps(program)) << run.console;
-    // Within a page table and a few buffers of what the arrays take: an
-    // array the study does not know of would be several megabytes more.
-    // An emulator's resident memory is its own, not the program's.
-    if (test_support::under_emulator()) return;
-    const std::int64_t resident = analysis::facts::array_bytes(program) * kResidentEighths / 8;
-    EXPECT_GE(run.memory_growth, resident - (1 << 20));
-    EXPECT_LE(run.memory_growth, resident + (2 << 20) + resident / 16);
-  }
-
-  test_support::ScratchDirectory scratch;
-};
-
-constexpr std::int32_t kScaledLastIndex = 2000000;  // arrays of 8 MB
-constexpr std::array<std::int32_t, 3> kScaledLengths{10, 20, 50};
-
 TEST_F(ScaledDriver, SmallArrayRunMatchesTheStudysView) {
-  static constexpr std::array<std::int32_t, 3> kLengths{5, 40, 80};
-  smallarrays::SmallArrayProgram program = smallarrays::kSmallsix;
-  program.arrays = 20000;
-  program.lengths = kLengths;
-  const Run done =
+  const smallarrays::SmallArrayProgram program = scaled_small_arrays();
+  const DriverRun done =
       run([&](const kit::Instruments& instruments) { smallarrays::run_small_array_benchmark(program, instruments); });
-  expect_the_studys_view(program, done);
+  expect_the_memory_it_needs(program, done);
   const auto outcome = analysis::parse_result_file(done.results, analysis::RowCheck::any_rows);
   ASSERT_TRUE(outcome.result) << outcome.error.message;
   EXPECT_EQ(outcome.result->program, &analysis::kSuitePrograms[0]);
@@ -180,14 +105,10 @@ TEST_F(ScaledDriver, SmallArrayRunMatchesTheStudysView) {
 }
 
 TEST_F(ScaledDriver, GridDuelRunMatchesTheStudysView) {
-  quickvscount::GridDuelProgram program = quickvscount::kTallygrid;
-  program.last_index = kScaledLastIndex;
-  program.lengths = kScaledLengths;
-  program.ranges = 2;  // its header names just these two columns, so the layout is not the suite's
-  program.layout.header = "  n  \\  k |    10    |    100   |";
-  program.layout.separator = "--------------------------------";
-  const Run done = run([&](const kit::Instruments& instruments) { quickvscount::run_grid_duel(program, instruments); });
-  expect_the_studys_view(program, done);
+  const quickvscount::GridDuelProgram program = scaled_grid_duel();
+  const DriverRun done =
+      run([&](const kit::Instruments& instruments) { quickvscount::run_grid_duel(program, instruments); });
+  expect_the_memory_it_needs(program, done);
   const auto outcome = analysis::parse_result_file(done.results);
   ASSERT_TRUE(outcome.result) << outcome.error.message;
   EXPECT_EQ(outcome.result->program, nullptr);
@@ -196,11 +117,10 @@ TEST_F(ScaledDriver, GridDuelRunMatchesTheStudysView) {
 }
 
 TEST_F(ScaledDriver, CutoffSweepRunMatchesTheStudysViewAndIsNotTakenForTheFullProgram) {
-  cutoff::CutoffProgram program = cutoff::kCutoffnarrow;
-  program.last_index = kScaledLastIndex;
-  program.lengths = kScaledLengths;
-  const Run done = run([&](const kit::Instruments& instruments) { cutoff::run_cutoff_sweep(program, instruments); });
-  expect_the_studys_view(program, done);
+  const cutoff::CutoffProgram program = scaled_cutoff_sweep();
+  const DriverRun done =
+      run([&](const kit::Instruments& instruments) { cutoff::run_cutoff_sweep(program, instruments); });
+  expect_the_memory_it_needs(program, done);
   // The suite's cutoffnarrow has rows 20000000 to 60000000: as such this file is wrong.
   const auto strict = analysis::parse_result_file(done.results);
   ASSERT_FALSE(strict.result);
@@ -214,13 +134,10 @@ TEST_F(ScaledDriver, CutoffSweepRunMatchesTheStudysViewAndIsNotTakenForTheFullPr
 }
 
 TEST_F(ScaledDriver, FileDuelRunMatchesTheStudysView) {
-  static constexpr std::array<std::int32_t, 2> kCounts{30, 5};
-  static constexpr std::array<std::int32_t, 2> kRanges{10, 100};
-  const quickvscount::FileDuelProgram program{.name = "tallyduel",
-                                              .last_slot = kScaledLastIndex,
-                                              .inputs = {.POCET_PRVKOV = kCounts, .ROZSAH_VSTUPU = kRanges}};
-  const Run done = run([&](const kit::Instruments& instruments) { quickvscount::run_file_duel(program, instruments); });
-  expect_the_studys_view(program, done);
+  const quickvscount::FileDuelProgram program = scaled_file_duel();
+  const DriverRun done =
+      run([&](const kit::Instruments& instruments) { quickvscount::run_file_duel(program, instruments); });
+  expect_the_memory_it_needs(program, done);
   EXPECT_FALSE(analysis::parse_result_file(done.results).result);  // not the suite's nine inputs
   const auto outcome = analysis::parse_result_file(done.results, analysis::RowCheck::any_rows);
   ASSERT_TRUE(outcome.result);

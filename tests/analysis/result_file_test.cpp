@@ -12,7 +12,7 @@ using analysis::parse_result_file;
 using analysis::parse_time_cell;
 using analysis::ResultForm;
 using analysis::RowCheck;
-using namespace study_tests;
+using namespace fixtures;
 
 // A different value in every cell, including past an hour in the short form.
 std::int64_t distinct(std::size_t row, std::size_t column) {

@@ -8,7 +8,7 @@
 #include "kit/two_table_writer.hpp"
 #include "smallarrays/small_array_results.hpp"
 
-namespace study_tests {
+namespace fixtures {
 namespace {
 
 class StringOutput final : public kit::LineOutput {
@@ -179,4 +179,4 @@ std::string join_crlf(const std::vector<std::string>& lines) {
   return text;
 }
 
-}  // namespace study_tests
+}  // namespace fixtures
