@@ -16,7 +16,7 @@
 #include "kit/table_caption.hpp"
 #include "quickvscount/file_duel_parameters.hpp"
 #include "quickvscount/grid_duel_parameters.hpp"
-#include "quickvscount/input_file.hpp"
+#include "quickvscount/input_buffer.hpp"
 #include "smallarrays/small_array_parameters.hpp"
 
 namespace analysis {
@@ -82,7 +82,7 @@ constexpr std::int64_t array_bytes(const SmallArrayProgram& program) {
 }
 constexpr std::int64_t array_bytes(const FileDuelProgram& program) {
   // TESTQS, TESTCS, CSORT's B and C, and the buffer "vstup.in" is read through.
-  return 4 * pole_bytes(program.last_slot) + std::int64_t{quickvscount::InputFile::kDefaultCapacity} + 1;
+  return 4 * pole_bytes(program.last_slot) + std::int64_t{quickvscount::kInputBufferBytes} + 1;
 }
 constexpr std::int64_t array_bytes(const GridDuelProgram& program) {
   return 4 * pole_bytes(program.last_index);  // TESTQS, TESTCS and CSORT's B and C
