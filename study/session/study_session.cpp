@@ -46,7 +46,7 @@ std::vector<ProgramRun> planned_runs(const StudyOptions& options) {
   int repeats = options.repeats;
   if (!options.replay.empty()) {
     for (std::size_t i = 0; i < options.selected.size(); ++i) {
-      const std::string_view name = options.selected[i]->name();
+      const std::string_view name = options.selected[i]->name;
       for (const std::filesystem::path& folder : recorded_repeat_folders(options.replay, name)) {
         const std::optional<analysis::RecordedRun> record = read_record(folder / kRecordFileName, 1);
         if (!record || record->measurements.empty()) {
@@ -61,7 +61,7 @@ std::vector<ProgramRun> planned_runs(const StudyOptions& options) {
     }
     for (std::size_t i = 0; i < options.selected.size(); ++i) {
       if (replayed[i].size() < static_cast<std::size_t>(repeats)) {
-        throw ToolError(fmt::format("cannot replay {} repeats of {}: {} holds {}", repeats, options.selected[i]->name(),
+        throw ToolError(fmt::format("cannot replay {} repeats of {}: {} holds {}", repeats, options.selected[i]->name,
                                     options.replay.string(), replayed[i].size()));
       }
     }
@@ -77,7 +77,7 @@ std::vector<ProgramRun> planned_runs(const StudyOptions& options) {
       run.repeat = repeat;
       run.repeats = options.until_decided ? 0 : repeats;
       // With forward slashes on every system: it names the folder on the page too.
-      run.folder = repeat_folder(run.program->name(), repeat, run.repeats).generic_string();
+      run.folder = repeat_folder(run.program->name, repeat, run.repeats).generic_string();
       if (!options.seeds.empty()) run.seed = options.seeds[static_cast<std::size_t>(repeat - 1)];
       if (!replayed[i].empty()) run.seed = replayed[i][static_cast<std::size_t>(repeat - 1)];
       runs.push_back(std::move(run));
@@ -197,7 +197,7 @@ bool StudySession::plan_next_round() {
   std::vector<ProgramRun> round;
   std::vector<std::string> open;
   for (const analysis::SuiteProgram* program : options_.selected) {
-    const analysis::ProgramGrid* grid = model.program(program->name());
+    const analysis::ProgramGrid* grid = model.program(program->name);
     if (grid == nullptr) continue;  // no complete run to add to
     const analysis::ProgramAnswer answer = analysis::program_answer(*grid, look());
     // Only what more runs could decide within reach is worth a run.
@@ -209,9 +209,9 @@ bool StudySession::plan_next_round() {
     run.program = program;
     run.repeat = rounds_ + 1;
     run.repeats = 0;
-    run.folder = repeat_folder(program->name(), run.repeat, run.repeats).generic_string();
+    run.folder = repeat_folder(program->name, run.repeat, run.repeats).generic_string();
     round.push_back(std::move(run));
-    open.emplace_back(program->name());
+    open.emplace_back(program->name);
     next_round += last_wall[program];
   }
   const std::string rounds = fmt::format("{} round{}", rounds_, rounds_ == 1 ? "" : "s");
@@ -236,7 +236,7 @@ analysis::Look StudySession::look() const {
 
 void StudySession::run_program(ProgramRun& run) {
   const analysis::SuiteProgram& program = *run.program;
-  const std::string name(program.name());
+  const std::string name(program.name);
   const std::filesystem::path executable = os::program_file(options_.programs, name);
   if (!os::can_start(executable)) {
     run.state = ProgramState::missing;
@@ -245,14 +245,14 @@ void StudySession::run_program(ProgramRun& run) {
     say(fmt::format("  {:<14}MISSING: {}\n", name, run.detail));
     return;
   }
-  const std::int64_t needed = program.array_bytes() + analysis::kProgramOverheadBytes;
+  const std::int64_t needed = program.array_bytes + analysis::kProgramOverheadBytes;
   const MemoryBudget budget = available_memory(options_.memory_limit);
   if (needed > budget.bytes) {
     run.state = ProgramState::refused;
     run.status = "refused";
     run.detail = fmt::format(
         "not started: it needs {} ({} bytes of arrays and {} for the program), but only {} are available ({})",
-        analysis::megabytes(needed), analysis::with_thousands(program.array_bytes()),
+        analysis::megabytes(needed), analysis::with_thousands(program.array_bytes),
         analysis::megabytes(analysis::kProgramOverheadBytes),
         analysis::megabytes(std::max<std::int64_t>(budget.bytes, 0)), budget.source);
     say(fmt::format("  {:<14}REFUSED: {}\n", name, run.detail));
@@ -301,7 +301,7 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
     collect_results(run, folder);
     // Only a complete run's input goes: a failed or stopped one keeps it as evidence.
     if (run.state == ProgramState::completed && run.results) {
-      run.input = settle_input_file(folder, program.name(), options_.keep_inputs);
+      run.input = settle_input_file(folder, program.name, options_.keep_inputs);
       if (run.input && !run.input->failure.empty()) {
         complain(fmt::format("study: {}: {} kept: {}\n", run.label(), kit::kInputFileName, run.input->failure));
       }
@@ -317,7 +317,7 @@ void StudySession::start_program(ProgramRun& run, const std::filesystem::path& e
       run.detail = "the study could not run it";
     }
     run.study_failures.push_back(error.what());
-    say(fmt::format("  {:<14}FAILED: {}\n", program.name(), run.detail));
+    say(fmt::format("  {:<14}FAILED: {}\n", program.name, run.detail));
   }
   for (const std::string& failure : run.study_failures) complain(fmt::format("study: {}\n", failure));
 }
@@ -404,7 +404,7 @@ void StudySession::analyse_records() {
 
 void StudySession::write_median_charts(const analysis::RunModel& model) {
   for (const analysis::SuiteProgram* program : options_.selected) {
-    const std::string name(program->name());
+    const std::string name(program->name);
     const analysis::ProgramGrid* grid = model.program(name);
     if (grid == nullptr || grid->repeats() < 2) continue;
     // The layout of the charts: the tables of any repeat the study read back.

@@ -52,9 +52,9 @@ std::vector<std::string> header_labels(std::string_view header) {
 
 TEST(StudyView, EveryHeaderLabelsTheColumnsItsParametersCallFor) {
   for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
-    SCOPED_TRACE(std::string(program.name()));
-    const analysis::ResultLayout layout = program.result_layout();
-    if (layout.form == analysis::ResultForm::duel) {
+    SCOPED_TRACE(std::string(program.name));
+    const analysis::ResultLayout& layout = program.layout;
+    if (program.family == analysis::ProgramFamily::file_duel) {
       EXPECT_EQ(layout.rows.size(), layout.ranges.size());
       continue;
     }
@@ -65,14 +65,14 @@ TEST(StudyView, EveryHeaderLabelsTheColumnsItsParametersCallFor) {
 
 TEST(StudyView, EachProgramsOwnWriterGivesAFileTheStudyReadsAsThatProgram) {
   for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
-    SCOPED_TRACE(std::string(program.name()));
-    const analysis::ResultLayout layout = program.result_layout();
+    SCOPED_TRACE(std::string(program.name));
+    const analysis::ResultLayout& layout = program.layout;
     const auto outcome = analysis::parse_result_file(program_file(program, distinct, other));
     ASSERT_TRUE(outcome.result) << outcome.error.line << ": " << outcome.error.message;
     const analysis::ResultFile& result = *outcome.result;
     EXPECT_EQ(result.program, &program);
-    EXPECT_EQ(result.form, layout.form);
-    if (layout.form == analysis::ResultForm::duel) {
+    EXPECT_EQ(result.family, program.family);
+    if (program.family == analysis::ProgramFamily::file_duel) {
       ASSERT_EQ(result.inputs.size(), layout.rows.size());
       for (std::size_t i = 0; i < layout.rows.size(); ++i) {
         EXPECT_EQ(result.inputs[i].count, layout.rows[i]);
@@ -80,7 +80,9 @@ TEST(StudyView, EachProgramsOwnWriterGivesAFileTheStudyReadsAsThatProgram) {
       }
       continue;
     }
+    ASSERT_EQ(result.tables.size(), program.record_tables.size());
     for (const analysis::CellTable& table : result.tables) {
+      EXPECT_EQ(table.name, program.record_tables[static_cast<std::size_t>(&table - result.tables.data())].name);
       EXPECT_EQ(table.row_labels, std::vector<std::int64_t>(layout.rows.begin(), layout.rows.end()));
       EXPECT_EQ(table.column_labels, program.column_labels());
     }
@@ -146,14 +148,15 @@ class ScaledDriver : public ::testing::Test {
   // The study's progress count and memory need of `program` against the run.
   template <class Program>
   void expect_the_studys_view(const Program& program, const Run& run) {
-    study::ProgressTracker tracker(analysis::facts::progress_kind(program));
+    const analysis::SuiteProgram described = analysis::describe(program);
+    study::ProgressTracker tracker(described.family);
     tracker.feed(run.console);
-    EXPECT_EQ(tracker.steps(), analysis::facts::progress_steps(program)) << run.console;
+    EXPECT_EQ(tracker.steps(), described.progress_steps) << run.console;
     // Within a page table and a few buffers of what the arrays take: an
     // array the study does not know of would be several megabytes more.
     // An emulator's resident memory is its own, not the program's.
     if (test_support::under_emulator()) return;
-    const std::int64_t resident = analysis::facts::array_bytes(program) * kResidentEighths / 8;
+    const std::int64_t resident = described.array_bytes * kResidentEighths / 8;
     EXPECT_GE(run.memory_growth, resident - (1 << 20));
     EXPECT_LE(run.memory_growth, resident + (2 << 20) + resident / 16);
   }
@@ -191,6 +194,7 @@ TEST_F(ScaledDriver, GridDuelRunMatchesTheStudysView) {
   const auto outcome = analysis::parse_result_file(done.results);
   ASSERT_TRUE(outcome.result) << outcome.error.message;
   EXPECT_EQ(outcome.result->program, nullptr);
+  EXPECT_EQ(outcome.result->family, analysis::ProgramFamily::grid_duel);  // told by its second table
   EXPECT_EQ(outcome.result->tables[1].name, "Countingsort");
   EXPECT_EQ(outcome.result->cell_count(), 2u * 3 * 2);
 }
@@ -210,7 +214,7 @@ TEST_F(ScaledDriver, CutoffSweepRunMatchesTheStudysViewAndIsNotTakenForTheFullPr
   const auto any = analysis::parse_result_file(done.results, analysis::RowCheck::any_rows);
   ASSERT_TRUE(any.result);
   EXPECT_EQ(any.result->program, &analysis::kSuitePrograms[5]);
-  EXPECT_EQ(any.result->tables[0].column_labels, analysis::facts::column_labels(program));
+  EXPECT_EQ(any.result->tables[0].column_labels, analysis::describe(program).column_labels());
 }
 
 TEST_F(ScaledDriver, FileDuelRunMatchesTheStudysView) {

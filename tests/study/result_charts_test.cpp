@@ -53,7 +53,7 @@ analysis::ResultFile parsed(const std::string& text) {
 
 std::vector<study::ChartFile> charts_of(const std::string& text) {
   const auto result = parsed(text);
-  return study::build_charts(result, "vystup", result.program ? result.program->name() : "results");
+  return study::build_charts(result, "vystup", result.program ? result.program->name : "results");
 }
 
 std::int64_t some_time(std::size_t row, std::size_t column) {
