@@ -21,7 +21,8 @@ while [ -n "$pending" ]; do
     [[ "$seen" == *" $header "* ]] && continue
     seen="$seen$header "
     for included in $(sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/p' "$header"); do
-      [ -f "$included" ] || continue  # not a header of the repository
+      [ -f "$included" ] || included="$(dirname "$header")/$included"  # beside the header
+      [ -f "$included" ] || continue                                  # not a header of the repository
       if [[ "$data_headers" != *" $included "* ]]; then
         echo "$header includes $included, which is not a data-only header"
         status=1
