@@ -11,7 +11,7 @@
 #include "kit/cutoff_measure.hpp"
 #include "kit/grid_lengths.hpp"
 #include "kit/kernel_names.hpp"
-#include "kit/two_table_writer.hpp"
+#include "kit/two_table_layout.hpp"
 
 namespace cutoff {
 

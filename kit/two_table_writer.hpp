@@ -10,21 +10,9 @@
 
 #include "kit/stopwatch.hpp"
 #include "kit/text_output.hpp"
+#include "kit/two_table_layout.hpp"
 
 namespace kit {
-
-// The fixed texts of one program's tables. The header is a fixed line, not
-// built from the column values; the separator is as long as the header.
-// The kernels are the sorts each table times, as the precise record names
-// them; the tables themselves never show them.
-struct TwoTableLayout {
-  std::string_view first_caption;
-  std::string_view second_caption;
-  std::string_view header;
-  std::string_view separator;
-  std::string_view first_kernel{};
-  std::string_view second_kernel{};
-};
 
 // Writes both tables, 9 + 4R lines for R = row_labels.size(): per table its
 // caption, an empty line, header and separator, then each row line followed

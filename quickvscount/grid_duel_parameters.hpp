@@ -8,7 +8,7 @@
 
 #include "kit/grid_lengths.hpp"
 #include "kit/kernel_names.hpp"
-#include "kit/two_table_writer.hpp"
+#include "kit/two_table_layout.hpp"
 
 namespace quickvscount {
 

@@ -10,6 +10,7 @@
 #include "kit/call_site.hpp"
 #include "kit/os/files.hpp"
 #include "kit/program_storage.hpp"
+#include "quickvscount/input_buffer.hpp"
 #include "quickvscount/input_table.hpp"
 
 namespace quickvscount {
@@ -26,7 +27,7 @@ void MAKEFILE(const InputTable& inputs, std::uint32_t seed);
 // 32 or less and must be an optional sign and decimal digits within 32 bits.
 class InputFile {
  public:
-  static constexpr std::size_t kDefaultCapacity = std::size_t{1} << 20;
+  static constexpr std::size_t kDefaultCapacity = kInputBufferBytes;
   // Room for the longest token kept across a refill (sign, "0", ten digits) and more.
   static constexpr std::size_t kMinimumCapacity = 32;
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <functional>
 #include <map>
 
 #include "study/model/run_folder_layout.hpp"
@@ -102,9 +103,16 @@ std::vector<const analysis::SuiteProgram*> selected_programs(const std::vector<s
   return selected;
 }
 
+// Sets `path` from the option's text: a path taken as text on every system,
+// whatever its characters are there.
+std::function<void(const std::string&)> set_path(std::filesystem::path& path) {
+  return [&path](const std::string& text) { path = text; };
+}
+
 void add_run_options(CLI::App& app, StudyOptions& options) {
-  app.add_option(kBin.name, options.programs, kBin.help)->type_name(kBin.value);
-  app.add_option(kResults.name, options.results, kResults.help)->type_name(kResults.value);
+  app.add_option_function<std::string>(kBin.name, set_path(options.programs), kBin.help)->type_name(kBin.value);
+  app.add_option_function<std::string>(kResults.name, set_path(options.results), kResults.help)
+      ->type_name(kResults.value);
   app.add_option(kMemoryLimit.name, options.memory_limit, kMemoryLimit.help)
       ->type_name(kMemoryLimit.value)
       ->transform(CLI::AsSizeValue(true).description(""));
@@ -115,8 +123,9 @@ void add_run_options(CLI::App& app, StudyOptions& options) {
                            ->delimiter(',')
                            ->allow_extra_args(false)
                            ->check(seed_check());
-  CLI::Option* replay =
-      app.add_option(kReplay.name, options.replay, kReplay.help)->type_name(kReplay.value)->excludes(seeds);
+  CLI::Option* replay = app.add_option_function<std::string>(kReplay.name, set_path(options.replay), kReplay.help)
+                            ->type_name(kReplay.value)
+                            ->excludes(seeds);
   CLI::Option* until_decided = app.add_flag(kUntilDecided.name, options.until_decided, kUntilDecided.help)
                                    ->excludes(seeds)
                                    ->excludes(replay)
@@ -146,9 +155,15 @@ void add_run_options(CLI::App& app, StudyOptions& options) {
 CLI::App* add_compare_command(CLI::App& app, CompareOptions& compare) {
   CLI::App* command = app.add_subcommand(
       "compare", "compare the records of two run folders cell by cell, into <results>/compare-<date>-<time>/");
-  command->add_option("RUN_A", compare.run_a, "the run folder taken as the base")->required()->type_name("");
-  command->add_option("RUN_B", compare.run_b, "the run folder compared with it")->required()->type_name("");
-  command->add_option(kResults.name, compare.results, "make the comparison folder inside DIR (default: results)")
+  command->add_option_function<std::string>("RUN_A", set_path(compare.run_a), "the run folder taken as the base")
+      ->required()
+      ->type_name("");
+  command->add_option_function<std::string>("RUN_B", set_path(compare.run_b), "the run folder compared with it")
+      ->required()
+      ->type_name("");
+  command
+      ->add_option_function<std::string>(kResults.name, set_path(compare.results),
+                                         "make the comparison folder inside DIR (default: results)")
       ->type_name(kResults.value);
   return command;
 }

@@ -26,7 +26,7 @@ TableGrid& table_named(std::vector<TableGrid>& tables, const std::string& name) 
 // say, or, for a program the suite does not know, when they differ.
 bool kernels_by_column(const SuiteProgram* facts, const TableGrid& table) {
   if (facts != nullptr) {
-    for (const RecordTable& known : facts->record_tables()) {
+    for (const RecordTable& known : facts->record_tables) {
       if (known.name == table.name) return known.kernel.empty();
     }
   }

@@ -77,7 +77,7 @@ struct ProgramGrid {
 
   std::size_t repeats() const { return complete_runs.size(); }
   // How the program names its rows and columns; "row" and "column" for a program the suite does not know.
-  Axes axes() const { return facts != nullptr ? facts->axes() : Axes{}; }
+  Axes axes() const { return facts != nullptr ? facts->axes : Axes{}; }
   const TableGrid* table(std::string_view name) const;
 };
 

@@ -18,43 +18,39 @@ namespace {
 // check below holds those to these rules.
 
 constexpr std::string_view corner_of(std::string_view header) { return header.substr(0, header.find('|')); }
-constexpr std::string_view kSmallArraysCorner = corner_of(smallarrays::kSmallsix.header);
-constexpr std::string_view kTwoTableCorner = corner_of(quickvscount::kTallygrid.layout.header);
+constexpr const ResultLayout& kSmallArrays = first_of(ProgramFamily::small_arrays).layout;
+constexpr std::string_view kSmallArraysCorner = corner_of(kSmallArrays.header);
+constexpr std::string_view kTwoTableCorner = corner_of(first_of(ProgramFamily::grid_duel).layout.header);
+// The duel form is tallyduel's alone.
+constexpr const SuiteProgram& kDuel = first_of(ProgramFamily::file_duel);
 
 using kit::is_caption;
 
 constexpr bool layouts_follow_the_generic_rules() {
   for (const SuiteProgram& program : kSuitePrograms) {
-    const ResultLayout layout = program.result_layout();
-    switch (layout.form) {
-      case ResultForm::small_arrays:
-        if (layout.first_caption != smallarrays::kSmallArraysCaption || !is_caption(layout.first_caption) ||
+    const ResultLayout& layout = program.layout;
+    switch (program.family) {
+      case ProgramFamily::small_arrays:
+        if (layout.first_caption != kSmallArrays.first_caption || !is_caption(layout.first_caption) ||
             corner_of(layout.header) != kSmallArraysCorner) {
           return false;
         }
         break;
-      case ResultForm::two_tables:
+      case ProgramFamily::grid_duel:
+      case ProgramFamily::cutoff:
         if (!is_caption(layout.first_caption) || !is_caption(layout.second_caption) ||
             corner_of(layout.header) != kTwoTableCorner) {
           return false;
         }
         break;
-      case ResultForm::duel:
-        if (layout.rows.size() != layout.ranges.size()) return false;
+      case ProgramFamily::file_duel:
+        if (layout.rows.size() != layout.ranges.size() || &program != &kDuel) return false;
         break;
     }
   }
   return true;
 }
 static_assert(layouts_follow_the_generic_rules(), "a program's results file no longer has the form this reader reads");
-
-// The duel form is tallyduel's alone.
-constexpr const SuiteProgram* duel_program() {
-  for (const SuiteProgram& program : kSuitePrograms) {
-    if (program.result_layout().form == ResultForm::duel) return &program;
-  }
-  return nullptr;
-}
 
 constexpr std::int64_t kLargest32 = std::numeric_limits<std::int32_t>::max();
 
@@ -132,17 +128,17 @@ class Parser {
     }
     const std::string_view first = lines_.front();
     const bool known_start =
-        first == smallarrays::kSmallArraysCaption || first.starts_with(quickvscount::kBlockStart) || is_caption(first);
+        first == kSmallArrays.first_caption || first.starts_with(kReportBlock.start) || is_caption(first);
     if (!known_start) {
-      fail(1, "expected \"" + std::string(smallarrays::kSmallArraysCaption) + "\", a caption \"" +
+      fail(1, "expected \"" + std::string(kSmallArrays.first_caption) + "\", a caption \"" +
                   std::string(kit::kCaptionLead) + "..." + std::string(kit::kCaptionEnd) + "\" or \"" +
-                  std::string(quickvscount::kBlockStart) + "1: ...\", found " + shown(first));
+                  std::string(kReportBlock.start) + "1: ...\", found " + shown(first));
     }
     if (cut_short_) {
       fail(lines_.size(), "the line has no line end: the file was cut short, expected complete lines");
     }
-    if (first == smallarrays::kSmallArraysCaption) return parse_small_arrays();
-    if (first.starts_with(quickvscount::kBlockStart)) return parse_duel();
+    if (first == kSmallArrays.first_caption) return parse_small_arrays();
+    if (first.starts_with(kReportBlock.start)) return parse_duel();
     return parse_two_tables();
   }
 
@@ -273,10 +269,12 @@ class Parser {
     if (table.row_labels.empty()) fail(next_ + 1, "expected at least one table row");
   }
 
-  const SuiteProgram* known_program(ResultForm form, std::string_view caption, std::string_view header) const {
+  const SuiteProgram* known_program(bool two_tables, std::string_view caption, std::string_view header) const {
     for (const SuiteProgram& program : kSuitePrograms) {
-      const ResultLayout layout = program.result_layout();
-      if (layout.form == form && layout.first_caption == caption && layout.header == header) return &program;
+      const ResultLayout& layout = program.layout;
+      if (has_two_tables(program.family) == two_tables && layout.first_caption == caption && layout.header == header) {
+        return &program;
+      }
     }
     return nullptr;
   }
@@ -284,7 +282,7 @@ class Parser {
   // The rows a file of `program` must have, when they are checked.
   std::optional<std::span<const std::int32_t>> rows_of(const SuiteProgram* program) const {
     if (program == nullptr || !strict_) return std::nullopt;
-    return program->result_layout().rows;
+    return program->layout.rows;
   }
 
   struct TableLines {
@@ -300,14 +298,13 @@ class Parser {
     take_exact("", "an empty line after the caption");
     table.column_labels = take_header(corner);
     const TableLines lines{lines_[next_ - 1], take_separator()};
-    result.program = known_program(result.form, lines_[0], lines.header);
+    result.program = known_program(has_two_tables(result.family), lines_[0], lines.header);
     take_rows(table, lines.separator, rows_of(result.program));
     return lines;
   }
 
   ResultFile parse_small_arrays() {
     ResultFile result;
-    result.form = ResultForm::small_arrays;
     take_first_table(result, kSmallArraysCorner);
     expect_end();
     return result;
@@ -315,7 +312,7 @@ class Parser {
 
   ResultFile parse_two_tables() {
     ResultFile result;
-    result.form = ResultForm::two_tables;
+    result.family = ProgramFamily::grid_duel;  // either two-table family, until the tables tell which
     const TableLines lines = take_first_table(result, kTwoTableCorner);
     take_exact("", "an empty line before the second table");
     CellTable second;
@@ -326,6 +323,10 @@ class Parser {
     second.column_labels = result.tables[0].column_labels;
     take_rows(second, lines.separator, std::optional<std::span<const std::int64_t>>(result.tables[0].row_labels));
     expect_end();
+    const bool counting = second.name == first_of(ProgramFamily::grid_duel).record_tables[1].name;
+    result.family = result.program != nullptr ? result.program->family
+                    : counting                ? ProgramFamily::grid_duel
+                                              : ProgramFamily::cutoff;
     result.tables.push_back(std::move(second));
     return result;
   }
@@ -339,38 +340,36 @@ class Parser {
   }
 
   ResultFile parse_duel() {
-    using quickvscount::kBlockCount;
-    using quickvscount::kBlockRange;
     ResultFile result;
-    result.form = ResultForm::duel;
-    result.program = duel_program();
-    const ResultLayout layout = result.program->result_layout();
+    result.family = ProgramFamily::file_duel;
+    result.program = &kDuel;
+    const ResultLayout& layout = kDuel.layout;
     while (true) {
       DuelInput input;
       input.number = static_cast<std::int64_t>(result.inputs.size()) + 1;
       const std::string expected_start =
-          std::string(quickvscount::kBlockStart) + std::to_string(input.number) + std::string(kBlockCount);
+          std::string(kReportBlock.start) + std::to_string(input.number) + std::string(kReportBlock.count);
       const std::string_view line = take("the block of input " + std::to_string(input.number));
-      const std::size_t comma = line.find(kBlockRange);
+      const std::size_t comma = line.find(kReportBlock.range);
       if (!line.starts_with(expected_start) || comma == std::string_view::npos ||
           !parse_unsigned(line.substr(expected_start.size(), comma - expected_start.size())) ||
-          !parse_unsigned(line.substr(comma + kBlockRange.size()))) {
+          !parse_unsigned(line.substr(comma + kReportBlock.range.size()))) {
         fail(line_number(),
-             "expected \"" + expected_start + "N" + std::string(kBlockRange) + "R\", found " + shown(line));
+             "expected \"" + expected_start + "N" + std::string(kReportBlock.range) + "R\", found " + shown(line));
       }
       input.count = take_quantity(line.substr(expected_start.size(), comma - expected_start.size()), "a count", line);
-      input.range = take_quantity(line.substr(comma + kBlockRange.size()), "a value range", line);
+      input.range = take_quantity(line.substr(comma + kReportBlock.range.size()), "a value range", line);
       const std::size_t index = result.inputs.size();
       if (strict_ &&
           (index >= layout.rows.size() || input.count != layout.rows[index] || input.range != layout.ranges[index])) {
         fail(line_number(), index >= layout.rows.size()
                                 ? "expected the end of the file after input " + std::to_string(index)
                                 : "expected input " + std::to_string(input.number) + " to have " +
-                                      std::string(kBlockCount.substr(2)) + std::to_string(layout.rows[index]) +
-                                      std::string(kBlockRange) + std::to_string(layout.ranges[index]));
+                                      std::string(kReportBlock.count.substr(2)) + std::to_string(layout.rows[index]) +
+                                      std::string(kReportBlock.range) + std::to_string(layout.ranges[index]));
       }
-      input.quicksort = take_duel_time(quickvscount::kQuicksortLabel);
-      input.countingsort = take_duel_time(quickvscount::kCountingsortLabel);
+      input.quicksort = take_duel_time(kReportBlock.first_time);
+      input.countingsort = take_duel_time(kReportBlock.second_time);
       result.inputs.push_back(input);
       if (at_end()) break;
       take_exact("", "an empty line between two blocks");
@@ -431,8 +430,8 @@ std::vector<LabelledCell> ResultFile::labelled_cells() const {
       cells.push_back({{std::string(table), std::to_string(input.count), std::to_string(input.range)}, input.*time});
     }
   };
-  duel_cells(quickvscount::kQuicksortTable, &DuelInput::quicksort);
-  duel_cells(quickvscount::kCountingsortTable, &DuelInput::countingsort);
+  duel_cells(kDuel.record_tables[0].name, &DuelInput::quicksort);
+  duel_cells(kDuel.record_tables[1].name, &DuelInput::countingsort);
   return cells;
 }
 

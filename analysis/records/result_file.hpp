@@ -53,7 +53,9 @@ struct LabelledCell {
 };
 
 struct ResultFile {
-  ResultForm form = ResultForm::small_arrays;
+  // The family whose form the file has; a two-table file of none of the six
+  // is told by the name of its second table.
+  ProgramFamily family = ProgramFamily::small_arrays;
   // The program whose layout this is, or nullptr when the captions and
   // headers are well formed but belong to none of the six.
   const SuiteProgram* program = nullptr;

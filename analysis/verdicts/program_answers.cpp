@@ -34,13 +34,13 @@ ProgramAnswer program_answer(const ProgramGrid& grid, Look look) {
     answer.answer = "A program the suite does not know: no question to answer.";
     return answer;
   }
-  if (grid.facts->kind() == ProgramKind::small_arrays) {
+  if (grid.facts->family == ProgramFamily::small_arrays) {
     answers::rank_small_arrays(grid, look, answer);
   } else if (const answers::Raced raced = answers::raced_series(grid); raced.first != nullptr) {
-    const auto answer_of_kind = grid.facts->kind() == ProgramKind::file_duel   ? answers::race_inputs
-                                : grid.facts->kind() == ProgramKind::grid_duel ? answers::race_grid
-                                                                               : answers::weigh_cutoffs;
-    answer_of_kind(grid, *raced.first, *raced.second, look, answer);
+    const auto answer_of_family = grid.facts->family == ProgramFamily::file_duel   ? answers::race_inputs
+                                  : grid.facts->family == ProgramFamily::grid_duel ? answers::race_grid
+                                                                                   : answers::weigh_cutoffs;
+    answer_of_family(grid, *raced.first, *raced.second, look, answer);
   }
   // A sentence, even when it opens with a sort's name in lower case.
   if (!answer.answer.empty() && answer.answer[0] >= 'a' && answer.answer[0] <= 'z') answer.answer[0] -= 'a' - 'A';

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "analysis/statistics/order_statistics.hpp"
-#include "kit/table_caption.hpp"
 
 namespace study {
 namespace {
@@ -114,24 +113,6 @@ Coverage comparison_coverage(const std::vector<analysis::RatioSeries>& series) {
   return coverage;
 }
 
-ChartFamily chart_family(const analysis::ResultFile& result) {
-  switch (result.form) {
-    case analysis::ResultForm::small_arrays:
-      return ChartFamily::small_arrays;
-    case analysis::ResultForm::duel:
-      return ChartFamily::duel;
-    case analysis::ResultForm::two_tables:
-      break;
-  }
-  if (result.program != nullptr) {
-    return result.program->kind() == analysis::ProgramKind::grid_duel ? ChartFamily::counting_grid
-                                                                      : ChartFamily::cutoff;
-  }
-  // A file of none of the six is told by the name of its second table.
-  const bool counting = result.tables[1].name == kit::table_name(quickvscount::kTallygrid.layout.second_caption);
-  return counting ? ChartFamily::counting_grid : ChartFamily::cutoff;
-}
-
 ChartData::ChartData(const analysis::ResultFile& result, const PreciseTimes& precise)
     : result_(result), coverage_(median_coverage(precise.runs())) {
   for (const analysis::CellTable& cells : result.tables) {
@@ -141,7 +122,7 @@ ChartData::ChartData(const analysis::ResultFile& result, const PreciseTimes& pre
   duel_ = duel_times(result.inputs, precise);
 }
 
-std::int64_t ChartData::arrays_per_cell() const { return result_.program ? result_.program->arrays_per_cell() : 1; }
+std::int64_t ChartData::arrays_per_cell() const { return result_.program ? result_.program->arrays_per_cell : 1; }
 
 ChartRatio ChartData::ratio(std::size_t numerator, std::size_t denominator, std::size_t row, std::size_t column) const {
   const analysis::CellTable& top = result_.tables[numerator];

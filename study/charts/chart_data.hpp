@@ -16,7 +16,6 @@
 #include "analysis/records/result_file.hpp"
 #include "analysis/statistics/ratio_estimate.hpp"
 #include "analysis/statistics/run_comparison.hpp"
-#include "quickvscount/file_duel_parameters.hpp"
 #include "study/charts/chart_file.hpp"
 #include "study/charts/precise_times.hpp"
 #include "study/charts/time_ratio.hpp"
@@ -108,8 +107,9 @@ struct ChartTable {
 };
 
 // The duel's two sorts, as its record names their tables.
-inline constexpr std::array<std::string_view, 2> kDuelSorts{quickvscount::kQuicksortTable,
-                                                            quickvscount::kCountingsortTable};
+inline constexpr std::array<std::string_view, 2> kDuelSorts{
+    analysis::first_of(analysis::ProgramFamily::file_duel).record_tables[0].name,
+    analysis::first_of(analysis::ProgramFamily::file_duel).record_tables[1].name};
 
 // One input of the duel: both sorts' times on it.
 struct DuelTimes {
@@ -118,12 +118,6 @@ struct DuelTimes {
   std::int64_t range = 0;
   std::array<ChartValue, 2> times;  // quicksort, counting sort
 };
-
-// Which charts a results file gets: of the two-table files, tallygrid's
-// compare quicksort with counting sort, the cutoff programs' two quicksorts.
-enum class ChartFamily { small_arrays, duel, counting_grid, cutoff };
-
-ChartFamily chart_family(const analysis::ResultFile& result);
 
 class ChartData {
  public:

@@ -65,7 +65,7 @@ PreciseTimes precise_times_beside(const std::filesystem::path& results_path, con
     return {};  // not a record: the cells are all there is
   }
   if (!record || !record->all_windows() || record->windows != result.cell_count()) return {};
-  if (result.program != nullptr && record->program != result.program->name()) return {};
+  if (result.program != nullptr && record->program != result.program->name) return {};
   std::map<analysis::CellLabel, std::int64_t> shown;
   for (analysis::LabelledCell& cell : result.labelled_cells()) shown.emplace(std::move(cell.label), cell.hundredths);
   analysis::MeasurementSet set;

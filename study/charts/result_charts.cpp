@@ -13,18 +13,18 @@ namespace study {
 std::vector<ChartFile> build_charts(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
                                     const PreciseTimes& precise) {
   std::vector<ChartFile> charts;
-  switch (chart_family(result)) {
-    case ChartFamily::small_arrays:
+  switch (result.family) {
+    case analysis::ProgramFamily::small_arrays:
       charts.push_back(small_arrays_chart(result, stem, program, precise));
       break;
-    case ChartFamily::duel:
+    case analysis::ProgramFamily::file_duel:
       charts.push_back(duel_chart(result, stem, program, precise));
       break;
-    case ChartFamily::counting_grid:
+    case analysis::ProgramFamily::grid_duel:
       charts.push_back(grid_heat_map(result, stem, program, precise));
       charts.push_back(grid_times_by_range(result, stem, program, precise));
       break;
-    case ChartFamily::cutoff:
+    case analysis::ProgramFamily::cutoff:
       charts.push_back(cutoff_chart(result, stem, program, precise));
       break;
   }
@@ -45,7 +45,7 @@ void write_charts(const analysis::ResultFile& result, const std::filesystem::pat
 }
 
 std::string program_of(const analysis::ResultFile& result, const std::filesystem::path& results_path) {
-  if (result.program) return std::string(result.program->name());
+  if (result.program) return std::string(result.program->name);
   const std::string folder = std::filesystem::absolute(results_path).parent_path().filename().string();
   return folder.empty() ? "results" : folder;
 }

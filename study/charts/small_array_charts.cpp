@@ -2,9 +2,9 @@
 
 #include <fmt/format.h>
 
+#include "analysis/programs/suite_programs.hpp"
 #include "analysis/text/text_format.hpp"
 #include "kit/kernel_names.hpp"
-#include "smallarrays/small_array_parameters.hpp"
 #include "study/charts/chart_colors.hpp"
 #include "study/charts/chart_data.hpp"
 #include "study/charts/chart_text.hpp"
@@ -17,10 +17,8 @@ using namespace svg;
 
 // "QS  quicksort": the column's label and the sort it times.
 std::string algorithm_name(std::string_view label) {
-  for (const smallarrays::AlgorithmNames& names : smallarrays::kAlgorithmNames) {
-    if (names.column_label == label) return fmt::format("{}  {}", label, kit::kernel_legend(names.kernel));
-  }
-  return std::string(label);
+  const std::string_view kernel = analysis::small_array_kernel(label);
+  return kernel.empty() ? std::string(label) : fmt::format("{}  {}", label, kit::kernel_legend(kernel));
 }
 
 // One algorithm's times per array, one point per length that has one.

@@ -40,7 +40,7 @@ std::optional<std::pair<const analysis::SuiteProgram*, Timeline>> timeline_of(st
   const std::vector<std::string_view> words = words_of(line);
   if (words.size() < 2) return std::nullopt;
   const analysis::SuiteProgram* program = analysis::find_suite_program(words[0]);
-  if (program == nullptr || words.size() != 2 + static_cast<std::size_t>(program->progress_steps())) {
+  if (program == nullptr || words.size() != 2 + static_cast<std::size_t>(program->progress_steps)) {
     return std::nullopt;
   }
   const std::optional<double> whole = seconds_of(words[1]);
@@ -71,7 +71,7 @@ Timelines parse_timings(std::string_view text) {
   Timelines runs;
   while (!text.empty()) {
     const std::size_t end = std::min(text.find('\n'), text.size());
-    if (auto found = timeline_of(text.substr(0, end))) runs[std::string(found->first->name())] = found->second;
+    if (auto found = timeline_of(text.substr(0, end))) runs[std::string(found->first->name)] = found->second;
     text.remove_prefix(std::min(end + 1, text.size()));
   }
   return runs;

@@ -8,10 +8,10 @@
 namespace study {
 namespace {
 
-using analysis::facts::CutoffProgram;
-using analysis::facts::FileDuelProgram;
-using analysis::facts::GridDuelProgram;
-using analysis::facts::SmallArrayProgram;
+using cutoff::CutoffProgram;
+using quickvscount::FileDuelProgram;
+using quickvscount::GridDuelProgram;
+using smallarrays::SmallArrayProgram;
 
 // Nanoseconds of the reference machine (2 cores, g++ -O2), rounded. They
 // set the ratios between the parts of a step; the fit rescales them.
@@ -67,8 +67,6 @@ double text_bytes(std::int64_t range) {
   return digits + 1;
 }
 
-StepCost start_cost(std::int64_t array_bytes) { return {.other = kTouchPerByte * static_cast<double>(array_bytes)}; }
-
 // One cell of a grid: fresh data, a copy, and the two sorts.
 StepCost duel_cell(std::int64_t n, std::int64_t range) {
   const auto values = static_cast<double>(n);
@@ -76,8 +74,9 @@ StepCost duel_cell(std::int64_t n, std::int64_t range) {
           .other = kCountingPerItem * static_cast<double>(n + range) + (kDrawPerValue + kCopyPerValue) * values};
 }
 
+// Each program's steps, and what its start costs beyond the arrays.
 ProgramCost cost_of(const SmallArrayProgram& program) {
-  ProgramCost cost{.start = start_cost(analysis::facts::array_bytes(program)), .steps = {}};
+  ProgramCost cost;
   const auto arrays = static_cast<double>(program.arrays);
   // Every row refills whole arrays and restores them before each column,
   // whatever length that row sorts.
@@ -102,8 +101,7 @@ ProgramCost cost_of(const FileDuelProgram& program) {
   const auto& ranges = program.inputs.ROZSAH_VSTUPU;
   double file_bytes = 0;
   for (std::size_t i = 0; i < counts.size(); ++i) file_bytes += counts[i] * text_bytes(ranges[i]);
-  ProgramCost cost{.start = start_cost(analysis::facts::array_bytes(program)), .steps = {}};
-  cost.start.other += kWritePerByte * file_bytes;
+  ProgramCost cost{.start = {.other = kWritePerByte * file_bytes}, .steps = {}};
   for (std::size_t i = 0; i < counts.size(); ++i) {
     StepCost step = duel_cell(counts[i], ranges[i]);
     // The input comes from the file, not from the generator.
@@ -114,7 +112,7 @@ ProgramCost cost_of(const FileDuelProgram& program) {
 }
 
 ProgramCost cost_of(const GridDuelProgram& program) {
-  ProgramCost cost{.start = start_cost(analysis::facts::array_bytes(program)), .steps = {}};
+  ProgramCost cost;
   for (const std::int32_t n : program.lengths) {
     std::int64_t range = 1;
     for (std::int32_t column = 1; column <= program.ranges; ++column) {
@@ -126,7 +124,7 @@ ProgramCost cost_of(const GridDuelProgram& program) {
 }
 
 ProgramCost cost_of(const CutoffProgram& program) {
-  ProgramCost cost{.start = start_cost(analysis::facts::array_bytes(program)), .steps = {}};
+  ProgramCost cost;
   for (const std::int32_t n : program.lengths) {
     // Both kernels partition alike; the cutoff changes only the last few levels.
     const StepCost cell{.n_log_n = 2 * kQuicksortLevel * quicksort_work(n, cutoff::kValueRange),
@@ -145,7 +143,8 @@ double quicksort_work(std::int64_t n, std::int64_t k) {
 }
 
 ProgramCost program_cost(const analysis::SuiteProgram& program) {
-  ProgramCost cost = std::visit([](const auto* parameters) { return cost_of(*parameters); }, program.parameters());
+  ProgramCost cost = std::visit([](const auto* parameters) { return cost_of(*parameters); }, program.parameters);
+  cost.start.other += kTouchPerByte * static_cast<double>(program.array_bytes);
   const auto to_seconds = [](StepCost& step) {
     step.n_log_n *= kNanosecond;
     step.other *= kNanosecond;

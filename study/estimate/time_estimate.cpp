@@ -116,7 +116,7 @@ double time_at(const Timeline& run, const ProgramCost& cost, int steps) {
 }  // namespace
 
 void TimeEstimate::note_earlier_run(const analysis::SuiteProgram& program, Timeline timeline) {
-  earlier_[std::string(program.name())] = std::move(timeline);
+  earlier_[std::string(program.name)] = std::move(timeline);
 }
 
 void TimeEstimate::start_run() { current_.clear(); }
@@ -133,7 +133,7 @@ void TimeEstimate::note_run(const analysis::SuiteProgram& program, double second
   const Timeline seen{seconds, std::move(current_)};
   Timeline filled{seconds, {}};
   for (int s = 0; s <= static_cast<int>(cost.steps.size()); ++s) filled.at_step.push_back(time_at(seen, cost, s));
-  runs_[std::string(program.name())] = std::move(filled);
+  runs_[std::string(program.name)] = std::move(filled);
   current_.clear();
 }
 
@@ -145,7 +145,7 @@ const Timeline* TimeEstimate::earlier_run(std::string_view program) const {
 }
 
 std::optional<double> TimeEstimate::whole_run(const analysis::SuiteProgram& program) const {
-  const Timeline* earlier = earlier_run(program.name());
+  const Timeline* earlier = earlier_run(program.name);
   if (earlier == nullptr) return std::nullopt;
   return earlier->whole;
 }
@@ -158,7 +158,7 @@ std::optional<double> TimeEstimate::modelled_run(const analysis::SuiteProgram& p
   for (const auto& [name, run] : runs_) {
     if (const analysis::SuiteProgram* seen = analysis::find_suite_program(name)) {
       seconds += run.whole;
-      nominal += cost_through(program_cost(*seen), seen->progress_steps());
+      nominal += cost_through(program_cost(*seen), seen->progress_steps);
     }
   }
   if (steps > 0) {
@@ -166,7 +166,7 @@ std::optional<double> TimeEstimate::modelled_run(const analysis::SuiteProgram& p
     nominal += cost_through(program_cost(running), steps);
   }
   if (seconds <= 0 || nominal <= 0) return std::nullopt;
-  return seconds / nominal * cost_through(program_cost(program), program.progress_steps());
+  return seconds / nominal * cost_through(program_cost(program), program.progress_steps);
 }
 
 std::optional<double> TimeEstimate::rest_of_run(const analysis::SuiteProgram& program, int steps,
@@ -189,7 +189,7 @@ std::optional<double> TimeEstimate::rest_of_run(const analysis::SuiteProgram& pr
     }
   }
 
-  const Timeline* earlier = earlier_run(program.name());
+  const Timeline* earlier = earlier_run(program.name);
   if (earlier == nullptr || earlier->whole <= 0) return own;
   const double then = time_at(*earlier, cost, steps);
   const double next = time_at(*earlier, cost, std::min(steps + 1, total));

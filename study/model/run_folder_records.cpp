@@ -47,7 +47,7 @@ analysis::MeasurementSet read_run_folder(const std::filesystem::path& run_folder
   analysis::MeasurementSet set;
   for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
     int repeat = 0;
-    for (const std::filesystem::path& folder : recorded_repeat_folders(run_folder, program.name())) {
+    for (const std::filesystem::path& folder : recorded_repeat_folders(run_folder, program.name)) {
       ++repeat;
       const std::filesystem::path path = folder / run_files::kRecordFile;
       std::optional<analysis::RecordedRun> record = read_record(path, repeat);

@@ -53,7 +53,7 @@ struct ProgramRun {
 
   // "tallygrid", or "tallygrid repeat 2" when there are repeats.
   std::string label() const {
-    std::string text(program->name());
+    std::string text(program->name);
     if (repeats != 1) text += " repeat " + std::to_string(repeat);
     return text;
   }

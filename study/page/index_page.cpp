@@ -32,7 +32,7 @@ std::string state_class(const ProgramRun& run) {
 
 // The program's folder inside the run folder, which is also its section's id.
 std::string folder_of(const ProgramRun& run) {
-  return escape_markup(run.folder.empty() ? std::string(run.program->name()) : run.folder);
+  return escape_markup(run.folder.empty() ? std::string(run.program->name) : run.folder);
 }
 
 std::string progress_note(const StudyRun& study) {
@@ -100,7 +100,7 @@ std::string main_chart(const StudyRun& study, const std::string& program) {
   }
   const ProgramRun* chosen = nullptr;
   for (const ProgramRun& run : study.programs) {
-    if (run.program->name() != program || run.charts.empty()) continue;
+    if (run.program->name != program || run.charts.empty()) continue;
     if (run.complete()) {
       chosen = &run;
       break;
@@ -205,7 +205,7 @@ std::string program_section(const ProgramRun& run) {
       "program_section",
       {{"folder", folder},
        {"label", escape_markup(run.label())},
-       {"description", escape_markup(run.program->description())},
+       {"description", escape_markup(run.program->description.view())},
        {"state_class", state_class(run)},
        {"state", escape_markup(state_word(run))},
        {"detail", run.detail.empty() ? std::string() : render("failure", {{"text", escape_markup(run.detail)}})},

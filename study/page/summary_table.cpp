@@ -41,7 +41,7 @@ std::string input_file_line(const ProgramRun& run) {
       "{}: {} removed after the run ({} bytes, SHA-256 {}...); study --keep-inputs --replay <this run folder> {} "
       "regenerates it",
       run.label(), kit::kInputFileName, analysis::with_thousands(input.bytes), input.sha256.substr(0, kShownHashDigits),
-      run.program->name());
+      run.program->name);
 }
 
 // A line of words, broken within the summary's width; its later lines are

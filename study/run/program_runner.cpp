@@ -60,7 +60,7 @@ RunOutcome run_suite_program(const std::filesystem::path& executable, const anal
   const auto start = std::chrono::steady_clock::now();
   os::RunningProgram running({executable, {}, environment, folder});
 
-  ProgressTracker tracker(program.progress_kind());
+  ProgressTracker tracker(program.family);
   int sent_signals = 0;
   const auto forward_interrupt = [&] {
     // The first Ctrl-C asks the program to stop, a second one insists.

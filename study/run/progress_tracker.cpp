@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "quickvscount/file_duel_parameters.hpp"
-
 namespace study {
 namespace {
 
@@ -38,14 +36,15 @@ void ProgressTracker::line(std::string_view text) {
     if (runtime_error_.empty()) runtime_error_ = text;
     return;
   }
-  switch (kind_) {
-    case analysis::ProgressKind::length_index:
+  switch (family_) {
+    case analysis::ProgramFamily::small_arrays:  // "I": one line per array length
       if (all_digits(text)) ++steps_;
       break;
-    case analysis::ProgressKind::report_block:
-      if (text.starts_with(quickvscount::kCountingsortLabel)) ++steps_;
+    case analysis::ProgramFamily::file_duel:  // the last line of one input's report block
+      if (text.starts_with(analysis::kReportBlock.second_time)) ++steps_;
       break;
-    case analysis::ProgressKind::grid_cell: {
+    case analysis::ProgramFamily::grid_duel:
+    case analysis::ProgramFamily::cutoff: {  // "I J": one line per (row, column) cell
       const std::size_t space = text.find(' ');
       if (space != std::string_view::npos && all_digits(text.substr(0, space)) && all_digits(text.substr(space + 1))) {
         ++steps_;

@@ -11,7 +11,7 @@ namespace study {
 
 class ProgressTracker {
  public:
-  explicit ProgressTracker(analysis::ProgressKind kind) : kind_(kind) {}
+  explicit ProgressTracker(analysis::ProgramFamily family) : family_(family) {}
   void feed(std::string_view bytes);
   int steps() const { return steps_; }
   const std::string& runtime_error() const { return runtime_error_; }
@@ -19,7 +19,7 @@ class ProgressTracker {
  private:
   void line(std::string_view text);
 
-  analysis::ProgressKind kind_;
+  analysis::ProgramFamily family_;
   std::string partial_;
   int steps_ = 0;
   std::string runtime_error_;

@@ -17,11 +17,11 @@ constexpr int kBarWidth = 24;
 
 void StatusLine::show(const analysis::SuiteProgram& program, int steps, double elapsed, double share,
                       std::string_view ending, std::string_view note) {
-  const int total = std::max(program.progress_steps(), 1);
+  const int total = std::max(program.progress_steps, 1);
   const double done = share > 0 ? std::min(share, 1.0) : 0.0;  // also when it is not a number
   const int filled =
       steps >= total ? kBarWidth : std::max(last_filled_, std::min(static_cast<int>(kBarWidth * done), kBarWidth - 1));
-  std::string line = fmt::format("  {:<14}[{}{}] {:>3}/{:<3}  {}", program.name(), std::string(filled, '#'),
+  std::string line = fmt::format("  {:<14}[{}{}] {:>3}/{:<3}  {}", program.name, std::string(filled, '#'),
                                  std::string(kBarWidth - filled, '.'), steps, total, analysis::clock_text(elapsed));
   if (!note.empty()) line += fmt::format("  {}", note);
   if (!ending.empty()) line += fmt::format("  {}", ending);

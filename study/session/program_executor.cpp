@@ -96,7 +96,7 @@ std::string ProgramExecutor::progress_note(const ProgramRun& run, const StudyRun
 
 void ProgramExecutor::run(ProgramRun& run, StudyRun& study) {
   const analysis::SuiteProgram& program = *run.program;
-  const std::string name(program.name());
+  const std::string name(program.name);
   const std::filesystem::path executable = os::program_file(options_.programs, name);
   if (!os::can_start(executable)) {
     run.state = ProgramState::missing;
@@ -105,14 +105,14 @@ void ProgramExecutor::run(ProgramRun& run, StudyRun& study) {
     say(fmt::format("  {:<14}MISSING: {}\n", name, run.detail));
     return;
   }
-  const std::int64_t needed = program.array_bytes() + analysis::kProgramOverheadBytes;
+  const std::int64_t needed = program.array_bytes + analysis::kProgramOverheadBytes;
   const MemoryBudget budget = available_memory(options_.memory_limit);
   if (needed > budget.bytes) {
     run.state = ProgramState::refused;
     run.status = "refused";
     run.detail = fmt::format(
         "not started: it needs {} ({} bytes of arrays and {} for the program), but only {} are available ({})",
-        analysis::megabytes(needed), analysis::with_thousands(program.array_bytes()),
+        analysis::megabytes(needed), analysis::with_thousands(program.array_bytes),
         analysis::megabytes(analysis::kProgramOverheadBytes),
         analysis::megabytes(std::max<std::int64_t>(budget.bytes, 0)), budget.source);
     say(fmt::format("  {:<14}REFUSED: {}\n", name, run.detail));
@@ -147,7 +147,7 @@ void ProgramExecutor::start(ProgramRun& run, StudyRun& study, const std::filesys
     collect_results(run, folder);
     // Only a complete run's input goes: a failed or stopped one keeps it as evidence.
     if (run.state == ProgramState::completed && run.results) {
-      run.input = settle_input_file(folder, program.name(), options_.keep_inputs);
+      run.input = settle_input_file(folder, program.name, options_.keep_inputs);
       if (run.input && !run.input->failure.empty()) {
         complain(fmt::format("study: {}: {} kept: {}\n", run.label(), run_files::kInputFile, run.input->failure));
       }
@@ -163,7 +163,7 @@ void ProgramExecutor::start(ProgramRun& run, StudyRun& study, const std::filesys
       run.detail = "the study could not run it";
     }
     run.study_failures.push_back(error.what());
-    say(fmt::format("  {:<14}FAILED: {}\n", program.name(), run.detail));
+    say(fmt::format("  {:<14}FAILED: {}\n", program.name, run.detail));
   }
   for (const std::string& failure : run.study_failures) complain(fmt::format("study: {}\n", failure));
 }

@@ -21,7 +21,7 @@ ProgramRun planned_run(const analysis::SuiteProgram* program, int repeat, std::o
   run.repeat = repeat;
   run.repeats = repeats;
   // With forward slashes on every system: it names the folder on the page too.
-  run.folder = repeat_folder(program->name(), repeat, repeats).generic_string();
+  run.folder = repeat_folder(program->name, repeat, repeats).generic_string();
   return run;
 }
 
@@ -46,12 +46,12 @@ std::vector<ProgramRun> planned_runs(const StudyOptions& options) {
   int repeats = options.repeats.value_or(1);
   if (!options.replay.empty()) {
     for (std::size_t i = 0; i < options.selected.size(); ++i) {
-      seeds[i] = replayed_seeds(options.replay, options.selected[i]->name());
+      seeds[i] = replayed_seeds(options.replay, options.selected[i]->name);
       if (!options.repeats) repeats = std::max(repeats, static_cast<int>(seeds[i].size()));
     }
     for (std::size_t i = 0; i < options.selected.size(); ++i) {
       if (seeds[i].size() < static_cast<std::size_t>(repeats)) {
-        throw ToolError(fmt::format("cannot replay {} repeats of {}: {} holds {}", repeats, options.selected[i]->name(),
+        throw ToolError(fmt::format("cannot replay {} repeats of {}: {} holds {}", repeats, options.selected[i]->name,
                                     options.replay.string(), seeds[i].size()));
       }
     }
@@ -81,7 +81,7 @@ NextRound next_round(const StudyOptions& options, const std::vector<ProgramRun>&
   NextRound round;
   std::vector<std::string_view> open;
   for (const analysis::SuiteProgram* program : options.selected) {
-    const analysis::ProgramGrid* grid = model.program(program->name());
+    const analysis::ProgramGrid* grid = model.program(program->name);
     if (grid == nullptr) continue;  // no complete run to add to
     const analysis::ProgramAnswer answer = analysis::program_answer(*grid, look_after(options, rounds));
     // Only what more runs could decide within reach is worth a run.
@@ -90,7 +90,7 @@ NextRound next_round(const StudyOptions& options, const std::vector<ProgramRun>&
     });
     if (!worth) continue;
     round.runs.push_back(planned_run(program, rounds + 1, std::nullopt));
-    open.push_back(program->name());
+    open.push_back(program->name);
     next_round += last_wall[program];
   }
   const std::string after = fmt::format("after {} round{}", rounds, rounds == 1 ? "" : "s");

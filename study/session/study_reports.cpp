@@ -74,7 +74,7 @@ void StudyReports::write_median_charts(StudyRun& study, const analysis::RunModel
     if (std::find(programs.begin(), programs.end(), run.program) == programs.end()) programs.push_back(run.program);
   }
   for (const analysis::SuiteProgram* program : programs) {
-    const std::string name(program->name());
+    const std::string name(program->name);
     const analysis::ProgramGrid* grid = model.program(name);
     if (grid == nullptr || grid->repeats() < 2) continue;
     // The layout of the charts: the tables of any repeat the study read back.

@@ -76,7 +76,7 @@ bool StudySession::add_next_round() {
   }
   ++rounds_;
   std::vector<std::string_view> names;
-  for (const ProgramRun& run : round.runs) names.push_back(run.program->name());
+  for (const ProgramRun& run : round.runs) names.push_back(run.program->name);
   say(fmt::format("study: round {}, for what is still undecided: {}\n", rounds_, fmt::join(names, ", ")));
   for (ProgramRun& run : round.runs) study_.programs.push_back(std::move(run));
   return true;

@@ -39,9 +39,9 @@ std::vector<std::string> header_labels(std::string_view header) {
 
 TEST(StudyView, EveryHeaderLabelsTheColumnsItsParametersCallFor) {
   for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
-    SCOPED_TRACE(std::string(program.name()));
-    const analysis::ResultLayout layout = program.result_layout();
-    if (layout.form == analysis::ResultForm::duel) continue;
+    SCOPED_TRACE(std::string(program.name));
+    const analysis::ResultLayout& layout = program.layout;
+    if (program.family == analysis::ProgramFamily::file_duel) continue;
     EXPECT_EQ(header_labels(layout.header), program.column_labels());
     EXPECT_EQ(layout.separator, std::string(layout.header.size(), '-'));
   }
@@ -49,14 +49,14 @@ TEST(StudyView, EveryHeaderLabelsTheColumnsItsParametersCallFor) {
 
 TEST(StudyView, EachProgramsOwnWriterGivesAFileTheStudyReadsAsThatProgram) {
   for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
-    SCOPED_TRACE(std::string(program.name()));
-    const analysis::ResultLayout layout = program.result_layout();
+    SCOPED_TRACE(std::string(program.name));
+    const analysis::ResultLayout& layout = program.layout;
     const auto outcome = analysis::parse_result_file(program_file(program, distinct, other));
     ASSERT_TRUE(outcome.result) << outcome.error.line << ": " << outcome.error.message;
     const analysis::ResultFile& result = *outcome.result;
     EXPECT_EQ(result.program, &program);
-    EXPECT_EQ(result.form, layout.form);
-    if (layout.form == analysis::ResultForm::duel) {
+    EXPECT_EQ(result.family, program.family);
+    if (program.family == analysis::ProgramFamily::file_duel) {
       ASSERT_EQ(result.inputs.size(), layout.rows.size());
       for (std::size_t i = 0; i < layout.rows.size(); ++i) {
         EXPECT_EQ(result.inputs[i].count, layout.rows[i]);
@@ -87,7 +87,7 @@ constexpr std::int64_t kResidentEighths = 8;
 template <class Program>
 void expect_the_memory_it_needs(const Program& program, const DriverRun& run) {
   if (test_support::under_emulator()) return;
-  const std::int64_t resident = analysis::facts::array_bytes(program) * kResidentEighths / 8;
+  const std::int64_t resident = analysis::describe(program).array_bytes * kResidentEighths / 8;
   EXPECT_GE(run.memory_growth, resident - (1 << 20));
   EXPECT_LE(run.memory_growth, resident + (2 << 20) + resident / 16);
 }
@@ -130,7 +130,7 @@ TEST_F(ScaledDriver, CutoffSweepRunMatchesTheStudysViewAndIsNotTakenForTheFullPr
   const auto any = analysis::parse_result_file(done.results, analysis::RowCheck::any_rows);
   ASSERT_TRUE(any.result);
   EXPECT_EQ(any.result->program, &analysis::kSuitePrograms[5]);
-  EXPECT_EQ(any.result->tables[0].column_labels, analysis::facts::column_labels(program));
+  EXPECT_EQ(any.result->tables[0].column_labels, analysis::describe(program).column_labels());
 }
 
 TEST_F(ScaledDriver, FileDuelRunMatchesTheStudysView) {

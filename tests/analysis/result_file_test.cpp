@@ -10,7 +10,6 @@ namespace {
 
 using analysis::parse_result_file;
 using analysis::parse_time_cell;
-using analysis::ResultForm;
 using analysis::RowCheck;
 using namespace fixtures;
 
@@ -26,7 +25,7 @@ analysis::ResultFile parsed(const std::string& text, analysis::RowCheck rows = a
 }
 
 std::string name_of(const analysis::ResultFile& result) {
-  return result.program ? std::string(result.program->name()) : std::string();
+  return result.program ? std::string(result.program->name) : std::string();
 }
 
 void expect_every_cell(const analysis::CellTable& table, const std::vector<std::int32_t>& rows, std::size_t columns,
@@ -65,7 +64,7 @@ TEST(TimeCell, ReadsBothFormsAndTheSignedCellsOfAClockSetBack) {
 TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   for (const auto* program : {&smallarrays::kSmallsix, &smallarrays::kSmallfive}) {
     const auto result = parsed(small_arrays_file(*program, distinct));
-    EXPECT_EQ(result.form, analysis::ResultForm::small_arrays);
+    EXPECT_EQ(result.family, analysis::ProgramFamily::small_arrays);
     EXPECT_EQ(name_of(result), program->name);
     ASSERT_EQ(result.tables.size(), 1u);
     EXPECT_EQ(result.tables[0].name, "maloprvkove polia");
@@ -74,7 +73,7 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   }
   const auto reversed = [](std::size_t row, std::size_t column) { return distinct(column, row) + 5; };
   const auto grid = parsed(tallygrid_file(distinct, reversed));
-  EXPECT_EQ(grid.form, analysis::ResultForm::two_tables);
+  EXPECT_EQ(grid.family, analysis::ProgramFamily::grid_duel);
   EXPECT_EQ(name_of(grid), "tallygrid");
   ASSERT_EQ(grid.tables.size(), 2u);
   EXPECT_EQ(grid.tables[0].name, "Quicksort");
@@ -88,6 +87,7 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
 
   const auto wide = parsed(cutoffwide_file(reversed, distinct));
   EXPECT_EQ(name_of(wide), "cutoffwide");
+  EXPECT_EQ(wide.family, analysis::ProgramFamily::cutoff);
   EXPECT_EQ(wide.tables[1].name, "kombinovany Quicksort a Insertsort");
   EXPECT_EQ(wide.tables[0].column_labels.front(), "21");
   expect_every_cell(wide.tables[1], grid_rows, 9, distinct);
@@ -99,7 +99,7 @@ TEST(EveryLayout, ReadsBackEveryCellAndNamesItsProgram) {
   const auto blocks = tallyduel_blocks([](std::size_t i) { return static_cast<std::int64_t>(i) * 113; },
                                        [](std::size_t i) { return 360000 + static_cast<std::int64_t>(i); });
   const auto duel = parsed(tallyduel_file(blocks));
-  EXPECT_EQ(duel.form, analysis::ResultForm::duel);
+  EXPECT_EQ(duel.family, analysis::ProgramFamily::file_duel);
   EXPECT_EQ(name_of(duel), "tallyduel");
   ASSERT_EQ(duel.inputs.size(), 9u);
   for (std::size_t i = 0; i < 9; ++i) {

@@ -112,19 +112,17 @@ std::string program_file(const analysis::SuiteProgram& program, const CellValue&
                             first, second);
     }
   };
-  return std::visit(Writer{first, second}, program.parameters());
+  return std::visit(Writer{first, second}, program.parameters);
 }
 
 std::string program_record(const analysis::SuiteProgram& program, const std::string& seed, const RecordedValue& cell,
                            RecordLayout form) {
-  const analysis::ResultLayout layout = program.result_layout();
-  const bool duel = layout.form == analysis::ResultForm::duel;
-  // The duel names its tables as its report lines do, and input I stands in
-  // row I and column I, labelled with its count and range.
-  std::vector<std::string> tables{
-      std::string(duel ? quickvscount::kQuicksortTable : kit::table_name(layout.first_caption))};
-  if (duel) tables.emplace_back(quickvscount::kCountingsortTable);
-  if (!layout.second_caption.empty()) tables.emplace_back(kit::table_name(layout.second_caption));
+  const analysis::ResultLayout& layout = program.layout;
+  const bool duel = program.family == analysis::ProgramFamily::file_duel;
+  // Input I of the duel stands in row I and column I, labelled with its
+  // count and range.
+  std::vector<std::string> tables;
+  for (const analysis::RecordTable& table : program.record_tables) tables.emplace_back(table.name);
   std::vector<std::string> columns = program.column_labels();
   if (duel) {
     for (const std::int32_t range : layout.ranges) columns.push_back(std::to_string(range));
@@ -136,7 +134,7 @@ std::string program_record(const analysis::SuiteProgram& program, const std::str
   std::size_t window = 0;
   const auto add = [&](std::size_t table, std::size_t row, std::size_t column) {
     const RecordedCell figures = cell(table, row, column);
-    record += std::string(program.name()) + "," + seed + ",SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC," +
+    record += std::string(program.name) + "," + seed + ",SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC," +
               std::to_string(++window) + "," + std::to_string(windows) + "," + tables[table] + "," +
               std::to_string(layout.rows[row]) + "," + columns[column] + "," + std::to_string(figures.hundredths) +
               "," + std::to_string(figures.nanoseconds);

@@ -264,7 +264,7 @@ const analysis::SuiteProgram& program_named(std::string_view name) { return *ana
 TEST(BenchmarkName, NamesEveryProgramsCellsWithItsOwnAxes) {
   const auto name = [](std::string_view program, std::string_view series, std::string_view row,
                        std::string_view column) {
-    return analysis::benchmark_name(program, program_named(program).axes(), series, row, column);
+    return analysis::benchmark_name(program, program_named(program).axes, series, row, column);
   };
   EXPECT_EQ(name("tallygrid", "QSORT", "50000", "100"), "tallygrid/QSORT/n:50000/k:100");
   EXPECT_EQ(name("smallsix", "ISORT", "20", ""), "smallsix/ISORT/n:20");

@@ -163,7 +163,7 @@ TEST_F(ChartModel, WithoutARecordThereIsNoCoverageAndEveryCellIsAsShown) {
   EXPECT_EQ(data.tables()[0].at(1, 0).source, ValueSource::below_resolution);
   EXPECT_EQ(data.tables()[0].at(2, 2).source, ValueSource::cell);
   EXPECT_FALSE(data.ratio(0, 1, 2, 2).interval);
-  EXPECT_EQ(study::chart_family(result), study::ChartFamily::counting_grid);
+  EXPECT_EQ(result.family, analysis::ProgramFamily::grid_duel);
 }
 
 TEST(Coverage, IntervalsAreWordedByTheCoverageTheRunsSupport) {

@@ -40,12 +40,13 @@ std::int64_t cell_hundredths(const analysis::SuiteProgram& program, std::size_t 
                              std::size_t column) {
   const std::int64_t r = static_cast<std::int64_t>(row), c = static_cast<std::int64_t>(column);
   if (row == 0 && column == 1) return 0;
-  switch (program.result_layout().form) {
-    case analysis::ResultForm::small_arrays:
+  switch (program.family) {
+    case analysis::ProgramFamily::small_arrays:
       return (r + 1) * (c == 0 ? 9 : 2 + c * (r + 1)) + 3 * c;
-    case analysis::ResultForm::duel:
+    case analysis::ProgramFamily::file_duel:
       return table == 0 ? 40 + 30 * r : 10 + 25 * ((r * 5) % 9);
-    case analysis::ResultForm::two_tables:
+    case analysis::ProgramFamily::grid_duel:
+    case analysis::ProgramFamily::cutoff:
       return table == 0 ? (r + 1) * (20 + c % 3) : (r + 1) * (16 + (c * 7) % 9) + (c > 4 ? 30 * r : 0);
   }
   return 1;
@@ -66,7 +67,7 @@ class GoldenOutputs : public StudyWithStandIns {
   // of the seed it was given; `slower` scales the second table's windows.
   void fake_suite(double slower, RecordLayout form = RecordLayout::label_only) {
     for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
-      const std::string name(program.name());
+      const std::string name(program.name);
       const auto first = [&](std::size_t row, std::size_t column) { return cell_hundredths(program, 0, row, column); };
       const auto second = [&](std::size_t row, std::size_t column) { return cell_hundredths(program, 1, row, column); };
       std::string after;
@@ -76,7 +77,7 @@ class GoldenOutputs : public StudyWithStandIns {
                    program_record(
                        program, std::to_string(seed),
                        [&](std::size_t table, std::size_t row, std::size_t column) {
-                         const bool duel = program.result_layout().form == analysis::ResultForm::duel;
+                         const bool duel = program.family == analysis::ProgramFamily::file_duel;
                          const std::int64_t shown = cell_hundredths(program, table, row, duel ? 0 : column);
                          auto nanoseconds = window_nanoseconds(shown, seed, table, row, column);
                          if (table == 1)
@@ -86,7 +87,7 @@ class GoldenOutputs : public StudyWithStandIns {
                        form));
         after += "if-seed " + std::to_string(seed) + " record " + file + "\n";
       }
-      fake_with_results(name, program.progress_steps(), "%d", program_file(program, first, second), after);
+      fake_with_results(name, program.progress_steps, "%d", program_file(program, first, second), after);
     }
   }
 

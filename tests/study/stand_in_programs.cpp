@@ -63,9 +63,9 @@ void StudyWithStandIns::fake_recording(const analysis::SuiteProgram& program, co
         const std::int64_t time = nanoseconds(row, column) * (table == 0 ? 1 : 2);
         return fixtures::RecordedCell{time / 10'000'000, time};
       });
-  const std::string name(program.name());
+  const std::string name(program.name);
   write_text(bin() / (name + ".record"), text);
-  fake_with_results(name, program.progress_steps(), "%d", results, before_record + "\nrecord " + name + ".record");
+  fake_with_results(name, program.progress_steps, "%d", results, before_record + "\nrecord " + name + ".record");
 }
 
 std::vector<std::string> StudyWithStandIns::study_arguments(std::vector<std::string> extra) const {

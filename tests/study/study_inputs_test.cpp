@@ -31,7 +31,7 @@ std::int64_t nanoseconds(std::size_t row, std::size_t column) {
 std::int64_t hundredths(std::size_t row, std::size_t) { return static_cast<std::int64_t>(row + 1); }
 
 const analysis::SuiteProgram& duel() { return *analysis::find_suite_program("tallyduel"); }
-std::string duel_name() { return std::string(duel().name()); }
+std::string duel_name() { return std::string(duel().name); }
 
 // The hash line of a hash file: the digest, two spaces, the input's name.
 std::string hash_line(const fs::path& digest_file) {

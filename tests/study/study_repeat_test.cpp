@@ -53,7 +53,7 @@ class RepeatedStudy : public StudyWithStandIns {
           return RecordedCell{ns / 10'000'000, ns};
         }));
     fake_with_results(
-        "tallyduel", duel.progress_steps(), "%d",
+        "tallyduel", duel.progress_steps, "%d",
         tallyduel_file(tallyduel_blocks([](std::size_t i) { return static_cast<std::int64_t>(i + 1) * 10; },
                                         [](std::size_t i) { return static_cast<std::int64_t>(i + 1) * 11; })),
         before + "\nrecord close.record");
@@ -237,10 +237,10 @@ TEST_F(RepeatedStudy, UntilDecidedStopsBeforeARoundWouldPassTheBudget) {
 TEST(TimeEstimate, WeighsStepsByTheirCostAndLearnsFromTheLastRepeat) {
   const analysis::SuiteProgram& grid = program_named("tallygrid");
   const study::ProgramCost cost = study::program_cost(grid);
-  const int half = grid.progress_steps() / 2;
+  const int half = grid.progress_steps / 2;
   // The longest arrays come last: half the steps are far less than half the work.
   EXPECT_LT(study::cost_share(cost, half), 0.2);
-  EXPECT_DOUBLE_EQ(study::cost_share(cost, grid.progress_steps()), 1.0);
+  EXPECT_DOUBLE_EQ(study::cost_share(cost, grid.progress_steps), 1.0);
 
   study::TimeEstimate estimate;
   EXPECT_FALSE(estimate.rest_of_run(grid, 0, 0.0));

@@ -125,7 +125,7 @@ TEST_F(Study, RefusesAProgramThatCannotFitAndNamesBothFigures) {
   ChildProcess study(study_arguments({"--memory-limit", "500M", "smallsix", "cutoffnarrow"}), scratch.path());
   EXPECT_EQ(study.finish(), 1);
   const std::string& output = study.output();
-  const std::int64_t arrays = analysis::kSuitePrograms[0].array_bytes();
+  const std::int64_t arrays = analysis::kSuitePrograms[0].array_bytes;
   EXPECT_NE(output.find("smallsix      REFUSED: not started: it needs " +
                         analysis::megabytes(arrays + analysis::kProgramOverheadBytes) + " (" +
                         analysis::with_thousands(arrays) + " bytes of arrays"),
@@ -249,19 +249,19 @@ TEST_F(Study, RejectsUnknownProgramsAndMissingOnesAreReported) {
 }
 
 TEST(ProgressTracker, CountsOnlyEachProgramsOwnProgressLinesAcrossPieces) {
-  study::ProgressTracker grid(analysis::ProgressKind::grid_cell);
+  study::ProgressTracker grid(analysis::ProgramFamily::grid_duel);
   for (const char* piece : {"1 1\r", "\n1 ", "2\r\n12 7\r\nVysledky pre Quicksort:\r\n\r\n",
                             "  n  \\  k |    10    |\r\n     10000| 00:00.01 |\r\n"}) {
     grid.feed(piece);
   }
   EXPECT_EQ(grid.steps(), 3);
 
-  study::ProgressTracker lengths(analysis::ProgressKind::length_index);
+  study::ProgressTracker lengths(analysis::ProgramFamily::small_arrays);
   lengths.feed("1\r\n2\r\n3\r\nRuntime error 103 at $0000ABCD\r\n  smallsix\r\n\r\n");
   EXPECT_EQ(lengths.steps(), 3);
   EXPECT_EQ(lengths.runtime_error(), "Runtime error 103 at $0000ABCD");
 
-  study::ProgressTracker blocks(analysis::ProgressKind::report_block);
+  study::ProgressTracker blocks(analysis::ProgramFamily::file_duel);
   blocks.feed(tallyduel_file(tallyduel_blocks([](auto) { return 1; }, [](auto) { return 2; })).substr(0, 215));
   EXPECT_EQ(blocks.steps(), 2);
 }
@@ -272,9 +272,9 @@ class DriverProgress : public ScaledDriver {
  protected:
   template <class Program>
   void expect_counted(const Program& program, const DriverRun& run) {
-    study::ProgressTracker tracker(analysis::facts::progress_kind(program));
+    study::ProgressTracker tracker(analysis::describe(program).family);
     tracker.feed(run.console);
-    EXPECT_EQ(tracker.steps(), analysis::facts::progress_steps(program)) << run.console;
+    EXPECT_EQ(tracker.steps(), analysis::describe(program).progress_steps) << run.console;
   }
 };
 

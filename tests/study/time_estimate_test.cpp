@@ -34,9 +34,9 @@ const StepCost& step(const ProgramCost& cost, std::size_t row, std::size_t colum
 TEST(StepCosts, EveryProgramHasOneCostPerStepAndAStart) {
   for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
     const ProgramCost cost = study::program_cost(program);
-    EXPECT_EQ(cost.steps.size(), static_cast<std::size_t>(program.progress_steps())) << program.name();
-    EXPECT_GT(cost.start.total(), 0) << program.name();
-    for (const StepCost& each : cost.steps) EXPECT_GT(each.total(), 0) << program.name();
+    EXPECT_EQ(cost.steps.size(), static_cast<std::size_t>(program.progress_steps)) << program.name;
+    EXPECT_GT(cost.start.total(), 0) << program.name;
+    for (const StepCost& each : cost.steps) EXPECT_GT(each.total(), 0) << program.name;
   }
 }
 
@@ -78,7 +78,7 @@ TEST(StepCosts, GridCellsCostMoreWithTheLengthAndWithTheValueRange) {
 TEST(StepCosts, CutoffCellsOfARowCostTheSameAndRowsGrow) {
   for (const char* name : {"cutoffwide", "cutoffnarrow"}) {
     const analysis::SuiteProgram& program = program_named(name);
-    const auto& parameters = *std::get<const cutoff::CutoffProgram*>(program.parameters());
+    const auto& parameters = *std::get<const cutoff::CutoffProgram*>(program.parameters);
     const ProgramCost cost = study::program_cost(program);
     const auto columns = static_cast<std::size_t>(parameters.cutoffs);
     for (std::size_t row = 0; row < parameters.lengths.size(); ++row) {
@@ -127,14 +127,14 @@ TEST(StepCosts, TheDuelsInputsWeighCountingSortByCountPlusRange) {
 TEST(StepCosts, SharesRiseWithEveryStepToOneAtTheEnd) {
   for (const analysis::SuiteProgram& program : analysis::kSuitePrograms) {
     const ProgramCost cost = study::program_cost(program);
-    EXPECT_EQ(study::cost_share(cost, 0), 0.0) << program.name();
+    EXPECT_EQ(study::cost_share(cost, 0), 0.0) << program.name;
     double before = 0;
-    for (int steps = 1; steps <= program.progress_steps(); ++steps) {
+    for (int steps = 1; steps <= program.progress_steps; ++steps) {
       const double share = study::cost_share(cost, steps);
-      EXPECT_GE(share, before) << program.name() << " " << steps;
+      EXPECT_GE(share, before) << program.name << " " << steps;
       before = share;
     }
-    EXPECT_DOUBLE_EQ(study::cost_share(cost, program.progress_steps()), 1.0) << program.name();
+    EXPECT_DOUBLE_EQ(study::cost_share(cost, program.progress_steps), 1.0) << program.name;
   }
 }
 
@@ -170,7 +170,7 @@ double worst_after_a_tenth(const analysis::SuiteProgram& program, const std::vec
     if (at[s + 1] - at[s] < 1e-3) continue;
     estimate.note_step(static_cast<int>(s), at[s]);
     const std::optional<double> rest = estimate.rest_of_run(program, static_cast<int>(s), at[s]);
-    EXPECT_TRUE(rest) << program.name() << " " << s;
+    EXPECT_TRUE(rest) << program.name << " " << s;
     if (!rest || at[s] < 0.1 * whole) continue;
     const double truth = whole - at[s];
     worst = std::max(worst, (std::abs(*rest - truth) - 0.02 * whole) / truth);
@@ -187,8 +187,7 @@ TEST(FittedEstimate, IsWithinAQuarterAfterATenthOfEveryProgramsRun) {
     const ProgramCost cost = study::program_cost(program);
     for (const auto& [n_log_n_pace, other_pace] : machines) {
       const std::vector<double> at = synthetic_run(cost, n_log_n_pace, other_pace, 0.15, random);
-      EXPECT_LT(worst_after_a_tenth(program, at), 0.25)
-          << program.name() << " at " << n_log_n_pace << "/" << other_pace;
+      EXPECT_LT(worst_after_a_tenth(program, at), 0.25) << program.name << " at " << n_log_n_pace << "/" << other_pace;
     }
   }
 }
@@ -282,7 +281,7 @@ TEST(EarlierRuns, AreFollowedStepByStepAtTheCurrentPace) {
 TEST(EarlierRuns, TimingsFileKeepsEachProgramsStepsAndRefusesLinesThatDoNotFit) {
   const analysis::SuiteProgram& narrow = program_named("cutoffnarrow");
   study::Timeline run{40.25, {0.0}};
-  for (int s = 1; s <= narrow.progress_steps(); ++s) run.at_step.push_back(s * 1.125);
+  for (int s = 1; s <= narrow.progress_steps; ++s) run.at_step.push_back(s * 1.125);
   const std::string text = study::timings_text({{"cutoffnarrow", run}});
   ASSERT_EQ(text.substr(0, text.find(' ', 13)), "cutoffnarrow 40.250");
   const study::Timelines read = study::parse_timings(text);
@@ -314,8 +313,8 @@ TEST(EarlierRuns, TheNewestRunOfEachProgramIsFoundAndTheStudysOwnFolderLeftOut) 
   const auto timings = [&](const std::string& folder, const std::string& program, double whole, int hours_ago) {
     const analysis::SuiteProgram& suite_program = program_named(program);
     study::Timeline run{whole, {0.0}};
-    for (int s = 1; s <= suite_program.progress_steps(); ++s)
-      run.at_step.push_back(whole * s / (suite_program.progress_steps() + 1));
+    for (int s = 1; s <= suite_program.progress_steps; ++s)
+      run.at_step.push_back(whole * s / (suite_program.progress_steps + 1));
     const fs::path file = scratch.path() / "results" / folder / study::run_files::kTimingsFile;
     fs::create_directories(file.parent_path());
     const std::string before = fs::exists(file) ? test_support::read_file(file) : std::string();
