@@ -120,10 +120,10 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
 
       const std::int32_t first_elapsed = stopwatch.time([&] { experiment.sort_first(first, N); });
       keep_memory(first);
-      record.note(0, I, J, first_elapsed, stopwatch.elapsed_nanoseconds());
+      record.note(0, I, J, first_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
       const std::int32_t second_elapsed = stopwatch.time([&] { experiment.sort_second(second, N); });
       keep_memory(second);
-      record.note(1, I, J, second_elapsed, stopwatch.elapsed_nanoseconds());
+      record.note(1, I, J, second_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
 
       first_table[I * columns + J] = short_form::SPRACUJ(first_elapsed);
       second_table[I * columns + J] = short_form::SPRACUJ(second_elapsed);

@@ -22,6 +22,23 @@ std::string_view label(const std::vector<std::string>& labels, std::size_t index
   return index < labels.size() ? std::string_view(labels[index]) : std::string_view();
 }
 
+// The system's kinds of evidence are the record's evidence columns, in order.
+consteval bool evidence_kinds_are_the_columns() {
+  if (os::kEvidenceKinds != record::kEvidenceColumns) return false;
+  for (std::size_t i = 0; i < os::kEvidenceKinds; ++i) {
+    if (os::kEvidenceNames[i] != record::kColumns[record::kFirstEvidenceColumn + i]) return false;
+  }
+  return true;
+}
+static_assert(evidence_kinds_are_the_columns());
+
+void set_evidence(record::Row& row, const os::EvidenceReading& evidence) {
+  for (std::size_t i = 0; i < os::kEvidenceKinds; ++i) {
+    const auto kind = static_cast<os::Evidence>(i);
+    row.*record::kEvidenceMembers[i] = evidence.has(kind) ? std::optional<std::int64_t>(evidence[kind]) : std::nullopt;
+  }
+}
+
 }  // namespace
 
 std::vector<std::string> column_labels(std::string_view header) {
@@ -77,6 +94,7 @@ void RunRecord::write(const SeedChoice& seed, const CallSite& where) {
     row.table_index = window.table;
     row.row_index = window.row;
     row.column_index = window.column;
+    set_evidence(row, window.evidence);
     line.clear();
     record::append_row(line, row);
     file_.write_line(line, where);

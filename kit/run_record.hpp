@@ -1,7 +1,8 @@
 // The precise record of a run (SORTBENCH_RECORD): a CSV file with one row
 // per timed window, naming its place in the tables of "vystup.out", the
-// sort it timed, the hundredths its cell reports and the nanoseconds of the
-// same window on the monotonic clock; kit/record/ owns its columns. The
+// sort it timed, the hundredths its cell reports, the nanoseconds of the
+// same window on the monotonic clock and what the system counted for the
+// thread over it; kit/record/ owns its columns. The
 // windows are noted in memory obtained before the first measurement and
 // written out once, when the run's own files are done.
 #pragma once
@@ -15,6 +16,7 @@
 
 #include "kit/call_site.hpp"
 #include "kit/instruments.hpp"
+#include "kit/os/window_evidence.hpp"
 #include "kit/seed_choice.hpp"
 #include "kit/table_caption.hpp"
 #include "kit/text_output.hpp"
@@ -54,9 +56,11 @@ class RunRecord {
 
   // Notes one window, in the order of measurement; never inside a timed
   // window. Without a request, and beyond the room obtained, it does nothing.
-  void note(std::size_t table, std::size_t row, std::size_t column, std::int32_t hundredths, std::int64_t nanoseconds) {
+  // Evidence the system did not count is left out of the row.
+  void note(std::size_t table, std::size_t row, std::size_t column, std::int32_t hundredths, std::int64_t nanoseconds,
+            const os::EvidenceReading& evidence = {}) {
     if (noted_ == windows_.size()) return;
-    windows_[noted_++] = {table, row, column, hundredths, nanoseconds};
+    windows_[noted_++] = {table, row, column, hundredths, nanoseconds, evidence};
   }
 
   // Writes the header and every noted window, then closes the file. Does
@@ -70,6 +74,7 @@ class RunRecord {
     std::size_t column = 0;
     std::int32_t hundredths = 0;
     std::int64_t nanoseconds = 0;
+    os::EvidenceReading evidence{};
   };
 
   RecordRequest request_;

@@ -102,10 +102,10 @@ void run_file_duel(const FileDuelProgram& program, const kit::Instruments& instr
 
     const std::int32_t ROZDIELQS = stopwatch.time([&] { kit::QSORT(TESTQS.data(), 1, N); });
     kit::keep_memory(TESTQS.data());
-    record.note(0, I, I, ROZDIELQS, stopwatch.elapsed_nanoseconds());
+    record.note(0, I, I, ROZDIELQS, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
     const std::int32_t ROZDIELCS = stopwatch.time([&] { kit::CSORT(TESTCS.data(), N, range, B.data(), C.data()); });
     kit::keep_memory(TESTCS.data());
-    record.note(1, I, I, ROZDIELCS, stopwatch.elapsed_nanoseconds());
+    record.note(1, I, I, ROZDIELCS, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
     const kit::TimeCell VYSQS = kit::long_form::SPRACUJ(ROZDIELQS);
     const kit::TimeCell VYSCS = kit::long_form::SPRACUJ(ROZDIELCS);
 

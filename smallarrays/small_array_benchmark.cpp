@@ -111,7 +111,7 @@ void run_small_array_benchmark(const SmallArrayProgram& program, const kit::Inst
       restore_working_copies(VZOR, TRIED);
       const std::int32_t ROZDIEL = time_batch(stopwatch, program.algorithms[column], TRIED, N, B.data());
       kit::keep_memory(TRIED.first);
-      record.note(0, I, column, ROZDIEL, stopwatch.elapsed_nanoseconds());
+      record.note(0, I, column, ROZDIEL, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
       TAB[I * columns + column] = kit::short_form::SPRACUJ(ROZDIEL);
     }
     progress.clear();

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <initializer_list>
+#include <optional>
 #include <set>
 #include <string_view>
 #include <utility>
@@ -21,17 +22,30 @@ void append_labels(std::string& line, std::initializer_list<std::string_view> la
   }
 }
 
+// A count, or an empty field where there is none.
+void append_count(std::string& line, const std::optional<std::int64_t>& count) {
+  line += ',';
+  if (count) line += fmt::format("{}", *count);
+}
+
 }  // namespace
 
 std::string long_csv(const MeasurementSet& set, RunSelection selection) {
   std::set<std::pair<std::string, int>> incomplete;
   for (const RunSummary& run : set.incomplete_runs()) incomplete.emplace(run.program, run.repeat);
-  std::string csv = "program,table,row,column,repeat,seed,hundredths,nanoseconds\n";
+  std::string csv =
+      "program,table,row,column,repeat,seed,hundredths,nanoseconds,"
+      "cpu_nanoseconds,involuntary_switches,migrations,cycles,instructions,branch_misses,cache_misses\n";
   for (const Measurement& m : set.all()) {
     const bool finished = !incomplete.contains({m.program, m.repeat});
     if (finished != (selection == RunSelection::complete)) continue;
     append_labels(csv, {m.program, m.table, m.row, m.column});
-    csv += fmt::format("{},{},{},{}\n", m.repeat, m.seed, m.hundredths, m.nanoseconds);
+    csv += fmt::format("{},{},{},{}", m.repeat, m.seed, m.hundredths, m.nanoseconds);
+    for (const auto* count : {&m.cpu_nanoseconds, &m.involuntary_switches, &m.migrations, &m.cycles, &m.instructions,
+                              &m.branch_misses, &m.cache_misses}) {
+      append_count(csv, *count);
+    }
+    csv += '\n';
   }
   return csv;
 }

@@ -1,6 +1,9 @@
 // The long CSV of a study: one line per timed window and run, with the
-// header program,table,row,column,repeat,seed,hundredths,nanoseconds.
-// Fields holding a comma, a quote or a line break are quoted, quotes doubled.
+// header program,table,row,column,repeat,seed,hundredths,nanoseconds, then
+// the window's evidence: cpu_nanoseconds,involuntary_switches,migrations,
+// cycles,instructions,branch_misses,cache_misses, each empty where the
+// record does not hold it. Fields holding a comma, a quote or a line break
+// are quoted, quotes doubled.
 #pragma once
 
 #include <string>

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -16,7 +17,8 @@ namespace analysis {
 
 // One timed window of one run: its place in the program's tables (labels as
 // in the results file), the sort it timed, the hundredths the program
-// reported and the elapsed nanoseconds of the same window.
+// reported, the elapsed nanoseconds of the same window, and what the system
+// counted for the measuring thread over it, where the record holds it.
 struct Measurement {
   std::string program;
   std::string table;
@@ -28,6 +30,15 @@ struct Measurement {
   std::int64_t hundredths = 0;
   std::int64_t nanoseconds = 0;
   bool complete = true;  // the run this window belongs to finished normally
+  // The window's evidence; absent where the system did not count it or the
+  // record is older than the counts.
+  std::optional<std::int64_t> cpu_nanoseconds{};       // the thread's CPU time
+  std::optional<std::int64_t> involuntary_switches{};  // switched out against its will
+  std::optional<std::int64_t> migrations{};            // moved to another processor
+  std::optional<std::int64_t> cycles{};                // the processor's own events
+  std::optional<std::int64_t> instructions{};
+  std::optional<std::int64_t> branch_misses{};
+  std::optional<std::int64_t> cache_misses{};
 };
 
 // One run of one program, named by its repeat index.

@@ -19,7 +19,14 @@ RecordedRun recorded_run(const kit::record::Record& record, int repeat) {
                                            .repeat = repeat,
                                            .seed = row.seed,
                                            .hundredths = row.hundredths,
-                                           .nanoseconds = row.nanoseconds});
+                                           .nanoseconds = row.nanoseconds,
+                                           .cpu_nanoseconds = row.cpu_nanoseconds,
+                                           .involuntary_switches = row.involuntary_switches,
+                                           .migrations = row.migrations,
+                                           .cycles = row.cycles,
+                                           .instructions = row.instructions,
+                                           .branch_misses = row.branch_misses,
+                                           .cache_misses = row.cache_misses});
   }
   return run;
 }

@@ -1,5 +1,5 @@
 // A program's precise record as the measurements of one run: every window
-// with its place, the sort it timed and its two figures. Records written
+// with its place, the sort it timed, its two figures and its evidence. Records written
 // before they named their kernels take the kernel from the program's facts.
 #pragma once
 

@@ -20,8 +20,9 @@ void append_value(std::string& line, Integer value) {
   line.append(digits, written.ptr);
 }
 
-void append_value(std::string& line, const std::optional<std::size_t>& index) {
-  if (index) append_value(line, *index);
+template <std::integral Integer>
+void append_value(std::string& line, const std::optional<Integer>& value) {
+  if (value) append_value(line, *value);
 }
 
 using FieldWriter = void (*)(std::string& line, const Row& row);
@@ -30,6 +31,8 @@ template <auto member>
 void write_member(std::string& line, const Row& row) {
   append_value(line, row.*member);
 }
+
+void write_uncounted(std::string& line, const Row& row) { csv::append_field(line, uncounted_columns(row)); }
 
 struct Field {
   std::string_view column;
@@ -54,6 +57,14 @@ constexpr Field kFields[] = {
     {"table_index", write_member<&Row::table_index>},
     {"row_index", write_member<&Row::row_index>},
     {"column_index", write_member<&Row::column_index>},
+    {"cpu_nanoseconds", write_member<&Row::cpu_nanoseconds>},
+    {"involuntary_switches", write_member<&Row::involuntary_switches>},
+    {"migrations", write_member<&Row::migrations>},
+    {"cycles", write_member<&Row::cycles>},
+    {"instructions", write_member<&Row::instructions>},
+    {"branch_misses", write_member<&Row::branch_misses>},
+    {"cache_misses", write_member<&Row::cache_misses>},
+    {"uncounted", write_uncounted},
 };
 
 // The writers of kFields, each where kColumns puts its column, so the order
@@ -86,6 +97,16 @@ std::string header_line(std::size_t columns) {
     csv::append_field(line, kColumns[i]);
   }
   return line;
+}
+
+std::string uncounted_columns(const Row& row) {
+  std::string names;
+  for (std::size_t i = 0; i < kEvidenceColumns; ++i) {
+    if (row.*kEvidenceMembers[i]) continue;
+    if (!names.empty()) names += ' ';
+    names += kColumns[kFirstEvidenceColumn + i];
+  }
+  return names;
 }
 
 void append_row(std::string& line, const Row& row) {

@@ -13,15 +13,27 @@
 
 namespace kit::record {
 
-// Every column, in order. A record holds either all of them or, when it was
-// written before the kernel and the indices were added, the first
-// kLabelColumns of them.
-inline constexpr std::array<std::string_view, 16> kColumns{
-    "program", "seed",        "seed_source", "hundredths_clock", "nanoseconds_clock", "window",
-    "windows", "table",       "row_label",   "column_label",     "hundredths",        "nanoseconds",
-    "kernel",  "table_index", "row_index",   "column_index",
+// Every column, in order. A record holds all of them, or one of the
+// earlier layouts: the first kLabelColumns, written before the kernel and
+// the indices were added, or the first kKernelColumns, written before each
+// window's evidence was.
+inline constexpr std::array<std::string_view, 24> kColumns{
+    "program",    "seed",        "seed_source",  "hundredths_clock", "nanoseconds_clock", "window",
+    "windows",    "table",       "row_label",    "column_label",     "hundredths",        "nanoseconds",
+    "kernel",     "table_index", "row_index",    "column_index",     "cpu_nanoseconds",   "involuntary_switches",
+    "migrations", "cycles",      "instructions", "branch_misses",    "cache_misses",      "uncounted",
 };
 inline constexpr std::size_t kLabelColumns = 12;
+inline constexpr std::size_t kKernelColumns = 16;
+
+// The columns of a window's evidence, from cpu_nanoseconds to cache_misses.
+// A count the system does not give the process is an empty field, and
+// "uncounted" names those columns once for the whole run.
+inline constexpr std::size_t kFirstEvidenceColumn = kKernelColumns;
+inline constexpr std::size_t kEvidenceColumns = 7;
+static_assert(kColumns[kKernelColumns - 1] == "column_index" && kColumns[kFirstEvidenceColumn] == "cpu_nanoseconds" &&
+              kColumns[kFirstEvidenceColumn + kEvidenceColumns - 1] == "cache_misses" &&
+              kColumns.back() == "uncounted");
 
 // The position of the column `name` in kColumns; kColumns.size() for none.
 constexpr std::size_t position_of(std::string_view name) {
@@ -64,12 +76,33 @@ struct Row {
   std::optional<std::size_t> table_index;
   std::optional<std::size_t> row_index;
   std::optional<std::size_t> column_index;
+  // What the system counted for the measuring thread over the window, just
+  // outside its clock readings; absent where the system does not count it,
+  // and in the earlier layouts.
+  std::optional<std::int64_t> cpu_nanoseconds{};       // the thread's CPU time
+  std::optional<std::int64_t> involuntary_switches{};  // the times the thread was switched out against its will
+  std::optional<std::int64_t> migrations{};            // the times it was moved to another processor
+  std::optional<std::int64_t> cycles{};                // the processor's own events
+  std::optional<std::int64_t> instructions{};
+  std::optional<std::int64_t> branch_misses{};
+  std::optional<std::int64_t> cache_misses{};
 
   bool operator==(const Row&) const = default;
 };
 
+// The evidence of a row in column order, cpu_nanoseconds first.
+using EvidenceMember = std::optional<std::int64_t> Row::*;
+inline constexpr std::array<EvidenceMember, kEvidenceColumns> kEvidenceMembers{
+    &Row::cpu_nanoseconds, &Row::involuntary_switches, &Row::migrations,   &Row::cycles,
+    &Row::instructions,    &Row::branch_misses,        &Row::cache_misses,
+};
+
+// The names of the row's absent evidence columns, separated by spaces: the
+// "uncounted" field. Empty when every count is there.
+std::string uncounted_columns(const Row& row);
+
 // Appends the row's fields in column order, every column, without line end.
-// An absent index is written as an empty field.
+// An absent index or count is written as an empty field.
 void append_row(std::string& line, const Row& row);
 
 }  // namespace kit::record

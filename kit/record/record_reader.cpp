@@ -67,8 +67,9 @@ class Reader {
                shown(names[i]));
       }
     }
-    if (names.size() != kLabelColumns && names.size() != kColumns.size()) {
-      refuse("a header of " + decimal(kLabelColumns) + " or " + decimal(kColumns.size()) + " columns",
+    if (names.size() != kLabelColumns && names.size() != kKernelColumns && names.size() != kColumns.size()) {
+      refuse("a header of " + decimal(kLabelColumns) + ", " + decimal(kKernelColumns) + " or " +
+                 decimal(kColumns.size()) + " columns",
              decimal(names.size()) + " columns");
     }
     record_.columns = names.size();
@@ -84,6 +85,13 @@ class Reader {
     // Windows first: the window's range depends on it.
     row.windows = at_least<std::size_t>(fields, column("windows"), 1);
     for (std::size_t i = 0; i < fields.size(); ++i) read_field(fields, i, row);
+    if (record_.has_evidence()) {
+      const std::size_t position = column("uncounted");
+      const std::string uncounted = uncounted_columns(row);
+      if (fields[position] != uncounted) {
+        refuse_field(kColumns[position], "the empty evidence columns, \"" + uncounted + "\"", fields[position]);
+      }
+    }
     check_constants(fields, row);
     record_.rows.push_back(std::move(row));
     line_ += row_lines_;
@@ -106,6 +114,12 @@ class Reader {
                    fields[position]);
     }
     return *value;
+  }
+
+  // A count the system may not give: empty, or a whole number of at least 0.
+  std::optional<std::int64_t> count(const std::vector<std::string>& fields, std::size_t position) {
+    if (fields[position].empty()) return std::nullopt;
+    return at_least<std::int64_t>(fields, position, 0);
   }
 
   // A field that names something: any text but none.
@@ -189,6 +203,17 @@ class Reader {
       case column("column_index"):
         row.column_index = at_least<std::size_t>(fields, i, 0);
         break;
+      case column("cpu_nanoseconds"):
+      case column("involuntary_switches"):
+      case column("migrations"):
+      case column("cycles"):
+      case column("instructions"):
+      case column("branch_misses"):
+      case column("cache_misses"):
+        row.*kEvidenceMembers[i - kFirstEvidenceColumn] = count(fields, i);
+        break;
+      case column("uncounted"):
+        break;  // checked against the counts once the row is read
     }
   }
 
@@ -203,7 +228,8 @@ class Reader {
       return;
     }
     for (const std::size_t i : {column("program"), column("seed"), column("seed_source"), column("hundredths_clock"),
-                                column("nanoseconds_clock"), column("windows")}) {
+                                column("nanoseconds_clock"), column("windows"), column("uncounted")}) {
+      if (i >= fields.size()) continue;  // an earlier layout
       if (fields[i] != first_[i]) {
         refuse_field(kColumns[i], shown(first_[i]) + " as on line " + decimal(first_line_), fields[i]);
       }

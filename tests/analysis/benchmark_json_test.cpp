@@ -134,12 +134,29 @@ TEST(LongCsv, OneLinePerWindowWithTheIncompleteRunsKeptApart) {
   add_cell(set, Place{"tallyduel", "Cas Quicksortu:", "Vstup c.1: pocet= 20, rozsah= 10", ""}, fixtures::runs(1, 42),
            {25'000'000});
   add_cell(set, Place{"tallyduel", "Cas \"Q\"", "x", ""}, {fixtures::Run{1, 43, false}}, {7});
+  // A window of a record that holds its evidence, as far as the system counted it.
+  set.add({.program = "tallyduel",
+           .table = "Countingsort",
+           .row = "20",
+           .column = "10",
+           .kernel = "CSORT",
+           .repeat = 0,
+           .seed = 42,
+           .hundredths = 1,
+           .nanoseconds = 9'000'000,
+           .cpu_nanoseconds = 8'500'000,
+           .involuntary_switches = 2,
+           .migrations = 0,
+           .cache_misses = 77});
+  const std::string header =
+      "program,table,row,column,repeat,seed,hundredths,nanoseconds,"
+      "cpu_nanoseconds,involuntary_switches,migrations,cycles,instructions,branch_misses,cache_misses\n";
   EXPECT_EQ(analysis::long_csv(set),
-            "program,table,row,column,repeat,seed,hundredths,nanoseconds\n"
-            "tallyduel,Cas Quicksortu:,\"Vstup c.1: pocet= 20, rozsah= 10\",,0,42,2,25000000\n");
+            header +
+                "tallyduel,Cas Quicksortu:,\"Vstup c.1: pocet= 20, rozsah= 10\",,0,42,2,25000000,,,,,,,\n"
+                "tallyduel,Countingsort,20,10,0,42,1,9000000,8500000,2,0,,,,77\n");
   EXPECT_EQ(analysis::long_csv(set, analysis::RunSelection::incomplete),
-            "program,table,row,column,repeat,seed,hundredths,nanoseconds\n"
-            "tallyduel,\"Cas \"\"Q\"\"\",x,,1,43,0,7\n");
+            header + "tallyduel,\"Cas \"\"Q\"\"\",x,,1,43,0,7,,,,,,,\n");
 }
 
 analysis::ResultFile parsed(const std::string& text) {

@@ -50,7 +50,8 @@ using RecordedValue = std::function<RecordedCell(std::size_t table, std::size_t 
 // field, each window's figures from `cell`. tallyduel's input I stands in
 // row I and column I of tables 0 (quicksort) and 1 (counting sort).
 // The two layouts of a record: the current one names each window's kernel
-// and indices; records written before that hold the labels only.
+// and indices and holds its evidence; records written before that hold the
+// labels only.
 enum class RecordLayout { current, label_only };
 std::string program_record(const analysis::SuiteProgram& program, const std::string& seed, const RecordedValue& cell,
                            RecordLayout form = RecordLayout::label_only);

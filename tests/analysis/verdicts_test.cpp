@@ -287,8 +287,9 @@ TEST(ProgramFacts, NameTheKernelOfEveryTableAndColumnAsTheRecordsDo) {
 }
 
 // A record written before records named their kernels reads with the
-// kernels of the program's facts; a current record keeps its own.
-TEST(RecordedRun, TakesTheKernelFromTheRecordOrForAnOldRecordFromTheProgram) {
+// kernels of the program's facts; a current record keeps its own, and its
+// windows' evidence as far as the system counted it.
+TEST(RecordedRun, TakesTheKernelFromTheRecordOrForAnOldRecordFromTheProgramAndTheEvidenceFromTheRecord) {
   const std::string old_record =
       kit::record::header_line(kit::record::kLabelColumns) +
       "\r\ntallyduel,7,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,2,Countingsort,10,10,3,31000000\r\n";
@@ -296,13 +297,20 @@ TEST(RecordedRun, TakesTheKernelFromTheRecordOrForAnOldRecordFromTheProgram) {
   ASSERT_EQ(old_run.measurements.size(), 1u);
   EXPECT_EQ(old_run.measurements[0].kernel, "CSORT");
   EXPECT_EQ(old_run.measurements[0].repeat, 2);
+  EXPECT_FALSE(old_run.measurements[0].cpu_nanoseconds || old_run.measurements[0].involuntary_switches);
   EXPECT_FALSE(old_run.all_windows());
 
   const std::string new_record = kit::record::header_line() +
                                  "\r\nsomeprogram,7,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,1,t,10,10,3,"
-                                 "31000000,XSORT,0,0,0\r\n";
+                                 "31000000,XSORT,0,0,0,30000000,1,,,,,9,migrations cycles instructions "
+                                 "branch_misses\r\n";
   const analysis::RecordedRun new_run = analysis::recorded_run(kit::record::read_record(new_record, "new.csv"), 1);
-  EXPECT_EQ(new_run.measurements.at(0).kernel, "XSORT");
+  const analysis::Measurement& window = new_run.measurements.at(0);
+  EXPECT_EQ(window.kernel, "XSORT");
+  EXPECT_EQ(window.cpu_nanoseconds, 30000000);
+  EXPECT_EQ(window.involuntary_switches, 1);
+  EXPECT_FALSE(window.migrations || window.cycles || window.instructions || window.branch_misses);
+  EXPECT_EQ(window.cache_misses, 9);
   EXPECT_TRUE(new_run.all_windows());
 }
 

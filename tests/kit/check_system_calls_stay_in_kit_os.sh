@@ -9,7 +9,7 @@ set -uo pipefail
 
 cd "$1" || exit 2
 headers='#include <((unistd|fcntl|time|signal|errno|poll|dlfcn|pthread|windows)\.h|(sys|mach)/|csignal>|cerrno>)'
-calls='(^|[^[:alnum:]_:])::(read|write|open|close)\(|\b(dup2|fcntl|_exit|madvise|mmap|sysconf|clock_gettime|localtime_r|signal)\(|\b(STD(IN|OUT|ERR)_FILENO|errno|timespec|ssize_t)\b'
+calls='(^|[^[:alnum:]_:])::(read|write|open|close)\(|\b(dup2|fcntl|_exit|madvise|mmap|sysconf|clock_gettime|localtime_r|signal|getrusage|syscall|GetThreadTimes|QueryThreadCycleTime)\(|\b(STD(IN|OUT|ERR)_FILENO|errno|timespec|ssize_t)\b'
 found=$(grep -rnE --include='*.cpp' --include='*.hpp' -e "$headers" -e "$calls" kit smallarrays quickvscount cutoff |
   grep -v '^kit/os/')
 if [ -n "$found" ]; then

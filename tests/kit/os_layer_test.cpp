@@ -1,6 +1,7 @@
 // The operating-system layer, in the ways it can go wrong that the drivers'
 // tests do not show, alike on every system: error numbers the drivers never
-// meet, and a tick count on the wrong scale. Each system's own clocks,
+// meet, a tick count on the wrong scale, and evidence that does not follow
+// the thread's work. Each system's own clocks,
 // error codes and pages are tested in os_layer_<system>_test.cpp.
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 
 #include "kit/os/clocks.hpp"
 #include "kit/os/files.hpp"
+#include "kit/os/window_evidence.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -99,6 +101,38 @@ TEST(KitOsClocks, TickCountAdvancesInMillisecondsWithThePreciseClock) {
   EXPECT_GE(elapsed, os::nanoseconds_between(inner_before, inner_after) / 1000000 - kTickLag);
   EXPECT_LE(elapsed, os::nanoseconds_between(outer_before, outer_after) / 1000000 + kTickLag);
   EXPECT_GE(elapsed, 120 - kTickLag);
+}
+
+// ---- window evidence --------------------------------------------------------
+
+// The thread's CPU time is counted everywhere, in nanoseconds: it grows by
+// about the work done between two reads, and a kind that is not counted
+// reads 0 rather than some stale figure.
+TEST(KitOsWindowEvidence, CountsTheThreadsCpuTimeOverItsWorkAndNothingItDoesNotCount) {
+  const os::EvidenceKinds counted = os::open_window_evidence();
+  EXPECT_EQ(os::open_window_evidence(), counted) << "opening twice changes nothing";
+  ASSERT_NE(counted & os::evidence_bit(os::Evidence::kCpuNanoseconds), 0u);
+
+  const os::EvidenceReading before = os::read_window_evidence();
+  const auto start = std::chrono::steady_clock::now();
+  volatile std::uint64_t spin = 0;
+  while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(100)) spin = spin + 1;
+  const os::EvidenceReading after = os::read_window_evidence();
+  const os::EvidenceReading window = os::evidence_between(before, after);
+
+  EXPECT_EQ(window.counted, counted);
+  // 100 ms of wall time; the CPU time may fall short when other work ran, and
+  // Windows counts it in the scheduler's ticks of about 16 ms.
+  EXPECT_GT(window[os::Evidence::kCpuNanoseconds], 20'000'000);
+  EXPECT_LT(window[os::Evidence::kCpuNanoseconds], 200'000'000);
+  for (std::size_t i = 0; i < os::kEvidenceKinds; ++i) {
+    const auto kind = static_cast<os::Evidence>(i);
+    if (window.has(kind)) {
+      EXPECT_GE(window[kind], 0) << os::kEvidenceNames[i];
+    } else {
+      EXPECT_EQ(after[kind], 0) << os::kEvidenceNames[i];
+    }
+  }
 }
 
 }  // namespace

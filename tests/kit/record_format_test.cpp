@@ -83,8 +83,12 @@ TEST(CsvFields, MalformedQuotingIsNamedWithWhatWasExpectedAndFound) {
 
 // ---- writing and reading a record -------------------------------------------
 
-TEST(RecordColumns, AreTheTwelveLabelColumnsThenTheKernelAndTheIndices) {
+TEST(RecordColumns, AreTheTwelveLabelColumnsThenTheKernelAndTheIndicesThenTheEvidence) {
   EXPECT_EQ(kit::record::header_line(),
+            "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
+            "hundredths,nanoseconds,kernel,table_index,row_index,column_index,cpu_nanoseconds,involuntary_switches,"
+            "migrations,cycles,instructions,branch_misses,cache_misses,uncounted");
+  EXPECT_EQ(kit::record::header_line(kit::record::kKernelColumns),
             "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
             "hundredths,nanoseconds,kernel,table_index,row_index,column_index");
   EXPECT_EQ(kit::record::header_line(kit::record::kLabelColumns),
@@ -108,7 +112,10 @@ Row sample_row(std::size_t window, std::size_t windows) {
           .kernel = "QSORT",
           .table_index = 0,
           .row_index = 2,
-          .column_index = 0};
+          .column_index = 0,
+          .cpu_nanoseconds = 123000000000,
+          .involuntary_switches = 4,
+          .migrations = 0};
 }
 
 std::string record_text(const std::vector<Row>& rows, const char* line_end = "\r\n") {
@@ -141,15 +148,20 @@ TEST(RecordReader, ReadsBackWhatTheRowsWriteLabelsWithCommasQuotesAndLineEndsInc
   rows[2].column_label = "two\r\nlines";
   rows[2].nanoseconds = 0;
   rows[2].seed = rows[1].seed;
+  rows[2].involuntary_switches = 0;
   for (const char* line_end : {"\r\n", "\n"}) {
     const Record record = read_record(record_text(rows, line_end), "record.csv");
     EXPECT_EQ(record.rows, rows);
     EXPECT_TRUE(record.has_kernels());
+    EXPECT_TRUE(record.has_evidence());
     EXPECT_TRUE(record.complete());
     EXPECT_EQ(record.program, "tallygrid");
     EXPECT_EQ(record.seed, 4294967295u);
     EXPECT_EQ(record.windows, 3u);
   }
+  EXPECT_NE(record_text(rows).find(",123000000000,4,0,,,,,cycles instructions branch_misses cache_misses\r\n"),
+            std::string::npos)
+      << "counts the system does not give are empty, and named once in uncounted";
   std::string without_last_line_end = record_text(rows);
   without_last_line_end.resize(without_last_line_end.size() - 2);
   EXPECT_EQ(read_record(without_last_line_end, "record.csv").rows, rows);
@@ -162,15 +174,16 @@ TEST(RecordReader, ReadsBackWhatTheRowsWriteLabelsWithCommasQuotesAndLineEndsInc
   EXPECT_FALSE(no_rows.complete());
 }
 
-TEST(RecordReader, ReadsARecordWrittenBeforeTheKernelAndIndicesWithoutThem) {
-  const std::string text =
+TEST(RecordReader, ReadsTheRecordsWrittenBeforeTheKernelsAndBeforeTheEvidenceWithoutThem) {
+  const std::string labels_only =
       "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
       "hundredths,nanoseconds\r\n"
       "tallygrid,777,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,2,Quicksort,10000,10,0,197257\r\n"
       "tallygrid,777,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,2,2,Countingsort,10000,10,0,17494\r\n";
-  const Record record = read_record(text, "old.csv");
+  const Record record = read_record(labels_only, "old.csv");
   EXPECT_EQ(record.columns, kit::record::kLabelColumns);
   EXPECT_FALSE(record.has_kernels());
+  EXPECT_FALSE(record.has_evidence());
   ASSERT_EQ(record.rows.size(), 2u);
   EXPECT_TRUE(record.complete());
   const Row& row = record.rows[1];
@@ -178,12 +191,28 @@ TEST(RecordReader, ReadsARecordWrittenBeforeTheKernelAndIndicesWithoutThem) {
   EXPECT_EQ(row.nanoseconds, 17494);
   EXPECT_EQ(row.kernel, "");
   EXPECT_FALSE(row.table_index || row.row_index || row.column_index);
+  EXPECT_FALSE(row.cpu_nanoseconds || row.involuntary_switches || row.cycles);
 
   // The old layout is checked as closely as the new one.
-  std::string bad = text;
+  std::string bad = labels_only;
   bad.replace(bad.rfind(",2,2,"), 5, ",-1,2,");
   EXPECT_STREQ(refusal(bad, "old.csv", "window -1").what(),
                "old.csv:3: expected window to be a whole number from 1 to 2, found \"-1\"");
+
+  const std::string with_kernels =
+      "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
+      "hundredths,nanoseconds,kernel,table_index,row_index,column_index\r\n"
+      "tallygrid,777,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,2,Quicksort,10000,10,0,197257,QSORT,0,0,0\r\n"
+      "tallygrid,777,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,2,2,Countingsort,10000,10,0,17494,CSORT,1,0,"
+      "0\r\n";
+  const Record kernels = read_record(with_kernels, "today.csv");
+  EXPECT_EQ(kernels.columns, kit::record::kKernelColumns);
+  EXPECT_TRUE(kernels.has_kernels());
+  EXPECT_FALSE(kernels.has_evidence());
+  ASSERT_EQ(kernels.rows.size(), 2u);
+  EXPECT_EQ(kernels.rows[1].kernel, "CSORT");
+  EXPECT_EQ(kernels.rows[1].table_index, 1u);
+  EXPECT_FALSE(kernels.rows[1].cpu_nanoseconds || kernels.rows[1].migrations || kernels.rows[1].cache_misses);
 }
 
 // The record below, with one field of one line replaced.
@@ -198,9 +227,12 @@ struct Fault {
 std::string faulty_record(const Fault& fault) {
   std::vector<std::string> lines{
       kit::record::header_line(),
-      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,3,maloprvkove polia,5,QS,1,100,QSORT,0,0,0",
-      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,2,3,maloprvkove polia,5,MS,2,200,MSORT,0,0,1",
-      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,3,3,maloprvkove polia,5,HS,3,300,HSORT,0,0,2",
+      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,1,3,maloprvkove "
+      "polia,5,QS,1,100,QSORT,0,0,0,90,0,1,,,,,cycles instructions branch_misses cache_misses",
+      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,2,3,maloprvkove "
+      "polia,5,MS,2,200,MSORT,0,0,1,190,1,0,,,,,cycles instructions branch_misses cache_misses",
+      "smallsix,2024,SORTBENCH_SEED,local_time_of_day,CLOCK_MONOTONIC,3,3,maloprvkove "
+      "polia,5,HS,3,300,HSORT,0,0,2,290,0,0,,,,,cycles instructions branch_misses cache_misses",
   };
   std::string& line = lines[fault.line - 1];
   const std::size_t position = kit::record::position_of(fault.column);
@@ -226,12 +258,18 @@ TEST(RecordReader, RefusesAHeaderOrARowOfAnotherShapeNamingTheSourceTheLineAndWh
   const std::vector<std::pair<Fault, std::string>> cases{
       {{"a renamed column", 1, "kernel", "sort"},
        "r.csv:1: expected column 13 of the header to be \"kernel\", found \"sort\""},
-      {{"an unknown layout", 1, "column_index", "column_index,note"},
-       "r.csv:1: expected a header of 12 or 16 columns, found 17 columns"},
-      {{"a layout cut short", 1, "row_index", "row_index", 2},
-       "r.csv:1: expected a header of 12 or 16 columns, found 15 columns"},
-      {{"a missing field", 3, "row_index", "0", 2}, "r.csv:3: expected 16 fields, as in the header, found 15 fields"},
-      {{"an extra field", 3, "column_index", "1,9"}, "r.csv:3: expected 16 fields, as in the header, found 17 fields"},
+      {{"an unknown layout", 1, "uncounted", "uncounted,note"},
+       "r.csv:1: expected a header of 12, 16 or 24 columns, found 25 columns"},
+      {{"a layout cut short", 1, "cache_misses", "cache_misses", 2},
+       "r.csv:1: expected a header of 12, 16 or 24 columns, found 23 columns"},
+      {{"a missing field", 3, "row_index", "0", 2}, "r.csv:3: expected 24 fields, as in the header, found 23 fields"},
+      {{"an extra field", 3, "column_index", "1,9"}, "r.csv:3: expected 24 fields, as in the header, found 25 fields"},
+      {{"an empty count that uncounted leaves out", 3, "cpu_nanoseconds", ""},
+       "r.csv:3: expected uncounted to be the empty evidence columns, \"cpu_nanoseconds cycles instructions "
+       "branch_misses cache_misses\", found \"cycles instructions branch_misses cache_...\""},
+      {{"a count that uncounted names", 2, "uncounted", "migrations cycles instructions branch_misses cache_misses"},
+       "r.csv:2: expected uncounted to be the empty evidence columns, \"cycles instructions branch_misses "
+       "cache_misses\", found \"migrations cycles instructions branch_mi...\""},
       {{"an open quote", 3, "table", "\"maloprvkove"}, "r.csv:3: expected a closing quote, found the end of the text"},
   };
   for (const auto& [fault, message] : cases) expect_refused(fault, message);
@@ -269,6 +307,8 @@ TEST(RecordReader, RefusesEveryMalformedFieldNamingTheSourceTheLineAndWhatWasExp
       {{"a negative table index", 3, "table_index", "-1"}, "a whole number of at least 0"},
       {{"a row index in words", 3, "row_index", "one"}, "a whole number of at least 0"},
       {{"no column index", 3, "column_index", ""}, "a whole number of at least 0"},
+      {{"negative CPU time", 3, "cpu_nanoseconds", "-5"}, "a whole number of at least 0"},
+      {{"switches in words", 4, "involuntary_switches", "none"}, "a whole number of at least 0"},
   };
   for (const auto& [fault, expected] : cases) {
     const std::string found = fault.field.empty() ? "an empty field" : "\"" + fault.field + "\"";
@@ -290,7 +330,7 @@ TEST(RecordReader, RefusesATextThatIsNoRecord) {
   const std::vector<std::pair<std::string, std::string>> cases{
       {"", "in.csv:1: expected a run record's header, found an empty text"},
       {"a,b\r\n", "in.csv:1: expected column 1 of the header to be \"program\", found \"a\""},
-      {kit::record::header_line() + "\r\n\r\n", "in.csv:2: expected 16 fields, as in the header, found 1 fields"},
+      {kit::record::header_line() + "\r\n\r\n", "in.csv:2: expected 24 fields, as in the header, found 1 fields"},
   };
   for (const auto& [text, message] : cases) EXPECT_EQ(refusal(text, "in.csv", "the text").what(), message);
 }

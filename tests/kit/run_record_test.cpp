@@ -51,16 +51,26 @@ TEST(RunRecord, WritesOneCsvRowPerWindowInTheOrderNoted) {
   kit::RunRecord record({.file = "record.csv", .program = "tallygrid"}, small_places(), 3);
   record.create();
   EXPECT_EQ(read_file("record.csv"), "") << "the file is created empty and filled at the end";
-  record.note(1, 1, 0, 12, 123456789012);
-  record.note(0, 0, 1, 0, 7);
+  // The evidence of a system that counts CPU time, switches and cycles.
+  using kit::os::Evidence;
+  kit::os::EvidenceReading evidence{{120000000000, 3, 99, 400000000000, 0, 0, 0},
+                                    kit::os::evidence_bit(Evidence::kCpuNanoseconds) |
+                                        kit::os::evidence_bit(Evidence::kInvoluntarySwitches) |
+                                        kit::os::evidence_bit(Evidence::kCycles)};
+  record.note(1, 1, 0, 12, 123456789012, evidence);
+  evidence.counts = {6, 0, 0, 20, 0, 0, 0};
+  record.note(0, 0, 1, 0, 7, evidence);
   record.write({.value = 4294967295u, .source = kit::SeedSource::kChosen});
+  const std::string uncounted = ",migrations instructions branch_misses cache_misses\r\n";
   EXPECT_EQ(read_file("record.csv"),
             "program,seed,seed_source,hundredths_clock,nanoseconds_clock,window,windows,table,row_label,column_label,"
-            "hundredths,nanoseconds,kernel,table_index,row_index,column_index\r\n"
+            "hundredths,nanoseconds,kernel,table_index,row_index,column_index,cpu_nanoseconds,involuntary_switches,"
+            "migrations,cycles,instructions,branch_misses,cache_misses,uncounted\r\n"
             "tallygrid,4294967295,SORTBENCH_SEED,local_time_of_day," +
-                kPreciseClock + ",1,3,\"Counting, \"\"fast\"\"\",20,QS,12,123456789012,CSORT,1,1,0\r\n" +
-                "tallygrid,4294967295,SORTBENCH_SEED,local_time_of_day," + kPreciseClock +
-                ",2,3,Quicksort,10,CS,0,7,QSORT,0,0,1\r\n")
+                kPreciseClock +
+                ",1,3,\"Counting, \"\"fast\"\"\",20,QS,12,123456789012,CSORT,1,1,0,120000000000,3,,400000000000,,," +
+                uncounted + "tallygrid,4294967295,SORTBENCH_SEED,local_time_of_day," + kPreciseClock +
+                ",2,3,Quicksort,10,CS,0,7,QSORT,0,0,1,6,0,,20,,," + uncounted)
       << "two of three windows: the count tells a reader the record is short";
 }
 

@@ -128,15 +128,46 @@ TEST(Stopwatch, ReadsThePreciseClockInsideTheWallClockAroundNothingButTheBatch) 
   EXPECT_EQ(stopwatch.elapsed_nanoseconds(), 1'000'000'500);
 }
 
-TEST(Stopwatch, ReadsThePreciseClockOnlyForARunThatKeepsARecord) {
+// Evidence that logs its readings: CPU time and switches counted, nothing else.
+kit::os::EvidenceKinds recording_open_evidence() {
+  events.emplace_back("open");
+  return 0;
+}
+kit::os::EvidenceReading recording_evidence() {
+  using kit::os::Evidence;
+  events.emplace_back("evidence");
+  const bool first = events.size() == 2;  // "open", then this
+  kit::os::EvidenceReading reading{
+      {}, kit::os::evidence_bit(Evidence::kCpuNanoseconds) | kit::os::evidence_bit(Evidence::kInvoluntarySwitches)};
+  reading.counts[0] = first ? 1000 : 1800;
+  reading.counts[1] = first ? 2 : 3;
+  reading.counts[3] = first ? 5 : 9;  // uncounted: never a difference
+  return reading;
+}
+
+TEST(Stopwatch, ReadsThePreciseClockAndTheEvidenceOnlyForARunThatKeepsARecord) {
+  using kit::os::Evidence;
   events.clear();
-  kit::Instruments instruments{.read_clock = recording_clock, .read_precise_clock = recording_precise_clock};
-  kit::stopwatch_for(instruments).time([] {});
-  EXPECT_EQ(events, (std::vector<std::string>{"clock", "clock"}));
+  kit::Instruments instruments{.read_clock = recording_clock,
+                               .read_precise_clock = recording_precise_clock,
+                               .open_evidence = recording_open_evidence,
+                               .read_evidence = recording_evidence};
+  kit::Stopwatch plain = kit::stopwatch_for(instruments);
+  plain.time([] { events.emplace_back("batch"); });
+  EXPECT_EQ(events, (std::vector<std::string>{"clock", "batch", "clock"}));
+  EXPECT_EQ(plain.evidence().counted, 0u);
+
   events.clear();
   instruments.record.file = "record.csv";
-  kit::stopwatch_for(instruments).time([] {});
-  EXPECT_EQ(events, (std::vector<std::string>{"clock", "precise", "precise", "clock"}));
+  kit::Stopwatch recorded = kit::stopwatch_for(instruments);
+  recorded.time([] { events.emplace_back("batch"); });
+  EXPECT_EQ(events,
+            (std::vector<std::string>{"open", "evidence", "clock", "precise", "batch", "precise", "clock", "evidence"}))
+      << "the counters open before the first window, and are read outside its clock readings";
+  EXPECT_EQ(recorded.evidence()[Evidence::kCpuNanoseconds], 800);
+  EXPECT_EQ(recorded.evidence()[Evidence::kInvoluntarySwitches], 1);
+  EXPECT_FALSE(recorded.evidence().has(Evidence::kCycles));
+  EXPECT_EQ(recorded.evidence()[Evidence::kCycles], 0);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "kit/record/record_reader.hpp"
 #include "kit/runtime_error.hpp"
 #include "line_map_check.hpp"
 #include "quickvscount/file_duel_program.hpp"
@@ -197,6 +198,33 @@ TEST_F(FileDuelTest, TheRecordNamesEveryCellOfTheReportAndTheTickCountSeedAsSuch
     EXPECT_EQ(record.field(i, "nanoseconds"), std::to_string(test_support::numbered_precise_nanoseconds(i)));
   }
 }
+
+#ifndef _WIN32
+// On the real clocks and counters: each window holds the thread's CPU time,
+// at most its time on the monotonic clock (the counters are read outside
+// the clock readings, so a few system calls more), and its involuntary switches.
+TEST_F(FileDuelTest, TheRecordHoldsEachWindowsCpuTimeWithinItsNanosecondsAndItsSwitches) {
+  const auto result =
+      run_recorded_duel({.read_seed = fixed_seed, .record = {.file = "record.csv", .program = "tallyduel"}});
+  ASSERT_EQ(result.exit_status, 0) << result.output;
+  const kit::record::Record record = kit::record::read_record(read_file("record.csv"), "record.csv");
+  ASSERT_TRUE(record.has_evidence());
+  ASSERT_EQ(record.rows.size(), 8u);
+  constexpr std::int64_t kSlack = 200'000;  // the readings beside the window
+  for (const kit::record::Row& row : record.rows) {
+    ASSERT_TRUE(row.cpu_nanoseconds && row.involuntary_switches) << "window " << row.window;
+    EXPECT_GT(*row.cpu_nanoseconds, 0) << "window " << row.window;
+    EXPECT_LE(*row.cpu_nanoseconds, row.nanoseconds + kSlack) << "window " << row.window;
+    EXPECT_GE(*row.involuntary_switches, 0);
+    if (row.migrations) {
+      EXPECT_GE(*row.migrations, 0);
+    }
+    if (row.instructions) {
+      EXPECT_GT(*row.instructions, 0) << "a sort runs instructions";
+    }
+  }
+}
+#endif
 
 TEST_F(FileDuelTest, TheSameChosenSeedWritesTheSameInputFileWhateverTheTickCount) {
   kit::Instruments instruments{.read_seed = fixed_seed,

@@ -93,7 +93,9 @@ TEST_F(RepeatedStudy, InterleavesRepeatsGivesEachItsSeedAndExportsOnlyCompleteRu
   EXPECT_NE(results["context"].dump().find("cutoffnarrow"), std::string::npos);  // listed as incomplete
 
   const std::string csv = test_support::read_file(run / "results.csv");
-  EXPECT_EQ(csv.substr(0, csv.find('\n')), "program,table,row,column,repeat,seed,hundredths,nanoseconds");
+  EXPECT_EQ(csv.substr(0, csv.find('\n')),
+            "program,table,row,column,repeat,seed,hundredths,nanoseconds,cpu_nanoseconds,involuntary_switches,"
+            "migrations,cycles,instructions,branch_misses,cache_misses");
   EXPECT_EQ(static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')), 1 + 2 * small_cells + cutoff_cells);
 
   const std::string summary = test_support::read_file(run / "summary.txt");
