@@ -133,8 +133,9 @@ std::string masked(const fs::path& relative, std::string text, const fs::path& s
   text = replaced(text, R"(<tr><th>([^<]*)</th><td>[^<]*</td></tr>)", "<tr><th>$1</th><td>*</td></tr>");
   text = replaced(text, R"(Sort study [0-9-]+)", "Sort study RUN");
   text = replaced(text, R"(\b[0-9]+:[0-9][0-9]\.[0-9]\b)", "T");
-  // A system that cannot tell a peak says so in a line of its own.
-  text = replaced(text, R"((<p class="note">)?peak memory unknown: [^\n]*\n)", "");
+  // A system that cannot tell a peak says so in a note of its own, which the
+  // summary wraps onto indented lines where the reason is long (Wine's is).
+  text = replaced(text, R"((<p class="note">)?peak memory unknown: [^\n]*\n( [^\n]*\n)*)", "");
   text = replaced(text, R"([0-9]+\.[0-9] MB|unknown)", "M");
   text = replaced(text, R"(-?[0-9]+\.[0-9][0-9] s \(-?[0-9]+\.[0-9]%\))", "O");
   return replaced(text, " +", " ");
