@@ -68,4 +68,13 @@ class StudyWithStandIns : public ::testing::Test {
   std::filesystem::path results_ = scratch.path() / "results";
 };
 
+// summary.txt as one line per note: a note too long for a line breaks
+// onto lines of its own, each later one indented by two spaces.
+inline std::string notes_unwrapped(std::string text) {
+  for (std::size_t at = text.find("\n  "); at != std::string::npos; at = text.find("\n  ", at)) {
+    text.replace(at, 3, " ");
+  }
+  return text;
+}
+
 }  // namespace study_tests

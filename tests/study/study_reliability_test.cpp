@@ -46,15 +46,6 @@ std::vector<std::string> temporary_files(const fs::path& folder) {
   return found;
 }
 
-// summary.txt as one line per note: a note that names a long path breaks
-// onto lines of its own, each later one indented by two spaces.
-std::string notes_unwrapped(std::string text) {
-  for (std::size_t at = text.find("\n  "); at != std::string::npos; at = text.find("\n  ", at)) {
-    text.replace(at, 3, " ");
-  }
-  return text;
-}
-
 #if defined(__linux__)
 std::string progress_lines(int steps, const std::string& format) {
   std::string text;
