@@ -12,6 +12,8 @@
 //   results/compare-<date>-<time>/  summary.txt context.txt *.svg
 #pragma once
 
+#include <string_view>
+
 #include "kit/environment_names.hpp"
 #include "kit/file_names.hpp"
 
@@ -30,6 +32,8 @@ inline constexpr const char* kTimingsFile = "timings.txt";
 inline constexpr const char* kResultsFile = kit::kResultsFileName;
 inline constexpr const char* kInputFile = kit::kInputFileName;
 inline constexpr const char* kInputDigestFile = "vstup.in.sha256";
+// The hash is named after the input it describes.
+static_assert(std::string_view(kInputDigestFile).starts_with(kInputFile), "the digest names its input");
 inline constexpr const char* kRecordFile = "record.csv";
 // What the program wrote on its console.
 inline constexpr const char* kConsoleFile = "console.txt";
