@@ -6,4 +6,6 @@ namespace study::os {
 
 MachineState system_machine_state() { return {}; }
 
+std::optional<ProcessorTimes> system_processor_times() { return std::nullopt; }
+
 }  // namespace study::os
