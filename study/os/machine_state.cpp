@@ -3,6 +3,7 @@
 #include "study/os/machine_state.hpp"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -23,11 +24,80 @@ std::optional<double> next_number(std::string_view& text) {
   return value;
 }
 
+// The hook's folder; "" without it.
+std::string machine_root() {
+  const char* root = std::getenv("SORTBENCH_MACHINE_ROOT");
+  return root != nullptr ? root : "";
+}
+
+// Linux counts /proc/stat in ticks of USER_HZ, 100 on every architecture.
+constexpr double kStandInTicksPerSecond = 100;
+
+// The stand-in reading: the lowest-numbered proc/stat.N, taken out of the
+// sequence, else proc/stat.
+std::string stand_in_stat(const std::filesystem::path& root) {
+  const std::filesystem::path proc = root / "proc";
+  std::optional<long> lowest;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(proc, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!name.starts_with("stat.")) continue;
+    long number = 0;
+    const auto [end, failed] = std::from_chars(name.data() + 5, name.data() + name.size(), number);
+    if (failed != std::errc() || end != name.data() + name.size()) continue;
+    if (!lowest || number < *lowest) lowest = number;
+  }
+  if (!lowest) return file_text(proc / "stat");
+  const std::filesystem::path next = proc / ("stat." + std::to_string(*lowest));
+  std::string text = file_text(next);
+  std::filesystem::remove(next, error);
+  return text;
+}
+
 }  // namespace
 
 MachineState machine_state() {
-  const char* root = std::getenv("SORTBENCH_MACHINE_ROOT");
-  return root != nullptr && *root != '\0' ? linux_machine_state(root) : system_machine_state();
+  const std::string root = machine_root();
+  return !root.empty() ? linux_machine_state(root) : system_machine_state();
+}
+
+bool machine_is_stood_in() { return !machine_root().empty(); }
+
+std::optional<ProcessorTimes> processor_times() {
+  const std::string root = machine_root();
+  return !root.empty() ? parse_processor_times(stand_in_stat(root), kStandInTicksPerSecond) : system_processor_times();
+}
+
+std::optional<ProcessorTimes> parse_processor_times(std::string_view text, double ticks_per_second) {
+  std::optional<ProcessorTimes> times;
+  int processors = 0;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (!line.starts_with("cpu")) continue;
+    if (line.size() > 3 && line[3] >= '0' && line[3] <= '9') {
+      ++processors;
+      continue;
+    }
+    if (line.size() > 3 && line[3] != ' ') continue;
+    line.remove_prefix(3);
+    // user nice system idle iowait irq softirq steal; guest time is in user's already.
+    std::array<double, 8> ticks{};
+    std::size_t known = 0;
+    while (known < ticks.size()) {
+      const std::optional<double> value = next_number(line);
+      if (!value) break;
+      ticks[known++] = *value;
+    }
+    if (known < 4) return std::nullopt;
+    const double idle = ticks[3] + ticks[4];
+    const double busy = ticks[0] + ticks[1] + ticks[2] + ticks[5] + ticks[6] + ticks[7];
+    times = ProcessorTimes{busy / ticks_per_second, (busy + idle) / ticks_per_second, 0, 0};
+  }
+  if (!times || processors == 0) return std::nullopt;
+  times->processors = processors;
+  return times;
 }
 
 MachineState linux_machine_state(const std::filesystem::path& root) {

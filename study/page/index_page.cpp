@@ -221,10 +221,13 @@ std::string summary_notes_html(const StudyRun& study) {
   return notes;
 }
 
-// The load the study notes before and after each program (machine_hygiene.cpp
-// names those context entries so); the rest of the context describes the
-// machine and the build.
-bool is_load_row(std::string_view key) { return key.starts_with("load before ") || key.starts_with("load after "); }
+// The load and the other work the study notes before and after each program
+// (machine_hygiene.cpp names those context entries so); the rest of the
+// context describes the machine and the build.
+bool is_load_row(std::string_view key) {
+  return key.starts_with("load before ") || key.starts_with("load after ") || key.starts_with("other work before ") ||
+         key.starts_with("other work during ");
+}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "analysis/text/text_format.hpp"
 #include "study/os/study_lock.hpp"
@@ -23,7 +24,24 @@ std::string pids_text(const std::vector<std::uint64_t>& holders) {
   return text;
 }
 
+// " (load 2.67)", the load average as a witness of the other work; "" unknown.
+std::string load_aside(const std::optional<os::LoadAverage>& load) {
+  return load ? " (load " + analysis::fixed(load->one_minute, 2) + ")" : "";
+}
+
+std::string seconds_text(double seconds) { return fmt::format("{:.0f} s", seconds); }
+
 }  // namespace
+
+std::optional<double> other_work(const os::ProcessorTimes& from, const os::ProcessorTimes& to) {
+  const double passed = (to.total_seconds - from.total_seconds) / std::max(to.processors, 1);
+  if (!(passed > 0)) return std::nullopt;
+  const double others = (to.busy_seconds - from.busy_seconds) - (to.own_seconds - from.own_seconds);
+  // The counters tick coarser than the study's own time: a little below 0 is none.
+  return std::max(others, 0.0) / passed;
+}
+
+std::string other_work_text(double processors) { return fmt::format("{:.0f} % of a processor", processors * 100); }
 
 std::string load_text(const os::LoadAverage& load) {
   std::string text = analysis::fixed(load.one_minute, 2);
@@ -133,9 +151,15 @@ std::vector<std::string> OtherStudies::note(const std::vector<std::uint64_t>& ho
 }
 
 MachineHygiene::Sources MachineHygiene::system_sources(const os::StudyLock& lock) {
-  return {[] { return os::machine_state(); }, [&lock] { return lock.other_holders(); },
+  return {[] { return os::machine_state(); },
+          [&lock] { return lock.other_holders(); },
           [] { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); },
-          lock.failure()};
+          lock.failure(),
+          [] { return os::processor_times(); },
+          [](double seconds) {
+            // The hook's readings follow one another without time passing.
+            if (!os::machine_is_stood_in()) std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+          }};
 }
 
 std::vector<std::string> MachineHygiene::start(Context& context) {
@@ -143,6 +167,11 @@ std::vector<std::string> MachineHygiene::start(Context& context) {
   note_machine_settings(state, context);
   load_known_ = state.load.has_value();
   if (!load_known_) context.emplace_back("load average", "unavailable: the system keeps none");
+  counters_known_ = read_processor_times().has_value();
+  if (!counters_known_ && load_known_) {
+    context.emplace_back("other work",
+                         "not measured: the system keeps no processor times, so the load average stands in for it");
+  }
   std::vector<std::string> warnings = machine_settings_warnings(state);
   if (!sources_.lock_failure.empty()) {
     warnings.push_back("cannot tell whether another study is running: " + sources_.lock_failure + ".");
@@ -152,13 +181,79 @@ std::vector<std::string> MachineHygiene::start(Context& context) {
   return warnings;
 }
 
-std::vector<std::string> MachineHygiene::before(const std::string& program, Context& context) {
-  if (!load_known_) return {};
-  const os::MachineState state = sources_.state();
-  context.emplace_back("load before " + program, state.load ? load_text(*state.load) : "unavailable");
-  if (!state.load) return {};
-  const std::optional<std::string> warning = load_.before(program, sources_.now(), state.load->one_minute);
+std::vector<std::string> MachineHygiene::before(const std::string& program, Context& context, const Waiting& waiting) {
+  std::optional<os::LoadAverage> load;
+  if (load_known_) {
+    load = sources_.state().load;
+    context.emplace_back("load before " + program, load ? load_text(*load) : "unavailable");
+  }
+  std::optional<std::string> warning;
+  if (counters_known_) {
+    warning = settle(program, context, waiting, load);
+  } else if (load) {
+    warning = load_.before(program, sources_.now(), load->one_minute);
+  }
   return warning ? std::vector<std::string>{*warning} : std::vector<std::string>{};
+}
+
+std::optional<std::string> MachineHygiene::settle(const std::string& program, Context& context, const Waiting& waiting,
+                                                  const std::optional<os::LoadAverage>& load) {
+  const std::string key = "other work before " + program;
+  program_start_.reset();
+  std::optional<os::ProcessorTimes> last = read_processor_times();
+  if (sources_.pause) sources_.pause(kFirstSampleSeconds);
+  std::optional<os::ProcessorTimes> next = last ? read_processor_times() : std::nullopt;
+  std::optional<double> share = next ? other_work(*last, *next) : std::nullopt;
+  const std::optional<double> first = share;
+  double waited = 0;
+  // A bound on the samples too, should the readings show no time passing.
+  const int longest_samples = static_cast<int>(kLongestSettleSeconds / kSettleSampleSeconds);
+  bool stopped = false;
+  for (int sample = 0; share && *share > kOtherWorkMargin && waited < kLongestSettleSeconds; ++sample) {
+    stopped = waiting.stopped && waiting.stopped();
+    if (sample == longest_samples || stopped) break;
+    if (sample == 0 && waiting.tell) {
+      waiting.tell(fmt::format("waiting for the machine to settle: other work uses {}", other_work_text(*share)));
+    }
+    last = next;
+    if (sources_.pause) sources_.pause(kSettleSampleSeconds);
+    next = read_processor_times();
+    if (!next) {
+      share.reset();
+      break;
+    }
+    const double passed = (next->total_seconds - last->total_seconds) / std::max(next->processors, 1);
+    waited += passed > 0 ? passed : kSettleSampleSeconds;
+    share = other_work(*last, *next);
+  }
+  if (!share) {
+    context.emplace_back(key, "unmeasured: the processors' times could not be read");
+    return std::nullopt;
+  }
+  if (stopped) {
+    // The program will not run: nothing to warn of.
+    context.emplace_back(key, other_work_text(*share) + ", when the study was stopped");
+    return std::nullopt;
+  }
+  program_start_ = next;
+  const bool settled = *share <= kOtherWorkMargin;
+  if (waited == 0) {
+    context.emplace_back(key, other_work_text(*share));
+  } else if (settled) {
+    context.emplace_back(key, fmt::format("{}, after waiting {} for {} to settle", other_work_text(*share),
+                                          seconds_text(waited), other_work_text(*first)));
+    if (waiting.tell) {
+      waiting.tell(fmt::format("the machine settled after {}: other work uses {}", seconds_text(waited),
+                               other_work_text(*share)));
+    }
+  } else {
+    context.emplace_back(key, fmt::format("{}, still after waiting {}", other_work_text(*share), seconds_text(waited)));
+  }
+  if (settled) return std::nullopt;
+  return fmt::format(
+      "other work used {} before {} started, still after waiting {} for it to settle{}: it will disturb its "
+      "timings.",
+      other_work_text(*share), program, seconds_text(waited), load_aside(load));
 }
 
 void MachineHygiene::during(const std::string& program) {
@@ -167,19 +262,33 @@ void MachineHygiene::during(const std::string& program) {
 
 std::vector<std::string> MachineHygiene::after(const std::string& program, Context& context) {
   std::vector<std::string> warnings;
+  std::optional<os::LoadAverage> load;
   if (load_known_) {
-    const os::MachineState state = sources_.state();
-    context.emplace_back("load after " + program, state.load ? load_text(*state.load) : "unavailable");
-    if (state.load) {
-      if (auto warning = load_.after(program, sources_.now(), state.load->one_minute)) {
-        warnings.push_back(std::move(*warning));
-      }
+    load = sources_.state().load;
+    context.emplace_back("load after " + program, load ? load_text(*load) : "unavailable");
+  }
+  if (counters_known_) {
+    // The program's own time is the study's children's: what is left is other work.
+    const std::optional<os::ProcessorTimes> end = program_start_ ? read_processor_times() : std::nullopt;
+    const std::optional<double> share = end ? other_work(*program_start_, *end) : std::nullopt;
+    context.emplace_back("other work during " + program,
+                         share ? other_work_text(*share) : "unmeasured: the processors' times could not be read");
+    if (share && *share > kOtherWorkMargin) {
+      warnings.push_back(fmt::format("other work used {} while {} ran{}: it disturbed its timings.",
+                                     other_work_text(*share), program, load_aside(load)));
     }
+    program_start_.reset();
+  } else if (load) {
+    if (auto warning = load_.after(program, sources_.now(), load->one_minute)) warnings.push_back(std::move(*warning));
   }
   look_for_other_studies(program);
   for (std::string& warning : pending_) warnings.push_back(std::move(warning));
   pending_.clear();
   return warnings;
+}
+
+std::optional<os::ProcessorTimes> MachineHygiene::read_processor_times() {
+  return sources_.processor_times ? sources_.processor_times() : std::nullopt;
 }
 
 void MachineHygiene::look_for_other_studies(const std::string& program) {

@@ -123,6 +123,15 @@ void ProgramExecutor::run(ProgramRun& run, StudyRun& study) {
 
 void ProgramExecutor::start(ProgramRun& run, StudyRun& study, const std::filesystem::path& executable) {
   const analysis::SuiteProgram& program = *run.program;
+  const MachineHygiene::Waiting waiting{[](const std::string& line) { say(fmt::format("study: {}\n", line)); },
+                                        [this] {
+                                          interrupts_.take();
+                                          return interrupts_.interrupted();
+                                        }};
+  warn(study, hygiene_.before(run.label(), study.context, waiting));
+  // Stopped while it waited for the machine: the program stays not started,
+  // and has no folder.
+  if (interrupts_.interrupted()) return;
   const std::filesystem::path folder = run_folder_ / run.folder;
   try {
     std::error_code error;
@@ -131,7 +140,6 @@ void ProgramExecutor::start(ProgramRun& run, StudyRun& study, const std::filesys
     std::vector<std::string> environment{fmt::format(
         "{}={}", run_files::kRecordVariable, std::filesystem::absolute(folder / run_files::kRecordFile).string())};
     if (run.seed) environment.push_back(fmt::format("{}={}", run_files::kSeedVariable, *run.seed));
-    warn(study, hygiene_.before(run.label(), study.context));
     estimate_.start_run();
     const RunOutcome outcome = run_suite_program(
         executable, program, folder, interrupts_,

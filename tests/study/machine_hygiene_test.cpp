@@ -1,6 +1,8 @@
 // Whether the machine was quiet, with values given in place of the
-// machine's: the load held against the study's own share of it, the
-// settings that blur timings, and other studies.
+// machine's: the other work on the processors and the wait for it to
+// settle, the load held against the study's own share of it where the
+// processors' times are unknown, the settings that blur timings, and
+// other studies.
 #include "study/run/machine_hygiene.hpp"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@ using study::LoadWatch;
 using study::MachineHygiene;
 using study::os::LoadAverage;
 using study::os::MachineState;
+using study::os::ProcessorTimes;
 
 std::string value_of(const Context& context, const std::string& key) {
   for (const auto& [name, value] : context) {
@@ -115,12 +118,22 @@ TEST(OtherStudies, EachIsWarnedOfOnceWhenItIsFirstSeen) {
             std::vector<std::string>{"2 other studies are running (pids 6, 7): timings of all will be disturbed."});
 }
 
-// A machine whose state, other studies and clock the test sets.
+// Two processors, `seconds` after the system started, of which other work
+// kept one busy `others` seconds and the study with its programs `own`.
+ProcessorTimes at(double seconds, double others, double own = 0) { return {others + own, 2 * seconds, 2, own}; }
+
+// A machine whose state, other studies, clock and processors' times the
+// test sets: each reading takes the next of `readings`, none when they
+// are used up.
 struct GivenMachine {
   MachineState state;
   std::vector<std::uint64_t> others;
   double now = 0;
   int looks = 0;
+  std::vector<ProcessorTimes> readings;
+  std::size_t read = 0;
+  std::vector<double> pauses;
+  std::vector<std::string> told;
 
   MachineHygiene::Sources sources(std::string lock_failure = "") {
     return {[this] { return state; },
@@ -128,9 +141,101 @@ struct GivenMachine {
               ++looks;
               return others;
             },
-            [this] { return now; }, std::move(lock_failure)};
+            [this] { return now; },
+            std::move(lock_failure),
+            [this]() -> std::optional<ProcessorTimes> {
+              if (read == readings.size()) return std::nullopt;
+              return readings[read++];
+            },
+            [this](double seconds) { pauses.push_back(seconds); }};
+  }
+  MachineHygiene::Waiting waiting(std::function<bool()> stopped = {}) {
+    return {[this](const std::string& line) { told.push_back(line); }, std::move(stopped)};
   }
 };
+
+TEST(OtherWork, IsTheBusyTimeBeyondTheStudysOwnPerSecondPassed) {
+  EXPECT_DOUBLE_EQ(*study::other_work(at(10, 0), at(12, 1.5)), 0.75);
+  // The study's programs ran two processors for the whole time: none of it is other work.
+  EXPECT_DOUBLE_EQ(*study::other_work(at(10, 0, 0), at(20, 3, 20)), 0.3);
+  // The coarse system counter behind the study's own: none, not less.
+  EXPECT_DOUBLE_EQ(*study::other_work(at(10, 0, 0), at(11, 0, 0.05)), 0.0);
+  EXPECT_FALSE(study::other_work(at(10, 1), at(10, 1)).has_value());
+  EXPECT_EQ(study::other_work_text(0.854), "85 % of a processor");
+  EXPECT_EQ(study::other_work_text(1.6), "160 % of a processor");
+}
+
+TEST(MachineHygiene, WaitsForTheBuildBeforeTheFirstProgramToSettleAndDoesNotWarn) {
+  GivenMachine machine;
+  // The build just done: the 1-minute load still holds it, the processors are quieting down.
+  machine.state.load = LoadAverage{2.67, 1.2, 0.5};
+  machine.readings = {at(0, 0),           at(100, 0), at(100.5, 0.85),  // the first sample: 170 %
+                      at(101.5, 1.75),                                  // 90 %
+                      at(102.5, 1.78),                                  // 3 %: settled
+                      at(142.5, 2.58, 80)};
+  MachineHygiene hygiene(machine.sources());
+  Context context;
+  EXPECT_TRUE(hygiene.start(context).empty());
+  EXPECT_TRUE(hygiene.before("smallsix", context, machine.waiting()).empty());
+  EXPECT_EQ(machine.pauses, (std::vector<double>{study::kFirstSampleSeconds, study::kSettleSampleSeconds,
+                                                 study::kSettleSampleSeconds}));
+  EXPECT_EQ(machine.told,
+            (std::vector<std::string>{"waiting for the machine to settle: other work uses 170 % of a processor",
+                                      "the machine settled after 2 s: other work uses 3 % of a processor"}));
+  // The program kept both processors busy for 40 s; 2 % of other work beside it.
+  machine.state.load = LoadAverage{2.1, 1.4, 0.6};
+  EXPECT_TRUE(hygiene.after("smallsix", context).empty());
+  EXPECT_EQ(context, (Context{{"load before smallsix", "2.67 (5 min 1.20, 15 min 0.50)"},
+                              {"other work before smallsix",
+                               "3 % of a processor, after waiting 2 s for 170 % of a processor to settle"},
+                              {"load after smallsix", "2.10 (5 min 1.40, 15 min 0.60)"},
+                              {"other work during smallsix", "2 % of a processor"}}));
+}
+
+TEST(MachineHygiene, AnEarlierStudysLoadIsNoWarningWhenTheProcessorsAreQuiet) {
+  GivenMachine machine;
+  machine.state.load = LoadAverage{1.05, 0.6, 0.2};  // its last program's
+  machine.readings = {at(0, 0), at(10, 0), at(10.5, 0.01), at(70.5, 0.5, 60)};
+  MachineHygiene hygiene(machine.sources());
+  Context context;
+  hygiene.start(context);
+  EXPECT_TRUE(hygiene.before("smallfive", context, machine.waiting()).empty());
+  EXPECT_TRUE(hygiene.after("smallfive", context).empty());
+  EXPECT_TRUE(machine.told.empty());
+  EXPECT_EQ(machine.pauses, std::vector<double>{study::kFirstSampleSeconds});
+  EXPECT_EQ(context.at(1), (std::pair<std::string, std::string>{"other work before smallfive", "2 % of a processor"}));
+}
+
+TEST(MachineHygiene, OtherWorkThatDoesNotSettleIsWarnedOfAfterTheLongestWaitAndBesideTheProgram) {
+  GivenMachine machine;
+  machine.state.load = LoadAverage{1.9, 1.5, 1.0};
+  // A process kept one processor busy throughout, and the program the other.
+  machine.readings = {at(0, 0), at(0, 0)};
+  for (int second = 0; second <= 60; ++second) machine.readings.push_back(at(second + 0.5, second + 0.5));
+  MachineHygiene hygiene(machine.sources());
+  Context context;
+  hygiene.start(context);
+  const std::vector<std::string> before = hygiene.before("tallygrid", context, machine.waiting());
+  EXPECT_EQ(before, std::vector<std::string>{"other work used 100 % of a processor before tallygrid started, still "
+                                             "after waiting 60 s for it to settle (load 1.90): it will disturb its "
+                                             "timings."});
+  EXPECT_EQ(machine.pauses.size(), 1 + static_cast<std::size_t>(study::kLongestSettleSeconds));
+  EXPECT_EQ(machine.told.size(), 1u);  // only as it began: the warning tells the rest
+  machine.readings.push_back(at(90.5, 90.5, 30));
+  machine.state.load = LoadAverage{2.2, 1.6, 1.0};
+  EXPECT_EQ(hygiene.after("tallygrid", context),
+            std::vector<std::string>{"other work used 100 % of a processor while tallygrid ran (load 2.20): it "
+                                     "disturbed its timings."});
+  EXPECT_EQ(context.at(1).second, "100 % of a processor, still after waiting 60 s");
+
+  // A user who stops the study ends the wait: the program will not run, so nothing is warned of.
+  GivenMachine stopped;
+  for (int second = 0; second <= 10; ++second) stopped.readings.push_back(at(second, second));
+  MachineHygiene stopping(stopped.sources());
+  EXPECT_TRUE(stopping.start(context).empty());
+  EXPECT_TRUE(stopping.before("tallygrid", context, stopped.waiting([] { return true; })).empty());
+  EXPECT_EQ(stopped.pauses.size(), 1u);
+}
 
 TEST(MachineHygiene, NotesTheLoadAroundEachProgramAndWarnsAsItEnds) {
   GivenMachine machine;
@@ -144,8 +249,12 @@ TEST(MachineHygiene, NotesTheLoadAroundEachProgramAndWarnsAsItEnds) {
   const std::vector<std::string> warnings = hygiene.after("tallygrid", context);
   ASSERT_EQ(warnings.size(), 1u);
   EXPECT_EQ(warnings[0].find("load 2.90 after tallygrid"), 0u) << warnings[0];
+  // Without the processors' times, the load stands in for the other work.
   EXPECT_EQ(context, (Context{{"frequency governor", "performance"},
                               {"transparent huge pages", "never"},
+                              {"other work",
+                               "not measured: the system keeps no processor times, so the load "
+                               "average stands in for it"},
                               {"load before tallygrid", "0.10 (5 min 0.20, 15 min 0.30)"},
                               {"load after tallygrid", "2.90"}}));
 }

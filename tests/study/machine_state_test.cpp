@@ -1,6 +1,6 @@
 // The machine's state as the system's files tell it: the load average,
-// the governors and the huge pages setting read from their text, and from
-// a tree laid out like Linux's /proc and /sys.
+// the processors' times, the governors and the huge pages setting read
+// from their text, and from a tree laid out like Linux's /proc and /sys.
 #include "study/os/machine_state.hpp"
 
 #include <gtest/gtest.h>
@@ -30,6 +30,26 @@ TEST(MachineStateFiles, TheLoadAverageIsTheLeadingNumbersOfLoadavg) {
 
   for (const char* text : {"", "\n", "load 0.31", "-1.0 0.5 0.5", "nan 0.1 0.1", "inf 0 0"}) {
     EXPECT_FALSE(study::os::parse_load_average(text).has_value()) << text;
+  }
+}
+
+TEST(MachineStateFiles, TheProcessorsTimesAreTheCpuLineAndTheProcessorsItsCpuNLines) {
+  // user nice system idle iowait irq softirq steal guest guest_nice
+  const auto times = study::os::parse_processor_times(
+      "cpu  100 20 30 400 50 6 7 8 90 0\ncpu0 50 10 15 200 25 3 3 4 45 0\ncpu1 50 10 15 200 25 3 4 4 45 0\n"
+      "intr 12345 0 0\nctxt 999\n",
+      100);
+  ASSERT_TRUE(times.has_value());
+  EXPECT_DOUBLE_EQ(times->busy_seconds, 1.71);  // guest time is in user's already
+  EXPECT_DOUBLE_EQ(times->total_seconds, 6.21);
+  EXPECT_EQ(times->processors, 2);
+  EXPECT_EQ(times->own_seconds, 0);
+  // Older kernels end the line after iowait.
+  const auto old = study::os::parse_processor_times("cpu 1 2 3 4\ncpu0 1 2 3 4\n", 1);
+  ASSERT_TRUE(old.has_value());
+  EXPECT_DOUBLE_EQ(old->busy_seconds, 6);
+  for (const char* text : {"", "cpu0 1 2 3 4\n", "cpu 1 2 3\ncpu0 1 2 3\n", "cpu 1 2 3 4\n", "cpufreq 1 2 3 4\n"}) {
+    EXPECT_FALSE(study::os::parse_processor_times(text, 100).has_value()) << text;
   }
 }
 
@@ -86,6 +106,23 @@ TEST_F(LinuxTree, WhatIsMissingIsUnknownAndTheHookPointsTheStateAtATree) {
   test_support::unset_environment("SORTBENCH_MACHINE_ROOT");
   ASSERT_TRUE(state.load.has_value());
   EXPECT_DOUBLE_EQ(state.load->one_minute, 7.25);
+}
+
+TEST_F(LinuxTree, TheHooksProcessorTimesComeInTheSequenceNumberedAndThenStay) {
+  put("proc/stat", "cpu 9 0 0 0\ncpu0 9 0 0 0\n");
+  put("proc/stat.2", "cpu 2 0 0 0\ncpu0 2 0 0 0\n");
+  put("proc/stat.10", "cpu 10 0 0 0\ncpu0 10 0 0 0\n");
+  put("proc/stat.1", "cpu 1 0 0 0\ncpu0 1 0 0 0\n");
+  test_support::set_environment("SORTBENCH_MACHINE_ROOT", root.string().c_str());
+  EXPECT_TRUE(study::os::machine_is_stood_in());
+  std::vector<double> busy;
+  for (int reading = 0; reading < 5; ++reading) {
+    const auto times = study::os::processor_times();
+    busy.push_back(times ? times->busy_seconds * 100 : -1);
+  }
+  test_support::unset_environment("SORTBENCH_MACHINE_ROOT");
+  EXPECT_EQ(busy, (std::vector<double>{1, 2, 10, 9, 9}));
+  EXPECT_FALSE(study::os::machine_is_stood_in());
 }
 
 }  // namespace

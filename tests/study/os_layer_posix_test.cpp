@@ -1,9 +1,9 @@
 // The tools' operating-system layer (study/os/) on POSIX systems: how a
 // program ended and its peak memory, or honestly none; signals; the
 // executable's folder from argv[0]; the memory limits and the words that
-// name them; the machine's description; the console. Built and run with
-// either Unix layer (SORTBENCH_OS_LAYER); where the two differ, each is held
-// to its own word.
+// name them; the machine's description and its processors' times; the
+// console. Built and run with either Unix layer (SORTBENCH_OS_LAYER); where
+// the two differ, each is held to its own word.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -28,6 +28,7 @@
 #include "study/os/files.hpp"
 #include "study/os/interrupts.hpp"
 #include "study/os/machine.hpp"
+#include "study/os/machine_state.hpp"
 #include "study/os/memory.hpp"
 #include "study/os/program.hpp"
 #include "study/os/tool_error.hpp"
@@ -256,6 +257,25 @@ TEST(OsMachine, DescribesTheProcessorsMemoryAndSystem) {
     EXPECT_EQ(machine.processor, names.machine);
   }
   EXPECT_FALSE(study::os::host_name().empty());
+}
+
+TEST(OsMachine, TheProcessorsTimesCountAProgramWaitedForAsTheToolsOwn) {
+  const auto before = study::os::system_processor_times();
+  if (!kLinuxLayer) {
+    EXPECT_FALSE(before.has_value()) << "POSIX names no counter of the processors' time";
+    return;
+  }
+  ASSERT_TRUE(before.has_value());
+  EXPECT_EQ(before->processors, study::os::processor_count());
+  const Finished busy = run_to_end(shell("i=0; while [ $i -lt 300000 ]; do i=$((i+1)); done"));
+  EXPECT_TRUE(busy.end.exited);
+  const auto after = study::os::system_processor_times();
+  ASSERT_TRUE(after.has_value());
+  const double own = after->own_seconds - before->own_seconds;
+  EXPECT_GT(own, 0.05);
+  // The system's count holds the program's time too, less a tick per processor.
+  EXPECT_GE(after->busy_seconds - before->busy_seconds, own - 0.02 * after->processors);
+  EXPECT_GT(after->total_seconds, after->busy_seconds);
 }
 
 TEST(OsConsole, AFileIsNoTerminalAndClosedStreamsAreOccupied) {

@@ -18,6 +18,7 @@
 #include "study/os/executable_folder.hpp"
 #include "study/os/files.hpp"
 #include "study/os/machine.hpp"
+#include "study/os/machine_state.hpp"
 #include "study/os/memory.hpp"
 #include "study/os/program.hpp"
 #include "study/os/tool_error.hpp"
@@ -283,6 +284,21 @@ TEST(OsMachine, DescribesTheProcessorsMemoryAndSystem) {
   EXPECT_NE(system.find(" x86_64"), std::string::npos) << system;
   EXPECT_EQ(system.find("(Wine ") != std::string::npos, test_support::under_emulator()) << system;
   EXPECT_FALSE(study::os::host_name().empty());
+}
+
+TEST(OsMachine, TheProcessorsTimesHoldTheToolsOwnWork) {
+  const auto before = study::os::system_processor_times();
+  ASSERT_TRUE(before.has_value());
+  EXPECT_EQ(before->processors, study::os::processor_count());
+  // A fifth of a second of the tool's own work shows in its own time and the system's.
+  const auto start = std::chrono::steady_clock::now();
+  volatile std::uint64_t spin = 0;
+  while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(200)) spin = spin + 1;
+  const auto after = study::os::system_processor_times();
+  ASSERT_TRUE(after.has_value());
+  EXPECT_GT(after->own_seconds - before->own_seconds, 0.1);
+  EXPECT_GT(after->busy_seconds - before->busy_seconds, 0.1);
+  EXPECT_GT(after->total_seconds, after->busy_seconds);
 }
 
 TEST(OsConsole, OutputPassesUnchangedAndAMissingStreamIsOccupied) {

@@ -1,7 +1,8 @@
 // The study on a machine that is not quiet, end to end on stand-ins: a
-// load that rises while a program runs, settings that blur timings, and
-// two studies run at once, each warned of on the console, in the summary,
-// on the page and noted in the context.
+// load that rises while a program runs, settings that blur timings, two
+// studies run at once, and other work on the processors that settles or
+// does not, each warned of on the console, in the summary, on the page and
+// noted in the context.
 #include <gtest/gtest.h>
 
 #include "analysis/programs/suite_programs.hpp"
@@ -20,6 +21,27 @@ using namespace study_tests;
 namespace fs = std::filesystem;
 
 using BusyMachine = StudyWithStandIns;
+
+// /proc/stat of two processors `seconds` after the system started, other
+// work having kept one busy `busy` seconds, in Linux's ticks of 1/100 s.
+std::string stat_at(double seconds, double busy) {
+  const auto ticks = [](double value) { return static_cast<long long>(value * 100 + 0.5); };
+  const long long idle = ticks(2 * seconds) - ticks(busy);
+  return "cpu  " + std::to_string(ticks(busy)) + " 0 0 " + std::to_string(idle) +
+         " 0 0 0 0 0 0\ncpu0 0 0 0 0 0 0 0 0 0 0\ncpu1 0 0 0 0 0 0 0 0 0 0\nintr 0\n";
+}
+
+class BusyProcessors : public StudyWithStandIns {
+ protected:
+  // The readings one after the other (machine_state.hpp): the study's
+  // start, the first sample, the samples of its wait, and the one after
+  // the program, as (seconds, busy) of stat_at().
+  void set_stat_sequence(const std::vector<std::pair<double, double>>& readings) {
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+      set_machine_file("proc/stat." + std::to_string(i + 1), stat_at(readings[i].first, readings[i].second));
+    }
+  }
+};
 
 TEST_F(BusyMachine, WarnsOfTheLoadTheSettingsAndAnotherStudyEverywhereItReports) {
   set_machine_file("proc/loadavg", "2.00 1.50 1.00 3/100 4242\n");
@@ -82,6 +104,57 @@ TEST_F(BusyMachine, AnIdleMachineNotesItsStateAndWarnsOfNothing) {
   EXPECT_EQ(test_support::read_file(run_folder() / "summary.txt").find("WARNING"), std::string::npos);
   // The study let its lock go and removed its file.
   EXPECT_TRUE(fs::is_empty(locks()));
+}
+
+TEST_F(BusyProcessors, ABuildJustDoneIsWaitedForAndNotWarnedOf) {
+  // The load still holds the build; the processors quiet down 2 s into the wait.
+  set_machine_file("proc/loadavg", "2.67 1.20 0.50 1/100 4242\n");
+  set_stat_sequence({{0, 0}, {100, 0}, {100.5, 0.85}, {101.5, 1.75}, {102.5, 1.78}, {110.5, 1.8}});
+  fake_with_results("smallfive", 19, "%d", small_arrays_file(smallarrays::kSmallfive, hundredths));
+  ChildProcess study(study_arguments({"smallfive"}), scratch.path());
+  EXPECT_EQ(study.finish(), 0) << study.output();
+  const std::string& output = study.output();
+  EXPECT_EQ(output.find("WARNING"), std::string::npos) << output;
+  const std::size_t waits =
+      output.find("study: waiting for the machine to settle: other work uses 170 % of a processor\n");
+  EXPECT_NE(waits, std::string::npos) << output;
+  EXPECT_LT(waits, output.find("study: the machine settled after 2 s: other work uses 3 % of a processor\n"));
+  EXPECT_LT(output.find("the machine settled"), output.find("smallfive     ["));
+  const std::string context = test_support::read_file(run_folder() / "context.txt");
+  for (const char* line : {"load before smallfive: 2.67 (5 min 1.20, 15 min 0.50)\n",
+                           "other work before smallfive: 3 % of a processor, after waiting 2 s for 170 % of a "
+                           "processor to settle\n",
+                           "other work during smallfive: 0 % of a processor\n"}) {
+    EXPECT_NE(context.find(line), std::string::npos) << line << context;
+  }
+  EXPECT_EQ(test_support::read_file(run_folder() / "summary.txt").find("WARNING"), std::string::npos);
+  EXPECT_FALSE(fs::exists(machine() / "proc/stat.6")) << "the reading after the program was not taken";
+}
+
+TEST_F(BusyProcessors, OtherWorkThatKeepsOnIsWarnedOfAfterTheWaitAndBesideTheProgram) {
+  // One processor kept busy throughout; each reading of the wait 30 s after the last.
+  set_machine_file("proc/loadavg", "2.00 1.50 1.00 3/100 4242\n");
+  set_stat_sequence({{0, 0}, {0, 0}, {0.5, 0.5}, {30.5, 30.5}, {60.5, 60.5}, {70.5, 70.5}});
+  fake_with_results("smallfive", 19, "%d", small_arrays_file(smallarrays::kSmallfive, hundredths));
+  ChildProcess study(study_arguments({"smallfive"}), scratch.path());
+  EXPECT_EQ(study.finish(), 0) << study.output();
+  const std::string& output = study.output();
+  const std::string before =
+      "other work used 100 % of a processor before smallfive started, still after waiting 60 s for it to settle "
+      "(load 2.00): it will disturb its timings.";
+  const std::string during = "other work used 100 % of a processor while smallfive ran (load 2.00): it disturbed";
+  EXPECT_LT(output.find("study: waiting for the machine to settle"), output.find("study: WARNING: " + before));
+  EXPECT_LT(output.find("study: WARNING: " + before), output.find("smallfive     ["));
+  EXPECT_GT(output.find("study: WARNING: " + during), output.find("  done")) << output;
+  // Not the load's own warning: the processors' times speak for the other work.
+  EXPECT_EQ(output.find("WARNING: load "), std::string::npos) << output;
+  const std::string summary = test_support::read_file(run_folder() / "summary.txt");
+  const std::string index = test_support::read_file(run_folder() / "index.html");
+  for (const std::string& warning : {before, during}) {
+    EXPECT_NE(summary.find("WARNING: " + warning.substr(0, 60)), std::string::npos) << warning << "\n" << summary;
+    EXPECT_NE(index.find("Warning: " + analysis::escape_markup(warning)), std::string::npos) << warning;
+  }
+  EXPECT_NE(index.find("<th>other work during smallfive</th><td>100 % of a processor</td>"), std::string::npos);
 }
 
 TEST_F(BusyMachine, TwoStudiesRunAtOnceEachWarnOfTheOther) {

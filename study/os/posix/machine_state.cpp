@@ -1,6 +1,7 @@
 // Plain POSIX: the load average from getloadavg, which the Unix systems
 // keep though POSIX does not name it. The governor and transparent huge
-// pages are Linux's: here they stay unknown.
+// pages are Linux's: here they stay unknown. Neither does POSIX name a
+// counter of the processors' time, so the study falls back on the load.
 #include "study/os/machine_state.hpp"
 
 #include <stdlib.h>
@@ -20,5 +21,7 @@ MachineState system_machine_state() {
   }
   return state;
 }
+
+std::optional<ProcessorTimes> system_processor_times() { return std::nullopt; }
 
 }  // namespace study::os

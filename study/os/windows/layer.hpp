@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -52,6 +53,15 @@ class OwnedHandle {
 // The console handler's view of the watch that is active, if any.
 extern std::atomic<HANDLE> interrupt_event;
 extern std::atomic<int> pending_interrupts;
+
+// The processor time of the programs the tool waited for, with all they
+// started, in 100-ns units: Windows keeps no count of a process's children.
+extern std::atomic<std::uint64_t> waited_program_time;
+
+// FILETIME's 100-ns units as one number.
+inline std::uint64_t ticks_of(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
 
 // A string of the tools, as Windows takes it. Paths, arguments and settings
 // are converted the way std::filesystem converts paths, so a path that went

@@ -17,6 +17,9 @@
 // clang-format on
 
 namespace study::os {
+
+std::atomic<std::uint64_t> windows_layer::waited_program_time{0};
+
 namespace {
 
 using windows_layer::OwnedHandle;
@@ -360,6 +363,16 @@ ProgramEnd RunningProgram::wait() {
   if (WaitForSingleObject(state_->process.get(), INFINITE) == WAIT_FAILED) fail("wait for", GetLastError());
   DWORD status = 0;
   if (!GetExitCodeProcess(state_->process.get(), &status)) fail("wait for", GetLastError());
+  // The job's accounting holds all the program started; without a job, its own times.
+  JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
+  FILETIME created{}, ended{}, kernel{}, user{};
+  if (state_->job && QueryInformationJobObject(state_->job.get(), JobObjectBasicAccountingInformation, &accounting,
+                                               sizeof accounting, nullptr)) {
+    windows_layer::waited_program_time +=
+        static_cast<std::uint64_t>(accounting.TotalUserTime.QuadPart + accounting.TotalKernelTime.QuadPart);
+  } else if (GetProcessTimes(state_->process.get(), &created, &ended, &kernel, &user)) {
+    windows_layer::waited_program_time += windows_layer::ticks_of(kernel) + windows_layer::ticks_of(user);
+  }
   PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
   // Under Wine, unlike Windows, the counters of an ended program read 0 once it is gone.
