@@ -13,6 +13,18 @@ std::string run_description(const RunSummary& run) {
                      run.measurements == 1 ? "" : "s");
 }
 
+std::optional<double> lost_share(const Measurement& window) {
+  if (!window.cpu_nanoseconds || window.nanoseconds <= 0) return std::nullopt;
+  return static_cast<double>(window.nanoseconds - *window.cpu_nanoseconds) / static_cast<double>(window.nanoseconds);
+}
+
+bool disturbed(const Measurement& window) {
+  const std::optional<double> share = lost_share(window);
+  if (!share || *share <= kDisturbedShare) return false;
+  if (window.involuntary_switches) return *window.involuntary_switches > 0;
+  return window.nanoseconds - *window.cpu_nanoseconds > kSchedulerTickNanoseconds;
+}
+
 void MeasurementSet::add(Measurement measurement) {
   if (measurement.program.empty()) throw std::invalid_argument("a measurement without a program name");
   if (measurement.nanoseconds < 0) {

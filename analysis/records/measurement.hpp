@@ -41,6 +41,21 @@ struct Measurement {
   std::optional<std::int64_t> cache_misses{};
 };
 
+// A window is disturbed when it lost the processor for more than
+// kDisturbedShare of its wall time: the wall time less the thread's own CPU
+// time. A kernel thread that takes a few microseconds from a long window is
+// no disturbance; a window that lost a tenth of its time to other work is.
+// Where the system counts switches, a loss without an involuntary switch is
+// the clocks' own offset, not other work. Where it counts none (Windows),
+// its CPU time grows in scheduler ticks, so the loss must pass a tick too.
+inline constexpr double kDisturbedShare = 0.05;
+inline constexpr std::int64_t kSchedulerTickNanoseconds = 16'000'000;
+
+// The share of the window's wall time it spent off the processor; nothing
+// when the record holds no CPU time for it.
+std::optional<double> lost_share(const Measurement& window);
+bool disturbed(const Measurement& window);
+
 // One run of one program, named by its repeat index.
 struct RunSummary {
   std::string program;

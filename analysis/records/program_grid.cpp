@@ -79,6 +79,25 @@ const TableGrid* ProgramGrid::table(std::string_view name) const {
   return nullptr;
 }
 
+std::size_t ProgramGrid::disturbed_windows() const {
+  std::size_t count = 0;
+  for (const TableGrid& t : tables) {
+    for (const std::vector<Sample>& samples : t.cells) {
+      count += static_cast<std::size_t>(
+          std::count_if(samples.begin(), samples.end(), [](const Sample& s) { return s.disturbed; }));
+    }
+  }
+  return count;
+}
+
+std::size_t ProgramGrid::windows() const {
+  std::size_t count = 0;
+  for (const TableGrid& t : tables) {
+    for (const std::vector<Sample>& samples : t.cells) count += samples.size();
+  }
+  return count;
+}
+
 ProgramGrid program_grid(const MeasurementSet& set, std::string_view program) {
   ProgramGrid grid{std::string(program), find_suite_program(program), {}, {}, {}};
   std::set<int> complete_repeats;
@@ -93,7 +112,7 @@ ProgramGrid program_grid(const MeasurementSet& set, std::string_view program) {
   for (const Measurement& m : set.all()) {
     if (m.program != program || !complete_repeats.contains(m.repeat)) continue;
     TableGrid& table = table_named(grid.tables, m.table);
-    table.at(m.row, m.column).push_back(Sample{m.repeat, m.seed, m.hundredths, m.nanoseconds});
+    table.at(m.row, m.column).push_back(Sample{m.repeat, m.seed, m.hundredths, m.nanoseconds, disturbed(m)});
     std::string& kernel = table.kernels[*table.column_index(m.column)];
     if (kernel.empty()) kernel = m.kernel;
   }

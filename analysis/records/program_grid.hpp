@@ -23,6 +23,7 @@ struct Sample {
   std::uint32_t seed = 0;
   std::int64_t hundredths = 0;
   std::int64_t nanoseconds = 0;
+  bool disturbed = false;  // the window lost the processor to other work
 };
 
 // One table (or one series of cells): rows by columns, each cell the samples
@@ -79,6 +80,9 @@ struct ProgramGrid {
   // How the program names its rows and columns; "row" and "column" for a program the suite does not know.
   Axes axes() const { return facts != nullptr ? facts->axes : Axes{}; }
   const TableGrid* table(std::string_view name) const;
+  // The windows of the complete runs that lost the processor to other work, and all of them.
+  std::size_t disturbed_windows() const;
+  std::size_t windows() const;
 };
 
 // The tables of one program from the complete runs of the set.

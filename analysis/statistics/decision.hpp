@@ -57,7 +57,11 @@ struct Decision {
   double confidence = 0.95;  // 1 - the level of this look
   std::size_t runs = 0;
   bool from_runs = false;  // the spread is the runs' own, not the noise model's
-  bool decided() const { return low > 1.0 || high < 1.0; }
+  // Runs whose windows lost the processor to other work are left out; when
+  // every run's were, the ratio is theirs and nothing is decided on it.
+  std::size_t left_out = 0;
+  bool disturbed = false;
+  bool decided() const { return !disturbed && (low > 1.0 || high < 1.0); }
   // +1: the numerator is slower, -1 faster, 0 undecided.
   int side() const { return decided() ? (low > 1.0 ? 1 : -1) : 0; }
   // About how many runs in all would decide it at this spread, when it is

@@ -15,18 +15,35 @@
 
 namespace analysis::answers {
 
-// numerator / denominator per run both measured: the two sorts of a cell
-// (or of a row) timed the same data in that run.
-std::vector<double> paired_ratios(const Samples& numerator, const Samples& denominator) {
-  std::map<int, double> bottom;
-  for (const Sample& s : denominator) bottom[s.repeat] = positive_time(static_cast<double>(s.nanoseconds));
-  std::vector<double> ratios;
-  for (const Sample& s : numerator) {
-    const auto found = bottom.find(s.repeat);
-    if (found != bottom.end()) ratios.push_back(positive_time(static_cast<double>(s.nanoseconds)) / found->second);
+Decision decide_cells(const Samples& numerator, const Samples& denominator, const NoiseModel& noise, Look look) {
+  std::map<int, const Sample*> bottom;
+  for (const Sample& s : denominator) bottom[s.repeat] = &s;
+  std::vector<double> calm, disturbed;
+  for (const Sample& top : numerator) {
+    const auto found = bottom.find(top.repeat);
+    if (found == bottom.end()) continue;
+    const Sample& under = *found->second;
+    const double ratio =
+        positive_time(static_cast<double>(top.nanoseconds)) / positive_time(static_cast<double>(under.nanoseconds));
+    (top.disturbed || under.disturbed ? disturbed : calm).push_back(ratio);
   }
-  return ratios;
+  if (calm.empty() && !disturbed.empty()) {
+    Decision decision = decide(disturbed, noise, look);
+    // What they show would be decided: one calm run more may confirm it.
+    if (decision.low > 1.0 || decision.high < 1.0) decision.runs_needed = decision.runs + 1;
+    decision.disturbed = true;
+    return decision;
+  }
+  Decision decision = decide(calm, noise, look);
+  decision.left_out = disturbed.size();
+  return decision;
 }
+
+bool any_disturbed(const Samples& samples) {
+  return std::any_of(samples.begin(), samples.end(), [](const Sample& s) { return s.disturbed; });
+}
+
+std::string disturbed_mark(bool disturbed) { return disturbed ? kDisturbedMark : ""; }
 
 double median_nanoseconds(const Samples& samples) { return positive_time(cell_statistics(samples).median); }
 
@@ -65,7 +82,7 @@ std::string coverage_words(std::size_t runs) {
 }
 
 void note_open(ProgramAnswer& answer, std::string where, std::string what, const Decision& decision) {
-  answer.open.push_back(OpenQuestion{std::move(where), std::move(what), decision.runs_needed});
+  answer.open.push_back(OpenQuestion{std::move(where), std::move(what), decision.runs_needed, decision.disturbed});
 }
 
 std::string undecided_rows(const ProgramAnswer& answer) {

@@ -14,11 +14,18 @@ namespace analysis::answers {
 
 using Samples = std::vector<Sample>;
 
-// numerator / denominator per run both measured: the two sorts of a cell
-// (or of a row) timed the same data in that run.
-std::vector<double> paired_ratios(const Samples& numerator, const Samples& denominator);
+// The decision on numerator / denominator, paired by run (the two sorts of a
+// cell, or of a row, timed the same data in that run), over the runs that
+// timed both cells undisturbed; see Decision::left_out and Decision::disturbed.
+Decision decide_cells(const Samples& numerator, const Samples& denominator, const NoiseModel& noise, Look look);
 
 double median_nanoseconds(const Samples& samples);
+
+// Whether a window of the cell lost the processor to other work; tables
+// mark such cells with kDisturbedMark.
+bool any_disturbed(const Samples& samples);
+inline constexpr const char* kDisturbedMark = "*";
+std::string disturbed_mark(bool disturbed);
 
 // "counting sort" for CSORT; the name itself for a sort the kit does not know.
 std::string legend_of(const std::string& kernel);

@@ -11,7 +11,10 @@ std::vector<std::string> open_question_lines(const ProgramAnswer& answer) {
   for (const std::string& row : answer.open_rows()) {
     std::vector<std::string> items;
     for (const OpenQuestion& open : answer.open) {
-      if (open.where == row) items.push_back(fmt::format("{} ({})", open.what, runs_needed_text(open.runs_needed)));
+      if (open.where == row) {
+        items.push_back(fmt::format("{} ({}{})", open.what, open.disturbed ? "disturbed; " : "",
+                                    runs_needed_text(open.runs_needed)));
+      }
     }
     lines.push_back(fmt::format("{}: {}", row, fmt::join(items, ", ")));
   }

@@ -90,14 +90,14 @@ std::optional<LengthWeighed> weigh_length(const TableGrid& recursive, std::size_
   if (by_time.empty()) return std::nullopt;
   const std::size_t best = std::min_element(by_time.begin(), by_time.end())->second;
   const Samples& best_cell = combined.cell(r, best);
-  const Decision gain = decide(paired_ratios(best_cell, recursive.cell(base_row, best)), noise, look);
+  const Decision gain = decide_cells(best_cell, recursive.cell(base_row, best), noise, look);
   if (!gain.decided())
     note_open(answer, "n = " + combined.rows[r], "the gain of cutoff " + combined.columns[best], gain);
   LengthWeighed weighed;
   weighed.gain = 1.0 - gain.ratio;
   std::vector<double>& plateau = weighed.plateau;
   for (const auto& [time, c] : by_time) {
-    if (c == best || !decide(paired_ratios(combined.cell(r, c), best_cell), noise, look).decided()) {
+    if (c == best || !decide_cells(combined.cell(r, c), best_cell, noise, look).decided()) {
       plateau.push_back(std::stod(combined.columns[c]));
     }
   }
@@ -107,9 +107,14 @@ std::optional<LengthWeighed> weigh_length(const TableGrid& recursive, std::size_
   if (const auto fit = fitted_optimum(xs, ys, noise.cell_spread * std::sqrt(2.0))) {
     optimum = fmt::format("{:.1f} ±{:.1f}", fit->first, fit->second);
   }
-  weighed.row = {
-      combined.rows[r],       format_percent(1.0 - gain.ratio),   format_percent_range(1.0 - gain.high, 1.0 - gain.low),
-      combined.columns[best], plateau.size() == 1 ? "-" : within, optimum};
+  bool disturbed = any_disturbed(recursive.cell(base_row, best));
+  for (std::size_t c = 0; c < combined.columns.size(); ++c) disturbed = disturbed || any_disturbed(combined.cell(r, c));
+  weighed.row = {combined.rows[r] + disturbed_mark(disturbed),
+                 format_percent(1.0 - gain.ratio),
+                 format_percent_range(1.0 - gain.high, 1.0 - gain.low),
+                 combined.columns[best],
+                 plateau.size() == 1 ? "-" : within,
+                 optimum};
   return weighed;
 }
 

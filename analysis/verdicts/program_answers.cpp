@@ -42,6 +42,14 @@ ProgramAnswer program_answer(const ProgramGrid& grid, Look look) {
                                                                                    : answers::weigh_cutoffs;
     answer_of_family(grid, *raced.first, *raced.second, look, answer);
   }
+  if (const std::size_t disturbed = grid.disturbed_windows(); disturbed > 0 && !answer.basis.empty()) {
+    answer.basis += fmt::format(
+        "; {} of {} windows disturbed (off the processor for over {:.0f} % of their time), left out of each "
+        "comparison{}",
+        disturbed, grid.windows(), 100.0 * kDisturbedShare,
+        grid.repeats() == 1 ? ", which then stays undecided" : ", so that N is smaller there");
+    answer.legend += fmt::format("; {}: a disturbed window in the cell", answers::kDisturbedMark);
+  }
   // A sentence, even when it opens with a sort's name in lower case.
   if (!answer.answer.empty() && answer.answer[0] >= 'a' && answer.answer[0] <= 'z') answer.answer[0] -= 'a' - 'A';
   return answer;

@@ -31,6 +31,7 @@ struct OpenQuestion {
   std::string where;                       // "n = 10": the row of the table it belongs to
   std::string what;                        // "ISORT against SSORT"
   std::optional<std::size_t> runs_needed;  // about how many runs in all would decide it
+  bool disturbed = false;                  // its only runs lost the processor to other work
 };
 
 struct ProgramAnswer {

@@ -29,6 +29,7 @@ struct RangeRace {
   std::vector<Decision> decisions;
   std::vector<double> lengths;
   std::vector<std::string> length_labels;  // as the table names them
+  bool disturbed = false;                  // a window of the range lost the processor to other work
 };
 
 RangeRace race_range(const TableGrid& quick, const TableGrid& counting, std::size_t c, const NoiseModel& noise,
@@ -39,7 +40,8 @@ RangeRace race_range(const TableGrid& quick, const TableGrid& counting, std::siz
   for (std::size_t r = 0; r < quick.rows.size(); ++r) {
     const auto row = counting.row_index(quick.rows[r]);
     if (!row || !column || quick.cell(r, c).empty()) continue;
-    race.decisions.push_back(decide(paired_ratios(counting.cell(*row, *column), quick.cell(r, c)), noise, look));
+    race.decisions.push_back(decide_cells(counting.cell(*row, *column), quick.cell(r, c), noise, look));
+    race.disturbed = race.disturbed || any_disturbed(counting.cell(*row, *column)) || any_disturbed(quick.cell(r, c));
     race.lengths.push_back(std::stod(quick.rows[r]));
     race.length_labels.push_back(quick.rows[r]);
   }
@@ -107,7 +109,7 @@ void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGri
     const auto row = counting.row_index(quick.rows[r]);
     const auto column = counting.column_index(quick.columns[c]);
     if (!row || !column) continue;
-    const Decision d = decide(paired_ratios(counting.cell(*row, *column), quick.cell(r, c)), noise, look);
+    const Decision d = decide_cells(counting.cell(*row, *column), quick.cell(r, c), noise, look);
     const bool counting_faster = d.ratio < 1.0;
     const std::string& faster = counting_faster ? counting.name : quick.name;
     const double factor = counting_faster ? 1.0 / d.ratio : d.ratio;
@@ -120,7 +122,10 @@ void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGri
     }
     answer.table.rows.push_back({std::to_string(input), quick.rows[r], quick.columns[c], faster, format_factor(factor),
                                  factor_interval(d, counting_faster),
-                                 d.decided() ? "yes" : "no, " + runs_needed_text(d.runs_needed)});
+                                 d.decided()   ? "yes" + disturbed_mark(any_disturbed(quick.cell(r, c)) ||
+                                                                        any_disturbed(counting.cell(*row, *column)))
+                                 : d.disturbed ? "no, disturbed"
+                                               : "no, " + runs_needed_text(d.runs_needed)});
   }
   std::string sentence = fmt::format("{} is faster on {} of {} inputs", legend_of(counting.name), counting_wins, input);
   if (!counting_factors.empty()) {
@@ -128,7 +133,12 @@ void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGri
     sentence += fmt::format(" (by {} to {})", format_factor(*least), format_factor(*most));
   }
   sentence += fmt::format(", {} on {}", legend_of(quick.name), quick_wins);
-  if (!answer.open.empty()) sentence += fmt::format("; {} undecided", answer.open.size());
+  if (!answer.open.empty()) {
+    const auto disturbed =
+        std::count_if(answer.open.begin(), answer.open.end(), [](const OpenQuestion& q) { return q.disturbed; });
+    sentence += fmt::format("; {} undecided", answer.open.size());
+    if (disturbed > 0) sentence += fmt::format(" ({} disturbed)", disturbed);
+  }
   answer.answer = sentence + ".";
 }
 
@@ -154,7 +164,8 @@ void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid&
     } else {
       crossings.push_back(fmt::format("k = {} from about n = {}", race.k, crossover.at));
     }
-    answer.table.rows.push_back({race.k, crossover.at, crossover.interval, format_factor(race.decisions.front().ratio),
+    answer.table.rows.push_back({race.k + disturbed_mark(race.disturbed), crossover.at, crossover.interval,
+                                 format_factor(race.decisions.front().ratio),
                                  format_factor(race.decisions.back().ratio)});
   }
   std::vector<std::string> parts;

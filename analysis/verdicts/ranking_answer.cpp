@@ -49,7 +49,7 @@ class LengthRanking {
       const auto [time, s] = placing_[place];
       bool tied = false;
       if (place > 0) {
-        const Decision d = decide(paired_ratios(cell(s), cell(first_of_rank)), noise, look);
+        const Decision d = decide_cells(cell(s), cell(first_of_rank), noise, look);
         tied = !d.decided();
         if (tied) {
           note_open(answer, "n = " + length_, series_[s].name + " against " + series_[first_of_rank].name, d);
@@ -60,8 +60,8 @@ class LengthRanking {
         }
       }
       ranks.first_rank[s] = rank == 1;
-      ranks.cells[s] =
-          fmt::format("{}{} {}{}", rank, tied ? "=" : " ", format_time(time / arrays), spread_text(cell(s)));
+      ranks.cells[s] = fmt::format("{}{} {}{}{}", rank, tied ? "=" : " ", format_time(time / arrays),
+                                   spread_text(cell(s)), disturbed_mark(any_disturbed(cell(s))));
     }
     return ranks;
   }
@@ -90,8 +90,7 @@ class DecidedOrders {
     std::vector<std::string> turns;
     for (std::size_t a = 0; a < placing.size(); ++a) {
       for (std::size_t b = a + 1; b < placing.size(); ++b) {
-        const Decision d =
-            decide(paired_ratios(length.cell(placing[b].second), length.cell(placing[a].second)), noise, look);
+        const Decision d = decide_cells(length.cell(placing[b].second), length.cell(placing[a].second), noise, look);
         if (!d.decided()) continue;
         const std::size_t faster = placing[d.ratio > 1 ? a : b].second, slower = placing[d.ratio > 1 ? b : a].second;
         if (!last_faster_[slower][faster].empty()) {

@@ -50,6 +50,51 @@ TEST(DuelAnswer, CallsAClearWinnerFromOneRunAndLeavesATieOpen) {
             "Counting sort is faster on 1 of 2 inputs (by 18.2× to 18.2×), quicksort on 0; 1 undecided.");
 }
 
+TEST(DisturbedWindows, AreTheOnesThatLostTheProcessorAndStayOutOfTheDecisions) {
+  // What counts as disturbed: a share lost past 5 %, with an involuntary
+  // switch where the system counts them, past a scheduler tick where not.
+  const auto window = [](double wall, std::optional<double> cpu, std::optional<std::int64_t> switches) {
+    analysis::Measurement m{"tallyduel", "Quicksort", "10", "10", "QSORT", 0, 1, 0, static_cast<std::int64_t>(wall)};
+    if (cpu) m.cpu_nanoseconds = static_cast<std::int64_t>(*cpu);
+    m.involuntary_switches = switches;
+    return m;
+  };
+  EXPECT_FALSE(analysis::disturbed(window(1e9, 0.97e9, 3)));             // a kernel thread's moment
+  EXPECT_TRUE(analysis::disturbed(window(1e9, 0.9e9, 2)));               // a tenth lost
+  EXPECT_FALSE(analysis::disturbed(window(1e9, 0.9e9, 0)));              // the clocks' offset, no switch
+  EXPECT_FALSE(analysis::disturbed(window(100e6, 85e6, std::nullopt)));  // within a tick of coarse CPU time
+  EXPECT_TRUE(analysis::disturbed(window(1e9, 0.7e9, std::nullopt)));
+  EXPECT_FALSE(analysis::disturbed(window(1e9, std::nullopt, std::nullopt)));  // an older record
+
+  // One run: a clear 18-fold win timed while the quicksort lost a third of
+  // its time is reported as disturbed, not decided.
+  MeasurementSet one_run;
+  const auto one = fixtures::runs(1, 5);
+  fixtures::add_cell_on_cpu(one_run, Place{"tallyduel", "Quicksort", "20000000", "10"}, one, {546e6}, {0.66});
+  add_cell(one_run, Place{"tallyduel", "Countingsort", "20000000", "10"}, one, {30e6});
+  const analysis::ProgramAnswer alone = answer_of(one_run, "tallyduel");
+  EXPECT_EQ(row_of(alone, 0).at(6), "no, disturbed");
+  EXPECT_CONTAINS(alone.basis,
+                  "; 1 of 2 windows disturbed (off the processor for over 5 % of their time), left out of "
+                  "each comparison, which then stays undecided");
+  EXPECT_CONTAINS(analysis::answers_text({alone}), "n = 20000000, k = 10 (disturbed; about 2 runs)");
+  EXPECT_CONTAINS(alone.answer, "; 1 undecided (1 disturbed).");
+
+  // Five runs, the first disturbed: the other four decide, the cell marked.
+  MeasurementSet five_runs;
+  const auto five = fixtures::runs(5, 5);
+  const std::vector<double> quick{546e6, 540e6, 551e6, 549e6, 543e6};
+  fixtures::add_cell_on_cpu(five_runs, Place{"tallyduel", "Quicksort", "20000000", "10"}, five, quick,
+                            {0.5, 1, 1, 1, 1});
+  add_cell(five_runs, Place{"tallyduel", "Countingsort", "20000000", "10"}, five,
+           fixtures::times(quick, {1.2, 0.055, 0.056, 0.054, 0.055}));
+  const analysis::ProgramAnswer four = answer_of(five_runs, "tallyduel");
+  EXPECT_EQ(row_of(four, 0).at(6), "yes*");
+  EXPECT_EQ(row_of(four, 0).at(4), "18.2×");  // the disturbed run's reversal left out
+  EXPECT_CONTAINS(four.basis, "1 of 10 windows disturbed");
+  EXPECT_CONTAINS(four.legend, "*: a disturbed window in the cell");
+}
+
 TEST(GridAnswer, InterpolatesTheCrossoverAndNamesTheRangesWithoutOne) {
   MeasurementSet set;
   const auto runs = fixtures::runs(3, 70);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 #include "analysis/programs/suite_programs.hpp"
 
@@ -13,16 +14,26 @@ std::vector<Run> runs(int count, std::uint32_t first_seed) {
   return all;
 }
 
-void add_cell(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
-              const std::vector<double>& nanoseconds) {
+void add_cell_on_cpu(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
+                     const std::vector<double>& nanoseconds, const std::vector<double>& cpu_shares) {
   // The kernel as a record reader finds it: from the program's facts.
   const analysis::SuiteProgram* facts = analysis::find_suite_program(place.program);
   const std::string kernel(facts != nullptr ? facts->kernel_of(place.table, place.column) : std::string_view());
   for (std::size_t i = 0; i < runs.size(); ++i) {
     const auto ns = static_cast<std::int64_t>(nanoseconds[i]);
-    set.add(analysis::Measurement{place.program, place.table, place.row, place.column, kernel, runs[i].repeat,
-                                  runs[i].seed, ns / 10'000'000, ns, runs[i].complete});
+    analysis::Measurement window{place.program,  place.table,  place.row,       place.column, kernel,
+                                 runs[i].repeat, runs[i].seed, ns / 10'000'000, ns,           runs[i].complete};
+    if (!cpu_shares.empty()) {
+      window.cpu_nanoseconds = static_cast<std::int64_t>(nanoseconds[i] * cpu_shares[i]);
+      window.involuntary_switches = cpu_shares[i] < 1.0 ? 1 : 0;
+    }
+    set.add(std::move(window));
   }
+}
+
+void add_cell(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
+              const std::vector<double>& nanoseconds) {
+  add_cell_on_cpu(set, place, runs, nanoseconds, {});
 }
 
 std::vector<double> scaled(const std::vector<double>& values, double factor) {

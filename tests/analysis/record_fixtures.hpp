@@ -31,6 +31,11 @@ std::vector<Run> runs(int count, std::uint32_t first_seed);
 void add_cell(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
               const std::vector<double>& nanoseconds);
 
+// As add_cell, each window holding the thread's CPU time too: the run's
+// share of its wall time, and one involuntary switch where it lost any.
+void add_cell_on_cpu(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
+                     const std::vector<double>& nanoseconds, const std::vector<double>& cpu_shares);
+
 // Each value times a factor.
 std::vector<double> scaled(const std::vector<double>& values, double factor);
 
