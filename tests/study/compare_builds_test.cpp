@@ -1,0 +1,128 @@
+// study compare-builds on two folders of stand-ins: the order the builds
+// run in, the seed both share in a round, and what the paired comparison
+// makes of a build slowed by a known factor and of two identical builds.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "analysis/programs/suite_programs.hpp"
+#include "child_process.hpp"
+#include "result_fixtures.hpp"
+#include "stand_in_programs.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using namespace fixtures;
+using namespace study_tests;
+namespace fs = std::filesystem;
+
+const analysis::SuiteProgram& program_named(std::string_view name) { return *analysis::find_suite_program(name); }
+
+std::string recorded_seed(const fs::path& record) {
+  const std::string text = test_support::read_file(record);
+  const std::size_t row = text.find('\n') + 1;
+  const std::size_t first = text.find(',', row) + 1;
+  return text.substr(first, text.find(',', first) - first);
+}
+
+class CompareBuilds : public StudyWithStandIns {
+ protected:
+  fs::path bin_b() const { return scratch.path() / "bin-b"; }
+
+  // tallyduel in `folder`, whose times on seed s are the base times times
+  // drift[s] (the machine's pace in that round), its quicksort's also
+  // times `quick_factor`.
+  void fake_drifting_duel(const fs::path& folder, const std::vector<std::pair<int, double>>& drift,
+                          double quick_factor) {
+    const analysis::SuiteProgram& duel = program_named("tallyduel");
+    std::string script =
+        "count " + std::to_string(duel.progress_steps) + " %d\\r\\n\ncopy tallyduel.results vystup.out";
+    for (const auto& [seed, pace] : drift) {
+      const std::string name = "tallyduel-" + std::to_string(seed) + ".record";
+      write_text(folder / name, program_record(duel, "@SEED@", [&](std::size_t table, std::size_t row, std::size_t) {
+                   const double ns =
+                       static_cast<double>((row + 1) * 100'000'000) * pace * (table == 0 ? quick_factor : 1);
+                   return RecordedCell{static_cast<std::int64_t>(ns / 1e7), static_cast<std::int64_t>(ns)};
+                 }));
+      script += "\nif-seed " + std::to_string(seed) + " record " + name;
+    }
+    write_text(folder / "tallyduel.script", script + "\n");
+  }
+
+  std::string compare_builds(std::vector<std::string> extra, int expected_status = 0) {
+    std::vector<std::string> arguments{built(STUDY_PATH), "compare-builds", bin().string(),
+                                       bin_b().string(),  "--results",      results().string()};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    std::string output;
+    EXPECT_EQ(run_tool(arguments, scratch.path(), output), expected_status) << output;
+    return output;
+  }
+};
+
+TEST_F(CompareBuilds, RunsTheBuildsInTurnOnOneSeedPerRoundAndFindsIdenticalBuildsUnchanged) {
+  fake_recording(program_named("tallyduel"), program_file(program_named("tallyduel"), hundredths, hundredths),
+                 nanoseconds);
+  fake_recording(program_named("cutoffnarrow"), cutoffnarrow_file(hundredths, hundredths), nanoseconds);
+  fs::copy(bin(), bin_b());
+  const std::string output = compare_builds({"--rounds", "2", "tallyduel", "cutoffnarrow"});
+
+  // A B for each program, round after round, as the runs started.
+  std::string order;
+  const std::regex start(R"(build ([AB]), round (\d) of 2, seed \d+:\n  (\w+) )");
+  for (std::sregex_iterator it(output.begin(), output.end(), start), end; it != end; ++it) {
+    order += (*it)[3].str() + " " + (*it)[1].str() + (*it)[2].str() + ", ";
+  }
+  EXPECT_EQ(order,
+            "tallyduel A1, tallyduel B1, cutoffnarrow A1, cutoffnarrow B1, "
+            "tallyduel A2, tallyduel B2, cutoffnarrow A2, cutoffnarrow B2, ")
+      << output;
+
+  const fs::path run = run_folder();
+  EXPECT_EQ(run.filename().string().rfind("builds-", 0), 0u) << run;
+  for (const char* program : {"tallyduel", "cutoffnarrow"}) {
+    std::vector<std::string> seeds;
+    for (const char* round : {"repeat-1", "repeat-2"}) {
+      const std::string a = recorded_seed(run / "A" / program / round / "record.csv");
+      EXPECT_EQ(a, recorded_seed(run / "B" / program / round / "record.csv")) << program << " " << round;
+      seeds.push_back(a);
+    }
+    EXPECT_NE(seeds[0], seeds[1]) << "each round draws data of its own";
+  }
+  // Each build's runs are a study of their own.
+  EXPECT_NE(test_support::read_file(run / "B" / "summary.txt").find("Answers"), std::string::npos);
+
+  const std::string written = test_support::read_file(run / "summary.txt");
+  EXPECT_NE(output.find(written), std::string::npos) << "the console gets the summary";
+  const std::string summary = notes_unwrapped(written);
+  EXPECT_NE(summary.find("tallyduel: no change on QSORT (B/A 0."), std::string::npos) << summary;
+  EXPECT_NE(summary.find("; no change on CSORT (B/A 0."), std::string::npos) << summary;
+  EXPECT_NE(summary.find("cutoffnarrow: no change on REKQSORT"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("2 and 2 runs, A and B in turn, paired by round."), std::string::npos) << summary;
+  EXPECT_TRUE(fs::exists(run / "tallyduel-ratio.svg"));
+  EXPECT_NE(test_support::read_file(run / "context.txt").find("  version"), std::string::npos);
+}
+
+TEST_F(CompareBuilds, FindsTheSlowerBuildThroughTheMachinesDriftBetweenRounds) {
+  // The machine's pace swings by more than the builds differ; B's quicksort
+  // is 25 % slower in every round, its counting sort unchanged.
+  const std::vector<std::pair<int, double>> drift{{11, 1.0}, {12, 1.3}, {13, 0.8}};
+  fake_with_results("tallyduel", 1, "%d", program_file(program_named("tallyduel"), hundredths, hundredths));
+  fs::copy(bin(), bin_b());
+  fake_drifting_duel(bin(), drift, 1.0);
+  fake_drifting_duel(bin_b(), drift, 1.25);
+  compare_builds({"--seeds", "11,12,13", "tallyduel"});
+
+  const std::string summary = notes_unwrapped(test_support::read_file(run_folder() / "summary.txt"));
+  std::smatch slower;
+  ASSERT_TRUE(
+      std::regex_search(summary, slower, std::regex(R"(B is 25.0 % slower on QSORT, interval ([\d.]+) to ([\d.]+) %)")))
+      << summary;
+  EXPECT_GT(std::stod(slower[1]), 0.0);
+  EXPECT_LT(std::stod(slower[1]), 25.0);
+  EXPECT_GT(std::stod(slower[2]), 25.0);
+  EXPECT_NE(summary.find("no change on CSORT"), std::string::npos) << summary;
+  EXPECT_NE(summary.find("3 and 3 runs, A and B in turn, paired by round."), std::string::npos) << summary;
+}
+
+}  // namespace
