@@ -256,6 +256,9 @@ StudyOptions parse_study_options(int argc, char** argv) {
       usage_error(fmt::format("compare-builds counts its runs with {}: it takes no {}, {} or {}", kRounds.name,
                               kRepeat.name, kReplay.name, kUntilDecided.name));
     }
+    if (app.get_option(kBin.name)->count() > 0) {
+      usage_error(fmt::format("compare-builds takes the folders of its two builds, not {}", kBin.name));
+    }
     // Without --rounds, one round per seed given.
     if (builds_command->get_option(kRounds.name)->count() == 0 && !options.seeds.empty()) {
       builds.rounds = static_cast<int>(options.seeds.size());

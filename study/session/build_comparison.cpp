@@ -26,9 +26,15 @@ namespace {
 constexpr int kExitInterrupted = 130;
 constexpr const char* kRunFolderPrefix = "builds-";
 
-// Both builds draw round K's data from one seed: the one given, else one
-// drawn here, as the pairing needs the seed known before either runs.
-StudyOptions with_round_seeds(StudyOptions options) {
+// What both builds run with. Round K of both draws its data from one seed:
+// the one given, else one drawn here, as the pairing needs the seed known
+// before either runs.
+StudyOptions round_options(StudyOptions options) {
+  // Checked before the run folder is made: a mistyped folder leaves none behind.
+  for (const std::filesystem::path& programs : {options.builds->bin_a, options.builds->bin_b}) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(programs, error)) throw ToolError("no folder of programs " + programs.string());
+  }
   const int rounds = options.builds->rounds;
   options.repeats = rounds;
   if (options.seeds.empty()) {
@@ -62,7 +68,7 @@ BuildComparison::Build::Build(std::string build_name, const StudyOptions& build_
       executor(options, folder, owner.interrupts_, owner.hygiene_, owner.estimate_) {}
 
 BuildComparison::BuildComparison(const StudyOptions& options)
-    : options_(with_round_seeds(options)),
+    : options_(round_options(options)),
       run_folder_(make_run_folder(options_.results, kRunFolderPrefix)),
       reports_(run_folder_) {
   builds_[0] = std::make_unique<Build>("A", for_build(options_, options_.builds->bin_a), run_folder_ / "A", *this);

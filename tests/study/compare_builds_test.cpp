@@ -101,6 +101,11 @@ TEST_F(CompareBuilds, RunsTheBuildsInTurnOnOneSeedPerRoundAndFindsIdenticalBuild
   EXPECT_NE(summary.find("2 and 2 runs, A and B in turn, paired by round."), std::string::npos) << summary;
   EXPECT_TRUE(fs::exists(run / "tallyduel-ratio.svg"));
   EXPECT_NE(test_support::read_file(run / "context.txt").find("  version"), std::string::npos);
+
+  // A build folder that is not there is refused before any run folder is made.
+  fs::remove_all(bin_b());
+  EXPECT_NE(compare_builds({"tallyduel"}, 1).find("no folder of programs " + bin_b().string()), std::string::npos);
+  EXPECT_EQ(std::distance(fs::directory_iterator(results()), fs::directory_iterator()), 1);
 }
 
 TEST_F(CompareBuilds, FindsTheSlowerBuildThroughTheMachinesDriftBetweenRounds) {
