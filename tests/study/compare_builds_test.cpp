@@ -6,6 +6,7 @@
 #include <regex>
 
 #include "analysis/programs/suite_programs.hpp"
+#include "analysis/statistics/run_comparison.hpp"
 #include "child_process.hpp"
 #include "result_fixtures.hpp"
 #include "stand_in_programs.hpp"
@@ -128,6 +129,33 @@ TEST_F(CompareBuilds, FindsTheSlowerBuildThroughTheMachinesDriftBetweenRounds) {
   EXPECT_GT(std::stod(slower[2]), 25.0);
   EXPECT_NE(summary.find("no change on CSORT"), std::string::npos) << summary;
   EXPECT_NE(summary.find("3 and 3 runs, A and B in turn, paired by round."), std::string::npos) << summary;
+}
+
+// A round that one build did not complete, or ran on another seed, pairs
+// with nothing: the kernel's ratio comes from the other rounds alone.
+TEST(CompareRounds, LeavesOutTheRoundsThatDoNotPair) {
+  // Per round its seed and the machine's pace; a round of `incomplete` never finished.
+  const auto build = [](const std::vector<std::uint32_t>& seeds, const std::vector<double>& pace, int incomplete) {
+    analysis::MeasurementSet set;
+    for (int round = 1; round <= 4; ++round) {
+      for (const std::int64_t length : {100, 200}) {
+        const auto ns = static_cast<std::int64_t>(static_cast<double>(length) * 1e6 * pace[round - 1]);
+        set.add(analysis::Measurement{"tallygrid", "Quicksort", std::to_string(length), "10", "QSORT", round,
+                                      seeds[round - 1], ns / 10'000'000, ns, round != incomplete});
+      }
+    }
+    return analysis::run_model(std::move(set));
+  };
+  // B is 10 % slower; its unfinished round 2 and its round 3 on another
+  // seed are far off, as a disturbed run can be, and must pair with nothing.
+  const analysis::RunModel a = build({11, 12, 13, 14}, {1.0, 1.0, 1.0, 0.7}, 0);
+  const analysis::RunModel b = build({11, 12, 99, 14}, {1.1, 5.0, 5.0, 0.77}, 2);
+  const analysis::ProgramComparison comparison = analysis::compare_rounds(a.programs[0], b.programs[0]);
+  ASSERT_EQ(comparison.kernels.size(), 1u);
+  EXPECT_NEAR(comparison.kernels[0].geometric_mean_ratio, 1.1, 1e-6);
+  ASSERT_EQ(comparison.cells.size(), 2u);
+  EXPECT_EQ(comparison.cells[0].ratio.numerator_count, 2u);  // rounds 1 and 4
+  EXPECT_EQ(comparison.runs_b, 3u);
 }
 
 }  // namespace
