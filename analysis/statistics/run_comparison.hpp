@@ -3,7 +3,8 @@
 // interval, paired by seed when both replayed the same seeds (see
 // ratio_estimate.hpp), and one change per kernel, the geometric mean of its
 // cells' ratios. Two builds run in turn on the same machine time are
-// compared the same way, round by round (compare_rounds).
+// compared round by round instead, with the decision of paired ratios
+// (compare_rounds).
 #pragma once
 
 #include <cstddef>
@@ -65,12 +66,13 @@ struct RunComparison {
 RunComparison compare_runs(const RunModel& a, const RunModel& b);
 
 // Two builds' runs of one program, made in turn: round k of A and round k
-// of B (repeat k of each grid) drew the same data minutes apart, so each
-// round gives one ratio B / A per cell, and per kernel the ratio of the
-// round's geometric means over the kernel's cells. decide() makes an
-// interval of each from the rounds, as a program's own verdicts do; a round
-// that one build did not complete is left out. Throws ComparisonRefused
-// when either has no complete run or the two measured different cells.
+// of B (repeat k of each grid) drew the same data one after the other, so
+// each round gives one ratio B / A per cell, and per kernel the ratio of
+// the round's geometric means over the kernel's cells. decide() makes an
+// interval of each from the rounds, as a program's own verdicts do; a
+// round that one build did not complete, or ran on another seed, is left
+// out. Throws ComparisonRefused when either has no complete run or the two
+// measured different cells.
 ProgramComparison compare_rounds(const ProgramGrid& a, const ProgramGrid& b);
 
 // What every ratio of two separate studies holds besides the builds.
