@@ -4,11 +4,13 @@
 // of a new run folder results/<date>-<time>/, shows their progress, charts
 // their results and ends with a summary, index.html and, from the programs'
 // precise records, results.json, results.csv and a verdict per program.
-// study compare RUN_A RUN_B compares two such run folders.
+// study compare RUN_A RUN_B compares two such run folders; study
+// compare-builds BIN_A BIN_B runs two builds in turn and compares them.
 #include <fmt/format.h>
 
 #include "study/os/tool_console.hpp"
 #include "study/os/tool_error.hpp"
+#include "study/session/build_comparison.hpp"
 #include "study/session/run_compare.hpp"
 #include "study/session/study_session.hpp"
 #include "study/study_options.hpp"
@@ -18,6 +20,11 @@ int main(int argc, char** argv) {
   const study::StudyOptions options = study::parse_study_options(argc, argv);
   if (options.compare) return study::compare_study_runs(*options.compare);
   try {
+    if (options.builds) {
+      study::BuildComparison comparison(options);
+      comparison.run_programs();
+      return comparison.finish();
+    }
     study::StudySession session(options);
     session.run_programs();
     return session.finish();

@@ -42,6 +42,7 @@ constexpr OptionText kBudget{"--budget", "DURATION",
 constexpr OptionText kKeepInputs{"--keep-inputs", "",
                                  "keep the {} a program writes from its seed, which a complete run otherwise removes "
                                  "(its SHA-256 goes to {} either way)"};
+constexpr OptionText kRounds{"--rounds", "N", "run each program N times from each build (default: 3)"};
 constexpr const char* kProgramsName = "PROGRAM";
 
 std::string usage_line() {
@@ -168,6 +169,42 @@ CLI::App* add_compare_command(CLI::App& app, CompareOptions& compare) {
   return command;
 }
 
+// `study compare-builds BIN_A BIN_B [PROGRAM...]`: fills `builds`, and
+// `options` with what applies to both builds.
+CLI::App* add_builds_command(CLI::App& app, StudyOptions& options, BuildsOptions& builds) {
+  CLI::App* command = app.add_subcommand(
+      "compare-builds",
+      "run the programs of two builds in turn (A B A B ...), round after round on the same seeds, and compare them "
+      "paired by round, into <results>/builds-<date>-<time>/");
+  command->add_option_function<std::string>("BIN_A", set_path(builds.bin_a), "the folder of build A, the base")
+      ->required()
+      ->type_name("");
+  command->add_option_function<std::string>("BIN_B", set_path(builds.bin_b), "the folder of build B")
+      ->required()
+      ->type_name("");
+  command->add_option(kRounds.name, builds.rounds, kRounds.help)->type_name(kRounds.value)->check(CLI::PositiveNumber);
+  command->add_option(kSeeds.name, options.seeds, "seed round K of both builds with the K-th of these numbers")
+      ->type_name(kSeeds.value)
+      ->delimiter(',')
+      ->allow_extra_args(false)
+      ->check(seed_check());
+  command
+      ->add_option_function<std::string>(kResults.name, set_path(options.results),
+                                         "make the run folder inside DIR (default: results)")
+      ->type_name(kResults.value);
+  command->add_option(kMemoryLimit.name, options.memory_limit, kMemoryLimit.help)
+      ->type_name(kMemoryLimit.value)
+      ->transform(CLI::AsSizeValue(true).description(""));
+  command
+      ->add_option_function<std::vector<std::string>>(
+          kProgramsName,
+          [&options](const std::vector<std::string>& names) { options.selected = selected_programs(names); },
+          "programs to run, in this order")
+      ->type_name("")
+      ->check(suite_program_check());
+  return command;
+}
+
 // The rules between the options that CLI11 cannot state.
 void check_repeats_and_seeds(StudyOptions& options) {
   if (options.seeds.empty()) return;
@@ -184,6 +221,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
   StudyOptions options;
   options.programs = os::executable_folder(argc > 0 ? argv[0] : nullptr).value_or(std::filesystem::path());
   CompareOptions compare;
+  BuildsOptions builds;
 
   CLI::App app(
       "Runs the named programs (all six when none is named) one at a time, each in\n"
@@ -194,6 +232,7 @@ StudyOptions parse_study_options(int argc, char** argv) {
   app.formatter(std::make_shared<StudyHelp>());
   add_run_options(app, options);
   const CLI::App* compare_command = add_compare_command(app, compare);
+  const CLI::App* builds_command = add_builds_command(app, options, builds);
   app.footer("Programs: " + analysis::suite_program_names());
   try {
     app.parse(argc, argv);
@@ -212,6 +251,23 @@ StudyOptions parse_study_options(int argc, char** argv) {
   // Each program runs in a folder of its own, so a relative --bin must not
   // be taken from there.
   if (!options.programs.empty()) options.programs = std::filesystem::absolute(options.programs);
+  if (*builds_command) {
+    if (options.repeats || !options.replay.empty() || options.until_decided) {
+      usage_error(fmt::format("compare-builds counts its runs with {}: it takes no {}, {} or {}", kRounds.name,
+                              kRepeat.name, kReplay.name, kUntilDecided.name));
+    }
+    if (app.get_option(kBin.name)->count() > 0) {
+      usage_error(fmt::format("compare-builds takes the folders of its two builds, not {}", kBin.name));
+    }
+    // Without --rounds, one round per seed given.
+    if (builds_command->get_option(kRounds.name)->count() == 0 && !options.seeds.empty()) {
+      builds.rounds = static_cast<int>(options.seeds.size());
+    }
+    builds.bin_a = std::filesystem::absolute(builds.bin_a);
+    builds.bin_b = std::filesystem::absolute(builds.bin_b);
+    options.repeats = builds.rounds;
+    options.builds = std::move(builds);
+  }
   check_repeats_and_seeds(options);
   if (options.selected.empty()) options.selected = selected_programs({});
   return options;

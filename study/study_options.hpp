@@ -2,6 +2,8 @@
 //   study [--bin DIR] [--results DIR] [--memory-limit SIZE] [--repeat N]
 //         [--seeds LIST | --replay RUN_FOLDER] [--keep-inputs] [PROGRAM...]
 //   study compare RUN_A RUN_B [--results DIR]
+//   study compare-builds BIN_A BIN_B [--rounds N] [--seeds LIST] [--results DIR]
+//         [--memory-limit SIZE] [PROGRAM...]
 #pragma once
 
 #include "study/session/session_options.hpp"

@@ -6,10 +6,12 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <span>
 #include <tuple>
 
 #include "analysis/records/kernel_series.hpp"
 #include "analysis/records/program_grid.hpp"
+#include "analysis/statistics/decision.hpp"
 #include "analysis/text/text_format.hpp"
 
 namespace analysis {
@@ -161,6 +163,26 @@ ProgramComparison compare_program(const ProgramGrid& a, const ProgramGrid& b) {
   return comparison;
 }
 
+// Per round (repeat) that both builds completed on the same seed, the log of
+// B / A for one cell.
+std::map<int, double> round_log_ratios(std::span<const Sample> a, std::span<const Sample> b) {
+  std::map<int, const Sample*> by_round;
+  for (const Sample& sample : a) by_round.emplace(sample.repeat, &sample);
+  std::map<int, double> logs;
+  for (const Sample& sample : b) {
+    const auto partner = by_round.find(sample.repeat);
+    if (partner == by_round.end() || partner->second->seed != sample.seed) continue;
+    logs.emplace(sample.repeat, std::log(positive_time(static_cast<double>(sample.nanoseconds)) /
+                                         positive_time(static_cast<double>(partner->second->nanoseconds))));
+  }
+  return logs;
+}
+
+// A decision's interval, at its confidence: a fixed number of rounds is one look.
+Interval interval_of(const Decision& decision) {
+  return Interval{decision.low, decision.high, decision.confidence, true};
+}
+
 std::string change_text(const KernelChange& change) {
   const double r = change.geometric_mean_ratio;
   const Interval& interval = change.interval;
@@ -192,13 +214,74 @@ RunComparison compare_runs(const RunModel& a, const RunModel& b) {
   return comparison;
 }
 
+ProgramComparison compare_rounds(const ProgramGrid& a, const ProgramGrid& b) {
+  refuse_different_cells(a, b);
+  ProgramComparison comparison;
+  comparison.program = a.program;
+  comparison.paired_by_round = true;
+  comparison.runs_a = a.repeats();
+  comparison.runs_b = b.repeats();
+  comparison.incomplete_a = a.incomplete_runs;
+  comparison.incomplete_b = b.incomplete_runs;
+  const std::vector<TableGrid> series_a = kernel_series(a);
+  const std::vector<TableGrid> series_b = kernel_series(b);
+  for (const TableGrid& sa : series_a) {
+    const auto sb =
+        std::find_if(series_b.begin(), series_b.end(), [&](const TableGrid& s) { return s.name == sa.name; });
+    if (sb == series_b.end()) continue;
+    // Per round the sum of the cells' log ratios, and how many cells it holds.
+    std::map<int, std::pair<double, std::size_t>> rounds;
+    std::size_t cells = 0;
+    for (const auto [r, c] : sa.positions) {
+      const auto row_b = sb->row_index(sa.rows[r]);
+      const auto column_b = sb->column_index(sa.columns[c]);
+      if (!row_b || !column_b) continue;
+      const std::map<int, double> logs = round_log_ratios(sa.cell(r, c), sb->cell(*row_b, *column_b));
+      if (logs.empty()) continue;
+      ++cells;
+      std::vector<double> ratios;
+      for (const auto& [round, log] : logs) {
+        ratios.push_back(std::exp(log));
+        rounds[round].first += log;
+        ++rounds[round].second;
+      }
+      const Decision decision = decide(ratios, NoiseModel{});
+      RatioEstimate estimate;
+      estimate.ratio = decision.ratio;
+      estimate.interval = interval_of(decision);
+      estimate.paired = true;
+      estimate.numerator_count = estimate.denominator_count = ratios.size();
+      comparison.cells.push_back(CellRatio{sa.name, sa.rows[r], sa.columns[c],
+                                           benchmark_name(a.program, a.axes(), sa.name, sa.rows[r], sa.columns[c]),
+                                           estimate});
+    }
+    KernelChange change{sa.name, cells, 1.0, {}};
+    // Only a round with every cell of the kernel speaks for the kernel.
+    std::vector<double> ratios;
+    for (const auto& [round, sum] : rounds) {
+      if (sum.second == cells) ratios.push_back(std::exp(sum.first / static_cast<double>(cells)));
+    }
+    if (!ratios.empty()) {
+      const Decision decision = decide(ratios, NoiseModel{});
+      change.geometric_mean_ratio = decision.ratio;
+      change.interval = interval_of(decision);
+    }
+    comparison.kernels.push_back(change);
+  }
+  return comparison;
+}
+
 std::string summary_line(const ProgramComparison& comparison) {
   std::string line = comparison.program + ": ";
   for (std::size_t i = 0; i < comparison.kernels.size(); ++i) {
     line += (i > 0 ? "; " : "") + change_text(comparison.kernels[i]);
   }
-  line += fmt::format(". N = {} and {}, {}.", comparison.runs_a, comparison.runs_b,
-                      comparison.paired_by_seed ? "paired by seed" : "different seeds, unpaired");
+  if (comparison.paired_by_round) {
+    line += fmt::format(". {} and {} runs, A and B in turn, paired by round.", comparison.runs_a, comparison.runs_b);
+  } else {
+    line += fmt::format(". N = {} and {}, {}.", comparison.runs_a, comparison.runs_b,
+                        comparison.paired_by_seed ? "paired by seed" : "different seeds, unpaired");
+  }
   const std::size_t left_out = comparison.incomplete_a.size() + comparison.incomplete_b.size();
   if (left_out > 0) line += fmt::format(" {} incomplete run{} left out.", left_out, left_out == 1 ? "" : "s");
   return line;

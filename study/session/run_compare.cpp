@@ -65,7 +65,8 @@ int compare_study_runs(const CompareOptions& options) {
           fmt::format("cannot compare {} with {}: {}", options.run_a.string(), options.run_b.string(), refusal.what()));
     }
     const std::filesystem::path folder = make_run_folder(options.results, "compare-");
-    std::string summary = fmt::format("A: {}\nB: {}\n\n", options.run_a.string(), options.run_b.string());
+    std::string summary = fmt::format("A: {}\nB: {}\n{}\n\n", options.run_a.string(), options.run_b.string(),
+                                      analysis::kSeparateStudiesNote);
     for (const analysis::ProgramComparison& program : comparison.programs) {
       summary += analysis::wrapped(analysis::summary_line(program), analysis::kSummaryWidth, "", "  ");
       write_file_atomically(folder / (program.program + "-ratio.svg"),

@@ -17,6 +17,14 @@ struct CompareOptions {
   std::filesystem::path results = "results";
 };
 
+// `study compare-builds BIN_A BIN_B`: the programs of two builds, run in
+// turn round after round; the other fields of StudyOptions apply to both.
+struct BuildsOptions {
+  std::filesystem::path bin_a;
+  std::filesystem::path bin_b;
+  int rounds = 3;
+};
+
 struct StudyOptions {
   std::filesystem::path programs;  // where the programs' executables are
   std::filesystem::path results = "results";
@@ -29,6 +37,7 @@ struct StudyOptions {
   std::filesystem::path replay;           // a run folder whose recorded seeds to reuse, when given
   bool keep_inputs = false;               // keep an input file its seed regenerates (vstup.in)
   std::optional<CompareOptions> compare;  // `study compare`: no programs are run
+  std::optional<BuildsOptions> builds;    // `study compare-builds`; seeds, when given, one per round
   // Rounds of runs while some verdict is undecided, within a budget of time.
   bool until_decided = false;
   double budget_seconds = 3600;
