@@ -68,7 +68,6 @@ TEST(OneRunNoiseModel, TakesTheLargestSpreadKnownAndNamesIt) {
   const NoiseModel row{0.12, "the spread of the length's REKQSORT cells"};
   EXPECT_EQ(noise_model(0.031, row).source, row.source);
   EXPECT_DOUBLE_EQ(noise_model(0.20, row).cell_spread, 0.20);
-  EXPECT_DOUBLE_EQ(noise_model(std::nullopt, NoiseModel{0.02, "a quiet row"}).cell_spread, analysis::kPriorCellSpread);
 }
 
 TEST(ThreeRuns, UseTheirOwnSpreadAndATie) {

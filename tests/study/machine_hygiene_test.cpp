@@ -1,7 +1,7 @@
 // Whether the machine was quiet, with values given in place of the
 // machine's: the load held against the study's own share of it, the
 // settings that blur timings, other studies, and the noise calibration's
-// spread and its line in the context.
+// spread.
 #include "study/run/machine_hygiene.hpp"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 
 #include "analysis/statistics/noise_model.hpp"
 #include "study/run/noise_calibration.hpp"
-#include "support/test_support.hpp"
 
 namespace {
 
@@ -208,23 +207,6 @@ TEST(NoiseCalibration, MeasuresTheSpreadOfOneKernelAndAddsWhatItCannotSee) {
   EXPECT_GE(measured->kernel_spread, 0.0);
   EXPECT_DOUBLE_EQ(measured->cell_spread, std::hypot(measured->kernel_spread, analysis::kUnseenRunSpread));
   EXPECT_EQ(measured->how.rfind("QSORT of 1000000 values timed 10 times: ", 0), 0u) << measured->how;
-}
-
-TEST(NoiseCalibration, GoesIntoTheContextAndComesBackAsStatedOrNotAtAll) {
-  test_support::set_environment("SORTBENCH_NOISE_CALIBRATION", "0.125");
-  const std::optional<study::NoiseCalibration> stated = study::calibrate_noise();
-  ASSERT_TRUE(stated);
-  Context context{{"date", "2026-12-09 23:00:00 +0000"}};
-  study::note_noise_calibration(context, stated->cell_spread, stated->how);
-  EXPECT_EQ(value_of(context, study::kNoiseCalibrationKey), "12.5 % per cell (stated by SORTBENCH_NOISE_CALIBRATION)");
-  // Read back from the text of context.txt, as a replay or a later reading of the folder does.
-  EXPECT_EQ(study::calibrated_spread(study::parse_context(study::context_text(context))), 0.125);
-  test_support::set_environment("SORTBENCH_NOISE_CALIBRATION", "off");
-  EXPECT_FALSE(study::calibrate_noise());
-  test_support::unset_environment("SORTBENCH_NOISE_CALIBRATION");
-  // A folder from before the calibration, or a line that does not read as one.
-  EXPECT_FALSE(study::calibrated_spread(Context{{"date", "2026-01-01"}}));
-  EXPECT_FALSE(study::calibrated_spread(Context{{"noise calibration", "unavailable"}}));
 }
 
 }  // namespace
