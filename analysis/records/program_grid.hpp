@@ -75,6 +75,9 @@ struct ProgramGrid {
   std::vector<TableGrid> tables;
   std::vector<RunSummary> complete_runs;  // by repeat
   std::vector<RunSummary> incomplete_runs;
+  // The run-to-run spread per cell (relative) that the study measured on
+  // the machine before the runs; absent when the runs' folder holds none.
+  std::optional<double> calibrated_spread;
 
   std::size_t repeats() const { return complete_runs.size(); }
   // How the program names its rows and columns; "row" and "column" for a program the suite does not know.

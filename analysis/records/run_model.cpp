@@ -11,9 +11,10 @@ const ProgramGrid* RunModel::program(std::string_view name) const {
   return nullptr;
 }
 
-RunModel run_model(MeasurementSet measurements) {
+RunModel run_model(MeasurementSet measurements, std::optional<double> calibrated_spread) {
   RunModel model{std::move(measurements), {}};
   model.programs = program_grids(model.measurements);
+  for (ProgramGrid& grid : model.programs) grid.calibrated_spread = calibrated_spread;
   return model;
 }
 

@@ -5,6 +5,7 @@
 // different stories and none of them regroups the measurements again.
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,8 @@ struct RunModel {
   const ProgramGrid* program(std::string_view name) const;
 };
 
-RunModel run_model(MeasurementSet measurements);
+// `calibrated_spread`: what the study's calibration measured on the machine
+// that made the runs, handed to every program's grid.
+RunModel run_model(MeasurementSet measurements, std::optional<double> calibrated_spread = std::nullopt);
 
 }  // namespace analysis

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/records/program_grid.hpp"
-#include "analysis/statistics/decision.hpp"
+#include "analysis/statistics/noise_model.hpp"
 #include "analysis/verdicts/program_answers.hpp"
 
 namespace analysis::answers {

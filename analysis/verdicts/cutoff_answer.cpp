@@ -15,12 +15,12 @@ namespace {
 
 // The spread of a length's recursive quicksort cells: every column of that
 // row sorts the same kind of data the same way, so their scatter is noise.
-NoiseModel row_noise(const TableGrid& baseline, std::size_t row) {
+std::optional<NoiseModel> row_noise(const TableGrid& baseline, std::size_t row) {
   std::vector<double> logs;
   for (std::size_t c = 0; c < baseline.columns.size(); ++c) {
     if (!baseline.cell(row, c).empty()) logs.push_back(std::log(median_nanoseconds(baseline.cell(row, c))));
   }
-  if (logs.size() < 3) return NoiseModel{};
+  if (logs.size() < 3) return std::nullopt;
   double mean = 0;
   for (const double l : logs) mean += l / static_cast<double>(logs.size());
   double squares = 0;
@@ -152,7 +152,7 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
   for (std::size_t r = 0; r < combined.rows.size(); ++r) {
     const auto base_row = recursive.row_index(combined.rows[r]);
     if (!base_row) continue;
-    const NoiseModel noise = row_noise(recursive, *base_row);
+    const NoiseModel noise = noise_model(grid, row_noise(recursive, *base_row));
     noise_source = noise.source;
     std::optional<LengthWeighed> weighed = weigh_length(recursive, *base_row, combined, r, noise, look, answer);
     if (!weighed) continue;
@@ -160,8 +160,9 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
     if (weighed->plateau.size() > 1) plateaus.emplace_back(weighed->plateau.front(), weighed->plateau.back());
     answer.table.rows.push_back(std::move(weighed->row));
   }
-  answer.basis = basis_text(
-      grid.repeats(), NoiseModel{kPriorCellSpread, noise_source.empty() ? NoiseModel{}.source : noise_source}, look);
+  answer.basis =
+      basis_text(grid.repeats(),
+                 NoiseModel{kPriorCellSpread, noise_source.empty() ? noise_model(grid).source : noise_source}, look);
   if (gains.empty()) return;
   const auto [least, most] = std::minmax_element(gains.begin(), gains.end());
   answer.answer = fmt::format("The cutoff pays {} to {} over {}", format_percent(*least), format_percent(*most),

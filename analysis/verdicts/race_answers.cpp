@@ -95,7 +95,7 @@ Crossover find_crossover(const RangeRace& race, ProgramAnswer& answer) {
 
 void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGrid& counting, Look look,
                  ProgramAnswer& answer) {
-  const NoiseModel noise;
+  const NoiseModel noise = noise_model(grid);
   answer.basis = basis_text(grid.repeats(), noise, look);
   answer.question =
       fmt::format("Which is faster on each input, {} or {}?", legend_of(quick.name), legend_of(counting.name));
@@ -145,7 +145,7 @@ void race_inputs(const ProgramGrid& grid, const TableGrid& quick, const TableGri
 void race_grid(const ProgramGrid& grid, const TableGrid& quick, const TableGrid& counting, Look look,
                ProgramAnswer& answer) {
   if (quick.rows.empty()) return;
-  const NoiseModel noise;
+  const NoiseModel noise = noise_model(grid);
   answer.basis = basis_text(grid.repeats(), noise, look);
   answer.question = fmt::format("From which length is {} faster than {}, per value range?", legend_of(counting.name),
                                 legend_of(quick.name));

@@ -156,7 +156,7 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
   const std::vector<TableGrid> series = kernel_series(grid);
   if (series.empty()) return;
   const double arrays = grid.facts != nullptr ? static_cast<double>(grid.facts->arrays_per_cell) : 1.0;
-  const NoiseModel noise;
+  const NoiseModel noise = noise_model(grid);
   answer.basis = basis_text(grid.repeats(), noise, look);
   describe_table(grid, series, answer);
   Leaders leaders;

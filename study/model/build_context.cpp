@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cmath>
 #include <ctime>
 
 #include "analysis/text/text_format.hpp"
@@ -106,6 +108,22 @@ std::string context_value(const Context& context, std::string_view key) {
     if (name == key) return value;
   }
   return {};
+}
+
+void note_noise_calibration(Context& context, double cell_spread, std::string_view how) {
+  context.emplace_back(kNoiseCalibrationKey,
+                       analysis::format_percent(cell_spread) + " per cell (" + std::string(how) + ")");
+}
+
+std::optional<double> calibrated_spread(const Context& context) {
+  const std::string value = context_value(context, kNoiseCalibrationKey);
+  double percent = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), percent);
+  if (error != std::errc() || !std::string_view(end, value.data() + value.size()).starts_with(" % per cell")) {
+    return std::nullopt;
+  }
+  if (!std::isfinite(percent) || percent < 0) return std::nullopt;
+  return percent / 100.0;
 }
 
 Context read_context(const std::filesystem::path& run_folder) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,6 +21,15 @@ struct BuildInfo {
   std::string build_type;
   std::string version;
 };
+
+// The context line of the noise calibration (study/run/noise_calibration):
+// "noise calibration: 4.2 % per cell (<how it was measured>)". A context
+// without it (a folder of an older study, or a calibration turned off)
+// leaves the decisions to the stated prior.
+inline constexpr const char* kNoiseCalibrationKey = "noise calibration";
+void note_noise_calibration(Context& context, double cell_spread, std::string_view how);
+// The spread per cell the line states; nothing without a readable line.
+std::optional<double> calibrated_spread(const Context& context);
 
 // Reads "<programs>/build-info.txt", written by the build.
 BuildInfo read_build_info(const std::filesystem::path& programs);

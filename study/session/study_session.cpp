@@ -9,6 +9,7 @@
 #include "study/os/program.hpp"
 #include "study/os/tool_console.hpp"
 #include "study/os/tool_error.hpp"
+#include "study/run/noise_calibration.hpp"
 #include "study/session/study_plan.hpp"
 
 namespace study {
@@ -36,6 +37,10 @@ StudySession::StudySession(const StudyOptions& options)
   study_.warnings = build_warnings(build);
   study_.context = gather_context(build, options_.programs);
   for (std::string& warning : hygiene_.start(study_.context)) study_.warnings.push_back(std::move(warning));
+  // Before the first program, and kept with the run: the decisions of a run read it back from its context.
+  if (const std::optional<NoiseCalibration> noise = calibrate_noise()) {
+    note_noise_calibration(study_.context, noise->cell_spread, noise->how);
+  }
   for (auto& [name, timeline] : earlier_timings(options_.results, run_folder_)) {
     estimate_.note_earlier_run(*analysis::find_suite_program(name), std::move(timeline));
   }
@@ -64,8 +69,10 @@ void StudySession::run_programs() {
 bool StudySession::add_next_round() {
   NextRound round;
   try {
-    round = next_round(options_, study_.programs,
-                       analysis::run_model(read_study_records(run_folder_, study_.programs).set), rounds_);
+    round = next_round(
+        options_, study_.programs,
+        analysis::run_model(read_study_records(run_folder_, study_.programs).set, calibrated_spread(study_.context)),
+        rounds_);
   } catch (const ToolError& error) {
     round.stop = fmt::format("stopped after round {}: {}", rounds_, error.what());
   }
@@ -91,7 +98,8 @@ int StudySession::finish() {
     // Programs that keep no record (stand-ins, older builds) leave no answer to give.
     if (!measurements.set.empty()) {
       study_.incomplete_runs = std::move(measurements.unrecorded);
-      const analysis::RunModel model = analysis::run_model(std::move(measurements.set));
+      const analysis::RunModel model =
+          analysis::run_model(std::move(measurements.set), calibrated_spread(study_.context));
       study_.answers = analysis::program_answers(model, look_after(options_, rounds_));
       reports_.write_exports(study_, model, os::program_file(options_.programs, "study").string());
     }

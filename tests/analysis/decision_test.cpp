@@ -1,11 +1,14 @@
 // Deciding whether two cells differ: the quantiles, the noise model at one
-// run, the runs' own spread from three on, the spending of the error rate
-// over repeated looks, and the estimate of the runs still needed.
+// run and what it is made of, the runs' own spread from three on, the
+// spending of the error rate over repeated looks, and the estimate of the
+// runs still needed.
 #include "analysis/statistics/decision.hpp"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "analysis/statistics/noise_model.hpp"
 
 namespace {
 
@@ -42,6 +45,29 @@ TEST(OneRun, DecidesAFactorFarOutsideTheNoiseAndNotOneWithinIt) {
 
   // A quieter noise model (the cutoff programs' own row) decides it.
   EXPECT_TRUE(decide(close, NoiseModel{0.02, "the row"}).decided());
+}
+
+TEST(OneRunNoiseModel, TakesTheLargestSpreadKnownAndNamesIt) {
+  using analysis::noise_model;
+  // No calibration (an older run folder): the stated prior, as it always read.
+  EXPECT_DOUBLE_EQ(noise_model(std::nullopt).cell_spread, analysis::kPriorCellSpread);
+  EXPECT_EQ(noise_model(std::nullopt).source, NoiseModel{}.source);
+  // A quiet machine never narrows the prior, and says what it measured.
+  const NoiseModel quiet = noise_model(0.031);
+  EXPECT_DOUBLE_EQ(quiet.cell_spread, analysis::kPriorCellSpread);
+  EXPECT_EQ(quiet.source, NoiseModel{}.source + ", above this machine's calibrated 3.1 %");
+  // A noisy one widens it: 1.35 times apart is decided at the prior, not at 20 %.
+  const NoiseModel noisy = noise_model(0.20);
+  EXPECT_DOUBLE_EQ(noisy.cell_spread, 0.20);
+  EXPECT_EQ(noisy.source,
+            "this machine's run-to-run spread of 20.0 % per cell, calibrated, above the stated prior of 9 %");
+  const std::vector<double> apart{1.35};
+  EXPECT_TRUE(decide(apart, quiet).decided());
+  EXPECT_FALSE(decide(apart, noisy).decided());
+  // The run's own repeated cells count where they are the largest, and only there.
+  const NoiseModel row{0.12, "the spread of the length's REKQSORT cells"};
+  EXPECT_EQ(noise_model(0.031, row).source, row.source);
+  EXPECT_DOUBLE_EQ(noise_model(0.20, row).cell_spread, 0.20);
 }
 
 TEST(ThreeRuns, UseTheirOwnSpreadAndATie) {

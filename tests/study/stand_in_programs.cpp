@@ -32,11 +32,14 @@ void StudyWithStandIns::SetUp() {
   set_machine_file("sys/kernel/mm/transparent_hugepage/enabled", "always [madvise] never\n");
   test_support::set_environment("SORTBENCH_MACHINE_ROOT", machine().string().c_str());
   test_support::set_environment("SORTBENCH_STUDY_LOCKS", locks().string().c_str());
+  // The machine's own noise would make the outputs depend on it: no calibration, unless a test states one.
+  test_support::set_environment("SORTBENCH_NOISE_CALIBRATION", "off");
 }
 
 void StudyWithStandIns::TearDown() {
   test_support::unset_environment("SORTBENCH_MACHINE_ROOT");
   test_support::unset_environment("SORTBENCH_STUDY_LOCKS");
+  test_support::unset_environment("SORTBENCH_NOISE_CALIBRATION");
 }
 
 void StudyWithStandIns::set_machine_file(const std::string& relative, const std::string& text) {

@@ -4,7 +4,7 @@
 // receives the run folder. machine/ stands in for the machine's state (an
 // idle machine: load 0, governor performance, huge pages madvise), and
 // locks/ holds the study locks, so that studies of tests run at once do
-// not see each other.
+// not see each other. The noise calibration is off (SORTBENCH_NOISE_CALIBRATION).
 #pragma once
 
 #include <gtest/gtest.h>

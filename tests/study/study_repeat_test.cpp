@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "analysis/programs/suite_programs.hpp"
 #include "child_process.hpp"
@@ -189,6 +190,47 @@ TEST_F(RepeatedStudy, CompareSummarisesTwoRunsOnTheSameSeedsAndRefusesDifferentP
             1);
   EXPECT_NE(output.find("study: cannot compare " + a.string() + " with " + cutoff.string()), std::string::npos)
       << output;
+}
+
+// The noise calibration is kept in the run's context and read back into
+// its decisions: a spread above the prior widens the one-run model and the
+// basis says so. A folder without the line (calibration off, as in every
+// study before it) keeps the prior, replays and compares as before.
+TEST_F(RepeatedStudy, TheNoiseCalibrationIsKeptWithTheRunAndWidensItsOneRunModel) {
+  fake_close_duel();
+  const auto study_into = [&](const fs::path& folder, std::vector<std::string> extra) {
+    std::string output;
+    EXPECT_EQ(run_tool(study_arguments(std::move(extra)), scratch.path(), output), 0) << output;
+    fs::rename(run_folder(), folder);
+  };
+  const fs::path before = scratch.path() / "before", noisy = scratch.path() / "noisy";
+  study_into(before, {"--seeds", "11", "tallyduel"});
+  test_support::set_environment("SORTBENCH_NOISE_CALIBRATION", "0.25");
+  study_into(noisy, {"--replay", before.string(), "tallyduel"});
+
+  const std::string line = "noise calibration: 25.0 % per cell (stated by SORTBENCH_NOISE_CALIBRATION)\n";
+  EXPECT_NE(test_support::read_file(noisy / "context.txt").find(line), std::string::npos);
+  EXPECT_EQ(test_support::read_file(before / "context.txt").find("noise calibration"), std::string::npos);
+  const std::string basis = "N = 1 run; differences decided at 95 % from a noise model, ";
+  const std::string summary = test_support::read_file(noisy / "summary.txt");
+  EXPECT_NE(
+      notes_unwrapped(summary).find(basis + "this machine's run-to-run spread of 25.0 % per cell, calibrated, above "
+                                            "the stated prior of 9 %."),
+      std::string::npos)
+      << summary;
+  std::istringstream lines(summary);
+  for (std::string text; std::getline(lines, text);) EXPECT_LE(text.size(), 120u) << text;
+  EXPECT_NE(notes_unwrapped(test_support::read_file(before / "summary.txt"))
+                .find(basis + "the suite's run-to-run spread of 9 % per cell, a stated prior."),
+            std::string::npos);
+
+  std::string output;
+  EXPECT_EQ(run_tool({built(STUDY_PATH), "compare", before.string(), noisy.string(), "--results", results().string()},
+                     scratch.path(), output),
+            0)
+      << output;
+  const std::string contexts = test_support::read_file(run_folder() / "context.txt");
+  EXPECT_NE(contexts.find("* noise calibration"), std::string::npos) << contexts;
 }
 
 TEST_F(RepeatedStudy, UntilDecidedRepeatsOnlyWhatIsUndecidedAndSaysWhenItStops) {

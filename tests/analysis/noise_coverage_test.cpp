@@ -1,0 +1,130 @@
+// Whether the one-run intervals hold what the runs measure, on real runs:
+// ten recorded runs each of tallygrid and tallyduel on one machine
+// (data/recorded/). Per cell the estimate of all runs (the geometric mean
+// of the paired ratios CSORT / QSORT) stands for the truth; each run's own
+// interval for that ratio, as the study states it at N = 1, should hold it
+// 95 % of the time. Read through the study's own path: the records, the
+// model with the calibration the runs were made under, and its noise model.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "analysis/records/recorded_run.hpp"
+#include "analysis/records/run_model.hpp"
+#include "analysis/statistics/noise_model.hpp"
+#include "kit/record/record_reader.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kRecorded = RECORDED_RUNS_DIR;
+
+analysis::MeasurementSet recorded_runs() {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(kRecorded)) {
+    if (entry.path().extension() == ".csv") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  analysis::MeasurementSet set;
+  std::map<std::string, int> repeats;  // per program
+  for (const fs::path& file : files) {
+    const kit::record::Record record =
+        kit::record::read_record(test_support::read_file(file), file.filename().string());
+    EXPECT_TRUE(record.complete()) << file;
+    for (analysis::Measurement& m : analysis::recorded_run(record, repeats[record.program]++).measurements) {
+      set.add(std::move(m));
+    }
+  }
+  return set;
+}
+
+// The spread per cell the study's calibration measured on the machine of
+// the runs: the median of the measurements in calibration.txt, each a line
+// "noise calibration: 4.2 % per cell (...)" as a run's context holds it.
+double measured_calibration() {
+  std::vector<double> spreads;
+  std::istringstream lines(test_support::read_file(kRecorded / "calibration.txt"));
+  for (std::string line; std::getline(lines, line);) {
+    double percent = 0;
+    if (std::sscanf(line.c_str(), "noise calibration: %lf %% per cell", &percent) == 1) {
+      spreads.push_back(percent / 100);
+    }
+  }
+  EXPECT_FALSE(spreads.empty());
+  std::sort(spreads.begin(), spreads.end());
+  return spreads.empty() ? 0 : spreads[spreads.size() / 2];
+}
+
+struct Coverage {
+  std::size_t held = 0;
+  std::size_t intervals = 0;
+  double rate() const { return intervals ? static_cast<double>(held) / static_cast<double>(intervals) : 0; }
+};
+
+// Every run's one-run interval of every cell's CSORT / QSORT against the
+// estimate of all runs, with the noise model the model's grid gives.
+Coverage coverage(const analysis::RunModel& model, std::size_t& cells) {
+  Coverage coverage;
+  cells = 0;
+  for (const analysis::ProgramGrid& grid : model.programs) {
+    const analysis::NoiseModel noise = analysis::noise_model(grid);
+    const analysis::TableGrid* quick = grid.table("Quicksort");
+    const analysis::TableGrid* counting = grid.table("Countingsort");
+    if (quick == nullptr || counting == nullptr) {
+      ADD_FAILURE() << grid.program << " without its two tables";
+      continue;
+    }
+    for (const analysis::TableGrid::Position& at : quick->positions) {
+      std::vector<double> ratios;
+      const auto& q = quick->cell(at.row, at.column);
+      const auto& c =
+          counting->cell(*counting->row_index(quick->rows[at.row]), *counting->column_index(quick->columns[at.column]));
+      for (std::size_t run = 0; run < q.size() && run < c.size(); ++run) {
+        ratios.push_back(std::max<double>(c[run].nanoseconds, 1) / std::max<double>(q[run].nanoseconds, 1));
+      }
+      const double all_runs = analysis::decide(ratios, noise).ratio;
+      ++cells;
+      for (const double ratio : ratios) {
+        const analysis::Decision one = analysis::decide(std::vector<double>{ratio}, noise);
+        ++coverage.intervals;
+        if (one.low <= all_runs && all_runs <= one.high) ++coverage.held;
+      }
+    }
+  }
+  return coverage;
+}
+
+// The tolerance: the 95 % of 930 intervals (93 cells by 10 runs) is held
+// to three binomial standard errors, sqrt(0.95 · 0.05 / 930) = 0.7 %
+// each. A right model holds a little more than 95 %: the estimate of all
+// runs includes the run itself, so the two differ by √(1 - 1/10) of a
+// run's noise, and its interval holds the estimate 96 % of the time.
+TEST(NoiseCoverage, OneRunIntervalsHoldTheEstimateOfAllRunsAtTheirStatedRate) {
+  analysis::MeasurementSet set = recorded_runs();
+  std::size_t cells = 0;
+  const double calibration = measured_calibration();
+  const Coverage prior = coverage(analysis::run_model(set), cells);
+  const Coverage calibrated = coverage(analysis::run_model(set, calibration), cells);
+  ASSERT_EQ(cells, 84u + 9u);
+  ASSERT_EQ(prior.intervals, cells * 10);
+  std::printf("one-run 95 %% intervals holding the estimate of 10 runs, %zu cells:\n", cells);
+  std::printf("  stated prior only (%.1f %% per cell): %.1f %% (%zu of %zu)\n", 100 * analysis::kPriorCellSpread,
+              100 * prior.rate(), prior.held, prior.intervals);
+  std::printf("  calibrated (%.1f %% measured): %.1f %% (%zu of %zu)\n", 100 * calibration, 100 * calibrated.rate(),
+              calibrated.held, calibrated.intervals);
+  const double tolerance = 3 * std::sqrt(0.95 * 0.05 / static_cast<double>(calibrated.intervals));
+  EXPECT_GE(calibrated.rate(), 0.95 - tolerance);
+  // The runs can tell a model that falls short: the prior alone does, by far.
+  EXPECT_LT(prior.rate(), 0.95 - tolerance);
+}
+
+}  // namespace
