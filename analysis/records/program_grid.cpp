@@ -99,7 +99,7 @@ std::size_t ProgramGrid::windows() const {
 }
 
 ProgramGrid program_grid(const MeasurementSet& set, std::string_view program) {
-  ProgramGrid grid{std::string(program), find_suite_program(program), {}, {}, {}};
+  ProgramGrid grid{std::string(program), find_suite_program(program), {}, {}, {}, {}};
   std::set<int> complete_repeats;
   for (RunSummary& run : set.runs(program)) {
     if (run.complete) {
