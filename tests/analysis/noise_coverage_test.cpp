@@ -3,7 +3,10 @@
 // (data/recorded/). Per cell the estimate of all runs (the geometric mean
 // of the paired ratios CSORT / QSORT) stands for the truth; each run's own
 // interval for that ratio, as the study states it at N = 1, should hold it
-// 95 % of the time. Read through the study's own path: the records, the
+// 95 % of the time. As in every decision, a run whose window of the cell
+// lost the processor to other work is left out (a third of these windows,
+// recorded on a busy machine), and so is a cell with fewer than three runs
+// left, whose estimate would be little more than the run itself. Read through the study's own path: the records, the
 // model with the calibration the runs were made under, and its noise model.
 #include <gtest/gtest.h>
 
@@ -47,21 +50,24 @@ analysis::MeasurementSet recorded_runs() {
   return set;
 }
 
-// The spread per cell the study's calibration measured on the machine of
-// the runs: the median of the measurements in calibration.txt, each a line
-// "noise calibration: 4.2 % per cell (...)" as a run's context holds it.
+// The spread per cell the study's calibration gives on the machine of the
+// runs: from the median kernel spread of the measurements in
+// calibration.txt, each a line "noise calibration: 18.2 % per cell (QSORT
+// of 1000000 values timed 10 times: 6.5 %, ...)" as a run's context holds
+// it, with today's unseen part.
 double measured_calibration() {
   std::vector<double> spreads;
   std::istringstream lines(test_support::read_file(kRecorded / "calibration.txt"));
   for (std::string line; std::getline(lines, line);) {
     double percent = 0;
-    if (std::sscanf(line.c_str(), "noise calibration: %lf %% per cell", &percent) == 1) {
+    const std::size_t timed = line.find("times: ");
+    if (timed != std::string::npos && std::sscanf(line.c_str() + timed, "times: %lf %%", &percent) == 1) {
       spreads.push_back(percent / 100);
     }
   }
   EXPECT_FALSE(spreads.empty());
   std::sort(spreads.begin(), spreads.end());
-  return spreads.empty() ? 0 : spreads[spreads.size() / 2];
+  return spreads.empty() ? 0 : analysis::calibrated_cell_spread(spreads[spreads.size() / 2]);
 }
 
 struct Coverage {
@@ -89,8 +95,10 @@ Coverage coverage(const analysis::RunModel& model, std::size_t& cells) {
       const auto& c =
           counting->cell(*counting->row_index(quick->rows[at.row]), *counting->column_index(quick->columns[at.column]));
       for (std::size_t run = 0; run < q.size() && run < c.size(); ++run) {
+        if (q[run].disturbed || c[run].disturbed) continue;
         ratios.push_back(std::max<double>(c[run].nanoseconds, 1) / std::max<double>(q[run].nanoseconds, 1));
       }
+      if (ratios.size() < 3) continue;
       const double all_runs = analysis::decide(ratios, noise).ratio;
       ++cells;
       for (const double ratio : ratios) {
@@ -103,20 +111,20 @@ Coverage coverage(const analysis::RunModel& model, std::size_t& cells) {
   return coverage;
 }
 
-// The tolerance: the 95 % of 930 intervals (93 cells by 10 runs) is held
-// to three binomial standard errors, sqrt(0.95 · 0.05 / 930) = 0.7 %
-// each. A right model holds a little more than 95 %: the estimate of all
-// runs includes the run itself, so the two differ by √(1 - 1/10) of a
-// run's noise, and its interval holds the estimate 96 % of the time.
+// The tolerance: the 95 % of 516 intervals (86 cells by their 3 to 10
+// undisturbed runs) is held to three binomial standard errors,
+// sqrt(0.95 · 0.05 / 516) = 1.0 % each. A right model holds a little more
+// than 95 %: the estimate of all runs includes the run itself, so the two
+// differ by √(1 - 1/N) of a run's noise.
 TEST(NoiseCoverage, OneRunIntervalsHoldTheEstimateOfAllRunsAtTheirStatedRate) {
   analysis::MeasurementSet set = recorded_runs();
   std::size_t cells = 0;
   const double calibration = measured_calibration();
   const Coverage prior = coverage(analysis::run_model(set), cells);
   const Coverage calibrated = coverage(analysis::run_model(set, calibration), cells);
-  ASSERT_EQ(cells, 84u + 9u);
-  ASSERT_EQ(prior.intervals, cells * 10);
-  std::printf("one-run 95 %% intervals holding the estimate of 10 runs, %zu cells:\n", cells);
+  ASSERT_EQ(cells, 86u);
+  ASSERT_EQ(prior.intervals, 516u);
+  std::printf("one-run 95 %% intervals holding the estimate of the undisturbed runs, %zu cells:\n", cells);
   std::printf("  stated prior only (%.1f %% per cell): %.1f %% (%zu of %zu)\n", 100 * analysis::kPriorCellSpread,
               100 * prior.rate(), prior.held, prior.intervals);
   std::printf("  calibrated (%.1f %% measured): %.1f %% (%zu of %zu)\n", 100 * calibration, 100 * calibrated.rate(),
