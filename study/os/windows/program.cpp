@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <utility>
 
 #include "study/os/tool_error.hpp"
 #include "study/os/windows/layer.hpp"
@@ -35,44 +36,30 @@ constexpr DWORD kPipeBuffer = 1 << 16;
   throw ToolError("cannot " + std::string(what) + " the program: " + windows_layer::error_words(error));
 }
 
-// The name of an error status a program may end with; "" when not among them.
+// The name of an error status a program may end with.
 std::string_view status_name(DWORD status) {
-  switch (status) {
-    case 0xC0000005:
-      return "access violation";
-    case 0xC0000017:
-      return "out of memory";
-    case 0xC000001D:
-      return "illegal instruction";
-    case 0xC000008C:
-      return "array bounds exceeded";
-    case 0xC000008E:
-      return "floating-point division by zero";
-    case 0xC0000094:
-      return "integer division by zero";
-    case 0xC0000095:
-      return "integer overflow";
-    case 0xC0000096:
-      return "privileged instruction";
-    case 0xC00000FD:
-      return "stack overflow";
-    case 0xC0000135:
-      return "a DLL was not found";
-    case 0xC0000139:
-      return "an entry point was not found";
-    case 0xC0000142:
-      return "a DLL failed to initialise";
-    case kStoppedStatus:
-      return "Ctrl-C";
-    case 0xC0000374:
-      return "heap corruption";
-    case 0xC0000409:
-      return "stack buffer overrun or fail-fast exit";
-    case 0xC0000420:
-      return "assertion failure";
-    default:
-      return {};
+  static constexpr std::pair<DWORD, std::string_view> kNames[] = {
+      {0xC0000005, "access violation"},
+      {0xC0000017, "out of memory"},
+      {0xC000001D, "illegal instruction"},
+      {0xC000008C, "array bounds exceeded"},
+      {0xC000008E, "floating-point division by zero"},
+      {0xC0000094, "integer division by zero"},
+      {0xC0000095, "integer overflow"},
+      {0xC0000096, "privileged instruction"},
+      {0xC00000FD, "stack overflow"},
+      {0xC0000135, "a DLL was not found"},
+      {0xC0000139, "an entry point was not found"},
+      {0xC0000142, "a DLL failed to initialise"},
+      {kStoppedStatus, "Ctrl-C"},
+      {0xC0000374, "heap corruption"},
+      {0xC0000409, "stack buffer overrun or fail-fast exit"},
+      {0xC0000420, "assertion failure"},
+  };
+  for (const auto& [code, name] : kNames) {
+    if (code == status) return name;
   }
+  return "an unknown error status";
 }
 
 std::wstring command_line(const ProgramStart& start) {
@@ -373,8 +360,7 @@ ProgramEnd RunningProgram::wait() {
     return result;
   }
   result.cause = fmt::format("exception 0x{:08X}", status);
-  const std::string_view name = status_name(status);
-  result.cause_name = name.empty() ? "an unknown error status" : std::string(name);
+  result.cause_name = status_name(status);
   return result;
 }
 
