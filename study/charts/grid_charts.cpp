@@ -1,4 +1,4 @@
-#include "study/charts/grid_charts.hpp"
+#include "study/charts/family_charts.hpp"
 
 #include <fmt/format.h>
 

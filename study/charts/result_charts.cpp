@@ -2,10 +2,7 @@
 
 #include "analysis/export/csv_writer.hpp"
 #include "study/charts/chart_data.hpp"
-#include "study/charts/cutoff_charts.hpp"
-#include "study/charts/duel_charts.hpp"
-#include "study/charts/grid_charts.hpp"
-#include "study/charts/small_array_charts.hpp"
+#include "study/charts/family_charts.hpp"
 #include "study/os/output_files.hpp"
 
 namespace study {
