@@ -165,6 +165,7 @@ struct HeatGrid {
   std::vector<HeatCell> cells;  // row by row
 
   Area frame() const;
+  Area cell(std::size_t row, std::size_t column) const;
 };
 
 // Column labels, then a group of class "cells" with each row's label and cells.

@@ -1,6 +1,7 @@
 #include "study/charts/line_plot.hpp"
 
 #include <algorithm>
+#include <limits>
 
 namespace study::svg {
 namespace {
@@ -14,27 +15,21 @@ Attributes with_data(Attributes attributes, const PlotPoint& point) {
 
 // The smallest box around every point and forced tick of the plot.
 struct Extent {
-  double x_lo = 0, x_hi = 0, y_lo = 0, y_hi = 0;
-  bool any_point = false;
+  static constexpr double kNone = std::numeric_limits<double>::infinity();
+  double x_lo = kNone, x_hi = -kNone, y_lo = kNone, y_hi = -kNone;
   bool any_below_resolution = false;
   bool any_best = false;
   bool any_interval = false;
 
+  void take_x(double x) {
+    x_lo = std::min(x_lo, x);
+    x_hi = std::max(x_hi, x);
+  }
   void take(const PlotPoint& point) {
-    if (!any_point) {
-      x_lo = x_hi = point.x;
-      y_lo = y_hi = point.y;
-      any_point = true;
-    }
-    x_lo = std::min(x_lo, point.x);
-    x_hi = std::max(x_hi, point.x);
-    y_lo = std::min(y_lo, point.y);
-    y_hi = std::max(y_hi, point.y);
-    if (point.interval) {
-      y_lo = std::min(y_lo, point.interval->first);
-      y_hi = std::max(y_hi, point.interval->second);
-      any_interval = true;
-    }
+    take_x(point.x);
+    y_lo = std::min(y_lo, point.interval ? std::min(point.y, point.interval->first) : point.y);
+    y_hi = std::max(y_hi, point.interval ? std::max(point.y, point.interval->second) : point.y);
+    any_interval |= point.interval.has_value();
     any_below_resolution |= point.below_resolution;
     any_best |= point.best;
   }
@@ -45,18 +40,12 @@ Extent extent_of(const LinePlot& plot) {
   for (const PlotSeries& series : plot.series) {
     for (const PlotPoint& point : series.points) e.take(point);
   }
-  bool any_x = e.any_point;
-  for (double x : plot.x_ticks) {
-    if (!any_x) e.x_lo = e.x_hi = x;
-    any_x = true;
-    e.x_lo = std::min(e.x_lo, x);
-    e.x_hi = std::max(e.x_hi, x);
-  }
-  if (!any_x) {
+  for (double x : plot.x_ticks) e.take_x(x);
+  if (e.x_lo > e.x_hi) {  // neither a point nor a tick
     e.x_lo = plot.x_log ? 1 : 0;
     e.x_hi = plot.x_log ? 10 : 1;
   }
-  if (!e.any_point) {
+  if (e.y_lo > e.y_hi) {  // no point
     e.y_lo = plot.y_log ? 1 : 0;
     e.y_hi = plot.y_log ? 10 : 1;
   }
