@@ -1,5 +1,3 @@
-#include "study/charts/family_charts.hpp"
-
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -7,8 +5,8 @@
 
 #include "analysis/text/text_format.hpp"
 #include "study/charts/chart_colors.hpp"
-#include "study/charts/chart_data.hpp"
 #include "study/charts/chart_text.hpp"
+#include "study/charts/family_charts.hpp"
 #include "study/charts/line_plot.hpp"
 
 namespace study {
@@ -172,9 +170,7 @@ void draw_panels_legend(Document& document, const Coverage& coverage, std::size_
 
 }  // namespace
 
-ChartFile grid_heat_map(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                        const PreciseTimes& precise) {
-  const ChartData data(result, precise);
+ChartFile grid_heat_map(const ChartData& data, std::string_view stem, std::string_view program) {
   const RatioCells cells = ratio_cells(data);
   const Area frame = cells.grid.frame();
   const double width = frame.right() + kHeatMargins.right;
@@ -197,9 +193,7 @@ ChartFile grid_heat_map(const analysis::ResultFile& result, std::string_view ste
   return {std::string(stem) + "-ratio-heatmap.svg", document.finish()};
 }
 
-ChartFile grid_times_by_range(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                              const PreciseTimes& precise) {
-  const ChartData data(result, precise);
+ChartFile grid_times_by_range(const ChartData& data, std::string_view stem, std::string_view program) {
   const std::size_t panels = data.tables()[kQuick].columns.size();
   const std::size_t panel_rows = (panels + 1 + kPanelsPerRow - 1) / kPanelsPerRow;  // one slot for the legend
   const double width = kPanel.width * kPanelsPerRow;
