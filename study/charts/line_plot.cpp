@@ -63,19 +63,13 @@ Extent extent_of(const LinePlot& plot) {
 
 // The x axis reaches a little past the outermost points, so none sits on the frame.
 Scale x_scale_of(const LinePlot& plot, const Extent& e, const Area& frame) {
-  Scale x;
-  x.log = plot.x_log;
   if (plot.x_log) {
-    x.lo = e.x_lo / kPlotLogMargin;
-    x.hi = (e.x_hi > e.x_lo ? e.x_hi : e.x_lo * 10) * kPlotLogMargin;
-  } else {
-    const double margin = e.x_hi > e.x_lo ? (e.x_hi - e.x_lo) * kPlotLinearMargin : 1;
-    x.lo = e.x_lo - margin;
-    x.hi = e.x_hi + margin;
+    const double hi = (e.x_hi > e.x_lo ? e.x_hi : e.x_lo * 10) * kPlotLogMargin;
+    return Scale{.lo = e.x_lo / kPlotLogMargin, .hi = hi, .log = true, .pixel_lo = frame.x, .pixel_hi = frame.right()};
   }
-  x.pixel_lo = frame.x;
-  x.pixel_hi = frame.right();
-  return x;
+  const double margin = e.x_hi > e.x_lo ? (e.x_hi - e.x_lo) * kPlotLinearMargin : 1;
+  return Scale{
+      .lo = e.x_lo - margin, .hi = e.x_hi + margin, .log = false, .pixel_lo = frame.x, .pixel_hi = frame.right()};
 }
 
 void draw_point(Document& document, const PlotSeries& series, const PlotPoint& point, const Scale& x, const Scale& y) {
@@ -135,21 +129,15 @@ void draw_legend(Document& document, const LinePlot& plot, const Extent& extent,
 }  // namespace
 
 PlotPoint plot_point(double x, const ChartValue& time) {
-  PlotPoint point;
-  point.x = x;
-  point.y = time.value;
-  point.below_resolution = time.below_resolution();
-  point.interval = time.interval;
-  return point;
+  return {.x = x, .y = time.value, .below_resolution = time.below_resolution(), .interval = time.interval, .data = {}};
 }
 
 PlotPoint plot_point(double x, const ChartRatio& ratio) {
-  PlotPoint point;
-  point.x = x;
-  point.y = ratio.ratio.value;
-  point.below_resolution = ratio.ratio.bound < 0;
-  point.interval = ratio.interval;
-  return point;
+  return {.x = x,
+          .y = ratio.ratio.value,
+          .below_resolution = ratio.ratio.bound < 0,
+          .interval = ratio.interval,
+          .data = {}};
 }
 
 void draw_line_plot(Document& document, const LinePlot& plot, Area area, double legend_width) {
