@@ -4,7 +4,6 @@
 #include <array>
 
 #include "analysis/text/text_format.hpp"
-#include "study/charts/chart_colors.hpp"
 #include "study/charts/chart_parts.hpp"
 #include "study/charts/chart_text.hpp"
 #include "study/charts/family_charts.hpp"

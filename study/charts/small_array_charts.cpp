@@ -3,7 +3,6 @@
 #include "analysis/programs/suite_programs.hpp"
 #include "analysis/text/text_format.hpp"
 #include "kit/kernel_names.hpp"
-#include "study/charts/chart_colors.hpp"
 #include "study/charts/chart_text.hpp"
 #include "study/charts/family_charts.hpp"
 #include "study/charts/line_plot.hpp"
