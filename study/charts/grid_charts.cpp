@@ -150,11 +150,15 @@ std::vector<double> length_decades(const ChartTable& table) {
   return decades;
 }
 
+// The place of panel `slot`, row by row below the titles.
+Area panel_slot(std::size_t slot) {
+  return Area{kPanel.width * static_cast<double>(slot % kPanelsPerRow),
+              kPanelsTop + kPanel.height * static_cast<double>(slot / kPanelsPerRow), kPanel.width, kPanel.height};
+}
+
 void draw_panels_legend(Document& document, const Coverage& coverage, std::size_t panels, bool any_bound) {
-  // The first free slot after the panels.
-  Legend legend(document, kPanel.width * static_cast<double>(panels % kPanelsPerRow) + kPanelLegendPlace.gap,
-                kPanelsTop + kPanel.height * static_cast<double>(panels / kPanelsPerRow) + kPanelLegendPlace.top,
-                kPanelLegend);
+  const Area slot = panel_slot(panels);  // the first free one after the panels
+  Legend legend(document, slot.x + kPanelLegendPlace.gap, slot.y + kPanelLegendPlace.top, kPanelLegend);
   for (std::size_t sort : {kQuick, kCounting}) {
     legend.entry(Sample::line(series_stroke(category_color(sort), sort == kCounting, false)),
                  {legend_entry(kRacedSorts[sort])});
@@ -213,11 +217,8 @@ ChartFile grid_times_by_range(const ChartData& data, std::string_view stem, std:
   }
   const std::vector<double> decades = length_decades(data.tables()[kQuick]);
   for (std::size_t column = 0; column < panels; ++column) {
-    const Area area{kPanel.width * static_cast<double>(column % kPanelsPerRow),
-                    kPanelsTop + kPanel.height * static_cast<double>(column / kPanelsPerRow), kPanel.width,
-                    kPanel.height};
     document.open_group(Attributes().css_class("panel").data("k", data.tables()[kQuick].columns[column]));
-    draw_line_plot(document, range_panel(data, column, span, decades), area, 0);
+    draw_line_plot(document, range_panel(data, column, span, decades), panel_slot(column), 0);
     document.close_group();
   }
   draw_panels_legend(document, data.coverage(), panels, any_bound);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <variant>
 
 namespace study {
@@ -154,13 +153,17 @@ ProgramCost program_cost(const analysis::SuiteProgram& program) {
   return cost;
 }
 
+double cost_through(const ProgramCost& cost, int steps) {
+  double sum = steps > 0 ? cost.start.total() : 0.0;
+  for (int s = 0; s < steps; ++s) sum += cost.steps[static_cast<std::size_t>(s)].total();
+  return sum;
+}
+
 double cost_share(const ProgramCost& cost, int steps) {
-  const auto add = [](double sum, const StepCost& step) { return sum + step.total(); };
-  const double all = std::accumulate(cost.steps.begin(), cost.steps.end(), cost.start.total(), add);
+  const int all_steps = static_cast<int>(cost.steps.size());
+  const double all = cost_through(cost, all_steps);
   if (steps <= 0 || all <= 0) return 0.0;
-  const auto done = std::min(static_cast<std::size_t>(steps), cost.steps.size());
-  const auto end = cost.steps.begin() + static_cast<std::ptrdiff_t>(done);
-  return std::accumulate(cost.steps.begin(), end, cost.start.total(), add) / all;
+  return cost_through(cost, std::min(steps, all_steps)) / all;
 }
 
 }  // namespace study
