@@ -198,15 +198,14 @@ std::string_view unknown_peak_reason() {
 }
 
 struct RunningProgram::State {
-  OwnedHandle process;  // until it has been waited for
+  OwnedHandle process;  // from its start until it has been waited for
   DWORD process_id = 0;
   OwnedHandle job;        // absent where the program could not be put in one
-  OwnedHandle output;     // the study's end of the pipe, until the end of the program's output
+  OwnedHandle output;     // the study's end of the pipe, from the start to the end of the program's output
   OwnedHandle read_done;  // set when a read of the output completes
   OVERLAPPED read{};      // the read in progress, when `reading`
   bool reading = false;
-  std::string start_failure;  // the output of a program that could not be started, until read
-  bool start_failed = false;
+  std::optional<std::string> start_failure;  // the output of a program that could not be started, until read
   std::array<char, kPipeBuffer> buffer{};
 
   // Ends a read still in progress, before its buffer may go.
@@ -235,13 +234,11 @@ RunningProgram::RunningProgram(const ProgramStart& start) : state_(std::make_uni
   state_->read_done = OwnedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!state_->read_done) fail("start", GetLastError());
   state_->job = open_job();
-  state_->output = std::move(pipe.read_end);
 
   // As on Unix, a folder that cannot be entered is the program's failure.
   std::error_code error;
   if (!start.folder.empty() && !std::filesystem::is_directory(start.folder, error)) {
     state_->start_failure = "study: cannot prepare the program's folder or streams\r\n";
-    state_->start_failed = true;
     return;
   }
   const InheritedHandles handles({input.get(), pipe.write_end.get()});
@@ -265,9 +262,9 @@ RunningProgram::RunningProgram(const ProgramStart& start) : state_(std::make_uni
     // As on Unix, a program that cannot be executed says why and exits with 127.
     state_->start_failure = fmt::format("study: cannot start {}: {}\r\n", start.executable.string(),
                                         windows_layer::error_words(GetLastError()));
-    state_->start_failed = true;
     return;
   }
+  state_->output = std::move(pipe.read_end);
   state_->process = OwnedHandle(process.hProcess);
   state_->process_id = process.dwProcessId;
   // Windows before 8 puts no job inside another: then only the program itself can be ended.
@@ -285,10 +282,8 @@ RunningProgram::~RunningProgram() {
 ProgramEvent RunningProgram::next_event(const InterruptWatch& interrupts,
                                         std::optional<std::chrono::milliseconds> quiet_for, std::string& output) {
   output.clear();
-  if (state_->start_failed) {
-    if (state_->start_failure.empty()) return ProgramEvent::end_of_output;
-    output = std::move(state_->start_failure);
-    state_->start_failure.clear();
+  if (state_->start_failure) {
+    output = std::exchange(state_->start_failure, std::nullopt).value();
     return ProgramEvent::output;
   }
   if (!state_->output) return ProgramEvent::end_of_output;
@@ -341,7 +336,7 @@ void RunningProgram::kill() { state_->end_all(kStoppedStatus); }
 ProgramEnd RunningProgram::wait() {
   state_->close_output();
   ProgramEnd result;
-  if (state_->start_failed) {
+  if (!state_->process) {  // it never started
     result.exited = true;
     result.exit_status = 127;
     return result;
