@@ -1,6 +1,8 @@
 #include "study/charts/chart_data.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "analysis/statistics/order_statistics.hpp"
 #include "analysis/text/text_format.hpp"
@@ -44,6 +46,13 @@ std::vector<DuelTimes> duel_times(const std::vector<analysis::DuelInput>& inputs
 }
 
 }  // namespace
+
+std::optional<double> numeric_label(std::string_view label) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(label.data(), label.data() + label.size(), value);
+  if (error != std::errc() || end != label.data() + label.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
 
 ChartValue ChartValue::scaled(double factor) const {
   ChartValue result = *this;

@@ -113,6 +113,9 @@ Coverage median_coverage(std::size_t runs);
 // The coverage of the comparison's intervals: the lowest among its cells.
 Coverage comparison_coverage(const std::vector<analysis::RatioSeries>& series);
 
+// A column label that is a number ("10000", "23"), else nothing.
+std::optional<double> numeric_label(std::string_view label);
+
 // A table of the file as the charts see it.
 struct ChartTable {
   std::string name;
