@@ -92,19 +92,10 @@ int Ratio::side() const {
 }
 
 Ratio ratio_of(std::int64_t numerator, std::int64_t denominator) {
-  Ratio ratio;
-  if (numerator < 0 || denominator < 0 || (numerator == 0 && denominator == 0)) return ratio;
-  ratio.known = true;
-  if (numerator == 0) {
-    ratio.value = 1.0 / static_cast<double>(denominator);
-    ratio.bound = -1;
-  } else if (denominator == 0) {
-    ratio.value = static_cast<double>(numerator);
-    ratio.bound = 1;
-  } else {
-    ratio.value = static_cast<double>(numerator) / static_cast<double>(denominator);
-  }
-  return ratio;
+  if (numerator < 0 || denominator < 0 || (numerator == 0 && denominator == 0)) return {};
+  if (numerator == 0) return {.value = 1.0 / static_cast<double>(denominator), .bound = -1, .known = true};
+  if (denominator == 0) return {.value = static_cast<double>(numerator), .bound = 1, .known = true};
+  return {.value = static_cast<double>(numerator) / static_cast<double>(denominator), .bound = 0, .known = true};
 }
 
 std::string ratio_text(const Ratio& ratio) {
@@ -115,26 +106,17 @@ std::string ratio_text(const Ratio& ratio) {
 
 ChartRatio chart_ratio(const std::optional<analysis::RatioEstimate>& precise, std::int64_t numerator,
                        std::int64_t denominator) {
-  ChartRatio result;
-  if (!precise) {
-    result.ratio = ratio_of(numerator, denominator);
-    return result;
-  }
-  result.ratio.known = true;
-  result.ratio.value = precise->ratio;
+  if (!precise) return {.ratio = ratio_of(numerator, denominator), .interval = std::nullopt};
+  ChartRatio result{.ratio = {.value = precise->ratio, .bound = 0, .known = true}, .interval = std::nullopt};
   // A single pair (coverage 0) gives a ratio but no interval.
   if (precise->interval.coverage > 0) result.interval = ValueInterval(precise->interval.low, precise->interval.high);
   return result;
 }
 
 Coverage median_coverage(std::size_t runs) {
-  Coverage coverage;
-  coverage.runs = runs;
-  if (runs < 2) return coverage;  // one run or none: no interval
+  if (runs < 2) return {.runs = runs};  // one run or none: no interval
   const analysis::RankInterval ranks = analysis::median_rank_interval(runs);
-  coverage.fraction = ranks.coverage;
-  coverage.nominal = ranks.reaches_nominal;
-  return coverage;
+  return {.runs = runs, .fraction = ranks.coverage, .nominal = ranks.reaches_nominal};
 }
 
 Coverage comparison_coverage(const std::vector<analysis::RatioSeries>& series) {

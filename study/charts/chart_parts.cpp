@@ -46,9 +46,8 @@ TickStyle y_tick_style() {
 }
 
 TickStyle x_tick_style(bool grid) {
-  TickStyle style{Attributes().css_class("tick").anchor(Anchor::middle), std::nullopt};
-  if (grid) style.grid = Attributes().css_class("grid");
-  return style;
+  return {Attributes().css_class("tick").anchor(Anchor::middle),
+          grid ? std::optional(Attributes().css_class("grid")) : std::nullopt};
 }
 
 std::vector<Tick> scale_ticks(const Scale& scale, TickFormat format, const std::vector<double>& values) {
