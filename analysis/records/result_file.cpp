@@ -428,17 +428,12 @@ std::vector<LabelledCell> ResultFile::labelled_cells() const {
 }
 
 ParseOutcome parse_result_file(std::string_view text, RowCheck rows) {
-  ParseOutcome outcome;
-  if (text.empty()) {
-    outcome.error = {0, "the file is empty: the run stopped before it wrote its results"};
-    return outcome;
-  }
+  if (text.empty()) return {std::nullopt, {0, "the file is empty: the run stopped before it wrote its results"}};
   try {
-    outcome.result = Parser(text, rows).parse();
+    return {Parser(text, rows).parse(), {}};
   } catch (const Failure& failure) {
-    outcome.error = failure.error;
+    return {std::nullopt, failure.error};
   }
-  return outcome;
 }
 
 std::optional<std::int64_t> parse_time_cell(std::string_view cell, bool long_form) {
