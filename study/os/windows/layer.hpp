@@ -42,6 +42,10 @@ extern std::atomic<int> pending_interrupts;
 // through path::string() comes back unchanged.
 std::wstring wide(std::string_view text);
 
+// Appends `argument` to a command line (after a blank, unless the line is
+// empty) so that the C runtime's parser reads it back unchanged.
+void append_argument(std::wstring& line, std::wstring_view argument);
+
 // Text of the system (names, messages) as UTF-8, the tools' own encoding.
 std::string utf8(std::wstring_view text);
 

@@ -62,34 +62,10 @@ std::string_view status_name(DWORD status) {
   return "an unknown error status";
 }
 
-// Appends `argument` to a command line after a blank so that the C runtime's
-// parser reads it back unchanged: quoted when it holds blanks or quotes,
-// with the backslashes before a quote doubled.
-void append_argument(std::wstring& line, std::wstring_view argument) {
-  line += L' ';
-  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
-    line += argument;
-    return;
-  }
-  line += L'"';
-  std::size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    line.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-    backslashes = 0;
-    line += c;
-  }
-  line.append(2 * backslashes, L'\\');
-  line += L'"';
-}
-
 std::wstring command_line(const ProgramStart& start) {
   // The program's own name is read up to the next quote, without escapes.
   std::wstring line = L"\"" + start.executable.wstring() + L"\"";
-  for (const std::string& argument : start.arguments) append_argument(line, wide(argument));
+  for (const std::string& argument : start.arguments) windows_layer::append_argument(line, wide(argument));
   return line;
 }
 
@@ -182,6 +158,28 @@ class InheritedHandles {
 };
 
 }  // namespace
+
+// Quoted when it holds blanks or quotes, with the backslashes before a quote doubled.
+void windows_layer::append_argument(std::wstring& line, std::wstring_view argument) {
+  if (!line.empty()) line += L' ';
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
+    line += argument;
+    return;
+  }
+  line += L'"';
+  std::size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    line.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    line += c;
+  }
+  line.append(2 * backslashes, L'\\');
+  line += L'"';
+}
 
 std::filesystem::path program_file(const std::filesystem::path& folder, std::string_view name) {
   return folder / (std::string(name) + ".exe");
