@@ -7,36 +7,18 @@
 namespace analysis {
 
 std::string json_quoted(std::string_view text) {
+  // The characters JSON writes as a backslash and a letter, and those letters.
+  constexpr std::string_view kEscaped = "\"\\\b\f\n\r\t";
+  constexpr std::string_view kLetters = "\"\\bfnrt";
   std::string quoted = "\"";
   for (const char c : text) {
-    switch (c) {
-      case '"':
-        quoted += "\\\"";
-        break;
-      case '\\':
-        quoted += "\\\\";
-        break;
-      case '\b':
-        quoted += "\\b";
-        break;
-      case '\f':
-        quoted += "\\f";
-        break;
-      case '\n':
-        quoted += "\\n";
-        break;
-      case '\r':
-        quoted += "\\r";
-        break;
-      case '\t':
-        quoted += "\\t";
-        break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          quoted += fmt::format("\\u{:04x}", static_cast<unsigned>(static_cast<unsigned char>(c)));
-        } else {
-          quoted += c;  // UTF-8 passes through unchanged
-        }
+    if (const std::size_t escape = kEscaped.find(c); escape != std::string_view::npos) {
+      quoted += '\\';
+      quoted += kLetters[escape];
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      quoted += fmt::format("\\u{:04x}", static_cast<unsigned>(static_cast<unsigned char>(c)));
+    } else {
+      quoted += c;  // UTF-8 passes through unchanged
     }
   }
   return quoted + "\"";
@@ -77,30 +59,18 @@ void JsonWriter::begin_array() { open('['); }
 void JsonWriter::end_array() { close(']'); }
 
 void JsonWriter::key(std::string_view name) {
-  before_value();
-  out_ += json_quoted(name);
-  out_ += ": ";
+  put(json_quoted(name) + ": ");
   after_key_ = true;
 }
 
-void JsonWriter::value(std::string_view text) {
-  before_value();
-  out_ += json_quoted(text);
-}
+void JsonWriter::value(std::string_view text) { put(json_quoted(text)); }
+void JsonWriter::value(double number) { put(std::isfinite(number) ? fmt::format("{}", number) : "null"); }
+void JsonWriter::value(std::int64_t number) { put(fmt::format("{}", number)); }
+void JsonWriter::value(bool flag) { put(flag ? "true" : "false"); }
 
-void JsonWriter::value(double number) {
+void JsonWriter::put(std::string_view text) {
   before_value();
-  out_ += std::isfinite(number) ? fmt::format("{}", number) : "null";
-}
-
-void JsonWriter::value(std::int64_t number) {
-  before_value();
-  out_ += fmt::format("{}", number);
-}
-
-void JsonWriter::value(bool flag) {
-  before_value();
-  out_ += flag ? "true" : "false";
+  out_ += text;
 }
 
 }  // namespace analysis

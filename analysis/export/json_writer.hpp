@@ -38,6 +38,7 @@ class JsonWriter {
 
  private:
   void before_value();
+  void put(std::string_view text);  // a value's text, after what comes before it
   void open(char bracket);
   void close(char bracket);
 

@@ -22,12 +22,6 @@ void append_labels(std::string& line, std::initializer_list<std::string_view> la
   }
 }
 
-// A count, or an empty field where there is none.
-void append_count(std::string& line, const std::optional<std::int64_t>& count) {
-  line += ',';
-  if (count) line += fmt::format("{}", *count);
-}
-
 }  // namespace
 
 std::string long_csv(const MeasurementSet& set, RunSelection selection) {
@@ -43,7 +37,8 @@ std::string long_csv(const MeasurementSet& set, RunSelection selection) {
     csv += fmt::format("{},{},{},{}", m.repeat, m.seed, m.hundredths, m.nanoseconds);
     for (const auto* count : {&m.cpu_nanoseconds, &m.involuntary_switches, &m.migrations, &m.cycles, &m.instructions,
                               &m.branch_misses, &m.cache_misses}) {
-      append_count(csv, *count);
+      csv += ',';
+      if (*count) csv += fmt::format("{}", **count);  // else an empty field
     }
     csv += '\n';
   }

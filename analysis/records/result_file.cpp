@@ -88,33 +88,25 @@ std::string_view trimmed(std::string_view text) {
 // Splits at every '|'; the text after the last '|' is the last piece.
 std::vector<std::string_view> fields(std::string_view line) {
   std::vector<std::string_view> pieces;
-  std::size_t begin = 0;
-  while (true) {
-    const std::size_t bar = line.find('|', begin);
-    if (bar == std::string_view::npos) {
-      pieces.push_back(line.substr(begin));
-      return pieces;
-    }
-    pieces.push_back(line.substr(begin, bar - begin));
-    begin = bar + 1;
+  for (std::size_t bar = line.find('|'); bar != std::string_view::npos; bar = line.find('|')) {
+    pieces.push_back(line.substr(0, bar));
+    line.remove_prefix(bar + 1);
   }
+  pieces.push_back(line);
+  return pieces;
 }
 
 class Parser {
  public:
-  Parser(std::string_view text, RowCheck check) : strict_(check == RowCheck::suite_rows) {
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-      const std::size_t lf = text.find('\n', begin);
-      if (lf == std::string_view::npos) {
-        lines_.push_back(text.substr(begin));
-        cut_short_ = true;
-        break;
-      }
-      std::string_view line = text.substr(begin, lf - begin);
-      if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  Parser(std::string_view text, RowCheck check)
+      : cut_short_(!text.ends_with('\n')), strict_(check == RowCheck::suite_rows) {
+    while (!text.empty()) {
+      const std::size_t lf = std::min(text.find('\n'), text.size());
+      std::string_view line = text.substr(0, lf);
+      // A CR before the LF belongs to the line end; a last line has no line end.
+      if (lf < text.size() && line.ends_with('\r')) line.remove_suffix(1);
       lines_.push_back(line);
-      begin = lf + 1;
+      text.remove_prefix(std::min(lf + 1, text.size()));
     }
   }
 
@@ -436,17 +428,12 @@ std::vector<LabelledCell> ResultFile::labelled_cells() const {
 }
 
 ParseOutcome parse_result_file(std::string_view text, RowCheck rows) {
-  ParseOutcome outcome;
-  if (text.empty()) {
-    outcome.error = {0, "the file is empty: the run stopped before it wrote its results"};
-    return outcome;
-  }
+  if (text.empty()) return {std::nullopt, {0, "the file is empty: the run stopped before it wrote its results"}};
   try {
-    outcome.result = Parser(text, rows).parse();
+    return {Parser(text, rows).parse(), {}};
   } catch (const Failure& failure) {
-    outcome.error = failure.error;
+    return {std::nullopt, failure.error};
   }
-  return outcome;
 }
 
 std::optional<std::int64_t> parse_time_cell(std::string_view cell, bool long_form) {
@@ -457,32 +444,32 @@ std::optional<std::int64_t> parse_time_cell(std::string_view cell, bool long_for
     return std::nullopt;
   }
   std::string_view leading = cell.substr(0, last_colon);
-  std::optional<std::int64_t> hours = 0;
+  std::string_view hours_text;
   if (long_form) {
     const std::size_t colon = leading.find(':');
     if (colon == std::string_view::npos) return std::nullopt;
-    hours = parse_field(leading.substr(0, colon));
+    hours_text = leading.substr(0, colon);
     leading.remove_prefix(colon + 1);
   }
   if (leading.find(':') != std::string_view::npos) return std::nullopt;
-  const auto minutes = parse_field(leading);
-  const auto seconds = parse_field(cell.substr(last_colon + 1, dot - last_colon - 1));
-  const auto hundredths = parse_field(cell.substr(dot + 1));
-  if (!hours || !minutes || !seconds || !hundredths) return std::nullopt;
-  // A field is two digits at least, or a single digit with its minus sign.
-  for (std::string_view part : {leading, cell.substr(dot + 1)}) {
-    if (part.size() < 2) return std::nullopt;
+  const std::array<std::string_view, 4> texts{hours_text, leading, cell.substr(last_colon + 1, dot - last_colon - 1),
+                                              cell.substr(dot + 1)};
+  std::array<std::int64_t, 4> parts{};  // hours (0 in the short form), minutes, seconds, hundredths
+  for (std::size_t i = long_form ? 0 : 1; i < texts.size(); ++i) {
+    // A field is two digits at least, or a single digit with its minus sign.
+    const auto value = texts[i].size() < 2 ? std::nullopt : parse_field(texts[i]);
+    if (!value) return std::nullopt;
+    parts[i] = *value;
   }
-  if (cell.substr(last_colon + 1, dot - last_colon - 1).size() < 2) return std::nullopt;
-  const std::array<std::int64_t, 4> parts{*hours, *minutes, *seconds, *hundredths};
   const bool any_negative = std::any_of(parts.begin(), parts.end(), [](std::int64_t v) { return v < 0; });
   const bool any_positive = std::any_of(parts.begin(), parts.end(), [](std::int64_t v) { return v > 0; });
   if (any_negative && any_positive) return std::nullopt;
+  const auto [hours, minutes, seconds, hundredths] = parts;
   const auto magnitude = [](std::int64_t v) { return v < 0 ? -v : v; };
-  if (magnitude(*seconds) > 59 || magnitude(*hundredths) > 99) return std::nullopt;
-  if (long_form && magnitude(*minutes) > 59) return std::nullopt;
-  if (long_form && cell.substr(0, cell.find(':')).size() < 2) return std::nullopt;
-  const std::int64_t total = *hours * 360000 + *minutes * 6000 + *seconds * 100 + *hundredths;
+  if (magnitude(seconds) > 59 || magnitude(hundredths) > 99 || (long_form && magnitude(minutes) > 59)) {
+    return std::nullopt;
+  }
+  const std::int64_t total = hours * 360000 + minutes * 6000 + seconds * 100 + hundredths;
   if (total > kLargest32 || total < -kLargest32 - 1) return std::nullopt;
   return total;
 }

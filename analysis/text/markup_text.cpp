@@ -1,9 +1,15 @@
 #include "analysis/text/markup_text.hpp"
 
+#include <array>
+
 namespace analysis {
 namespace {
 
 constexpr std::string_view kReplacement = "\xef\xbf\xbd";  // U+FFFD
+
+// The characters of markup, and the entities that stand for them.
+constexpr std::string_view kMarkup = "&<>\"'";
+constexpr std::array<std::string_view, 5> kEntities{"&amp;", "&lt;", "&gt;", "&quot;", "&#39;"};
 
 struct Character {
   char32_t code = 0;
@@ -64,26 +70,10 @@ std::string escape_markup(std::string_view text) {
       } else if (character.code > 0x9F) {  // U+0080 to U+009F are the C1 controls
         result.append(text.substr(0, taken));
       }
-    } else {
-      switch (c) {
-        case '&':
-          result += "&amp;";
-          break;
-        case '<':
-          result += "&lt;";
-          break;
-        case '>':
-          result += "&gt;";
-          break;
-        case '"':
-          result += "&quot;";
-          break;
-        case '\'':
-          result += "&#39;";
-          break;
-        default:
-          if ((code >= 0x20 && code != 0x7F) || c == '\t' || c == '\n') result += c;
-      }
+    } else if (const std::size_t markup = kMarkup.find(c); markup != std::string_view::npos) {
+      result += kEntities[markup];
+    } else if ((code >= 0x20 && code != 0x7F) || c == '\t' || c == '\n') {
+      result += c;
     }
     text.remove_prefix(taken);
   }

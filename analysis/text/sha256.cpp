@@ -52,14 +52,8 @@ void Sha256::compress(const unsigned char* block) {
     b = a;
     a = t1 + t2;
   }
-  state_[0] += a;
-  state_[1] += b;
-  state_[2] += c;
-  state_[3] += d;
-  state_[4] += e;
-  state_[5] += f;
-  state_[6] += g;
-  state_[7] += h;
+  const std::array<std::uint32_t, 8> worked{a, b, c, d, e, f, g, h};
+  for (std::size_t i = 0; i < state_.size(); ++i) state_[i] += worked[i];
 }
 
 void Sha256::add(std::string_view bytes) {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <locale>
 
 namespace analysis {
 
@@ -21,18 +20,6 @@ std::string leading_digits(double value, int digits, bool halves_up = false) {
 }
 
 std::string three_digits(double value) { return leading_digits(value, 3); }
-
-// Commas between groups of three digits, whatever the user's locale says.
-class ThousandsGrouping final : public std::numpunct<char> {
- protected:
-  char do_thousands_sep() const override { return ','; }
-  std::string do_grouping() const override { return "\3"; }
-};
-
-const std::locale& grouping_locale() {
-  static const std::locale locale(std::locale::classic(), new ThousandsGrouping);
-  return locale;
-}
 
 }  // namespace
 
@@ -65,7 +52,13 @@ std::string format_percent_range(double low, double high) {
   return fmt::format("{:.1f} to {:.1f} %", low * 100.0, high * 100.0);
 }
 
-std::string with_thousands(std::int64_t value) { return fmt::format(grouping_locale(), "{:L}", value); }
+// Commas put in by hand, whatever the user's locale says.
+std::string with_thousands(std::int64_t value) {
+  std::string text = std::to_string(value);
+  const std::size_t sign = value < 0 ? 1 : 0;
+  for (std::size_t at = text.size(); at > sign + 3; at -= 3) text.insert(at - 3, 1, ',');
+  return text;
+}
 
 std::string megabytes(std::int64_t bytes) { return fmt::format("{:.1f} MB", static_cast<double>(bytes) / 1e6); }
 

@@ -1,8 +1,11 @@
 #include "study/charts/chart_data.hpp"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include "analysis/statistics/order_statistics.hpp"
+#include "analysis/text/text_format.hpp"
 
 namespace study {
 namespace {
@@ -44,6 +47,13 @@ std::vector<DuelTimes> duel_times(const std::vector<analysis::DuelInput>& inputs
 
 }  // namespace
 
+std::optional<double> numeric_label(std::string_view label) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(label.data(), label.data() + label.size(), value);
+  if (error != std::errc() || end != label.data() + label.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 ChartValue ChartValue::scaled(double factor) const {
   ChartValue result = *this;
   result.value *= factor;
@@ -74,28 +84,39 @@ ChartValue chart_value(const std::optional<PreciseTime>& precise, std::optional<
   return result;
 }
 
+int Ratio::side() const {
+  if (!known) return 0;
+  if (bound == 0) return value > 1 ? 1 : value < 1 ? -1 : 0;
+  if (bound < 0) return value <= 1 ? -1 : 0;
+  return value >= 1 ? 1 : 0;
+}
+
+Ratio ratio_of(std::int64_t numerator, std::int64_t denominator) {
+  if (numerator < 0 || denominator < 0 || (numerator == 0 && denominator == 0)) return {};
+  if (numerator == 0) return {.value = 1.0 / static_cast<double>(denominator), .bound = -1, .known = true};
+  if (denominator == 0) return {.value = static_cast<double>(numerator), .bound = 1, .known = true};
+  return {.value = static_cast<double>(numerator) / static_cast<double>(denominator), .bound = 0, .known = true};
+}
+
+std::string ratio_text(const Ratio& ratio) {
+  if (!ratio.known) return "\xe2\x80\x93";
+  const std::string bound = ratio.bound < 0 ? "<" : ratio.bound > 0 ? ">" : "";
+  return bound + analysis::format_factor(ratio.value, analysis::FactorForm::cell);
+}
+
 ChartRatio chart_ratio(const std::optional<analysis::RatioEstimate>& precise, std::int64_t numerator,
                        std::int64_t denominator) {
-  ChartRatio result;
-  if (!precise) {
-    result.ratio = ratio_of(numerator, denominator);
-    return result;
-  }
-  result.ratio.known = true;
-  result.ratio.value = precise->ratio;
+  if (!precise) return {.ratio = ratio_of(numerator, denominator), .interval = std::nullopt};
+  ChartRatio result{.ratio = {.value = precise->ratio, .bound = 0, .known = true}, .interval = std::nullopt};
   // A single pair (coverage 0) gives a ratio but no interval.
   if (precise->interval.coverage > 0) result.interval = ValueInterval(precise->interval.low, precise->interval.high);
   return result;
 }
 
 Coverage median_coverage(std::size_t runs) {
-  Coverage coverage;
-  coverage.runs = runs;
-  if (runs < 2) return coverage;  // one run or none: no interval
+  if (runs < 2) return {.runs = runs};  // one run or none: no interval
   const analysis::RankInterval ranks = analysis::median_rank_interval(runs);
-  coverage.fraction = ranks.coverage;
-  coverage.nominal = ranks.reaches_nominal;
-  return coverage;
+  return {.runs = runs, .fraction = ranks.coverage, .nominal = ranks.reaches_nominal};
 }
 
 Coverage comparison_coverage(const std::vector<analysis::RatioSeries>& series) {

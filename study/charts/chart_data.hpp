@@ -18,7 +18,6 @@
 #include "analysis/statistics/run_comparison.hpp"
 #include "study/charts/chart_file.hpp"
 #include "study/charts/precise_times.hpp"
-#include "study/charts/time_ratio.hpp"
 
 namespace study {
 
@@ -69,6 +68,24 @@ struct TimeSpan {
 // Nothing for a negative cell (the clock went back) or none at all.
 ChartValue chart_value(const std::optional<PreciseTime>& precise, std::optional<std::int64_t> hundredths);
 
+// The ratio of two time cells, where a cell of 00:00.00 only says "less
+// than one hundredth", so the ratio may be a bound rather than a value.
+struct Ratio {
+  double value = 1;  // the ratio, or the bound the zero cell allows
+  int bound = 0;     // -1: at most value, +1: at least value, 0: exact
+  bool known = false;
+
+  // +1 the numerator's algorithm is slower, -1 it is faster, 0 a tie or undecided.
+  int side() const;
+};
+
+// numerator / denominator in hundredths; unknown when either is negative
+// (the clock went back) or both are zero.
+Ratio ratio_of(std::int64_t numerator, std::int64_t denominator);
+
+// "2.0×", "0.20×", "<0.05×", ">12×"; an en dash when unknown.
+std::string ratio_text(const Ratio& ratio);
+
 struct ChartRatio {
   Ratio ratio;                            // known, value, and whether it is only a bound
   std::optional<ValueInterval> interval;  // the paired ratios', from two runs on
@@ -95,6 +112,9 @@ Coverage median_coverage(std::size_t runs);
 
 // The coverage of the comparison's intervals: the lowest among its cells.
 Coverage comparison_coverage(const std::vector<analysis::RatioSeries>& series);
+
+// A column label that is a number ("10000", "23"), else nothing.
+std::optional<double> numeric_label(std::string_view label);
 
 // A table of the file as the charts see it.
 struct ChartTable {

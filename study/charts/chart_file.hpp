@@ -3,9 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
 
 namespace study {
 
@@ -18,8 +16,5 @@ struct ChartFile {
 inline constexpr double kResolutionSeconds = 0.01;
 
 inline double seconds(std::int64_t hundredths) { return static_cast<double>(hundredths) / 100.0; }
-
-// A column label that is a number ("10000", "23"), else nothing.
-std::optional<double> numeric_label(std::string_view label);
 
 }  // namespace study

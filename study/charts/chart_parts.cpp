@@ -1,8 +1,27 @@
 #include "study/charts/chart_parts.hpp"
 
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 namespace study::svg {
 
 using namespace layout;
+
+namespace {
+
+// Lines of text from baseline `y` down, a line height apart.
+void draw_lines(Document& document, double x, double y, const std::vector<std::string>& lines,
+                const Attributes& attributes) {
+  for (const std::string& line : lines) {
+    document.text(x, y, line, attributes);
+    y += kLineHeight;
+  }
+}
+
+}  // namespace
 
 Area inset(const Area& area, const Margins& margins) {
   return Area{area.x + margins.left, area.y + margins.top, area.width - margins.left - margins.right,
@@ -27,9 +46,8 @@ TickStyle y_tick_style() {
 }
 
 TickStyle x_tick_style(bool grid) {
-  TickStyle style{Attributes().css_class("tick").anchor(Anchor::middle), std::nullopt};
-  if (grid) style.grid = Attributes().css_class("grid");
-  return style;
+  return {Attributes().css_class("tick").anchor(Anchor::middle),
+          grid ? std::optional(Attributes().css_class("grid")) : std::nullopt};
 }
 
 std::vector<Tick> scale_ticks(const Scale& scale, TickFormat format, const std::vector<double>& values) {
@@ -52,11 +70,7 @@ void draw_y_ticks(Document& document, const Area& frame, const std::vector<Tick>
 void draw_x_ticks(Document& document, const Area& frame, const std::vector<Tick>& ticks, const TickStyle& style) {
   for (const Tick& tick : ticks) {
     if (style.grid) document.line(tick.at, frame.y, tick.at, frame.bottom(), *style.grid);
-    double baseline = frame.bottom() + kXTickY;
-    for (const std::string& line : tick.lines) {
-      document.text(tick.at, baseline, line, style.label);
-      baseline += kLineHeight;
-    }
+    draw_lines(document, tick.at, frame.bottom() + kXTickY, tick.lines, style.label);
   }
 }
 
@@ -132,21 +146,13 @@ void Legend::entry(const Sample& sample, const std::vector<std::string>& lines, 
   const bool hangs = style_.hanging_swatches && sample.shape == Sample::Shape::swatch;
   const double centre = hangs ? y_ + style_.swatch_height / 2 : y_;
   draw_sample(sample, centre);
-  double baseline = centre + kBaselineDrop;
-  for (const std::string& line : lines) {
-    document_.text(x_ + style_.text_x, baseline, line, text);
-    baseline += kLineHeight;
-  }
+  draw_lines(document_, x_ + style_.text_x, centre + kBaselineDrop, lines, text);
   // An entry of more lines takes their room from the entries below it.
   y_ += step.value_or(style_.step + kLineHeight * static_cast<double>(lines.size() > 1 ? lines.size() - 1 : 0));
 }
 
 void Legend::text(const std::vector<std::string>& lines, const Attributes& text, double step) {
-  double baseline = y_ + kBaselineDrop;
-  for (const std::string& line : lines) {
-    document_.text(x_, baseline, line, text);
-    baseline += kLineHeight;
-  }
+  draw_lines(document_, x_, y_ + kBaselineDrop, lines, text);
   y_ += step;
 }
 
@@ -184,23 +190,28 @@ Area HeatGrid::frame() const {
               cell_height * static_cast<double>(row_labels.size())};
 }
 
+Area HeatGrid::cell(std::size_t row, std::size_t column) const {
+  return Area{left + cell_width * static_cast<double>(column), top + cell_height * static_cast<double>(row), cell_width,
+              cell_height};
+}
+
 namespace {
 
-void draw_heat_cell(Document& document, const HeatCell& cell, double left, double top, double width, double height) {
-  document.rect(left, top, width, height, cell.attributes);
+void draw_heat_cell(Document& document, const HeatCell& cell, const Area& area) {
+  document.rect(area.x, area.y, area.width, area.height, cell.attributes);
   Attributes text = Attributes().css_class("cell-text");
   Attributes second = Attributes().css_class("interval-text");
   if (cell.dark) {
     text.style("fill:#fff");
     second.style("fill:#fff");
   }
-  const double centre = left + width / 2;
+  const double centre = area.x + area.width / 2;
   if (cell.second_line.empty()) {
-    document.text(centre, top + height / 2 + kBaselineDrop, cell.text, text);
+    document.text(centre, area.y + area.height / 2 + kBaselineDrop, cell.text, text);
     return;
   }
-  document.text(centre, top + kHeatLines.first, cell.text, text);
-  document.text(centre, top + kHeatLines.second, cell.second_line, second);
+  document.text(centre, area.y + kHeatLines.first, cell.text, text);
+  document.text(centre, area.y + kHeatLines.second, cell.second_line, second);
 }
 
 }  // namespace
@@ -213,12 +224,11 @@ void draw_heat_grid(Document& document, const HeatGrid& grid) {
   }
   document.open_group(Attributes().css_class("cells"));
   for (std::size_t row = 0; row < grid.row_labels.size(); ++row) {
-    const double top = grid.top + grid.cell_height * static_cast<double>(row);
-    document.text(grid.left - kHeatLabelGaps.rows, top + grid.cell_height / 2 + kBaselineDrop, grid.row_labels[row],
+    const Area first = grid.cell(row, 0);
+    document.text(grid.left - kHeatLabelGaps.rows, first.y + first.height / 2 + kBaselineDrop, grid.row_labels[row],
                   Attributes().css_class("tick").anchor(Anchor::end));
     for (std::size_t column = 0; column < columns; ++column) {
-      draw_heat_cell(document, grid.cells[row * columns + column],
-                     grid.left + grid.cell_width * static_cast<double>(column), top, grid.cell_width, grid.cell_height);
+      draw_heat_cell(document, grid.cells[row * columns + column], grid.cell(row, column));
     }
   }
   document.close_group();
@@ -230,18 +240,40 @@ void draw_boundaries(Document& document, const HeatGrid& grid, const std::vector
   for (std::size_t row = 0; row < rows; ++row) {
     for (std::size_t column = 0; column < columns; ++column) {
       const int side = sides[row * columns + column];
-      const double left = grid.left + grid.cell_width * static_cast<double>(column);
-      const double top = grid.top + grid.cell_height * static_cast<double>(row);
-      const double right = left + grid.cell_width;
-      const double bottom = top + grid.cell_height;
+      const Area cell = grid.cell(row, column);
       if (column + 1 < columns && side * sides[row * columns + column + 1] < 0) {
-        document.line(right, top, right, bottom, line);
+        document.line(cell.right(), cell.y, cell.right(), cell.bottom(), line);
       }
       if (row + 1 < rows && side * sides[(row + 1) * columns + column] < 0) {
-        document.line(left, bottom, right, bottom, line);
+        document.line(cell.x, cell.bottom(), cell.right(), cell.bottom(), line);
       }
     }
   }
+}
+
+std::string category_color(std::size_t index) {
+  static constexpr std::array<std::string_view, 10> kColors{"#1f77b4", "#ff7f0e", "#2ca02c", "#d62728", "#9467bd",
+                                                            "#8c564b", "#e377c2", "#7f7f7f", "#bcbd22", "#17becf"};
+  return std::string(kColors[index % kColors.size()]);
+}
+
+std::string ordered_color(double position) {
+  struct Rgb {
+    double r, g, b;
+  };
+  static constexpr std::array<Rgb, 5> kStops{
+      {{68, 1, 84}, {59, 82, 139}, {33, 145, 140}, {94, 201, 98}, {221, 200, 30}}};
+  const double t = std::clamp(position, 0.0, 1.0) * (kStops.size() - 1);
+  const auto index = std::min(static_cast<std::size_t>(t), kStops.size() - 2);
+  const double f = t - static_cast<double>(index);
+  const Rgb& a = kStops[index];
+  const Rgb& b = kStops[index + 1];
+  return rgb_color(a.r + (b.r - a.r) * f, a.g + (b.g - a.g) * f, a.b + (b.b - a.b) * f);
+}
+
+std::string rgb_color(double red, double green, double blue) {
+  const auto channel = [](double value) { return static_cast<int>(std::lround(std::clamp(value, 0.0, 255.0))); };
+  return fmt::format("#{:02x}{:02x}{:02x}", channel(red), channel(green), channel(blue));
 }
 
 }  // namespace study::svg

@@ -1,5 +1,6 @@
 // The pieces every chart is drawn from: titles, the frame with its ticks
-// and axis names, markers, error bars, bars, legends and the heat grid.
+// and axis names, markers, error bars, bars, legends, the heat grid and the
+// series' colours.
 // They place and style what they are given; which values and texts a
 // chart shows is the chart's own affair.
 #pragma once
@@ -165,11 +166,24 @@ struct HeatGrid {
   std::vector<HeatCell> cells;  // row by row
 
   Area frame() const;
+  Area cell(std::size_t row, std::size_t column) const;
 };
 
 // Column labels, then a group of class "cells" with each row's label and cells.
 void draw_heat_grid(Document& document, const HeatGrid& grid);
 // `line` along every edge between two cells of opposite `sides` (+1, -1; 0 takes neither).
 void draw_boundaries(Document& document, const HeatGrid& grid, const std::vector<int>& sides, const Attributes& line);
+
+// ---- The colours of the charts' series
+
+// Colours that stay apart for up to 10 series.
+std::string category_color(std::size_t index);
+
+// A colour running from dark purple (0) through green to yellow (1), for
+// series in a natural order such as ascending lengths.
+std::string ordered_color(double position);
+
+// "#rrggbb" of channels 0..255 (rounded and clamped).
+std::string rgb_color(double red, double green, double blue);
 
 }  // namespace study::svg

@@ -96,18 +96,13 @@ std::vector<double> Scale::steps(int count) const {
 }
 
 Scale fitted_scale(double lo, double hi, bool log) {
-  Scale scale;
-  scale.log = log;
   if (log) {
-    scale.lo = power_of_ten(static_cast<int>(std::floor(std::log10(lo) + 1e-9)));
-    scale.hi = power_of_ten(static_cast<int>(std::ceil(std::log10(hi) - 1e-9)));
-    if (scale.hi <= scale.lo) scale.hi = scale.lo * 10;
-  } else {
-    const double margin = hi > lo ? (hi - lo) * 0.06 : std::max(std::fabs(lo) * 0.1, 1.0);
-    scale.lo = lo - margin;
-    scale.hi = hi + margin;
+    const double decade_lo = power_of_ten(static_cast<int>(std::floor(std::log10(lo) + 1e-9)));
+    const double decade_hi = power_of_ten(static_cast<int>(std::ceil(std::log10(hi) - 1e-9)));
+    return Scale{.lo = decade_lo, .hi = decade_hi <= decade_lo ? decade_lo * 10 : decade_hi, .log = true};
   }
-  return scale;
+  const double margin = hi > lo ? (hi - lo) * 0.06 : std::max(std::fabs(lo) * 0.1, 1.0);
+  return Scale{.lo = lo - margin, .hi = hi + margin, .log = false};
 }
 
 }  // namespace study::svg

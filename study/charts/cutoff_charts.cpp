@@ -1,13 +1,10 @@
-#include "study/charts/cutoff_charts.hpp"
-
 #include <fmt/format.h>
 
 #include <algorithm>
 
 #include "kit/kernel_names.hpp"
-#include "study/charts/chart_colors.hpp"
-#include "study/charts/chart_data.hpp"
 #include "study/charts/chart_text.hpp"
+#include "study/charts/family_charts.hpp"
 #include "study/charts/line_plot.hpp"
 
 namespace study {
@@ -129,10 +126,8 @@ LinePlot cutoff_plot(const ChartData& data, std::string_view program) {
 
 }  // namespace
 
-ChartFile cutoff_chart(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                       const PreciseTimes& precise) {
-  return {std::string(stem) + "-cutoff-ratio.svg",
-          line_plot_svg(cutoff_plot(ChartData(result, precise), program), layout::kCutoffPlot)};
+ChartFile cutoff_chart(const ChartData& data, std::string_view stem, std::string_view program) {
+  return {std::string(stem) + "-cutoff-ratio.svg", line_plot_svg(cutoff_plot(data, program), layout::kCutoffPlot)};
 }
 
 }  // namespace study

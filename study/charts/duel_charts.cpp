@@ -1,15 +1,12 @@
-#include "study/charts/duel_charts.hpp"
-
 #include <fmt/format.h>
 
 #include <algorithm>
 #include <array>
 
 #include "analysis/text/text_format.hpp"
-#include "study/charts/chart_colors.hpp"
-#include "study/charts/chart_data.hpp"
 #include "study/charts/chart_parts.hpp"
 #include "study/charts/chart_text.hpp"
+#include "study/charts/family_charts.hpp"
 
 namespace study {
 namespace {
@@ -119,9 +116,7 @@ void draw_duel_legend(Document& document, const Coverage& coverage, const Area& 
 
 }  // namespace
 
-ChartFile duel_chart(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                     const PreciseTimes& precise) {
-  const ChartData data(result, precise);
+ChartFile duel_chart(const ChartData& data, std::string_view stem, std::string_view program) {
   const std::string title =
       fmt::format("{}: {} and {} on each input", program, kRacedSorts[0].legend, kRacedSorts[1].legend);
   const std::string subtitle =

@@ -1,14 +1,11 @@
-#include "study/charts/grid_charts.hpp"
-
 #include <fmt/format.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "analysis/text/text_format.hpp"
-#include "study/charts/chart_colors.hpp"
-#include "study/charts/chart_data.hpp"
 #include "study/charts/chart_text.hpp"
+#include "study/charts/family_charts.hpp"
 #include "study/charts/line_plot.hpp"
 
 namespace study {
@@ -153,11 +150,15 @@ std::vector<double> length_decades(const ChartTable& table) {
   return decades;
 }
 
+// The place of panel `slot`, row by row below the titles.
+Area panel_slot(std::size_t slot) {
+  return Area{kPanel.width * static_cast<double>(slot % kPanelsPerRow),
+              kPanelsTop + kPanel.height * static_cast<double>(slot / kPanelsPerRow), kPanel.width, kPanel.height};
+}
+
 void draw_panels_legend(Document& document, const Coverage& coverage, std::size_t panels, bool any_bound) {
-  // The first free slot after the panels.
-  Legend legend(document, kPanel.width * static_cast<double>(panels % kPanelsPerRow) + kPanelLegendPlace.gap,
-                kPanelsTop + kPanel.height * static_cast<double>(panels / kPanelsPerRow) + kPanelLegendPlace.top,
-                kPanelLegend);
+  const Area slot = panel_slot(panels);  // the first free one after the panels
+  Legend legend(document, slot.x + kPanelLegendPlace.gap, slot.y + kPanelLegendPlace.top, kPanelLegend);
   for (std::size_t sort : {kQuick, kCounting}) {
     legend.entry(Sample::line(series_stroke(category_color(sort), sort == kCounting, false)),
                  {legend_entry(kRacedSorts[sort])});
@@ -172,9 +173,7 @@ void draw_panels_legend(Document& document, const Coverage& coverage, std::size_
 
 }  // namespace
 
-ChartFile grid_heat_map(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                        const PreciseTimes& precise) {
-  const ChartData data(result, precise);
+ChartFile grid_heat_map(const ChartData& data, std::string_view stem, std::string_view program) {
   const RatioCells cells = ratio_cells(data);
   const Area frame = cells.grid.frame();
   const double width = frame.right() + kHeatMargins.right;
@@ -197,9 +196,7 @@ ChartFile grid_heat_map(const analysis::ResultFile& result, std::string_view ste
   return {std::string(stem) + "-ratio-heatmap.svg", document.finish()};
 }
 
-ChartFile grid_times_by_range(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                              const PreciseTimes& precise) {
-  const ChartData data(result, precise);
+ChartFile grid_times_by_range(const ChartData& data, std::string_view stem, std::string_view program) {
   const std::size_t panels = data.tables()[kQuick].columns.size();
   const std::size_t panel_rows = (panels + 1 + kPanelsPerRow - 1) / kPanelsPerRow;  // one slot for the legend
   const double width = kPanel.width * kPanelsPerRow;
@@ -220,11 +217,8 @@ ChartFile grid_times_by_range(const analysis::ResultFile& result, std::string_vi
   }
   const std::vector<double> decades = length_decades(data.tables()[kQuick]);
   for (std::size_t column = 0; column < panels; ++column) {
-    const Area area{kPanel.width * static_cast<double>(column % kPanelsPerRow),
-                    kPanelsTop + kPanel.height * static_cast<double>(column / kPanelsPerRow), kPanel.width,
-                    kPanel.height};
     document.open_group(Attributes().css_class("panel").data("k", data.tables()[kQuick].columns[column]));
-    draw_line_plot(document, range_panel(data, column, span, decades), area, 0);
+    draw_line_plot(document, range_panel(data, column, span, decades), panel_slot(column), 0);
     document.close_group();
   }
   draw_panels_legend(document, data.coverage(), panels, any_bound);

@@ -1,6 +1,7 @@
 #include "study/charts/line_plot.hpp"
 
 #include <algorithm>
+#include <limits>
 
 namespace study::svg {
 namespace {
@@ -14,27 +15,21 @@ Attributes with_data(Attributes attributes, const PlotPoint& point) {
 
 // The smallest box around every point and forced tick of the plot.
 struct Extent {
-  double x_lo = 0, x_hi = 0, y_lo = 0, y_hi = 0;
-  bool any_point = false;
+  static constexpr double kNone = std::numeric_limits<double>::infinity();
+  double x_lo = kNone, x_hi = -kNone, y_lo = kNone, y_hi = -kNone;
   bool any_below_resolution = false;
   bool any_best = false;
   bool any_interval = false;
 
+  void take_x(double x) {
+    x_lo = std::min(x_lo, x);
+    x_hi = std::max(x_hi, x);
+  }
   void take(const PlotPoint& point) {
-    if (!any_point) {
-      x_lo = x_hi = point.x;
-      y_lo = y_hi = point.y;
-      any_point = true;
-    }
-    x_lo = std::min(x_lo, point.x);
-    x_hi = std::max(x_hi, point.x);
-    y_lo = std::min(y_lo, point.y);
-    y_hi = std::max(y_hi, point.y);
-    if (point.interval) {
-      y_lo = std::min(y_lo, point.interval->first);
-      y_hi = std::max(y_hi, point.interval->second);
-      any_interval = true;
-    }
+    take_x(point.x);
+    y_lo = std::min(y_lo, point.interval ? std::min(point.y, point.interval->first) : point.y);
+    y_hi = std::max(y_hi, point.interval ? std::max(point.y, point.interval->second) : point.y);
+    any_interval |= point.interval.has_value();
     any_below_resolution |= point.below_resolution;
     any_best |= point.best;
   }
@@ -45,18 +40,12 @@ Extent extent_of(const LinePlot& plot) {
   for (const PlotSeries& series : plot.series) {
     for (const PlotPoint& point : series.points) e.take(point);
   }
-  bool any_x = e.any_point;
-  for (double x : plot.x_ticks) {
-    if (!any_x) e.x_lo = e.x_hi = x;
-    any_x = true;
-    e.x_lo = std::min(e.x_lo, x);
-    e.x_hi = std::max(e.x_hi, x);
-  }
-  if (!any_x) {
+  for (double x : plot.x_ticks) e.take_x(x);
+  if (e.x_lo > e.x_hi) {  // neither a point nor a tick
     e.x_lo = plot.x_log ? 1 : 0;
     e.x_hi = plot.x_log ? 10 : 1;
   }
-  if (!e.any_point) {
+  if (e.y_lo > e.y_hi) {  // no point
     e.y_lo = plot.y_log ? 1 : 0;
     e.y_hi = plot.y_log ? 10 : 1;
   }
@@ -74,19 +63,13 @@ Extent extent_of(const LinePlot& plot) {
 
 // The x axis reaches a little past the outermost points, so none sits on the frame.
 Scale x_scale_of(const LinePlot& plot, const Extent& e, const Area& frame) {
-  Scale x;
-  x.log = plot.x_log;
   if (plot.x_log) {
-    x.lo = e.x_lo / kPlotLogMargin;
-    x.hi = (e.x_hi > e.x_lo ? e.x_hi : e.x_lo * 10) * kPlotLogMargin;
-  } else {
-    const double margin = e.x_hi > e.x_lo ? (e.x_hi - e.x_lo) * kPlotLinearMargin : 1;
-    x.lo = e.x_lo - margin;
-    x.hi = e.x_hi + margin;
+    const double hi = (e.x_hi > e.x_lo ? e.x_hi : e.x_lo * 10) * kPlotLogMargin;
+    return Scale{.lo = e.x_lo / kPlotLogMargin, .hi = hi, .log = true, .pixel_lo = frame.x, .pixel_hi = frame.right()};
   }
-  x.pixel_lo = frame.x;
-  x.pixel_hi = frame.right();
-  return x;
+  const double margin = e.x_hi > e.x_lo ? (e.x_hi - e.x_lo) * kPlotLinearMargin : 1;
+  return Scale{
+      .lo = e.x_lo - margin, .hi = e.x_hi + margin, .log = false, .pixel_lo = frame.x, .pixel_hi = frame.right()};
 }
 
 void draw_point(Document& document, const PlotSeries& series, const PlotPoint& point, const Scale& x, const Scale& y) {
@@ -146,21 +129,15 @@ void draw_legend(Document& document, const LinePlot& plot, const Extent& extent,
 }  // namespace
 
 PlotPoint plot_point(double x, const ChartValue& time) {
-  PlotPoint point;
-  point.x = x;
-  point.y = time.value;
-  point.below_resolution = time.below_resolution();
-  point.interval = time.interval;
-  return point;
+  return {.x = x, .y = time.value, .below_resolution = time.below_resolution(), .interval = time.interval, .data = {}};
 }
 
 PlotPoint plot_point(double x, const ChartRatio& ratio) {
-  PlotPoint point;
-  point.x = x;
-  point.y = ratio.ratio.value;
-  point.below_resolution = ratio.ratio.bound < 0;
-  point.interval = ratio.interval;
-  return point;
+  return {.x = x,
+          .y = ratio.ratio.value,
+          .below_resolution = ratio.ratio.bound < 0,
+          .interval = ratio.interval,
+          .data = {}};
 }
 
 void draw_line_plot(Document& document, const LinePlot& plot, Area area, double legend_width) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "analysis/text/text_format.hpp"
-#include "study/charts/chart_colors.hpp"
 #include "study/charts/chart_data.hpp"
 #include "study/charts/chart_parts.hpp"
 #include "study/charts/chart_text.hpp"

@@ -2,33 +2,25 @@
 
 #include "analysis/export/csv_writer.hpp"
 #include "study/charts/chart_data.hpp"
-#include "study/charts/cutoff_charts.hpp"
-#include "study/charts/duel_charts.hpp"
-#include "study/charts/grid_charts.hpp"
-#include "study/charts/small_array_charts.hpp"
+#include "study/charts/family_charts.hpp"
 #include "study/os/output_files.hpp"
 
 namespace study {
 
 std::vector<ChartFile> build_charts(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
                                     const PreciseTimes& precise) {
-  std::vector<ChartFile> charts;
+  const ChartData data(result, precise);
   switch (result.family) {
     case analysis::ProgramFamily::small_arrays:
-      charts.push_back(small_arrays_chart(result, stem, program, precise));
-      break;
+      return {small_arrays_chart(data, stem, program)};
     case analysis::ProgramFamily::file_duel:
-      charts.push_back(duel_chart(result, stem, program, precise));
-      break;
+      return {duel_chart(data, stem, program)};
     case analysis::ProgramFamily::grid_duel:
-      charts.push_back(grid_heat_map(result, stem, program, precise));
-      charts.push_back(grid_times_by_range(result, stem, program, precise));
-      break;
+      return {grid_heat_map(data, stem, program), grid_times_by_range(data, stem, program)};
     case analysis::ProgramFamily::cutoff:
-      charts.push_back(cutoff_chart(result, stem, program, precise));
-      break;
+      return {cutoff_chart(data, stem, program)};
   }
-  return charts;
+  return {};
 }
 
 void write_charts(const analysis::ResultFile& result, const std::filesystem::path& results_path,

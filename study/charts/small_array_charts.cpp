@@ -1,13 +1,10 @@
-#include "study/charts/small_array_charts.hpp"
-
 #include <fmt/format.h>
 
 #include "analysis/programs/suite_programs.hpp"
 #include "analysis/text/text_format.hpp"
 #include "kit/kernel_names.hpp"
-#include "study/charts/chart_colors.hpp"
-#include "study/charts/chart_data.hpp"
 #include "study/charts/chart_text.hpp"
+#include "study/charts/family_charts.hpp"
 #include "study/charts/line_plot.hpp"
 
 namespace study {
@@ -64,9 +61,7 @@ LinePlot time_per_array_plot(const ChartData& data, std::string_view program) {
 
 }  // namespace
 
-ChartFile small_arrays_chart(const analysis::ResultFile& result, std::string_view stem, std::string_view program,
-                             const PreciseTimes& precise) {
-  const ChartData data(result, precise);
+ChartFile small_arrays_chart(const ChartData& data, std::string_view stem, std::string_view program) {
   return {std::string(stem) + "-time-per-array.svg",
           line_plot_svg(time_per_array_plot(data, program), layout::kSmallArraysPlot)};
 }

@@ -1,5 +1,7 @@
 #include "study/charts/svg_document.hpp"
 
+#include <fmt/format.h>
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -28,12 +30,7 @@ constexpr std::string_view kStyle =
 
 std::string points_attribute(const std::vector<Point>& points) {
   std::string text;
-  for (const auto& [x, y] : points) {
-    if (!text.empty()) text += ' ';
-    text += number(x);
-    text += ',';
-    text += number(y);
-  }
+  for (const auto& [x, y] : points) text += fmt::format("{}{},{}", text.empty() ? "" : " ", number(x), number(y));
   return text;
 }
 
@@ -53,15 +50,8 @@ std::string number(double value) {
 std::string escape(std::string_view text) { return analysis::escape_markup(text); }
 
 Attributes& Attributes::anchor(Anchor anchor) {
-  switch (anchor) {
-    case Anchor::start:
-      return set("text-anchor", "start");
-    case Anchor::middle:
-      return set("text-anchor", "middle");
-    case Anchor::end:
-      return set("text-anchor", "end");
-  }
-  return *this;
+  static constexpr std::array<std::string_view, 3> kAnchors{"start", "middle", "end"};
+  return set("text-anchor", std::string(kAnchors[static_cast<std::size_t>(anchor)]));
 }
 
 Attributes& Attributes::rotated(double degrees, double x, double y) {
@@ -69,13 +59,7 @@ Attributes& Attributes::rotated(double degrees, double x, double y) {
 }
 
 void Attributes::write(std::string& out) const {
-  for (const auto& [name, value] : items_) {
-    out += ' ';
-    out += name;
-    out += "=\"";
-    out += escape(value);
-    out += '"';
-  }
+  for (const auto& [name, value] : items_) out += fmt::format(" {}=\"{}\"", name, escape(value));
 }
 
 Document::Document(double width, double height, std::string_view title) {
@@ -91,55 +75,44 @@ Document::Document(double width, double height, std::string_view title) {
 }
 
 void Document::element(std::string_view tag, std::initializer_list<std::pair<std::string_view, std::string>> geometry,
-                       const Attributes& attributes) {
+                       const Attributes& attributes, std::string_view end) {
   out_ += '<';
   out_ += tag;
-  for (const auto& [name, value] : geometry) {
-    out_ += ' ';
-    out_ += name;
-    out_ += "=\"";
-    out_ += value;  // numbers and point lists: nothing to escape
-    out_ += '"';
-  }
+  // Numbers and point lists: nothing to escape.
+  for (const auto& [name, value] : geometry) out_ += fmt::format(" {}=\"{}\"", name, value);
   attributes.write(out_);
+  out_ += end;
 }
 
 void Document::line(double x1, double y1, double x2, double y2, const Attributes& attributes) {
   element("line", {{"x1", number(x1)}, {"y1", number(y1)}, {"x2", number(x2)}, {"y2", number(y2)}}, attributes);
-  out_ += "/>\n";
 }
 
 void Document::rect(double x, double y, double width, double height, const Attributes& attributes) {
   element("rect", {{"x", number(x)}, {"y", number(y)}, {"width", number(width)}, {"height", number(height)}},
           attributes);
-  out_ += "/>\n";
 }
 
 void Document::circle(double x, double y, double radius, const Attributes& attributes) {
   element("circle", {{"cx", number(x)}, {"cy", number(y)}, {"r", number(radius)}}, attributes);
-  out_ += "/>\n";
 }
 
 void Document::polyline(const std::vector<Point>& points, const Attributes& attributes) {
   element("polyline", {{"points", points_attribute(points)}}, attributes);
-  out_ += "/>\n";
 }
 
 void Document::polygon(const std::vector<Point>& points, const Attributes& attributes) {
   element("polygon", {{"points", points_attribute(points)}}, attributes);
-  out_ += "/>\n";
 }
 
 void Document::text(double x, double y, std::string_view content, const Attributes& attributes) {
-  element("text", {{"x", number(x)}, {"y", number(y)}}, attributes);
-  out_ += '>';
+  element("text", {{"x", number(x)}, {"y", number(y)}}, attributes, ">");
   out_ += escape(content);
   out_ += "</text>\n";
 }
 
 void Document::open_group(const Attributes& attributes) {
-  element("g", {}, attributes);
-  out_ += ">\n";
+  element("g", {}, attributes, ">\n");
   ++open_groups_;
 }
 

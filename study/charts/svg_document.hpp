@@ -68,8 +68,9 @@ class Document {
   std::string finish();
 
  private:
+  // Writes the start tag, by default closing the element as an empty one.
   void element(std::string_view tag, std::initializer_list<std::pair<std::string_view, std::string>> geometry,
-               const Attributes& attributes);
+               const Attributes& attributes, std::string_view end = "/>\n");
 
   std::string out_;
   int open_groups_ = 0;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <variant>
 
 namespace study {
@@ -34,28 +33,24 @@ struct ShortArrayCost {
   double per_array;
   double per_element;
   double growing;
+  bool n_log_n;  // the growing part goes as n log2 n, else as n^2
 };
 constexpr ShortArrayCost small_array_kernel(smallarrays::Algorithm algorithm) {
   switch (algorithm) {
     case smallarrays::Algorithm::QS:
-      return {66.0, 0.0, 4.9};
+      return {66.0, 0.0, 4.9, true};
     case smallarrays::Algorithm::MS:
-      return {53.0, 0.0, 4.5};
+      return {53.0, 0.0, 4.5, true};
     case smallarrays::Algorithm::HS:
-      return {25.0, 0.0, 4.0};
+      return {25.0, 0.0, 4.0, true};
     case smallarrays::Algorithm::BS:
-      return {0.0, 4.5, 2.9};  // passes until one exchanges nothing: about n of them
+      return {0.0, 4.5, 2.9, false};  // passes until one exchanges nothing: about n of them
     case smallarrays::Algorithm::IS:
-      return {0.0, 7.9, 0.104};
+      return {0.0, 7.9, 0.104, false};
     case smallarrays::Algorithm::SS:
-      return {0.0, 7.6, 0.433};
+      return {0.0, 7.6, 0.433, false};
   }
-  return {0.0, 0.0, 0.0};
-}
-
-constexpr bool grows_as_n_log_n(smallarrays::Algorithm algorithm) {
-  return algorithm == smallarrays::Algorithm::QS || algorithm == smallarrays::Algorithm::MS ||
-         algorithm == smallarrays::Algorithm::HS;
+  return {0.0, 0.0, 0.0, false};
 }
 
 double log2_of(double x) { return std::log2(std::max(x, 2.0)); }
@@ -87,8 +82,8 @@ ProgramCost cost_of(const SmallArrayProgram& program) {
     StepCost step{.other = moving};
     for (const smallarrays::Algorithm algorithm : program.algorithms) {
       const ShortArrayCost kernel = small_array_kernel(algorithm);
-      const double growth = grows_as_n_log_n(algorithm) ? n * log2_of(n) : n * n;
-      (grows_as_n_log_n(algorithm) ? step.n_log_n : step.other) +=
+      const double growth = kernel.n_log_n ? n * log2_of(n) : n * n;
+      (kernel.n_log_n ? step.n_log_n : step.other) +=
           arrays * (kernel.per_array + kernel.per_element * n + kernel.growing * growth);
     }
     cost.steps.push_back(step);
@@ -154,13 +149,17 @@ ProgramCost program_cost(const analysis::SuiteProgram& program) {
   return cost;
 }
 
+double cost_through(const ProgramCost& cost, int steps) {
+  double sum = steps > 0 ? cost.start.total() : 0.0;
+  for (int s = 0; s < steps; ++s) sum += cost.steps[static_cast<std::size_t>(s)].total();
+  return sum;
+}
+
 double cost_share(const ProgramCost& cost, int steps) {
-  const auto add = [](double sum, const StepCost& step) { return sum + step.total(); };
-  const double all = std::accumulate(cost.steps.begin(), cost.steps.end(), cost.start.total(), add);
+  const int all_steps = static_cast<int>(cost.steps.size());
+  const double all = cost_through(cost, all_steps);
   if (steps <= 0 || all <= 0) return 0.0;
-  const auto done = std::min(static_cast<std::size_t>(steps), cost.steps.size());
-  const auto end = cost.steps.begin() + static_cast<std::ptrdiff_t>(done);
-  return std::accumulate(cost.steps.begin(), end, cost.start.total(), add) / all;
+  return cost_through(cost, std::min(steps, all_steps)) / all;
 }
 
 }  // namespace study

@@ -25,6 +25,9 @@ struct ProgramCost {
 
 ProgramCost program_cost(const analysis::SuiteProgram& program);
 
+// The cost of the start and the first `steps` (at most all) steps; 0 for none.
+double cost_through(const ProgramCost& cost, int steps);
+
 // The share of a whole run's cost done once `steps` steps are done; the
 // start counts as done with the first step.
 double cost_share(const ProgramCost& cost, int steps);

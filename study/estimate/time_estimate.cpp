@@ -87,13 +87,6 @@ std::optional<Pace> fit_pace(const std::vector<Observation>& seen) {
   return fitted;
 }
 
-// Cost of the start and the first `steps` steps.
-double cost_through(const ProgramCost& cost, int steps) {
-  double sum = steps > 0 ? cost.start.total() : 0.0;
-  for (int s = 0; s < steps; ++s) sum += cost.steps[static_cast<std::size_t>(s)].total();
-  return sum;
-}
-
 // Seconds into `run` when `steps` were done: as seen, else between the
 // nearest seen step counts in proportion to the model's cost.
 double time_at(const Timeline& run, const ProgramCost& cost, int steps) {

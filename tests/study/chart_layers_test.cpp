@@ -10,7 +10,6 @@
 #include "study/charts/chart_scale.hpp"
 #include "study/charts/chart_text.hpp"
 #include "study/charts/ratio_chart_svg.hpp"
-#include "study/charts/time_ratio.hpp"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // remaining allowance (cgroup v2) and the address-space limit.
 #include "study/os/memory.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -16,8 +17,7 @@ std::optional<std::filesystem::path> control_group() {
   const std::string text = file_text("/proc/self/cgroup");
   const std::size_t start = text.find("0::");
   if (start == std::string::npos) return std::nullopt;
-  std::size_t end = text.find('\n', start);
-  if (end == std::string::npos) end = text.size();
+  const std::size_t end = std::min(text.find('\n', start), text.size());
   return std::filesystem::path("/sys/fs/cgroup") /
          std::filesystem::path(text.substr(start + 3, end - start - 3)).relative_path();
 }

@@ -49,11 +49,9 @@ std::optional<std::filesystem::path> real_executable(const std::string& path) {
   if (::access(path.c_str(), X_OK) != 0) return std::nullopt;
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return std::nullopt;
-  std::filesystem::path result(resolved);
-  ::free(resolved);
-  return result;
+  std::filesystem::path resolved = std::filesystem::canonical(path, error);
+  if (error) return std::nullopt;
+  return resolved;
 }
 
 }  // namespace

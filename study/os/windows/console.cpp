@@ -35,9 +35,7 @@ void occupy(int descriptor, int mode) {
 }  // namespace
 
 void prepare_console() {
-  occupy(0, _O_RDONLY);
-  occupy(1, _O_WRONLY);
-  occupy(2, _O_WRONLY);
+  for (const int descriptor : {0, 1, 2}) occupy(descriptor, descriptor == 0 ? _O_RDONLY : _O_WRONLY);
   for (std::FILE* stream : {stdout, stderr}) {
     if (_fileno(stream) >= 0) _setmode(_fileno(stream), _O_BINARY);
   }

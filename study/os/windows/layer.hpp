@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -21,33 +22,16 @@ struct InterruptWatch::State {
 
 namespace windows_layer {
 
-// A handle of the system, closed with its owner.
-class OwnedHandle {
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+
+// A handle of the system, closed with its owner; INVALID_HANDLE_VALUE, which
+// some calls return for none, is held as none.
+class OwnedHandle : public std::unique_ptr<void, HandleCloser> {
  public:
   OwnedHandle() = default;
-  explicit OwnedHandle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  ~OwnedHandle() { reset(); }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  OwnedHandle(OwnedHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
-    if (this != &other) {
-      reset();
-      handle_ = other.handle_;
-      other.handle_ = nullptr;
-    }
-    return *this;
-  }
-
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-  void reset() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
+  explicit OwnedHandle(HANDLE handle) : unique_ptr(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
 };
 
 // The console handler's view of the watch that is active, if any.

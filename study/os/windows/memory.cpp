@@ -27,12 +27,9 @@ void add_job_limits(std::vector<MemoryLimit>& limits) {
     JobMemoryUsage usage;
     const bool known = QueryInformationJobObject(nullptr, kJobMemoryUsage, &usage, sizeof usage, nullptr) != 0;
     const auto limit = static_cast<std::int64_t>(job.JobMemoryLimit);
-    if (known) {
-      limits.push_back({limit - static_cast<std::int64_t>(usage.job_memory),
-                        "the job object's memory limit less what its processes hold"});
-    } else {
-      limits.push_back({limit, "the job object's memory limit"});
-    }
+    limits.push_back(known ? MemoryLimit{limit - static_cast<std::int64_t>(usage.job_memory),
+                                         "the job object's memory limit less what its processes hold"}
+                           : MemoryLimit{limit, "the job object's memory limit"});
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <utility>
 
 #include "study/os/tool_error.hpp"
 #include "study/os/windows/layer.hpp"
@@ -38,44 +39,30 @@ constexpr DWORD kPipeBuffer = 1 << 16;
   throw ToolError("cannot " + std::string(what) + " the program: " + windows_layer::error_words(error));
 }
 
-// The name of an error status a program may end with; "" when not among them.
+// The name of an error status a program may end with.
 std::string_view status_name(DWORD status) {
-  switch (status) {
-    case 0xC0000005:
-      return "access violation";
-    case 0xC0000017:
-      return "out of memory";
-    case 0xC000001D:
-      return "illegal instruction";
-    case 0xC000008C:
-      return "array bounds exceeded";
-    case 0xC000008E:
-      return "floating-point division by zero";
-    case 0xC0000094:
-      return "integer division by zero";
-    case 0xC0000095:
-      return "integer overflow";
-    case 0xC0000096:
-      return "privileged instruction";
-    case 0xC00000FD:
-      return "stack overflow";
-    case 0xC0000135:
-      return "a DLL was not found";
-    case 0xC0000139:
-      return "an entry point was not found";
-    case 0xC0000142:
-      return "a DLL failed to initialise";
-    case kStoppedStatus:
-      return "Ctrl-C";
-    case 0xC0000374:
-      return "heap corruption";
-    case 0xC0000409:
-      return "stack buffer overrun or fail-fast exit";
-    case 0xC0000420:
-      return "assertion failure";
-    default:
-      return {};
+  static constexpr std::pair<DWORD, std::string_view> kNames[] = {
+      {0xC0000005, "access violation"},
+      {0xC0000017, "out of memory"},
+      {0xC000001D, "illegal instruction"},
+      {0xC000008C, "array bounds exceeded"},
+      {0xC000008E, "floating-point division by zero"},
+      {0xC0000094, "integer division by zero"},
+      {0xC0000095, "integer overflow"},
+      {0xC0000096, "privileged instruction"},
+      {0xC00000FD, "stack overflow"},
+      {0xC0000135, "a DLL was not found"},
+      {0xC0000139, "an entry point was not found"},
+      {0xC0000142, "a DLL failed to initialise"},
+      {kStoppedStatus, "Ctrl-C"},
+      {0xC0000374, "heap corruption"},
+      {0xC0000409, "stack buffer overrun or fail-fast exit"},
+      {0xC0000420, "assertion failure"},
+  };
+  for (const auto& [code, name] : kNames) {
+    if (code == status) return name;
   }
+  return "an unknown error status";
 }
 
 std::wstring command_line(const ProgramStart& start) {
@@ -212,15 +199,14 @@ std::string_view unknown_peak_reason() {
 }
 
 struct RunningProgram::State {
-  OwnedHandle process;  // until it has been waited for
+  OwnedHandle process;  // from its start until it has been waited for
   DWORD process_id = 0;
   OwnedHandle job;        // absent where the program could not be put in one
-  OwnedHandle output;     // the study's end of the pipe, until the end of the program's output
+  OwnedHandle output;     // the study's end of the pipe, from the start to the end of the program's output
   OwnedHandle read_done;  // set when a read of the output completes
   OVERLAPPED read{};      // the read in progress, when `reading`
   bool reading = false;
-  std::string start_failure;  // the output of a program that could not be started, until read
-  bool start_failed = false;
+  std::optional<std::string> start_failure;  // the output of a program that could not be started, until read
   std::array<char, kPipeBuffer> buffer{};
 
   // Ends a read still in progress, before its buffer may go.
@@ -249,13 +235,11 @@ RunningProgram::RunningProgram(const ProgramStart& start) : state_(std::make_uni
   state_->read_done = OwnedHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!state_->read_done) fail("start", GetLastError());
   state_->job = open_job();
-  state_->output = std::move(pipe.read_end);
 
   // As on Unix, a folder that cannot be entered is the program's failure.
   std::error_code error;
   if (!start.folder.empty() && !std::filesystem::is_directory(start.folder, error)) {
     state_->start_failure = "study: cannot prepare the program's folder or streams\r\n";
-    state_->start_failed = true;
     return;
   }
   const InheritedHandles handles({input.get(), pipe.write_end.get()});
@@ -279,9 +263,9 @@ RunningProgram::RunningProgram(const ProgramStart& start) : state_(std::make_uni
     // As on Unix, a program that cannot be executed says why and exits with 127.
     state_->start_failure = fmt::format("study: cannot start {}: {}\r\n", start.executable.string(),
                                         windows_layer::error_words(GetLastError()));
-    state_->start_failed = true;
     return;
   }
+  state_->output = std::move(pipe.read_end);
   state_->process = OwnedHandle(process.hProcess);
   state_->process_id = process.dwProcessId;
   // Windows before 8 puts no job inside another: then only the program itself can be ended.
@@ -299,10 +283,8 @@ RunningProgram::~RunningProgram() {
 ProgramEvent RunningProgram::next_event(const InterruptWatch& interrupts,
                                         std::optional<std::chrono::milliseconds> quiet_for, std::string& output) {
   output.clear();
-  if (state_->start_failed) {
-    if (state_->start_failure.empty()) return ProgramEvent::end_of_output;
-    output = std::move(state_->start_failure);
-    state_->start_failure.clear();
+  if (state_->start_failure) {
+    output = std::exchange(state_->start_failure, std::nullopt).value();
     return ProgramEvent::output;
   }
   if (!state_->output) return ProgramEvent::end_of_output;
@@ -355,7 +337,7 @@ void RunningProgram::kill() { state_->end_all(kStoppedStatus); }
 ProgramEnd RunningProgram::wait() {
   state_->close_output();
   ProgramEnd result;
-  if (state_->start_failed) {
+  if (!state_->process) {  // it never started
     result.exited = true;
     result.exit_status = 127;
     return result;
@@ -386,8 +368,7 @@ ProgramEnd RunningProgram::wait() {
     return result;
   }
   result.cause = fmt::format("exception 0x{:08X}", status);
-  const std::string_view name = status_name(status);
-  result.cause_name = name.empty() ? "an unknown error status" : std::string(name);
+  result.cause_name = status_name(status);
   return result;
 }
 

@@ -1,8 +1,10 @@
 // What the Windows layer's files share: conversions between the tools'
 // strings and Windows' UTF-16, Windows error codes in the tools' words, and
 // the registry's machine-wide values.
+#include <algorithm>
 #include <cerrno>
 #include <cwctype>
+#include <initializer_list>
 #include <system_error>
 
 #include "study/os/tool_error.hpp"
@@ -13,63 +15,35 @@ namespace {
 
 // The errno value that says what a Windows error code says; 0 when none does.
 int errno_of(DWORD error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_INVALID_NAME:
-      return ENOENT;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_CANNOT_MAKE:
-      return EACCES;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return EBUSY;
-    case ERROR_WRITE_PROTECT:
-      return EROFS;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-      return ENOSPC;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-      return EEXIST;
-    case ERROR_DIRECTORY:
-      return ENOTDIR;
-    case ERROR_DIR_NOT_EMPTY:
-      return ENOTEMPTY;
-    case ERROR_FILENAME_EXCED_RANGE:
-      return ENAMETOOLONG;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-    case ERROR_COMMITMENT_LIMIT:
-      return ENOMEM;
-    case ERROR_INVALID_HANDLE:
-      return EBADF;
-    case ERROR_BROKEN_PIPE:
-    case ERROR_NO_DATA:
-      return EPIPE;
-    case ERROR_NOT_SAME_DEVICE:
-      return EXDEV;
-    case ERROR_TOO_MANY_OPEN_FILES:
-      return EMFILE;
-    case ERROR_BAD_EXE_FORMAT:
-    case ERROR_EXE_MACHINE_TYPE_MISMATCH:
-      return ENOEXEC;
-    case ERROR_INVALID_PARAMETER:
-      return EINVAL;
-    case ERROR_NOT_READY:
-    case ERROR_CRC:
-    case ERROR_READ_FAULT:
-    case ERROR_WRITE_FAULT:
-    case ERROR_GEN_FAILURE:
-    case ERROR_IO_DEVICE:
-      return EIO;
-    default:
-      return 0;
+  struct Meaning {
+    int number;
+    std::initializer_list<DWORD> codes;
+  };
+  static const Meaning kMeanings[] = {
+      {ENOENT,
+       {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_DRIVE, ERROR_BAD_NETPATH, ERROR_BAD_NET_NAME,
+        ERROR_BAD_PATHNAME, ERROR_INVALID_NAME}},
+      {EACCES, {ERROR_ACCESS_DENIED, ERROR_CANNOT_MAKE}},
+      {EBUSY, {ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION}},
+      {EROFS, {ERROR_WRITE_PROTECT}},
+      {ENOSPC, {ERROR_DISK_FULL, ERROR_HANDLE_DISK_FULL}},
+      {EEXIST, {ERROR_FILE_EXISTS, ERROR_ALREADY_EXISTS}},
+      {ENOTDIR, {ERROR_DIRECTORY}},
+      {ENOTEMPTY, {ERROR_DIR_NOT_EMPTY}},
+      {ENAMETOOLONG, {ERROR_FILENAME_EXCED_RANGE}},
+      {ENOMEM, {ERROR_NOT_ENOUGH_MEMORY, ERROR_OUTOFMEMORY, ERROR_COMMITMENT_LIMIT}},
+      {EBADF, {ERROR_INVALID_HANDLE}},
+      {EPIPE, {ERROR_BROKEN_PIPE, ERROR_NO_DATA}},
+      {EXDEV, {ERROR_NOT_SAME_DEVICE}},
+      {EMFILE, {ERROR_TOO_MANY_OPEN_FILES}},
+      {ENOEXEC, {ERROR_BAD_EXE_FORMAT, ERROR_EXE_MACHINE_TYPE_MISMATCH}},
+      {EINVAL, {ERROR_INVALID_PARAMETER}},
+      {EIO, {ERROR_NOT_READY, ERROR_CRC, ERROR_READ_FAULT, ERROR_WRITE_FAULT, ERROR_GEN_FAILURE, ERROR_IO_DEVICE}},
+  };
+  for (const Meaning& meaning : kMeanings) {
+    if (std::find(meaning.codes.begin(), meaning.codes.end(), error) != meaning.codes.end()) return meaning.number;
   }
+  return 0;
 }
 
 }  // namespace
