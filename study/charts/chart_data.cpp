@@ -73,6 +73,7 @@ ChartValue chart_value(const std::optional<PreciseTime>& precise, std::optional<
   if (precise) {
     result.source = ValueSource::precise;
     result.value = precise->median;
+    result.disturbed = precise->disturbed;
     if (precise->has_interval()) result.interval = ValueInterval(precise->low, precise->high);
   } else if (hundredths && *hundredths > 0) {
     result.source = ValueSource::cell;

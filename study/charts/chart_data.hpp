@@ -39,6 +39,7 @@ struct ChartValue {
   double value = 0;
   std::optional<ValueInterval> interval;   // the median's, from two runs on
   std::optional<std::int64_t> hundredths;  // the cell as the file shows it
+  bool disturbed = false;                  // a window of a precise time lost the processor to other work
 
   bool shown() const { return source != ValueSource::none; }
   bool below_resolution() const { return source == ValueSource::below_resolution; }

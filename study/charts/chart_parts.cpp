@@ -123,6 +123,8 @@ Attributes series_stroke(std::string_view color, bool dashed, bool faint) {
 
 Attributes ring_style(Attributes base) { return base.fill("none").stroke("#000").stroke_width(kSeriesStroke); }
 
+Attributes disturbed_style() { return ring_style(Attributes().css_class("disturbed")).dashes("2 2"); }
+
 Attributes bound_style(std::string_view color, Attributes base) {
   return base.fill("#fff").stroke(color).stroke_width(kMarkerStroke);
 }

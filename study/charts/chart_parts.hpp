@@ -84,6 +84,7 @@ void draw_triangle(Document& document, double x, double y, const Attributes& att
 // mark's class and data, when it has them.
 Attributes series_stroke(std::string_view color, bool dashed, bool faint);  // a series' line in a legend
 Attributes ring_style(Attributes base = {});                                // a best point's ring
+Attributes disturbed_style();                                               // a disturbed point's dashed ring
 Attributes bound_style(std::string_view color, Attributes base = {});       // a bound's hollow triangle
 
 // A vertical line from `y1` to `y2` with caps `cap` wide either side at both

@@ -156,7 +156,12 @@ Area panel_slot(std::size_t slot) {
               kPanelsTop + kPanel.height * static_cast<double>(slot / kPanelsPerRow), kPanel.width, kPanel.height};
 }
 
-void draw_panels_legend(Document& document, const Coverage& coverage, std::size_t panels, bool any_bound) {
+struct PanelMarks {
+  bool any_bound = false;
+  bool any_disturbed = false;
+};
+
+void draw_panels_legend(Document& document, const Coverage& coverage, std::size_t panels, PanelMarks marks) {
   const Area slot = panel_slot(panels);  // the first free one after the panels
   Legend legend(document, slot.x + kPanelLegendPlace.gap, slot.y + kPanelLegendPlace.top, kPanelLegend);
   for (std::size_t sort : {kQuick, kCounting}) {
@@ -166,9 +171,10 @@ void draw_panels_legend(Document& document, const Coverage& coverage, std::size_
   const Attributes note = Attributes().css_class("note");
   if (coverage.runs > 1)
     legend.entry(Sample::error_bar(Attributes().stroke("#444")), interval_label_lines(coverage), note);
-  if (any_bound) {
+  if (marks.any_bound) {
     legend.entry(Sample::triangle(bound_style("#444")), {"below the clock's resolution (< 0.01 s)"}, note);
   }
+  if (marks.any_disturbed) legend.entry(Sample::ring(disturbed_style()), {LinePlot{}.disturbed_label}, note);
 }
 
 }  // namespace
@@ -208,11 +214,12 @@ ChartFile grid_times_by_range(const ChartData& data, std::string_view stem, std:
   draw_titles(document, Area{0, 0, width, height}, title, subtitle);
 
   TimeSpan span;
-  bool any_bound = false;
+  PanelMarks marks;
   for (const ChartTable& table : data.tables()) {
     for (const ChartValue& time : table.values) {
       span.widen(time);
-      any_bound |= time.below_resolution();
+      marks.any_bound |= time.below_resolution();
+      marks.any_disturbed |= time.disturbed;
     }
   }
   const std::vector<double> decades = length_decades(data.tables()[kQuick]);
@@ -221,7 +228,7 @@ ChartFile grid_times_by_range(const ChartData& data, std::string_view stem, std:
     draw_line_plot(document, range_panel(data, column, span, decades), panel_slot(column), 0);
     document.close_group();
   }
-  draw_panels_legend(document, data.coverage(), panels, any_bound);
+  draw_panels_legend(document, data.coverage(), panels, marks);
   return {std::string(stem) + "-times-by-range.svg", document.finish()};
 }
 

@@ -20,6 +20,7 @@ struct Extent {
   bool any_below_resolution = false;
   bool any_best = false;
   bool any_interval = false;
+  bool any_disturbed = false;
 
   void take_x(double x) {
     x_lo = std::min(x_lo, x);
@@ -32,6 +33,7 @@ struct Extent {
     any_interval |= point.interval.has_value();
     any_below_resolution |= point.below_resolution;
     any_best |= point.best;
+    any_disturbed |= point.disturbed;
   }
 };
 
@@ -88,6 +90,7 @@ void draw_point(Document& document, const PlotSeries& series, const PlotPoint& p
     draw_dot(document, px, py, with_data(Attributes().css_class("point").fill(series.color), point));
   }
   if (point.best) draw_ring(document, px, py, with_data(ring_style(Attributes().css_class("best")), point));
+  if (point.disturbed) draw_ring(document, px, py, with_data(disturbed_style(), point));
 }
 
 void draw_series(Document& document, const PlotSeries& series, const Scale& x, const Scale& y) {
@@ -116,6 +119,7 @@ void draw_legend(Document& document, const LinePlot& plot, const Extent& extent,
   legend.set_step(kPlotNoteStep);
   const Attributes note = Attributes().css_class("note");
   if (extent.any_best) legend.entry(Sample::ring(ring_style()), {plot.best_label}, note);
+  if (extent.any_disturbed) legend.entry(Sample::ring(disturbed_style()), {plot.disturbed_label}, note);
   if (extent.any_below_resolution) {
     legend.entry(Sample::triangle(bound_style("#444")), {plot.below_resolution_label}, note);
   }
@@ -129,7 +133,12 @@ void draw_legend(Document& document, const LinePlot& plot, const Extent& extent,
 }  // namespace
 
 PlotPoint plot_point(double x, const ChartValue& time) {
-  return {.x = x, .y = time.value, .below_resolution = time.below_resolution(), .interval = time.interval, .data = {}};
+  return {.x = x,
+          .y = time.value,
+          .below_resolution = time.below_resolution(),
+          .disturbed = time.disturbed,
+          .interval = time.interval,
+          .data = {}};
 }
 
 PlotPoint plot_point(double x, const ChartRatio& ratio) {

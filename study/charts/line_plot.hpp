@@ -17,6 +17,7 @@ struct PlotPoint {
   double y = 0;
   bool below_resolution = false;  // y is only an upper bound
   bool best = false;              // drawn as the marked point of its series
+  bool disturbed = false;         // ringed: a window behind it lost the processor to other work
   // The interval around y, drawn as an error bar: (low, high).
   std::optional<std::pair<double, double>> interval;
   // data-NAME="VALUE" attributes of the point's markers, e.g. {"cutoff", "23"}
@@ -47,8 +48,9 @@ struct LinePlot {
   std::string reference_label;
   std::optional<double> y_min;  // force the y range to reach down / up to these
   std::optional<double> y_max;
-  std::string below_resolution_label;       // legend entry for the hollow markers
-  std::string best_label;                   // legend entry for the marked points
+  std::string below_resolution_label;  // legend entry for the hollow markers
+  std::string best_label;              // legend entry for the marked points
+  std::string disturbed_label = "dashed ring: a disturbed window, left out of the decisions";
   std::vector<std::string> interval_lines;  // legend entry for the error bars
 };
 

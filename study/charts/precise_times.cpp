@@ -1,5 +1,6 @@
 #include "study/charts/precise_times.hpp"
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
@@ -40,7 +41,8 @@ std::optional<PreciseTime> PreciseTable::time(std::size_t row, std::size_t colum
     return analysis::positive_time(nanoseconds) / kNanosecondsPerSecond;
   };
   return PreciseTime{in_seconds(statistics.median), in_seconds(statistics.median_interval.low),
-                     in_seconds(statistics.median_interval.high), statistics.count};
+                     in_seconds(statistics.median_interval.high), statistics.count,
+                     std::any_of(cell.begin(), cell.end(), [](const analysis::Sample& s) { return s.disturbed; })};
 }
 
 std::optional<analysis::RatioEstimate> precise_ratio(const PreciseTable& numerator, const PreciseTable& denominator,

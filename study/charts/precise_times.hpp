@@ -22,6 +22,7 @@ struct PreciseTime {
   double low = 0;  // the interval of the median; equal to it for one run
   double high = 0;
   std::size_t runs = 0;
+  bool disturbed = false;  // a run's window of the cell lost the processor to other work
 
   bool has_interval() const { return runs > 1; }
 };

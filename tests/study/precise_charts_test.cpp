@@ -114,6 +114,8 @@ TEST(PreciseTable, FindsEachCellOfTheFileByItsLabels) {
 
 // Three runs of tallygrid: quicksort three times as slow as counting sort
 // everywhere except the first cell, where the runs disagree on the winner.
+// One window, run 2's quicksort in the second cell, lost half its time to
+// other work.
 study::PreciseTimes three_tallygrid_runs() {
   const std::vector<std::string> columns = analysis::find_suite_program("tallygrid")->column_labels();
   const double first_cell[] = {0.9, 1.1, 1.0};
@@ -124,12 +126,22 @@ study::PreciseTimes three_tallygrid_runs() {
       for (std::size_t column = 0; column < columns.size(); ++column) {
         const double factor = (row == 0 && column == 0 ? first_cell : elsewhere)[repeat - 1];
         const std::string length = std::to_string(quickvscount::kTallygrid.lengths[row]);
-        const auto add = [&](const char* table, const char* kernel, double nanoseconds) {
-          set.add({"tallygrid", table, length, columns[column], kernel, repeat, static_cast<std::uint32_t>(repeat), 0,
-                   static_cast<std::int64_t>(nanoseconds)});
+        const auto add = [&](const char* table, const char* kernel, double nanoseconds, double on_cpu) {
+          analysis::Measurement window{"tallygrid",
+                                       table,
+                                       length,
+                                       columns[column],
+                                       kernel,
+                                       repeat,
+                                       static_cast<std::uint32_t>(repeat),
+                                       0,
+                                       static_cast<std::int64_t>(nanoseconds)};
+          window.cpu_nanoseconds = static_cast<std::int64_t>(nanoseconds * on_cpu);
+          window.involuntary_switches = on_cpu < 1 ? 3 : 0;
+          set.add(std::move(window));
         };
-        add("Quicksort", "QSORT", 1e6 * factor);
-        add("Countingsort", "CSORT", 1e6);
+        add("Quicksort", "QSORT", 1e6 * factor, repeat == 2 && row == 0 && column == 1 ? 0.5 : 1.0);
+        add("Countingsort", "CSORT", 1e6, 1.0);
       }
     }
   }
@@ -159,6 +171,9 @@ TEST(MedianCharts, DrawEveryCellsIntervalAndMarkTheCellsWithoutAWinner) {
   EXPECT_EQ(count_matches(times, "class=\"interval\""), layout.cell_count());
   EXPECT_EQ(count_matches(times, "class=\"below-resolution\""), 0u);
   EXPECT_NE(times.find("min to max of 3 runs (a 75 % interval)"), std::string::npos);
+  // The disturbed window's point ringed, once, and the ring explained.
+  EXPECT_EQ(count_matches(times, "class=\"disturbed\""), 2u);  // the point's and the legend's
+  EXPECT_NE(times.find("dashed ring: a disturbed window, left out of the decisions"), std::string::npos);
 }
 
 }  // namespace
