@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <chrono>
 
 #include "analysis/text/text_format.hpp"
 #include "study/charts/chart_job.hpp"
@@ -76,6 +77,8 @@ std::string ProgramExecutor::progress_note(const ProgramRun& run, const StudyRun
   double known = rest.value_or(0.0), modelled = 0.0;
   bool some_unknown = !rest;
   bool later = false;
+  // A wait under a second is the sample itself, not a machine that keeps busy.
+  const double settle = settles_ > 0 && settle_seconds_ / settles_ >= 1.0 ? settle_seconds_ / settles_ : 0.0;
   for (const ProgramRun& other : study.programs) {
     if (&other == &run) later = true;
     if (!later || &other == &run) continue;
@@ -87,7 +90,7 @@ std::string ProgramExecutor::progress_note(const ProgramRun& run, const StudyRun
       whole = estimate_.modelled_run(*other.program, *run.program, steps, elapsed);
       modelled += whole.value_or(0.0);
     }
-    known += whole.value_or(0.0);
+    known += whole.value_or(0.0) + settle;
     some_unknown = some_unknown || !whole;
   }
   if (!rest && known == 0.0) return note;
@@ -128,7 +131,10 @@ void ProgramExecutor::start(ProgramRun& run, StudyRun& study, const std::filesys
                                           interrupts_.take();
                                           return interrupts_.interrupted();
                                         }};
+  const auto waited_from = std::chrono::steady_clock::now();
   warn(study, hygiene_.before(run.label(), study.context, waiting));
+  settle_seconds_ += std::chrono::duration<double>(std::chrono::steady_clock::now() - waited_from).count();
+  ++settles_;
   // Stopped while it waited for the machine: the program stays not started,
   // and has no folder.
   if (interrupts_.interrupted()) return;

@@ -36,6 +36,10 @@ class ProgramExecutor {
   MachineHygiene& hygiene_;
   TimeEstimate& estimate_;
   bool terminal_;  // standard output is a terminal: the status line is redrawn in place
+  // The waits for the machine to settle before each program so far: a busy
+  // machine keeps the programs still to run waiting about as long.
+  double settle_seconds_ = 0;
+  int settles_ = 0;
   StatusLine status_;
 };
 
