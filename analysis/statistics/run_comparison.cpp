@@ -134,14 +134,20 @@ KernelChange kernel_change(const TableGrid& series_a, const TableGrid& series_b,
   return change;
 }
 
-ProgramComparison compare_program(const ProgramGrid& a, const ProgramGrid& b) {
+// A comparison of two programs' runs before any kernel is weighed.
+ProgramComparison comparison_of(const ProgramGrid& a, const ProgramGrid& b) {
   ProgramComparison comparison;
   comparison.program = a.program;
-  comparison.paired_by_seed = same_seeds(a, b);
   comparison.runs_a = a.repeats();
   comparison.runs_b = b.repeats();
   comparison.incomplete_a = a.incomplete_runs;
   comparison.incomplete_b = b.incomplete_runs;
+  return comparison;
+}
+
+ProgramComparison compare_program(const ProgramGrid& a, const ProgramGrid& b) {
+  ProgramComparison comparison = comparison_of(a, b);
+  comparison.paired_by_seed = same_seeds(a, b);
   const Pairing pairing = comparison.paired_by_seed ? Pairing::by_seed : Pairing::none;
   const std::vector<TableGrid> series_a = kernel_series(a);
   const std::vector<TableGrid> series_b = kernel_series(b);
@@ -216,13 +222,8 @@ RunComparison compare_runs(const RunModel& a, const RunModel& b) {
 
 ProgramComparison compare_rounds(const ProgramGrid& a, const ProgramGrid& b) {
   refuse_different_cells(a, b);
-  ProgramComparison comparison;
-  comparison.program = a.program;
+  ProgramComparison comparison = comparison_of(a, b);
   comparison.paired_by_round = true;
-  comparison.runs_a = a.repeats();
-  comparison.runs_b = b.repeats();
-  comparison.incomplete_a = a.incomplete_runs;
-  comparison.incomplete_b = b.incomplete_runs;
   const std::vector<TableGrid> series_a = kernel_series(a);
   const std::vector<TableGrid> series_b = kernel_series(b);
   for (const TableGrid& sa : series_a) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/programs/suite_programs.hpp"
@@ -75,6 +76,19 @@ inline std::string notes_unwrapped(std::string text) {
     text.replace(at, 3, " ");
   }
   return text;
+}
+
+// The suite's program of that name.
+inline const analysis::SuiteProgram& program_named(std::string_view name) {
+  return *analysis::find_suite_program(name);
+}
+
+// The seed field of a record's first row.
+inline std::string recorded_seed(const std::filesystem::path& record) {
+  const std::string text = test_support::read_file(record);
+  const std::size_t row = text.find('\n') + 1;
+  const std::size_t first = text.find(',', row) + 1;
+  return text.substr(first, text.find(',', first) - first);
 }
 
 }  // namespace study_tests

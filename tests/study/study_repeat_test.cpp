@@ -23,16 +23,6 @@ using namespace fixtures;
 using namespace study_tests;
 namespace fs = std::filesystem;
 
-const analysis::SuiteProgram& program_named(std::string_view name) { return *analysis::find_suite_program(name); }
-
-// The seed field of a record's first row.
-std::string recorded_seed(const fs::path& record) {
-  const std::string text = test_support::read_file(record);
-  const std::size_t row = text.find('\n') + 1;
-  const std::size_t first = text.find(',', row) + 1;
-  return text.substr(first, text.find(',', first) - first);
-}
-
 class RepeatedStudy : public StudyWithStandIns {
  protected:
   void SetUp() override {
