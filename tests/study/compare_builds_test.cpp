@@ -3,8 +3,6 @@
 // makes of a build slowed by a known factor and of two identical builds.
 #include <gtest/gtest.h>
 
-#include <regex>
-
 #include "analysis/programs/suite_programs.hpp"
 #include "analysis/statistics/run_comparison.hpp"
 #include "child_process.hpp"
@@ -61,9 +59,12 @@ TEST_F(CompareBuilds, RunsTheBuildsInTurnOnOneSeedPerRoundAndFindsIdenticalBuild
 
   // A B for each program, round after round, as the runs started.
   std::string order;
-  const std::regex start(R"(build ([AB]), round (\d) of 2, seed \d+:\n  (\w+) )");
-  for (std::sregex_iterator it(output.begin(), output.end(), start), end; it != end; ++it) {
-    order += (*it)[3].str() + " " + (*it)[1].str() + (*it)[2].str() + ", ";
+  for (std::size_t at = output.find("build "); at != std::string::npos; at = output.find("build ", at + 1)) {
+    // "build A, round 1 of 2, seed 123:\n  tallyduel ..."
+    const std::size_t program = output.find(":\n  ", at);
+    if (output.compare(at + 7, 8, ", round ") != 0 || program == std::string::npos) continue;
+    const std::size_t name = program + 4;
+    order += output.substr(name, output.find(' ', name) - name) + " " + output[at + 6] + output[at + 15] + ", ";
   }
   EXPECT_EQ(order,
             "tallyduel A1, tallyduel B1, cutoffnarrow A1, cutoffnarrow B1, "
@@ -111,13 +112,17 @@ TEST_F(CompareBuilds, FindsTheSlowerBuildThroughTheMachinesDriftBetweenRounds) {
   compare_builds({"--seeds", "11,12,13", "tallyduel"});
 
   const std::string summary = notes_unwrapped(test_support::read_file(run_folder() / "summary.txt"));
-  std::smatch slower;
-  ASSERT_TRUE(
-      std::regex_search(summary, slower, std::regex(R"(B is 25.0 % slower on QSORT, interval ([\d.]+) to ([\d.]+) %)")))
-      << summary;
-  EXPECT_GT(std::stod(slower[1]), 0.0);
-  EXPECT_LT(std::stod(slower[1]), 25.0);
-  EXPECT_GT(std::stod(slower[2]), 25.0);
+  const std::string slower = "B is 25.0 % slower on QSORT, interval ";
+  const std::size_t interval = summary.find(slower);
+  ASSERT_NE(interval, std::string::npos) << summary;
+  std::size_t low_length = 0;
+  const double low = std::stod(summary.substr(interval + slower.size()), &low_length);
+  const std::size_t high_at = summary.find(" to ", interval + slower.size());
+  const double high = std::stod(summary.substr(high_at + 4));
+  EXPECT_EQ(high_at, interval + slower.size() + low_length) << summary;
+  EXPECT_GT(low, 0.0);
+  EXPECT_LT(low, 25.0);
+  EXPECT_GT(high, 25.0);
   EXPECT_NE(summary.find("no change on CSORT"), std::string::npos) << summary;
   EXPECT_NE(summary.find("3 and 3 runs, A and B in turn, paired by round."), std::string::npos) << summary;
 }
