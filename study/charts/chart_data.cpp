@@ -149,8 +149,10 @@ std::int64_t ChartData::arrays_per_cell() const { return result_.program ? resul
 ChartRatio ChartData::ratio(std::size_t numerator, std::size_t denominator, std::size_t row, std::size_t column) const {
   const analysis::CellTable& top = result_.tables[numerator];
   const analysis::CellTable& bottom = result_.tables[denominator];
-  return chart_ratio(precise_ratio(precise_tables_[numerator], precise_tables_[denominator], row, column),
-                     top.cell(row, column), bottom.cell(row, column));
+  ChartRatio ratio = chart_ratio(precise_ratio(precise_tables_[numerator], precise_tables_[denominator], row, column),
+                                 top.cell(row, column), bottom.cell(row, column));
+  ratio.disturbed = tables_[numerator].at(row, column).disturbed || tables_[denominator].at(row, column).disturbed;
+  return ratio;
 }
 
 }  // namespace study

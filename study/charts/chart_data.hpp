@@ -90,6 +90,7 @@ std::string ratio_text(const Ratio& ratio);
 struct ChartRatio {
   Ratio ratio;                            // known, value, and whether it is only a bound
   std::optional<ValueInterval> interval;  // the paired ratios', from two runs on
+  bool disturbed = false;                 // a window of either cell lost the processor to other work
 
   // The interval holds 1: the runs do not say which side is faster.
   bool undecided() const { return interval && interval->first <= 1 && 1 <= interval->second; }

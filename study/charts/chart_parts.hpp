@@ -85,7 +85,14 @@ void draw_triangle(Document& document, double x, double y, const Attributes& att
 Attributes series_stroke(std::string_view color, bool dashed, bool faint);  // a series' line in a legend
 Attributes ring_style(Attributes base = {});                                // a best point's ring
 Attributes disturbed_style();                                               // a disturbed point's dashed ring
-Attributes bound_style(std::string_view color, Attributes base = {});       // a bound's hollow triangle
+
+// Where a cell shows its value as text (a heat cell, a bar's label), a
+// disturbed window is marked after it, as in the answers' tables.
+inline constexpr std::string_view kDisturbedTextMark = "*";
+inline std::vector<std::string> disturbed_text_note() {
+  return {"*: a disturbed window,", "left out of the decisions"};
+}
+Attributes bound_style(std::string_view color, Attributes base = {});  // a bound's hollow triangle
 
 // A vertical line from `y1` to `y2` with caps `cap` wide either side at both
 // ends; a cap of 0 draws the line alone.

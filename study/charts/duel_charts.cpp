@@ -62,19 +62,26 @@ Bar time_bar(const ChartValue& time, const Scale& y, const std::string& color, s
   if (time.interval) bar.whisker = std::pair(y(time.high()), y(time.low()));
   bar.whisker_stroke = Attributes().stroke("#222");
   bar.label = precise ? format_tick(time.value, TickFormat::seconds) : cell;
+  if (time.disturbed) bar.label += kDisturbedTextMark;
   bar.label_y = y(time.high()) - kBarLabelGap;
   return bar;
 }
 
-// Returns whether any bar is an outline.
-bool draw_bars(Document& document, const ChartData& data, const Slots& slots) {
+// What the legend must explain beyond the sorts.
+struct BarMarks {
   bool any_outline = false;
+  bool any_disturbed = false;
+};
+
+BarMarks draw_bars(Document& document, const ChartData& data, const Slots& slots) {
+  BarMarks marks;
   for (std::size_t sort = 0; sort < kDuelSorts.size(); ++sort) {
     const std::string color = category_color(sort);
     document.open_group(Attributes().css_class("series").data("series", kDuelSorts[sort]));
     for (std::size_t i = 0; i < data.duel().size(); ++i) {
       const ChartValue& time = data.duel()[i].times[sort];
-      any_outline |= outlined(time);
+      marks.any_outline |= outlined(time);
+      marks.any_disturbed |= time.disturbed;
       Bar bar = time_bar(time, slots.y, color, data.duel()[i].number);
       bar.left = slots.left(i, sort);
       bar.width = slots.bar;
@@ -83,7 +90,7 @@ bool draw_bars(Document& document, const ChartData& data, const Slots& slots) {
     }
     document.close_group();
   }
-  return any_outline;
+  return marks;
 }
 
 std::vector<Tick> input_ticks(const ChartData& data, const Slots& slots) {
@@ -97,7 +104,7 @@ std::vector<Tick> input_ticks(const ChartData& data, const Slots& slots) {
   return ticks;
 }
 
-void draw_duel_legend(Document& document, const Coverage& coverage, const Area& frame, bool any_outline) {
+void draw_duel_legend(Document& document, const Coverage& coverage, const Area& frame, const BarMarks& marks) {
   Legend legend(document, frame.right() + kDuelLegendPlace.gap, frame.y + kDuelLegendPlace.top, kDuelLegend);
   for (std::size_t sort = 0; sort < kRacedSorts.size(); ++sort) {
     legend.entry(Sample::swatch(Attributes().fill(category_color(sort))), {legend_entry(kRacedSorts[sort])});
@@ -108,10 +115,11 @@ void draw_duel_legend(Document& document, const Coverage& coverage, const Area& 
     lines.insert(lines.begin(), "the median's interval:");
     legend.entry(Sample::error_bar(Attributes().stroke("#222")), lines, note, kDuelIntervalStep);
   }
-  if (any_outline) {
+  if (marks.any_outline) {
     legend.entry(Sample::swatch(Attributes().fill("#fff").stroke("#444").dashes(kOutlineDashes)),
                  {"below the clock's resolution", "(< 0.01 s)"}, note);
   }
+  if (marks.any_disturbed) legend.text(disturbed_text_note(), note, kDuelIntervalStep);
 }
 
 }  // namespace
@@ -126,13 +134,13 @@ ChartFile duel_chart(const ChartData& data, std::string_view stem, std::string_v
   Document document(kDuelSize.width, kDuelSize.height, title);
   draw_titles(document, Area{0, 0, kDuelSize.width, kDuelSize.height}, title, subtitle);
   draw_y_ticks(document, slots.frame, scale_ticks(slots.y, TickFormat::seconds), y_tick_style());
-  const bool any_outline = draw_bars(document, data, slots);
+  const BarMarks marks = draw_bars(document, data, slots);
   draw_x_ticks(document, slots.frame, input_ticks(data, slots), x_tick_style(false));
   draw_axes(document, slots.frame);
   draw_axis_names(document, slots.frame, "input: element count n, values 1..range",
                   slots.frame.bottom() + kDuelAxisNames.x_below, "sort time (seconds, log scale)",
                   kDuelAxisNames.y_centre_x);
-  draw_duel_legend(document, data.coverage(), slots.frame, any_outline);
+  draw_duel_legend(document, data.coverage(), slots.frame, marks);
   return {std::string(stem) + "-duel.svg", document.finish()};
 }
 

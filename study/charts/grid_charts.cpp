@@ -37,6 +37,7 @@ struct RatioCells {
   HeatGrid grid;
   std::vector<int> sides;
   bool any_undecided = false;
+  bool any_disturbed = false;
 };
 
 HeatCell ratio_cell(const ChartRatio& ratio, std::int64_t length, const std::string& range) {
@@ -52,6 +53,7 @@ HeatCell ratio_cell(const ChartRatio& ratio, std::int64_t length, const std::str
                         .data("side", ratio.ratio.side());
   if (undecided) cell.attributes.dashes(kOutlineDashes);
   cell.text = ratio_text(ratio.ratio);
+  if (ratio.disturbed) cell.text += kDisturbedTextMark;
   if (ratio.interval) cell.second_line = ratio_interval_text(*ratio.interval);
   cell.dark = ratio.ratio.known && std::fabs(std::log10(ratio.ratio.value)) > kHeatDarkDecades;
   return cell;
@@ -69,13 +71,14 @@ RatioCells ratio_cells(const ChartData& data) {
       cells.grid.cells.push_back(ratio_cell(ratio, quick.rows[row], quick.columns[column]));
       cells.sides.push_back(ratio.ratio.side());
       cells.any_undecided |= ratio.undecided();
+      cells.any_disturbed |= ratio.disturbed;
     }
   }
   return cells;
 }
 
 // The colour key, then what the cells' texts say of their source.
-void draw_ratio_key(Document& document, const Coverage& coverage, const Area& cells, bool any_undecided) {
+void draw_ratio_key(Document& document, const Coverage& coverage, const Area& cells, const RatioCells& marks) {
   const double x = cells.right() + kHeatKeyPlace.gap;
   const double y = cells.y + kHeatKeyPlace.top;
   const auto [quick, counting] = kRacedSorts;
@@ -102,10 +105,11 @@ void draw_ratio_key(Document& document, const Coverage& coverage, const Area& ce
       lines.insert(lines.begin(), "a cell's second line, its interval:");
       key.text(lines, note, kHeatKeyNotes.runs_step + kLineHeight * static_cast<double>(lines.size() - 2));
     }
-    if (coverage.runs > 1 && any_undecided) {
+    if (coverage.runs > 1 && marks.any_undecided) {
       key.entry(Sample::swatch(Attributes().fill("#fff").stroke("#333").dashes(kOutlineDashes)),
                 {"holds 1\xc3\x97: no winner at this N"}, note, kHeatKeyNotes.swatch_step);
     }
+    if (marks.any_disturbed) key.text(disturbed_text_note(), note, kHeatKeyNotes.runs_step);
   }
   key.entry(Sample::line(Attributes().css_class("break-even")), {"break-even"}, note);
 }
@@ -198,7 +202,7 @@ ChartFile grid_heat_map(const ChartData& data, std::string_view stem, std::strin
   document.open_group(Attributes().css_class("break-even-line"));
   draw_boundaries(document, cells.grid, cells.sides, Attributes().css_class("break-even"));
   document.close_group();
-  draw_ratio_key(document, data.coverage(), frame, cells.any_undecided);
+  draw_ratio_key(document, data.coverage(), frame, cells);
   return {std::string(stem) + "-ratio-heatmap.svg", document.finish()};
 }
 

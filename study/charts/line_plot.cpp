@@ -145,6 +145,7 @@ PlotPoint plot_point(double x, const ChartRatio& ratio) {
   return {.x = x,
           .y = ratio.ratio.value,
           .below_resolution = ratio.ratio.bound < 0,
+          .disturbed = ratio.disturbed,
           .interval = ratio.interval,
           .data = {}};
 }

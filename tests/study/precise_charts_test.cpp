@@ -160,12 +160,16 @@ TEST(MedianCharts, DrawEveryCellsIntervalAndMarkTheCellsWithoutAWinner) {
   EXPECT_EQ(charts[0].file_name, "median-ratio-heatmap.svg");
   EXPECT_NE(heat_map.find("medians of 3 runs"), std::string::npos);
   EXPECT_EQ(count_matches(heat_map, "class=\"cell undecided\""), 1u);
-  EXPECT_EQ(count_matches(heat_map, "class=\"cell-text\"", ">3.0\xc3\x97<"), layout.cell_count() / 2 - 1);
+  // Every cell at 3.0x but the undecided one and the disturbed one, marked 3.0x*.
+  EXPECT_EQ(count_matches(heat_map, "class=\"cell-text\"", ">3.0\xc3\x97<"), layout.cell_count() / 2 - 2);
   EXPECT_EQ(count_matches(heat_map,
                           ">2.9\xe2\x80\x93"
                           "3.1<"),
             layout.cell_count() / 2 - 1);
   EXPECT_EQ(heat_map.find("both below 0.01 s"), std::string::npos);
+  // The cell with the disturbed window is marked, and the mark explained.
+  EXPECT_EQ(count_matches(heat_map, "class=\"cell-text\"", "\xc3\x97*<"), 1u);
+  EXPECT_NE(heat_map.find(">*: a disturbed window,<"), std::string::npos);
 
   const std::string& times = charts[1].content;
   EXPECT_EQ(count_matches(times, "class=\"interval\""), layout.cell_count());
