@@ -269,13 +269,19 @@ std::vector<std::string> MachineHygiene::after(const std::string& program, Conte
   }
   if (counters_known_) {
     // The program's own time is the study's children's: what is left is other work.
-    const std::optional<os::ProcessorTimes> end = program_start_ ? read_processor_times() : std::nullopt;
-    const std::optional<double> share = end ? other_work(*program_start_, *end) : std::nullopt;
+    std::optional<double> share;
+    if (program_start_) {
+      if (const std::optional<os::ProcessorTimes> end = read_processor_times()) {
+        share = other_work(*program_start_, *end);
+      }
+    }
+    // Formatted once, where the share is known to be there.
+    const std::string other = share ? other_work_text(share.value()) : std::string();
     context.emplace_back("other work during " + program,
-                         share ? other_work_text(*share) : "unmeasured: the processors' times could not be read");
-    if (share && *share > kOtherWorkMargin) {
-      warnings.push_back(fmt::format("other work used {} while {} ran{}: it disturbed its timings.",
-                                     other_work_text(*share), program, load_aside(load)));
+                         share ? other : "unmeasured: the processors' times could not be read");
+    if (share.value_or(0.0) > kOtherWorkMargin) {
+      warnings.push_back(fmt::format("other work used {} while {} ran{}: it disturbed its timings.", other, program,
+                                     load_aside(load)));
     }
     program_start_.reset();
   } else if (load) {
