@@ -5,6 +5,7 @@
 
 #include "kit/cutoff_measure.hpp"
 #include "kit/insertion_sort.hpp"
+#include "kit/kernel_notes.hpp"
 #include "kit/quicksort.hpp"
 
 namespace kit {
@@ -17,6 +18,7 @@ namespace kit {
 // pass. HRANICA is the program's cutoff, the same for the whole call.
 template <CutoffMeasure Measure, class T>
 void COMQSORT(T* A, std::int32_t Z, std::int32_t K, std::int32_t HRANICA) {
+  const CallNote<T> call;
   const std::int32_t D = Measure == CutoffMeasure::kIndexSpan ? K - Z : K - Z + 1;
   if (D <= HRANICA) {
     ISORT(A, Z, K);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "kit/kernel_notes.hpp"
 #include "kit/swap.hpp"
 
 namespace kit {
@@ -42,6 +43,7 @@ template <class T>
 // own call; both parts recurse, left first.
 template <class T>
 void QSORT(T* A, std::int32_t Z, std::int32_t K) {
+  const CallNote<T> call;
   const auto [I, J] = partition_around_middle(A, Z, K);
   if (Z <= J) QSORT(A, Z, J);
   if (I <= K) QSORT(A, I, K);

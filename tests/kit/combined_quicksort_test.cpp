@@ -24,7 +24,7 @@ using test_support::tally;
 using Keys = std::vector<std::int32_t>;
 
 struct Counts {
-  long comparisons, copies, assignments;
+  std::int64_t comparisons, copies, assignments;
   bool operator==(const Counts&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Counts& c) {

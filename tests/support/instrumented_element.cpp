@@ -30,6 +30,7 @@ void reset(Watched& w, const Probe* first, std::size_t size) {
   w.first = first;
   w.size = size;
   w.tally = KernelTally{};
+  kit::reset_thread_work_counts();
   w.tally.read.assign(size, false);
   w.tally.written.assign(size, false);
 }
@@ -41,27 +42,33 @@ void watch(const Probe* first, std::size_t size) {
   reset(secondary, nullptr, 0);
 }
 void watch_also(const Probe* first, std::size_t size) { reset(secondary, first, size); }
-KernelTally& tally() { return primary.tally; }
-KernelTally& tally_of_second() { return secondary.tally; }
+namespace {
 
-Probe::Probe(const Probe& other) : key_(other.key_), tag_(other.tag_) {
-  ++primary.tally.copies;
-  note_read(&other);
+KernelTally seen_by(const Watched& w) {
+  KernelTally seen = w.tally;
+  static_cast<kit::WorkCounts&>(seen) = kit::thread_work_counts();
+  return seen;
 }
 
+}  // namespace
+
+KernelTally tally() { return seen_by(primary); }
+KernelTally tally_of_second() { return seen_by(secondary); }
+
+Probe::Probe(const Probe& other) : CountedElement(other), tag_(other.tag_) { note_read(&other); }
+
 Probe& Probe::operator=(const Probe& other) {
-  ++primary.tally.assignments;
+  CountedElement::operator=(other);
   note_read(&other);
   note_write(this);
-  key_ = other.key_;
   tag_ = other.tag_;
   return *this;
 }
 
-void Probe::compared(const Probe& a, const Probe& b) {
-  ++primary.tally.comparisons;
+const kit::CountedElement& Probe::compared(const Probe& a, const Probe& b) {
   note_read(&a);
   note_read(&b);
+  return a;
 }
 
 std::vector<Probe> probes_at_one(const std::vector<std::int32_t>& keys) {

@@ -1,18 +1,18 @@
-// An element that counts what a kernel does to it and records which
-// positions of the array under watch were read and written. Comparisons look
-// only at the key, so the tags of equal keys show how a kernel orders ties.
+// The kit's counting element with a tag, recording which positions of the
+// array under watch were read and written. Comparisons look only at the key,
+// so the tags of equal keys show how a kernel orders ties.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
+#include "kit/work_counts.hpp"
+
 namespace test_support {
 
-struct KernelTally {
-  long comparisons = 0;
-  long copies = 0;       // copy constructions: the temporaries of VYMEN, the pivot, POMOCNA
-  long assignments = 0;  // element assignments
-  // Per-position access flags of the watched array, indexed from its element 0.
+// The kit's counts of the watch, and the per-position access flags of the
+// watched array, indexed from its element 0.
+struct KernelTally : kit::WorkCounts {
   std::vector<bool> read, written;
 };
 
@@ -20,39 +20,27 @@ class Probe;
 // Starts counting anew and watches `size` positions starting at `first`.
 void watch(const Probe* first, std::size_t size);
 void watch_also(const Probe* first, std::size_t size);  // a second array, e.g. MSORT's B
-KernelTally& tally();
-KernelTally& tally_of_second();
+// What the watch has seen so far; the second array's counts are the first's.
+KernelTally tally();
+KernelTally tally_of_second();
 
-class Probe {
+class Probe : public kit::CountedElement {
  public:
   Probe() = default;
-  Probe(std::int32_t key, std::int32_t tag) : key_(key), tag_(tag) {}
+  Probe(std::int32_t key, std::int32_t tag) : CountedElement(key), tag_(tag) {}
   Probe(const Probe& other);
   Probe& operator=(const Probe& other);
 
-  std::int32_t key() const { return key_; }
   std::int32_t tag() const { return tag_; }
 
-  friend bool operator<(const Probe& a, const Probe& b) {
-    compared(a, b);
-    return a.key_ < b.key_;
-  }
-  friend bool operator>(const Probe& a, const Probe& b) {
-    compared(a, b);
-    return a.key_ > b.key_;
-  }
-  friend bool operator<=(const Probe& a, const Probe& b) {
-    compared(a, b);
-    return a.key_ <= b.key_;
-  }
-  friend bool operator>=(const Probe& a, const Probe& b) {
-    compared(a, b);
-    return a.key_ >= b.key_;
-  }
+  friend bool operator<(const Probe& a, const Probe& b) { return compared(a, b) < b; }
+  friend bool operator>(const Probe& a, const Probe& b) { return compared(a, b) > b; }
+  friend bool operator<=(const Probe& a, const Probe& b) { return compared(a, b) <= b; }
+  friend bool operator>=(const Probe& a, const Probe& b) { return compared(a, b) >= b; }
 
  private:
-  static void compared(const Probe& a, const Probe& b);
-  std::int32_t key_ = 0;
+  // Notes both positions read and hands back `a` as the kit's element.
+  static const kit::CountedElement& compared(const Probe& a, const Probe& b);
   std::int32_t tag_ = 0;
 };
 
