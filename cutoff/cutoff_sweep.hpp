@@ -26,12 +26,29 @@ struct CutoffKernels {
   }
 };
 
+// The study's columns: HRANICA = row_base + 1, row_base + 2, ..., every
+// cell drawing from 1..kValueRange.
+struct CutoffColumns {
+  std::int32_t row_base = 0;
+  std::int32_t HRANICA = 0;
+
+  void start_row() { HRANICA = row_base; }
+  std::int32_t start_column() {
+    HRANICA = HRANICA + 1;
+    return kValueRange;
+  }
+};
+
 // The study's part of the grid sweep: TESTQS and TESTCQS, and HRANICA.
 template <kit::CutoffMeasure Measure, class Kernels>
 class CutoffSweep {
  public:
   CutoffSweep(const CutoffProgram& program, Kernels& kernels)
-      : program_(program), TESTQS_(obtain(program)), TESTCQS_(obtain(program)), kernels_(kernels) {}
+      : program_(program),
+        TESTQS_(obtain(program)),
+        TESTCQS_(obtain(program)),
+        kernels_(kernels),
+        columns_{.row_base = program.row_base} {}
 
   kit::Element* first() { return TESTQS_.data(); }
   kit::Element* second() { return TESTCQS_.data(); }
@@ -45,14 +62,10 @@ class CutoffSweep {
     kit::keep_memory(TESTCQS_.data());
   }
 
-  void start_row() { HRANICA_ = program_.row_base; }
-  std::int32_t start_column() {
-    HRANICA_ = HRANICA_ + 1;
-    return kValueRange;
-  }
+  CutoffColumns& columns() { return columns_; }
 
   void sort_first(kit::Element* A, std::int32_t N) { kernels_.recursive(A, N); }
-  void sort_second(kit::Element* A, std::int32_t N) { kernels_.template combined<Measure>(A, N, HRANICA_); }
+  void sort_second(kit::Element* A, std::int32_t N) { kernels_.template combined<Measure>(A, N, columns_.HRANICA); }
 
  private:
   static kit::ProgramArray<kit::Element> obtain(const CutoffProgram& program) {
@@ -62,7 +75,7 @@ class CutoffSweep {
   const CutoffProgram& program_;
   kit::ProgramArray<kit::Element> TESTQS_, TESTCQS_;
   Kernels& kernels_;
-  std::int32_t HRANICA_ = 0;
+  CutoffColumns columns_;
 };
 
 // A cutoff program's grid: a column per cutoff, the tables only in the file.

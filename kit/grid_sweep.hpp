@@ -54,20 +54,27 @@ constexpr bool layout_fits(const GridPlan& plan, std::int32_t last_index) {
          plan.lengths.back() <= last_index && !plan.layout.first_kernel.empty() && !plan.layout.second_kernel.empty();
 }
 
+// The parameter of a grid program's columns (ROZSAH, HRANICA): reset at the
+// start of a row, stepped at each column, where it gives the bound of that
+// cell's draws.
+template <class C>
+concept GridColumns = requires(C& columns) {
+  columns.start_row();
+  { columns.start_column() } -> std::same_as<std::int32_t>;
+};
+
 // The program-specific part of a grid experiment. It owns its arrays (obtained
 // when it is built, before the results file exists) and knows its kernels:
 //   first(), second()   the two work arrays; data live at 1..N
 //   clear()             the clearing pass made once, before any measurement
-//   start_row()         resets the column parameter (ROZSAH, HRANICA)
-//   start_column()      steps it and returns the bound of this cell's draws
+//   columns()           its column parameter, which the kernels read
 //   sort_first(A, N), sort_second(A, N)   the two kernels on A[1..N]
 template <class E>
 concept GridExperiment = requires(E& experiment, Element* A, std::int32_t N) {
   { experiment.first() } -> std::same_as<Element*>;
   { experiment.second() } -> std::same_as<Element*>;
   experiment.clear();
-  experiment.start_row();
-  { experiment.start_column() } -> std::same_as<std::int32_t>;
+  { experiment.columns() } -> GridColumns;
   experiment.sort_first(A, N);
   experiment.sort_second(A, N);
 };
@@ -75,6 +82,24 @@ concept GridExperiment = requires(E& experiment, Element* A, std::int32_t N) {
 // A[1..N] := random values in 1..bound, drawn in index order.
 inline void fill_with_draws(Element* A, std::int32_t N, std::int32_t bound, RandomSource& random) {
   random.fill_from_one_to(A + 1, static_cast<std::size_t>(N), bound);
+}
+
+// Every cell's data in the program's order of draws: row by row, column by
+// column, A[1..N] := fresh values in 1..bound, then `cell(I, J, N)`. The
+// programs and the replay of their data both draw through here, so a replay
+// from the run's seed meets the very data the run timed.
+template <GridColumns Columns, class Cell>
+void draw_grid_cells(std::span<const std::int32_t> lengths, std::size_t column_count, Columns& columns,
+                     RandomSource& random, Element* A, Cell&& cell) {
+  for (std::size_t I = 0; I < lengths.size(); ++I) {
+    columns.start_row();
+    for (std::size_t J = 0; J < column_count; ++J) {
+      const std::int32_t bound = columns.start_column();
+      const std::int32_t N = lengths[I];
+      fill_with_draws(A, N, bound, random);
+      cell(I, J, N);
+    }
+  }
 }
 
 // The whole run after the experiment has obtained its arrays: creates
@@ -108,32 +133,27 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
   RandomSource random(seed.value);
   experiment.clear();
 
-  for (std::size_t I = 0; I < rows; ++I) {
-    experiment.start_row();
-    for (std::size_t J = 0; J < columns; ++J) {
-      const std::int32_t bound = experiment.start_column();
-      const std::int32_t N = plan.lengths[I];
-      Element* const first = experiment.first();
-      Element* const second = experiment.second();
-      fill_with_draws(first, N, bound, random);
-      std::copy_n(first + 1, N, second + 1);
+  Element* const first = experiment.first();
+  Element* const second = experiment.second();
+  draw_grid_cells(plan.lengths, columns, experiment.columns(), random, first, [&](std::size_t I, std::size_t J,
+                                                                                   std::int32_t N) {
+    std::copy_n(first + 1, N, second + 1);
 
-      const std::int32_t first_elapsed = stopwatch.time([&] { experiment.sort_first(first, N); });
-      keep_memory(first);
-      record.note(0, I, J, first_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
-      const std::int32_t second_elapsed = stopwatch.time([&] { experiment.sort_second(second, N); });
-      keep_memory(second);
-      record.note(1, I, J, second_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
+    const std::int32_t first_elapsed = stopwatch.time([&] { experiment.sort_first(first, N); });
+    keep_memory(first);
+    record.note(0, I, J, first_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
+    const std::int32_t second_elapsed = stopwatch.time([&] { experiment.sort_second(second, N); });
+    keep_memory(second);
+    record.note(1, I, J, second_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
 
-      first_table[I * columns + J] = short_form::SPRACUJ(first_elapsed);
-      second_table[I * columns + J] = short_form::SPRACUJ(second_elapsed);
-      progress.clear();
-      append_integer(progress, static_cast<std::int64_t>(I) + 1);
-      progress += ' ';
-      append_integer(progress, static_cast<std::int64_t>(J) + 1);
-      console.write_line(progress);
-    }
-  }
+    first_table[I * columns + J] = short_form::SPRACUJ(first_elapsed);
+    second_table[I * columns + J] = short_form::SPRACUJ(second_elapsed);
+    progress.clear();
+    append_integer(progress, static_cast<std::int64_t>(I) + 1);
+    progress += ' ';
+    append_integer(progress, static_cast<std::int64_t>(J) + 1);
+    console.write_line(progress);
+  });
 
   const std::span<const TimeCell> first_cells(first_table.data(), rows * columns);
   const std::span<const TimeCell> second_cells(second_table.data(), rows * columns);

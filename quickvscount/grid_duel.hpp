@@ -25,6 +25,18 @@ struct DuelKernels {
   }
 };
 
+// The duel's columns: ROZSAH = 10, 100, ..., the range of the cell's draws
+// and CSORT's K.
+struct RangeColumns {
+  std::int32_t ROZSAH = 1;
+
+  void start_row() { ROZSAH = 1; }
+  std::int32_t start_column() {
+    ROZSAH = ROZSAH * 10;
+    return ROZSAH;
+  }
+};
+
 // The duel's part of the grid sweep: TESTQS, TESTCS and CSORT's B and C.
 template <class Kernels>
 class GridDuel {
@@ -49,14 +61,10 @@ class GridDuel {
     kit::keep_memory(C_.data());
   }
 
-  void start_row() { ROZSAH_ = 1; }
-  std::int32_t start_column() {
-    ROZSAH_ = ROZSAH_ * 10;
-    return ROZSAH_;
-  }
+  RangeColumns& columns() { return columns_; }
 
   void sort_first(kit::Element* A, std::int32_t N) { kernels_.quick(A, N); }
-  void sort_second(kit::Element* A, std::int32_t N) { kernels_.counting(A, N, ROZSAH_, B_.data(), C_.data()); }
+  void sort_second(kit::Element* A, std::int32_t N) { kernels_.counting(A, N, columns_.ROZSAH, B_.data(), C_.data()); }
 
  private:
   static kit::ProgramArray<kit::Element> obtain(const GridDuelProgram& program) {
@@ -66,7 +74,7 @@ class GridDuel {
   std::int32_t last_index_;
   kit::ProgramArray<kit::Element> TESTQS_, TESTCS_, B_, C_;
   Kernels& kernels_;
-  std::int32_t ROZSAH_ = 1;
+  RangeColumns columns_;
 };
 
 // The duel's grid: a column per value range, the tables on the console too.

@@ -8,6 +8,7 @@
 #include "kit/random_source.hpp"
 #include "kit/runtime_error.hpp"
 #include "kit/text_output.hpp"
+#include "quickvscount/input_draws.hpp"
 #include "quickvscount/input_file.hpp"
 
 namespace quickvscount {
@@ -37,14 +38,11 @@ void MAKEFILE(const InputTable& inputs, std::uint32_t seed) {
     const std::int32_t range = inputs.ROZSAH_VSTUPU[I];
     SUBOR.write_integer(count);
     SUBOR.end_line();
-    // The values are drawn a line at a time in one bulk fill, then formatted in the same order.
-    std::array<std::int32_t, 1000> drawn{};
-    for (std::int32_t line_first = 1; line_first <= count; line_first += static_cast<std::int32_t>(drawn.size())) {
-      const std::int32_t line_count = std::min(static_cast<std::int32_t>(drawn.size()), count - line_first + 1);
-      random.fill_from_one_to(drawn.data(), static_cast<std::size_t>(line_count), range);
+    draw_input_values(random, count, range, [&](const std::int32_t* drawn, std::int32_t line_first,
+                                                std::int32_t line_count) {
       for (std::int32_t k = 0; k < line_count; ++k) {
         const std::int32_t J = line_first + k;
-        out = std::to_chars(out, digits_end, drawn[static_cast<std::size_t>(k)]).ptr;
+        out = std::to_chars(out, digits_end, drawn[k]).ptr;
         *out++ = ' ';
         if (J % 1000 == 0) {
           *out++ = '\r';
@@ -52,7 +50,7 @@ void MAKEFILE(const InputTable& inputs, std::uint32_t seed) {
         }
         if (staging_end - out < kRoomForOneValue) hand_over();
       }
-    }
+    });
     hand_over();
     SUBOR.end_line();
   }
