@@ -135,25 +135,25 @@ void run_grid_sweep(const GridPlan& plan, Experiment& experiment, const Instrume
 
   Element* const first = experiment.first();
   Element* const second = experiment.second();
-  draw_grid_cells(plan.lengths, columns, experiment.columns(), random, first, [&](std::size_t I, std::size_t J,
-                                                                                   std::int32_t N) {
-    std::copy_n(first + 1, N, second + 1);
+  draw_grid_cells(plan.lengths, columns, experiment.columns(), random, first,
+                  [&](std::size_t I, std::size_t J, std::int32_t N) {
+                    std::copy_n(first + 1, N, second + 1);
 
-    const std::int32_t first_elapsed = stopwatch.time([&] { experiment.sort_first(first, N); });
-    keep_memory(first);
-    record.note(0, I, J, first_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
-    const std::int32_t second_elapsed = stopwatch.time([&] { experiment.sort_second(second, N); });
-    keep_memory(second);
-    record.note(1, I, J, second_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
+                    const std::int32_t first_elapsed = stopwatch.time([&] { experiment.sort_first(first, N); });
+                    keep_memory(first);
+                    record.note(0, I, J, first_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
+                    const std::int32_t second_elapsed = stopwatch.time([&] { experiment.sort_second(second, N); });
+                    keep_memory(second);
+                    record.note(1, I, J, second_elapsed, stopwatch.elapsed_nanoseconds(), stopwatch.evidence());
 
-    first_table[I * columns + J] = short_form::SPRACUJ(first_elapsed);
-    second_table[I * columns + J] = short_form::SPRACUJ(second_elapsed);
-    progress.clear();
-    append_integer(progress, static_cast<std::int64_t>(I) + 1);
-    progress += ' ';
-    append_integer(progress, static_cast<std::int64_t>(J) + 1);
-    console.write_line(progress);
-  });
+                    first_table[I * columns + J] = short_form::SPRACUJ(first_elapsed);
+                    second_table[I * columns + J] = short_form::SPRACUJ(second_elapsed);
+                    progress.clear();
+                    append_integer(progress, static_cast<std::int64_t>(I) + 1);
+                    progress += ' ';
+                    append_integer(progress, static_cast<std::int64_t>(J) + 1);
+                    console.write_line(progress);
+                  });
 
   const std::span<const TimeCell> first_cells(first_table.data(), rows * columns);
   const std::span<const TimeCell> second_cells(second_table.data(), rows * columns);

@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "kit/bubble_sort.hpp"
@@ -42,6 +43,14 @@ void check_sorted(std::string_view kernel, const std::vector<Key>& sorted, std::
   if (hash_after != hash_before) throw std::logic_error(std::string(kernel) + " lost or changed values");
 }
 
+template <class Value>
+bool is_element(Value value) {
+  if constexpr (std::is_signed_v<Value>) {
+    if (value < 0) return false;
+  }
+  return static_cast<std::uint32_t>(value) <= static_cast<std::uint32_t>(std::numeric_limits<Element>::max());
+}
+
 // The comparison sorts of the kit on A[1..N] of counting elements.
 void sort_counted(std::string_view kernel, CountedElement* A, std::int32_t N, const WorkParameters& parameters) {
   if (kernel == kQuicksortName.name) {
@@ -70,15 +79,18 @@ void sort_counted(std::string_view kernel, CountedElement* A, std::int32_t N, co
 
 }  // namespace
 
-WorkCounts count_work(std::string_view kernel, std::span<const std::uint32_t> data, const WorkParameters& parameters) {
+namespace {
+
+template <class Value>
+WorkCounts count_work_of(std::string_view kernel, std::span<const Value> data, const WorkParameters& parameters) {
   if (kernel_legend(kernel).empty()) throw std::invalid_argument("no kernel named '" + std::string(kernel) + "'");
   if (data.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - 1)) {
     throw std::invalid_argument("more values than a POLE holds");
   }
   const auto N = static_cast<std::int32_t>(data.size());
   std::uint64_t hash = 0;
-  for (const std::uint32_t value : data) {
-    if (value > static_cast<std::uint32_t>(std::numeric_limits<Element>::max())) {
+  for (const Value value : data) {
+    if (!is_element(value)) {
       throw std::invalid_argument("value " + std::to_string(value) + " is no Element");
     }
     hash = multiset_hash(hash, static_cast<Element>(value));
@@ -88,7 +100,7 @@ WorkCounts count_work(std::string_view kernel, std::span<const std::uint32_t> da
     const std::int32_t K = parameters.value_range;
     if (K < 1) throw std::invalid_argument("CSORT needs a value range of at least 1");
     std::vector<Element> A(data.size() + 1);
-    std::copy(data.begin(), data.end(), A.begin() + 1);
+    std::transform(data.begin(), data.end(), A.begin() + 1, [](Value value) { return static_cast<Element>(value); });
     if (std::any_of(A.begin() + 1, A.end(), [K](Element value) { return value < 1 || value > K; })) {
       throw std::invalid_argument("CSORT data outside 1.." + std::to_string(K));
     }
@@ -104,13 +116,23 @@ WorkCounts count_work(std::string_view kernel, std::span<const std::uint32_t> da
   std::vector<CountedElement> A;
   A.reserve(data.size() + 1);
   A.emplace_back(0);
-  for (const std::uint32_t value : data) A.emplace_back(static_cast<Element>(value));
+  for (const Value value : data) A.emplace_back(static_cast<Element>(value));
   reset_thread_work_counts();
   // The programs never sort no elements (QSORT may not); the work is none.
   if (N > 0) sort_counted(kernel, A.data(), N, parameters);
   const WorkCounts counts = thread_work_counts();
   check_sorted<CountedElement>(kernel, A, hash, [](const CountedElement& element) { return element.key(); });
   return counts;
+}
+
+}  // namespace
+
+WorkCounts count_work(std::string_view kernel, std::span<const std::uint32_t> data, const WorkParameters& parameters) {
+  return count_work_of(kernel, data, parameters);
+}
+
+WorkCounts count_work(std::string_view kernel, std::span<const Element> data, const WorkParameters& parameters) {
+  return count_work_of(kernel, data, parameters);
 }
 
 }  // namespace kit

@@ -102,5 +102,7 @@ struct WorkParameters {
 // when the copy does not come out sorted (the kernel lost or broke values).
 WorkCounts count_work(std::string_view kernel, std::span<const std::uint32_t> data,
                       const WorkParameters& parameters = {});
+// The same on the programs' own Elements, without a copy of the data.
+WorkCounts count_work(std::string_view kernel, std::span<const Element> data, const WorkParameters& parameters = {});
 
 }  // namespace kit

@@ -38,19 +38,19 @@ void MAKEFILE(const InputTable& inputs, std::uint32_t seed) {
     const std::int32_t range = inputs.ROZSAH_VSTUPU[I];
     SUBOR.write_integer(count);
     SUBOR.end_line();
-    draw_input_values(random, count, range, [&](const std::int32_t* drawn, std::int32_t line_first,
-                                                std::int32_t line_count) {
-      for (std::int32_t k = 0; k < line_count; ++k) {
-        const std::int32_t J = line_first + k;
-        out = std::to_chars(out, digits_end, drawn[k]).ptr;
-        *out++ = ' ';
-        if (J % 1000 == 0) {
-          *out++ = '\r';
-          *out++ = '\n';
-        }
-        if (staging_end - out < kRoomForOneValue) hand_over();
-      }
-    });
+    draw_input_values(random, count, range,
+                      [&](const std::int32_t* drawn, std::int32_t line_first, std::int32_t line_count) {
+                        for (std::int32_t k = 0; k < line_count; ++k) {
+                          const std::int32_t J = line_first + k;
+                          out = std::to_chars(out, digits_end, drawn[k]).ptr;
+                          *out++ = ' ';
+                          if (J % 1000 == 0) {
+                            *out++ = '\r';
+                            *out++ = '\n';
+                          }
+                          if (staging_end - out < kRoomForOneValue) hand_over();
+                        }
+                      });
     hand_over();
     SUBOR.end_line();
   }

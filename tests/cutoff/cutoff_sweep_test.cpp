@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "cutoff/cutoff_programs.hpp"
+#include "cutoff/cutoff_work.hpp"
 #include "kit/random_source.hpp"
+#include "kit/work_counts.hpp"
 #include "support/early_failures.hpp"
 #include "support/kernel_record.hpp"
 #include "support/numbered_run.hpp"
@@ -185,6 +187,27 @@ TEST_P(ScaledDownCutoffSweep, StepsTheCutoffAcrossEveryRowOnFreshData) {
   EXPECT_EQ(first_difference(run.lines.console,
                              progress_lines(static_cast<std::int32_t>(scaled.lengths.size()), scaled.columns)),
             "");
+}
+
+// The replay from the run's seed counts the data each kernel of the run was
+// given, with the cutoff and the measure of its cell.
+TEST_P(ScaledDownCutoffSweep, ReplayFromItsSeedCountsTheDataEachKernelWasGiven) {
+  const ScaledSweep& scaled = GetParam();
+  const SweepRun run = run_scaled(*scaled.program, scaled.lengths);
+  cutoff::CutoffProgram program = *scaled.program;
+  program.lengths = scaled.lengths;
+  const std::vector<kit::CellWork> replayed = cutoff::replay_cutoff_work(program, kSeed, std::int64_t{1} << 30);
+  ASSERT_EQ(replayed.size(), 2 * run.kernels.cells.size());
+  for (std::size_t cell = 0; cell < run.kernels.cells.size(); ++cell) {
+    const auto& seen = run.kernels.cells[cell];
+    EXPECT_EQ(replayed[2 * cell].total,
+              kit::count_work("REKQSORT", std::span<const kit::Element>(seen.recursive_input)))
+        << "cell " << cell;
+    EXPECT_EQ(replayed[2 * cell + 1].total,
+              kit::count_work("COMQSORT", std::span<const kit::Element>(seen.combined_input),
+                              {.cutoff = seen.HRANICA, .measure = seen.measure}))
+        << "cell " << cell;
+  }
 }
 
 TEST_P(ScaledDownCutoffSweep, WritesBothTablesWithItsHeaderAndNothingElse) {

@@ -6,10 +6,14 @@
 
 #include <array>
 #include <filesystem>
+#include <span>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "kit/random_source.hpp"
+#include "kit/work_counts.hpp"
+#include "quickvscount/duel_work.hpp"
 #include "support/early_failures.hpp"
 #include "support/kernel_record.hpp"
 #include "support/numbered_run.hpp"
@@ -103,6 +107,28 @@ TEST_F(ScaledDownGridDuel, DrawsFreshDataForEveryCellAndGivesBothKernelsTheSameV
   // Within a row each column draws anew, and the larger ranges are really used.
   EXPECT_NE(kernels.cells[6].quick_input, kernels.cells[7].quick_input);
   EXPECT_GT(*std::ranges::max_element(kernels.cells[8].quick_input), 100);
+}
+
+// The replay from the run's seed counts the data the run's kernels were
+// given, cell by cell: equal counts of both sorts, on both paths of counting.
+TEST_F(ScaledDownGridDuel, ReplayFromItsSeedCountsTheDataEachKernelWasGiven) {
+  for (const std::int64_t memory_limit : {std::int64_t{0}, std::int64_t{1} << 30}) {
+    const std::vector<kit::CellWork> replayed = quickvscount::replay_grid_duel_work(kSmallGrid, kSeed, memory_limit);
+    ASSERT_EQ(replayed.size(), 2 * kernels.cells.size());
+    for (std::size_t cell = 0; cell < kernels.cells.size(); ++cell) {
+      const auto& seen = kernels.cells[cell];
+      const kit::CellWork& quick = replayed[2 * cell];
+      const kit::CellWork& counting = replayed[2 * cell + 1];
+      EXPECT_EQ(quick.total, kit::count_work("QSORT", std::span<const kit::Element>(seen.quick_input))) << cell;
+      EXPECT_EQ(counting.total,
+                kit::count_work("CSORT", std::span<const kit::Element>(seen.counting_input), {.value_range = seen.K}))
+          << cell;
+      EXPECT_EQ(std::tuple(quick.table, quick.row, quick.column, quick.kernel),
+                std::tuple(std::size_t{0}, cell / 3, cell % 3, std::string("QSORT")));
+      EXPECT_EQ(std::tuple(counting.table, counting.row, counting.column),
+                std::tuple(std::size_t{1}, cell / 3, cell % 3));
+    }
+  }
 }
 
 TEST_F(ScaledDownGridDuel, PrintsOneProgressLinePerCellThenTheScreenTablesEqualToTheFile) {

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "kit/random_source.hpp"
+#include "kit/work_counts.hpp"
 #include "line_map_check.hpp"
+#include "quickvscount/duel_work.hpp"
 #include "support/run_program.hpp"
 #include "support/test_support.hpp"
 
@@ -84,6 +86,28 @@ TEST_F(InputFileTest, ReadingBackYieldsTheCountsAndOneDrawPerValueInFileOrder) {
   }
   EXPECT_EQ(TESTQS[0], -1) << "index 0 is never written";
   EXPECT_EQ(SUBOR.read_integer(), 0) << "the file ends after the last input";
+  SUBOR.close();
+}
+
+// The replay of tallyduel's data draws what MAKEFILE wrote and the run
+// reads back: its counts are those of the values read from "vstup.in".
+TEST_F(InputFileTest, ReplayCountsTheValuesReadBackFromTheFile) {
+  quickvscount::MAKEFILE(kSmallTable, kSeed);
+  const quickvscount::FileDuelProgram program{.name = "tallyduel", .last_slot = 2000, .inputs = kSmallTable};
+  const std::vector<kit::CellWork> replayed = quickvscount::replay_file_duel_work(program, kSeed, 0);
+  ASSERT_EQ(replayed.size(), 2 * kCounts.size());
+  InputFile SUBOR;
+  SUBOR.open("vstup.in");
+  Values TESTQS(2000 + 1);
+  for (std::size_t I = 0; I < kCounts.size(); ++I) {
+    const std::int32_t N = quickvscount::read_input(SUBOR, TESTQS.data(), 2000, kRanges[I]);
+    const std::span<const kit::Element> read_back(TESTQS.data() + 1, static_cast<std::size_t>(N));
+    EXPECT_EQ(replayed[2 * I].total, kit::count_work("QSORT", read_back)) << "input " << I + 1;
+    EXPECT_EQ(replayed[2 * I + 1].total, kit::count_work("CSORT", read_back, {.value_range = kRanges[I]}))
+        << "input " << I + 1;
+    EXPECT_EQ(replayed[2 * I].row, I);
+    EXPECT_EQ(replayed[2 * I].column, I);
+  }
   SUBOR.close();
 }
 

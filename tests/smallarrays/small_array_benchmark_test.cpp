@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
 #include "kit/runtime_error.hpp"
 #include "smallarrays/small_array_programs.hpp"
 #include "smallarrays/small_array_results.hpp"
+#include "smallarrays/small_array_work.hpp"
 #include "support/early_failures.hpp"
 #include "support/record_check.hpp"
 #include "support/run_program.hpp"
@@ -386,3 +388,36 @@ using test_support::ProgramStoppingEarly;
 
 INSTANTIATE_TEST_SUITE_P(SmallArrayPrograms, ProgramStoppingEarly, ::testing::Values("smallsix", "smallfive"),
                          program_name);
+
+// A sample of every 20th array estimates the batch's work per array within
+// its stated standard error; counting every array states none.
+TEST(SmallArrayWork, ASampleOfTheBatchEstimatesItsMeanWithinItsStandardError) {
+  smallarrays::SmallArrayProgram program = smallarrays::kSmallsix;
+  program.arrays = 2000;
+  const std::array<std::int32_t, 3> lengths{5, 20, 80};
+  program.lengths = lengths;
+  const auto all = smallarrays::replay_small_array_work(program, 42, program.arrays);
+  const auto sample = smallarrays::replay_small_array_work(program, 42, smallarrays::study_sample(program));
+  ASSERT_EQ(all.size(), 3 * program.algorithms.size());
+  ASSERT_EQ(sample.size(), all.size());
+  int outside_two_errors = 0;
+  int estimated = 0;
+  for (std::size_t cell = 0; cell < all.size(); ++cell) {
+    EXPECT_FALSE(all[cell].sampled());
+    EXPECT_EQ(all[cell].comparisons_error, 0);
+    ASSERT_EQ(sample[cell].counted_arrays, 100);
+    const double exact = all[cell].per_array(all[cell].total.comparisons);
+    const double estimate = sample[cell].per_array(sample[cell].total.comparisons);
+    const double error = sample[cell].comparisons_error;
+    if (error == 0) {
+      // SSORT and MSORT compare as often on every array of a length.
+      EXPECT_EQ(estimate, exact) << sample[cell].kernel;
+      continue;
+    }
+    ++estimated;
+    EXPECT_LT(std::abs(estimate - exact), 4 * error) << sample[cell].kernel << " at row " << sample[cell].row;
+    if (std::abs(estimate - exact) > 2 * error) ++outside_two_errors;
+  }
+  EXPECT_GE(estimated, 12) << "QSORT, HSORT, BSORT and ISORT vary from array to array";
+  EXPECT_LE(outside_two_errors, 3) << "about 1 in 20 lies beyond two standard errors";
+}
