@@ -11,10 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/kernel_names.hpp"
 #include "kit/program_storage.hpp"
 #include "kit/work_counts.hpp"
 
 namespace kit {
+
+// CSORT sorts the programs' plain elements and tells only of its counters:
+// its moves are not counted, the comparison sorts' are.
+inline bool counts_moves(std::string_view kernel) { return kernel != kCountingSortName.name; }
 
 // Elements moved: copied into a local or stored.
 inline std::int64_t moves(const WorkCounts& counts) { return counts.copies + counts.assignments; }
@@ -23,10 +28,10 @@ struct CellWork {
   std::size_t table = 0;  // the cell's place, as the run's record gives it
   std::size_t row = 0;
   std::size_t column = 0;
-  std::string kernel;
+  std::string kernel{};
   std::int64_t arrays = 1;          // arrays the window sorted
   std::int64_t counted_arrays = 1;  // of them counted
-  WorkCounts total;                 // summed over the counted arrays; max_depth the deepest of them
+  WorkCounts total{};               // summed over the counted arrays; max_depth the deepest of them
   // Standard errors of the mean per array, as a sample estimates them; 0
   // when every array was counted.
   double comparisons_error = 0;

@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "analysis/export/json_writer.hpp"
 #include "analysis/records/kernel_series.hpp"
 #include "analysis/records/program_grid.hpp"
@@ -56,7 +58,32 @@ void write_common(JsonWriter& json, const EntryPlace& place, const std::string& 
   json.member("repetitions", place.repetitions);
 }
 
-void write_iteration(JsonWriter& json, const EntryPlace& place, std::size_t index, const Sample& sample) {
+// google/benchmark's user counters: the work counted on this very run's data,
+// per array of the cell's batch, and the time of one operation.
+void write_counters(JsonWriter& json, const kit::CellWork& work, const Sample& sample) {
+  const kit::WorkCounts& t = work.total;
+  json.member("comparisons", work.per_array(t.comparisons));
+  if (kit::counts_moves(work.kernel)) {
+    json.member("moves", work.per_array(kit::moves(t)));
+    json.member("swaps", work.per_array(t.swaps));
+  }
+  if (t.calls > 0) {
+    json.member("calls", work.per_array(t.calls));
+    json.member("max_depth", static_cast<double>(t.max_depth));
+  }
+  if (t.increments > 0 || t.scanned > 0) {
+    json.member("increments", work.per_array(t.increments));
+    json.member("scanned", work.per_array(t.scanned));
+  }
+  if (work.sampled()) json.member("counted_arrays", static_cast<double>(work.counted_arrays));
+  const double per_array = static_cast<double>(sample.nanoseconds) / static_cast<double>(work.arrays);
+  if (t.comparisons > 0) json.member("ns_per_comparison", per_array / work.per_array(t.comparisons));
+  if (kit::counts_moves(work.kernel) && kit::moves(t) > 0)
+    json.member("ns_per_move", per_array / work.per_array(kit::moves(t)));
+}
+
+void write_iteration(JsonWriter& json, const EntryPlace& place, std::size_t index, const Sample& sample,
+                     const kit::CellWork* work) {
   json.begin_object();
   write_common(json, place, *place.run_name, "iteration");
   json.member("repetition_index", index);
@@ -66,6 +93,7 @@ void write_iteration(JsonWriter& json, const EntryPlace& place, std::size_t inde
   json.member("cpu_time", static_cast<double>(sample.nanoseconds));
   json.member("time_unit", "ns");
   json.member("label", fmt::format("seed {}, repeat {}", sample.seed, sample.repeat));
+  if (work != nullptr) write_counters(json, *work, sample);
   json.end_object();
 }
 
@@ -85,7 +113,7 @@ void write_aggregate(JsonWriter& json, const EntryPlace& place, std::string_view
 
 }  // namespace
 
-std::string benchmark_json(const RunModel& model, const RunContext& context) {
+std::string benchmark_json(const RunModel& model, const RunContext& context, const std::vector<ProgramWork>& work) {
   JsonWriter json;
   json.begin_object();
   write_context(json, context, model.measurements);
@@ -93,6 +121,8 @@ std::string benchmark_json(const RunModel& model, const RunContext& context) {
   json.begin_array();
   int family = 0;
   for (const ProgramGrid& grid : model.programs) {
+    const auto counted = std::ranges::find(work, grid.program, &ProgramWork::program);
+    const ProgramWork* program_work = counted != work.end() ? &*counted : nullptr;
     for (const TableGrid& series : kernel_series(grid)) {
       int instance = 0;
       for (const auto [r, c] : series.positions) {
@@ -100,7 +130,13 @@ std::string benchmark_json(const RunModel& model, const RunContext& context) {
         const std::string run_name =
             benchmark_name(grid.program, grid.axes(), series.name, series.rows[r], series.columns[c]);
         const EntryPlace place{&run_name, family, instance++, samples.size()};
-        for (std::size_t i = 0; i < samples.size(); ++i) write_iteration(json, place, i, samples[i]);
+        const LabelledWork* cell_work =
+            program_work != nullptr ? program_work->find_by_kernel(series.name, series.rows[r], series.columns[c])
+                                    : nullptr;
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+          const bool counted_run = cell_work != nullptr && samples[i].repeat == program_work->repeat;
+          write_iteration(json, place, i, samples[i], counted_run ? &cell_work->work : nullptr);
+        }
         if (samples.size() < 2) continue;
         const CellStatistics stats = cell_statistics(samples);
         write_aggregate(json, place, "mean", stats.mean, "time");

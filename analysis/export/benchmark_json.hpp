@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/records/run_model.hpp"
+#include "analysis/statistics/cell_work.hpp"
 
 namespace analysis {
 
@@ -39,6 +40,8 @@ struct RunContext {
   std::vector<std::pair<std::string, std::string>> extra;  // further string fields
 };
 
-std::string benchmark_json(const RunModel& model, const RunContext& context);
+// `work`: the programs whose runs were explained; the iteration of the run
+// whose data were counted carries the counts as user counters.
+std::string benchmark_json(const RunModel& model, const RunContext& context, const std::vector<ProgramWork>& work = {});
 
 }  // namespace analysis

@@ -26,6 +26,7 @@ std::string answers_text(const std::vector<ProgramAnswer>& answers) {
   std::string text = "Answers\n";
   for (const ProgramAnswer& answer : answers) {
     text += wrapped(answer.program + ": " + answer.answer, kSummaryWidth, "  ", "    ");
+    if (!answer.why.empty()) text += wrapped("Why: " + answer.why, kSummaryWidth, "    ", "      ");
   }
   for (const ProgramAnswer& answer : answers) {
     text += "\n" + wrapped(answer.program + (answer.question.empty() ? "" : ": " + answer.question), kSummaryWidth);
@@ -33,6 +34,10 @@ std::string answers_text(const std::vector<ProgramAnswer>& answers) {
     if (!answer.table.rows.empty()) {
       text += aligned_table(answer.table.header, answer.table.rows, answer.table.numeric, "  ");
       text += wrapped(answer.legend + ".", kSummaryWidth, "  ", "  ");
+    }
+    // Too wide for the summary: the page shows it, counts.csv holds every cell.
+    if (!answer.work_table.rows.empty()) {
+      text += wrapped("The work counted in every cell: " + answer.program + "/counts.csv.", kSummaryWidth, "  ", "  ");
     }
     if (!answer.open.empty()) {
       text += "  " + std::string(kOpenQuestionsLead) + "\n";

@@ -44,6 +44,11 @@ struct ProgramAnswer {
   std::string legend;  // what the table's marks mean
   std::vector<OpenQuestion> open;
   std::vector<std::string> left_out;  // incomplete runs, not counted
+  // With the work counted on a run's data: why, in a sentence or two, and
+  // per row the operations per element and the time of one.
+  std::string why;
+  AnswerTable work_table;
+  std::string work_legend;
 
   bool decided() const { return open.empty(); }
   // The rows of the table with an open question, once each, in order.

@@ -23,6 +23,7 @@
 #include "analysis/records/run_model.hpp"
 #include "analysis/statistics/noise_model.hpp"
 #include "kit/record/record_reader.hpp"
+#include "record_fixtures.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -30,25 +31,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kRecorded = RECORDED_RUNS_DIR;
-
-analysis::MeasurementSet recorded_runs() {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(kRecorded)) {
-    if (entry.path().extension() == ".csv") files.push_back(entry.path());
-  }
-  std::sort(files.begin(), files.end());
-  analysis::MeasurementSet set;
-  std::map<std::string, int> repeats;  // per program
-  for (const fs::path& file : files) {
-    const kit::record::Record record =
-        kit::record::read_record(test_support::read_file(file), file.filename().string());
-    EXPECT_TRUE(record.complete()) << file;
-    for (analysis::Measurement& m : analysis::recorded_run(record, repeats[record.program]++).measurements) {
-      set.add(std::move(m));
-    }
-  }
-  return set;
-}
 
 // The spread per cell the study's calibration gives on the machine of the
 // runs: from the median kernel spread of the measurements in
@@ -117,7 +99,7 @@ Coverage coverage(const analysis::RunModel& model, std::size_t& cells) {
 // than 95 %: the estimate of all runs includes the run itself, so the two
 // differ by √(1 - 1/N) of a run's noise.
 TEST(NoiseCoverage, OneRunIntervalsHoldTheEstimateOfAllRunsAtTheirStatedRate) {
-  analysis::MeasurementSet set = recorded_runs();
+  analysis::MeasurementSet set = fixtures::recorded_runs();
   std::size_t cells = 0;
   const double calibration = measured_calibration();
   const Coverage prior = coverage(analysis::run_model(set), cells);

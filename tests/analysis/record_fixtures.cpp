@@ -1,10 +1,18 @@
 #include "record_fixtures.hpp"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstddef>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 
 #include "analysis/programs/suite_programs.hpp"
+#include "analysis/records/recorded_run.hpp"
+#include "kit/record/record_reader.hpp"
+#include "support/test_support.hpp"
 
 namespace fixtures {
 
@@ -46,6 +54,26 @@ std::vector<double> times(const std::vector<double>& values, const std::vector<d
   std::vector<double> result;
   for (std::size_t i = 0; i < values.size(); ++i) result.push_back(values[i] * factors[i]);
   return result;
+}
+
+analysis::MeasurementSet recorded_runs() {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(fs::path(RECORDED_RUNS_DIR))) {
+    if (entry.path().extension() == ".csv") files.push_back(entry.path());
+  }
+  std::sort(files.begin(), files.end());
+  analysis::MeasurementSet set;
+  std::map<std::string, int> repeats;  // per program
+  for (const fs::path& file : files) {
+    const kit::record::Record record =
+        kit::record::read_record(test_support::read_file(file), file.filename().string());
+    EXPECT_TRUE(record.complete()) << file;
+    for (analysis::Measurement& m : analysis::recorded_run(record, repeats[record.program]++).measurements) {
+      set.add(std::move(m));
+    }
+  }
+  return set;
 }
 
 }  // namespace fixtures
