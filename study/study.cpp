@@ -5,9 +5,12 @@
 // their results and ends with a summary, index.html and, from the programs'
 // precise records, results.json, results.csv and a verdict per program.
 // study compare RUN_A RUN_B compares two such run folders; study
-// compare-builds BIN_A BIN_B runs two builds in turn and compares them.
+// compare-builds BIN_A BIN_B runs two builds in turn and compares them;
+// study explain RUN_FOLDER counts the work behind a run folder's times.
 #include <fmt/format.h>
 
+#include "study/explain/work_explain.hpp"
+#include "study/os/program.hpp"
 #include "study/os/tool_console.hpp"
 #include "study/os/tool_error.hpp"
 #include "study/session/build_comparison.hpp"
@@ -19,6 +22,10 @@ int main(int argc, char** argv) {
   study::prepare_tool_process();
   const study::StudyOptions options = study::parse_study_options(argc, argv);
   if (options.compare) return study::compare_study_runs(*options.compare);
+  if (options.explain_folder) {
+    return study::explain_study_folder(*options.explain_folder,
+                                       study::os::program_file(options.programs, "study").string());
+  }
   try {
     if (options.builds) {
       study::BuildComparison comparison(options);

@@ -42,6 +42,9 @@ constexpr OptionText kBudget{"--budget", "DURATION",
 constexpr OptionText kKeepInputs{"--keep-inputs", "",
                                  "keep the {} a program writes from its seed, which a complete run otherwise removes "
                                  "(its SHA-256 goes to {} either way)"};
+constexpr OptionText kExplain{"--explain", "",
+                              "after the runs, count the work of every sort in every cell (comparisons, moves, calls, "
+                              "counter steps) on the data of each program's first complete run, into counts.csv"};
 constexpr OptionText kRounds{"--rounds", "N", "run each program N times from each build (default: 3)"};
 constexpr const char* kProgramsName = "PROGRAM";
 
@@ -49,8 +52,8 @@ std::string usage_line() {
   std::string line = "usage: study";
   for (const OptionText& option : {kBin, kResults, kMemoryLimit, kRepeat})
     line += fmt::format(" [{} {}]", option.name, option.value);
-  line += fmt::format(" [{} {} | {} {} | {} [{} {}]] [{}]", kSeeds.name, kSeeds.value, kReplay.name, kReplay.value,
-                      kUntilDecided.name, kBudget.name, kBudget.value, kKeepInputs.name);
+  line += fmt::format(" [{} {} | {} {} | {} [{} {}]] [{}] [{}]", kSeeds.name, kSeeds.value, kReplay.name, kReplay.value,
+                      kUntilDecided.name, kBudget.name, kBudget.value, kKeepInputs.name, kExplain.name);
   return line + fmt::format(" [{}...]", kProgramsName);
 }
 
@@ -144,12 +147,25 @@ void add_run_options(CLI::App& app, StudyOptions& options) {
       ->needs(until_decided);
   app.add_flag(kKeepInputs.name, options.keep_inputs,
                fmt::format(fmt::runtime(kKeepInputs.help), run_files::kInputFile, run_files::kInputDigestFile));
+  app.add_flag(kExplain.name, options.explain, kExplain.help);
   app.add_option_function<std::vector<std::string>>(
          kProgramsName,
          [&options](const std::vector<std::string>& names) { options.selected = selected_programs(names); },
          "programs to run, in this order")
       ->type_name("")
       ->check(suite_program_check());
+}
+
+// `study explain RUN_FOLDER`: fills `folder` when it is given.
+CLI::App* add_explain_command(CLI::App& app, std::filesystem::path& folder) {
+  CLI::App* command = app.add_subcommand(
+      "explain",
+      "count the work behind the times of a run folder already made: each program's data drawn again from its "
+      "recorded seed, into counts.csv, explain.txt and results.json");
+  command->add_option_function<std::string>("RUN_FOLDER", set_path(folder), "the run folder to explain")
+      ->required()
+      ->type_name("");
+  return command;
 }
 
 // `study compare RUN_A RUN_B`: fills options.compare when it is given.
@@ -233,6 +249,8 @@ StudyOptions parse_study_options(int argc, char** argv) {
   add_run_options(app, options);
   const CLI::App* compare_command = add_compare_command(app, compare);
   const CLI::App* builds_command = add_builds_command(app, options, builds);
+  std::filesystem::path explain_folder;
+  const CLI::App* explain_command = add_explain_command(app, explain_folder);
   app.footer("Programs: " + analysis::suite_program_names());
   try {
     app.parse(argc, argv);
@@ -241,6 +259,10 @@ StudyOptions parse_study_options(int argc, char** argv) {
     std::exit(0);
   } catch (const CLI::ParseError& error) {
     usage_error(error.what());
+  }
+  if (*explain_command) {
+    options.explain_folder = std::move(explain_folder);
+    return options;
   }
   if (*compare_command) {
     // `study --results DIR compare A B` makes the comparison in DIR too.

@@ -29,8 +29,10 @@ declare -A may_include=(
   [study/run]="$analysis study/os study/model study/estimate"
   [study/charts]="$analysis analysis/export study/os study/model"
   [study/page]="$analysis analysis/verdicts analysis/export study/os study/model"
-  [study/session]="$analysis analysis/verdicts analysis/export study/os study/model study/estimate study/run study/charts study/page"
-  [study]="$analysis analysis/verdicts analysis/export study/os study/model study/estimate study/run study/charts study/page study/session"
+  # The replays of the programs' data: their draws and counting kernels.
+  [study/explain]="$analysis analysis/verdicts analysis/export study/os study/model study/charts smallarrays quickvscount cutoff"
+  [study/session]="$analysis analysis/verdicts analysis/export study/os study/model study/estimate study/run study/charts study/page study/explain"
+  [study]="$analysis analysis/verdicts analysis/export study/os study/model study/estimate study/run study/charts study/page study/explain study/session"
 )
 
 # The layer of a source or included path: its top folder, or for analysis/

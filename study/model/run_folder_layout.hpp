@@ -6,7 +6,7 @@
 //   results/<date>-<time>/          context.txt summary.txt index.html
 //                                   results.json results.csv timings.txt
 //     <program>/                    vystup.out console.txt record.csv vystup.csv
-//                                   *.svg vstup.in.sha256
+//                                   *.svg vstup.in.sha256 counts.csv
 //     <program>/repeat-K/           the same, one folder per repeat
 //     <program>/median-*.svg        charts of the medians over the repeats
 //   results/compare-<date>-<time>/  summary.txt context.txt *.svg
@@ -37,6 +37,11 @@ static_assert(std::string_view(kInputDigestFile).starts_with(kInputFile), "the d
 inline constexpr const char* kRecordFile = "record.csv";
 // What the program wrote on its console.
 inline constexpr const char* kConsoleFile = "console.txt";
+// The work a replay counted in each cell (--explain), its charts' stem, and
+// the answers with their why when a folder is explained after its study.
+inline constexpr const char* kCountsFile = "counts.csv";
+inline constexpr const char* kWorkChartStem = "work";
+inline constexpr const char* kExplainFile = "explain.txt";
 // The stem of the charts of a program's medians over its repeats.
 inline constexpr const char* kMedianChartStem = "median";
 

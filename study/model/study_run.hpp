@@ -74,6 +74,12 @@ struct MedianCharts {
   std::vector<std::string> charts;  // paths inside the run folder
 };
 
+// The charts of the work a replay counted on one program's run.
+struct WorkCharts {
+  std::string program;
+  std::vector<std::string> charts;  // paths inside the run folder
+};
+
 struct StudyRun {
   std::string name;  // the run folder's name, <date>-<time>
   Context context;
@@ -85,6 +91,7 @@ struct StudyRun {
   std::vector<std::string> incomplete_runs;
   std::vector<std::string> export_failures;  // results.json, results.csv or a median chart not written
   std::vector<MedianCharts> median_charts;   // programs with more than one complete run
+  std::vector<WorkCharts> work_charts;       // programs whose work was counted (--explain)
   // A study run until decided: why it stopped adding runs.
   std::string until_decided;
   bool interrupted = false;

@@ -54,21 +54,42 @@ std::string summary_row_of(const ProgramRun& run) {
                                 {"overhead", escape_markup(row.overhead)}});
 }
 
-// One program's table and what it leaves open or out.
-std::string answer_table(const analysis::ProgramAnswer& answer) {
-  const std::string program = escape_markup(answer.program);
+// The header and rows of an answer's table.
+std::pair<std::string, std::string> table_markup(const analysis::AnswerTable& table) {
   std::string header, rows;
-  for (const std::string& heading : answer.table.header) {
+  for (const std::string& heading : table.header)
     header += render("answer_heading", {{"text", escape_markup(heading)}});
-  }
-  for (const std::vector<std::string>& row : answer.table.rows) {
+  for (const std::vector<std::string>& row : table.rows) {
     std::string cells;
     for (std::size_t c = 0; c < row.size(); ++c) {
-      const bool number = c < answer.table.numeric.size() && answer.table.numeric[c];
+      const bool number = c < table.numeric.size() && table.numeric[c];
       cells += render(number ? "answer_number" : "answer_cell", {{"text", escape_markup(row[c])}});
     }
     rows += render("answer_row", {{"cells", cells}});
   }
+  return {header, rows};
+}
+
+// The work behind a program's times, with its charts, when it was counted.
+std::string work_markup(const StudyRun& study, const analysis::ProgramAnswer& answer) {
+  if (answer.work_table.rows.empty()) return {};
+  const auto [header, rows] = table_markup(answer.work_table);
+  std::string charts;
+  for (const WorkCharts& work : study.work_charts) {
+    if (work.program != answer.program) continue;
+    for (const std::string& chart : work.charts) {
+      charts += render("answer_chart", {{"chart", escape_markup(chart)}, {"program", escape_markup(answer.program)}});
+    }
+  }
+  return render(
+      "answer_work",
+      {{"header", header}, {"rows", rows}, {"legend", escape_markup(answer.work_legend)}, {"charts", charts}});
+}
+
+// One program's table and what it leaves open or out.
+std::string answer_table(const StudyRun& study, const analysis::ProgramAnswer& answer) {
+  const std::string program = escape_markup(answer.program);
+  const auto [header, rows] = table_markup(answer.table);
   std::string open;
   if (!answer.open.empty()) {
     std::string items;
@@ -87,6 +108,7 @@ std::string answer_table(const analysis::ProgramAnswer& answer) {
                                  {"header", header},
                                  {"rows", rows},
                                  {"legend", escape_markup(answer.legend)},
+                                 {"work", work_markup(study, answer)},
                                  {"open", open},
                                  {"left_out", left_out}});
 }
@@ -119,6 +141,7 @@ std::string answer_of(const StudyRun& study, const analysis::ProgramAnswer& answ
       {{"program", program},
        {"question", escape_markup(answer.question)},
        {"text", escape_markup(answer.answer)},
+       {"why", answer.why.empty() ? std::string() : render("answer_why", {{"text", escape_markup(answer.why)}})},
        {"table_link", answer.table.rows.empty() ? std::string() : render("answer_table_link", {{"program", program}})},
        {"chart", chart.empty() ? std::string()
                                : render("answer_chart", {{"chart", escape_markup(chart)}, {"program", program}})}});
@@ -148,7 +171,7 @@ std::string tables_section(const StudyRun& study) {
   if (!has_verdicts(study)) return {};
   std::string answer_tables, export_failures;
   for (const analysis::ProgramAnswer& answer : study.answers) {
-    if (!answer.table.rows.empty()) answer_tables += answer_table(answer);
+    if (!answer.table.rows.empty()) answer_tables += answer_table(study, answer);
   }
   for (const std::string& failure : study.export_failures) {
     export_failures += render("failure", {{"text", escape_markup(failure)}});

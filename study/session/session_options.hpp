@@ -41,6 +41,9 @@ struct StudyOptions {
   // Rounds of runs while some verdict is undecided, within a budget of time.
   bool until_decided = false;
   double budget_seconds = 3600;
+  // The work of every sort counted on each program's data after the runs.
+  bool explain = false;
+  std::optional<std::filesystem::path> explain_folder;  // `study explain`: no programs are run
 };
 
 }  // namespace study

@@ -56,11 +56,11 @@ bool StudyReports::write_page(const std::filesystem::path& path, const std::stri
   }
 }
 
-void StudyReports::write_exports(StudyRun& study, const analysis::RunModel& model,
-                                 const std::string& study_executable) {
+void StudyReports::write_exports(StudyRun& study, const analysis::RunModel& model, const std::string& study_executable,
+                                 const std::vector<analysis::ProgramWork>& work) {
   try {
     write_file_atomically(run_folder_ / run_files::kResultsJsonFile,
-                          analysis::benchmark_json(model, benchmark_context(study.context, study_executable)));
+                          analysis::benchmark_json(model, benchmark_context(study.context, study_executable), work));
     write_file_atomically(run_folder_ / run_files::kResultsCsvFile, analysis::long_csv(model.measurements));
   } catch (const ToolError& error) {
     study.export_failures.push_back(error.what());

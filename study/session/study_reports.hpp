@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analysis/records/run_model.hpp"
+#include "analysis/statistics/cell_work.hpp"
 #include "study/estimate/run_timings.hpp"
 #include "study/model/study_run.hpp"
 
@@ -23,7 +24,9 @@ class StudyReports {
   void write_pages(const StudyRun& study, bool final);
   // results.json, results.csv and, over two or more complete runs of a
   // program, its charts of the medians; their failures join the study's.
-  void write_exports(StudyRun& study, const analysis::RunModel& model, const std::string& study_executable);
+  // `work`: the programs whose work was counted, for results.json's counters.
+  void write_exports(StudyRun& study, const analysis::RunModel& model, const std::string& study_executable,
+                     const std::vector<analysis::ProgramWork>& work = {});
   // Each program's last complete run, for the next study's estimate.
   void write_timings(const Timelines& runs);
 

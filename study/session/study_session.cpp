@@ -4,6 +4,7 @@
 
 #include "analysis/verdicts/program_answers.hpp"
 #include "study/estimate/run_timings.hpp"
+#include "study/explain/work_explain.hpp"
 #include "study/model/run_folder.hpp"
 #include "study/model/run_folder_records.hpp"
 #include "study/os/program.hpp"
@@ -101,7 +102,14 @@ int StudySession::finish() {
       const analysis::RunModel model =
           analysis::run_model(std::move(measurements.set), calibrated_spread(study_.context));
       study_.answers = analysis::program_answers(model, look_after(options_, rounds_));
-      reports_.write_exports(study_, model, os::program_file(options_.programs, "study").string());
+      ExplainedWork work;
+      if (options_.explain && !study_.interrupted) {
+        work = explain_work(run_folder_, model);
+        add_work_to_answers(study_.answers, model, work);
+        study_.work_charts = std::move(work.charts);
+        for (std::string& failure : work.failures) study_.export_failures.push_back(std::move(failure));
+      }
+      reports_.write_exports(study_, model, os::program_file(options_.programs, "study").string(), work.programs);
     }
   } catch (const ToolError& error) {
     study_.export_failures.push_back(error.what());
