@@ -118,13 +118,29 @@ std::string small_arrays_why(const std::vector<CellView>& views) {
         per_array(*after, after->comparisons), per_array(*after, after->moves), old_leader->kernel(),
         ns_text(old_leader->ns_per_operation), after->kernel(), ns_text(after->ns_per_operation));
   }
-  const CellView* first = rows.empty() ? nullptr : leader(views, rows.back());
+  if (rows.empty()) return {};
+  const CellView* first = leader(views, rows.back());
   if (first == nullptr) return {};
-  return fmt::format(
-      "{} leads at every length: at n = {} it makes {} comparisons and {} moves per array, at {} per "
-      "comparison.",
-      first->kernel(), rows.back(), count_text(first->comparisons * static_cast<double>(first->n)),
-      count_text(first->moves * static_cast<double>(first->n)), ns_text(first->ns_per_operation));
+  // The runner-up at the longest length, for what the leader's work is against.
+  const CellView* second = nullptr;
+  for (const CellView& view : views) {
+    if (view.row() != rows.back() || !view.ns || &view == first) continue;
+    if (second == nullptr || *view.ns < *second->ns) second = &view;
+  }
+  const auto per_array = [](const CellView& view, double per_element) {
+    return count_text(per_element * static_cast<double>(view.n));
+  };
+  std::string why = fmt::format(
+      "{} leads at every length: at n = {} it makes {} comparisons and {} moves per array, at {} "
+      "per comparison",
+      first->kernel(), rows.back(), per_array(*first, first->comparisons), per_array(*first, first->moves),
+      ns_text(first->ns_per_operation));
+  if (second != nullptr) {
+    why += fmt::format("; {}, second, makes {} and {}, at {} per comparison", second->kernel(),
+                       per_array(*second, second->comparisons), per_array(*second, second->moves),
+                       ns_text(second->ns_per_operation));
+  }
+  return why + ".";
 }
 
 // The two kernels of a duel's cell: the first table's and the second's.
@@ -231,10 +247,15 @@ std::string cutoff_why(const std::vector<CellView>& views) {
     if (view->ns && (fastest == nullptr || *view->ns < *fastest->ns)) fastest = view;
   }
   if (fastest != nullptr) {
-    why += fmt::format(" The fastest cutoff there, {}, makes {} comparisons and {} moves per element",
-                       fastest->column(), count_text(fastest->comparisons), count_text(fastest->moves));
+    const auto calls = [](const CellView& view) {
+      return count_text(per_element(view.cell->work, view.cell->work.total.calls, view.n));
+    };
+    why +=
+        fmt::format(" The fastest cutoff there, {}, makes {} comparisons, {} moves and {} calls per element",
+                    fastest->column(), count_text(fastest->comparisons), count_text(fastest->moves), calls(*fastest));
     if (const CellView* plain = find(views, kernels[0], row)) {
-      why += fmt::format(", {} alone {} and {}", kernels[0], count_text(plain->comparisons), count_text(plain->moves));
+      why += fmt::format(", {} alone {}, {} and {}", kernels[0], count_text(plain->comparisons),
+                         count_text(plain->moves), calls(*plain));
     }
     why += ".";
   }

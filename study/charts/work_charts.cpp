@@ -90,7 +90,8 @@ LinePlot per_cutoff_plot(const analysis::ProgramWork& work, std::string_view ker
   LinePlot plot;
   const std::string what = moves ? "moves" : "comparisons";
   plot.title = fmt::format("{}: {} per element against the cutoff", work.program, what);
-  plot.subtitle = fmt::format("{} counted on the data of repeat {}, one line per array length", kernel, work.repeat);
+  plot.subtitle = fmt::format("{} counted on the data of repeat {}, each cell on data of its own; one line per length",
+                              kernel, work.repeat);
   plot.x_label = "cutoff";
   plot.y_label = what + " per element";
   for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -114,8 +115,8 @@ std::vector<ChartFile> work_charts(const analysis::ProgramGrid& grid, const anal
   std::vector<ChartFile> charts;
   if (grid.facts == nullptr || grid.facts->family == analysis::ProgramFamily::file_duel) return charts;
   const std::string prefix(stem);
-  charts.push_back({prefix + "-time-per-operation.svg",
-                    line_plot_svg(time_per_operation_plot(grid, work), layout::kSmallArraysPlot)});
+  charts.push_back(
+      {prefix + "-time-per-operation.svg", line_plot_svg(time_per_operation_plot(grid, work), layout::kCutoffPlot)});
   if (grid.facts->family == analysis::ProgramFamily::cutoff && grid.facts->record_tables.size() == 2) {
     const std::string_view combined = grid.facts->record_tables[1].kernel;
     charts.push_back({prefix + "-comparisons-by-cutoff.svg",
