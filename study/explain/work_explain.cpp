@@ -125,6 +125,10 @@ void add_work_to_answers(std::vector<analysis::ProgramAnswer>& answers, const an
 
 int explain_study_folder(const std::filesystem::path& run_folder, const std::string& study_executable) {
   try {
+    std::error_code error;
+    if (!std::filesystem::is_directory(run_folder, error)) {
+      throw ToolError(fmt::format("there is no run folder {}", run_folder.string()));
+    }
     const Context context = read_context(run_folder);
     const analysis::RunModel model = analysis::run_model(read_run_folder(run_folder), calibrated_spread(context));
     if (model.empty()) throw ToolError(fmt::format("{} holds no record of a run", run_folder.string()));
