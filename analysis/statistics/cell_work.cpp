@@ -41,9 +41,9 @@ ProgramWork label_work(const SuiteProgram& program, int repeat, std::uint32_t se
   work.cells.reserve(cells.size());
   for (kit::CellWork& cell : cells) {
     std::string table(program.record_tables[cell.table].name);
-    std::string row = decimal(program.layout.rows[cell.row]);
+    const std::int64_t n = program.layout.rows[cell.row];
     std::string column = column_label(program, cell.column);
-    work.cells.push_back({std::move(table), std::move(row), std::move(column), std::move(cell)});
+    work.cells.push_back({std::move(table), decimal(n), std::move(column), n, std::move(cell)});
   }
   return work;
 }

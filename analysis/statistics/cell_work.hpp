@@ -19,6 +19,7 @@ struct LabelledWork {
   std::string table;  // as the record names it
   std::string row;
   std::string column;
+  std::int64_t n = 0;  // elements per array: the row's length (the duel: its input's count)
   kit::CellWork work;
 };
 

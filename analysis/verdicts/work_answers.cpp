@@ -31,16 +31,17 @@ struct CellView {
   const std::string& column() const { return cell->column; }
 };
 
-std::int64_t number(std::string_view label) {
+// A label of digits with its thousands grouped: "20000000" as "20,000,000".
+std::string grouped(std::string_view label) {
   std::int64_t value = 0;
   std::from_chars(label.data(), label.data() + label.size(), value);
-  return value;
+  return with_thousands(value);
 }
 
 std::vector<CellView> cell_views(const ProgramGrid& grid, const ProgramWork& work) {
   std::vector<CellView> views;
   for (const LabelledWork& cell : work.cells) {
-    CellView view{.cell = &cell, .n = number(cell.row)};
+    CellView view{.cell = &cell, .n = cell.n};
     view.comparisons = per_element(cell.work, cell.work.total.comparisons, view.n);
     view.moves = per_element(cell.work, kit::moves(cell.work.total), view.n);
     if (view.n > 0) {
@@ -61,6 +62,13 @@ std::string count_text(double value) {
   if (std::abs(value) >= 1000) return with_thousands(std::llround(value));
   return significant(value, 3);
 }
+
+// A count of one array of the cell: "1,655", a sample's mean "24.3".
+std::string per_array_text(const CellView& view, std::int64_t count) {
+  return count_text(view.cell->work.per_array(count));
+}
+std::string comparisons_text(const CellView& view) { return per_array_text(view, view.cell->work.total.comparisons); }
+std::string moves_text(const CellView& view) { return per_array_text(view, kit::moves(view.cell->work.total)); }
 
 std::string ns_text(const std::optional<double>& ns) { return ns ? significant(*ns, 3) + " ns" : "no time"; }
 
@@ -107,16 +115,13 @@ std::string small_arrays_why(const std::vector<CellView>& views) {
     if (before == nullptr || after == nullptr || before->kernel() == after->kernel()) continue;
     const CellView* old_leader = find(views, before->kernel(), rows[r]);
     if (old_leader == nullptr) continue;
-    const auto per_array = [](const CellView& view, double per_element) {
-      return count_text(per_element * static_cast<double>(view.n));
-    };
     return fmt::format(
         "The lead passes from {} to {} between n = {} and n = {}: at n = {} {} makes {} comparisons and {} moves per "
         "array, {} {} and {}. One comparison of {} takes {} there, one of {} {}.",
         before->kernel(), after->kernel(), rows[r - 1], rows[r], rows[r], old_leader->kernel(),
-        per_array(*old_leader, old_leader->comparisons), per_array(*old_leader, old_leader->moves), after->kernel(),
-        per_array(*after, after->comparisons), per_array(*after, after->moves), old_leader->kernel(),
-        ns_text(old_leader->ns_per_operation), after->kernel(), ns_text(after->ns_per_operation));
+        comparisons_text(*old_leader), moves_text(*old_leader), after->kernel(), comparisons_text(*after),
+        moves_text(*after), old_leader->kernel(), ns_text(old_leader->ns_per_operation), after->kernel(),
+        ns_text(after->ns_per_operation));
   }
   if (rows.empty()) return {};
   const CellView* first = leader(views, rows.back());
@@ -127,18 +132,13 @@ std::string small_arrays_why(const std::vector<CellView>& views) {
     if (view.row() != rows.back() || !view.ns || &view == first) continue;
     if (second == nullptr || *view.ns < *second->ns) second = &view;
   }
-  const auto per_array = [](const CellView& view, double per_element) {
-    return count_text(per_element * static_cast<double>(view.n));
-  };
   std::string why = fmt::format(
       "{} leads at every length: at n = {} it makes {} comparisons and {} moves per array, at {} "
       "per comparison",
-      first->kernel(), rows.back(), per_array(*first, first->comparisons), per_array(*first, first->moves),
-      ns_text(first->ns_per_operation));
+      first->kernel(), rows.back(), comparisons_text(*first), moves_text(*first), ns_text(first->ns_per_operation));
   if (second != nullptr) {
     why += fmt::format("; {}, second, makes {} and {}, at {} per comparison", second->kernel(),
-                       per_array(*second, second->comparisons), per_array(*second, second->moves),
-                       ns_text(second->ns_per_operation));
+                       comparisons_text(*second), moves_text(*second), ns_text(second->ns_per_operation));
   }
   return why + ".";
 }
@@ -173,7 +173,7 @@ std::string duel_clause(const DuelCell& cell, std::string_view whose = "its") {
 
 // "n = 10, k = 20,000,000"
 std::string input_text(const CellView& view) {
-  return fmt::format("n = {}, k = {}", with_thousands(number(view.row())), with_thousands(number(view.column())));
+  return fmt::format("n = {}, k = {}", grouped(view.row()), grouped(view.column()));
 }
 
 std::string file_duel_why(const std::vector<CellView>& views) {
@@ -216,9 +216,8 @@ std::string grid_duel_why(const std::vector<CellView>& views) {
   std::vector<std::string> parts;
   for (const auto& [row, columns] : groups) {
     const std::string ranges =
-        columns.size() == 1 ? with_thousands(number(columns.front()))
-                            : with_thousands(number(columns.front())) + " to " + with_thousands(number(columns.back()));
-    parts.push_back(fmt::format("from n = {} for k = {}", with_thousands(number(row)), ranges));
+        columns.size() == 1 ? grouped(columns.front()) : grouped(columns.front()) + " to " + grouped(columns.back());
+    parts.push_back(fmt::format("from n = {} for k = {}", grouped(row), ranges));
   }
   return fmt::format("Counting sort is faster {}. At {}, {}.", fmt::join(parts, ", "), input_text(*most_steps->quick),
                      duel_clause(*most_steps));
@@ -239,9 +238,9 @@ std::string cutoff_why(const std::vector<CellView>& views) {
   std::string why = fmt::format(
       "At n = {} {}'s comparisons per element run from {} at cutoff {} to {} at cutoff {}, its moves from {} at "
       "cutoff {} to {} at cutoff {}.",
-      with_thousands(number(row)), kernels[1], count_text(fewest->comparisons), fewest->column(),
-      count_text(most->comparisons), most->column(), count_text(least_moved->moves), least_moved->column(),
-      count_text(most_moved->moves), most_moved->column());
+      grouped(row), kernels[1], count_text(fewest->comparisons), fewest->column(), count_text(most->comparisons),
+      most->column(), count_text(least_moved->moves), least_moved->column(), count_text(most_moved->moves),
+      most_moved->column());
   const CellView* fastest = nullptr;
   for (const CellView* view : combined) {
     if (view->ns && (fastest == nullptr || *view->ns < *fastest->ns)) fastest = view;

@@ -3,13 +3,13 @@
 #include <fmt/format.h>
 
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <string>
 
 #include "analysis/statistics/cell_statistics.hpp"
 #include "analysis/text/text_format.hpp"
 #include "kit/kernel_names.hpp"
+#include "study/charts/chart_data.hpp"
 #include "study/charts/chart_layout.hpp"
 #include "study/charts/chart_parts.hpp"
 #include "study/charts/line_plot.hpp"
@@ -19,11 +19,8 @@ namespace {
 
 using namespace svg;
 
-double length_of(std::string_view label) {
-  std::int64_t value = 0;
-  std::from_chars(label.data(), label.data() + label.size(), value);
-  return static_cast<double>(value);
-}
+// The cutoff of a column; the replay's labels are its own numbers.
+double cutoff_of(std::string_view label) { return numeric_label(label).value_or(0); }
 
 double median_of(std::vector<double> values) {
   std::ranges::sort(values);
@@ -40,7 +37,7 @@ LinePlot time_per_operation_plot(const analysis::ProgramGrid& grid, const analys
     if (std::ranges::find(kernels, kernel) == kernels.end()) kernels.push_back(kernel);
     const std::optional<analysis::OperationTimes> cell_times = analysis::operation_times(grid, cell);
     if (cell_times && cell_times->per_operation) {
-      times[kernel][length_of(cell.row)].push_back(*cell_times->per_operation * 1e-9);
+      times[kernel][static_cast<double>(cell.n)].push_back(*cell_times->per_operation * 1e-9);
     }
   }
   LinePlot plot;
@@ -74,16 +71,15 @@ LinePlot time_per_operation_plot(const analysis::ProgramGrid& grid, const analys
 
 // Per length, the combined sort's comparisons or moves per element against the cutoff.
 LinePlot per_cutoff_plot(const analysis::ProgramWork& work, std::string_view kernel, bool moves) {
-  std::vector<std::string> rows;
+  std::vector<const analysis::LabelledWork*> rows;  // the first cell of each length, in order
   std::map<std::string, std::vector<PlotPoint>> points;
   for (const analysis::LabelledWork& cell : work.cells) {
     if (cell.work.kernel != kernel) continue;
-    if (std::ranges::find(rows, cell.row) == rows.end()) rows.push_back(cell.row);
-    const auto n = static_cast<std::int64_t>(length_of(cell.row));
+    if (!points.contains(cell.row)) rows.push_back(&cell);
     const std::int64_t count = moves ? kit::moves(cell.work.total) : cell.work.total.comparisons;
     PlotPoint point;
-    point.x = length_of(cell.column);
-    point.y = analysis::per_element(cell.work, count, n);
+    point.x = cutoff_of(cell.column);
+    point.y = analysis::per_element(cell.work, count, cell.n);
     point.data = {{"n", cell.row}, {"cutoff", cell.column}};
     points[cell.row].push_back(std::move(point));
   }
@@ -96,10 +92,10 @@ LinePlot per_cutoff_plot(const analysis::ProgramWork& work, std::string_view ker
   plot.y_label = what + " per element";
   for (std::size_t r = 0; r < rows.size(); ++r) {
     PlotSeries series;
-    series.key = rows[r];
-    series.label = "n = " + analysis::with_thousands(static_cast<std::int64_t>(length_of(rows[r])));
+    series.key = rows[r]->row;
+    series.label = "n = " + analysis::with_thousands(rows[r]->n);
     series.color = ordered_color(rows.size() > 1 ? static_cast<double>(r) / static_cast<double>(rows.size() - 1) : 0.0);
-    series.points = std::move(points[rows[r]]);
+    series.points = std::move(points[rows[r]->row]);
     plot.series.push_back(std::move(series));
   }
   for (const PlotPoint& point : plot.series.empty() ? std::vector<PlotPoint>() : plot.series.front().points) {
