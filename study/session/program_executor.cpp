@@ -73,8 +73,16 @@ ProgramExecutor::ProgramExecutor(const StudyOptions& options, std::filesystem::p
 std::string ProgramExecutor::progress_note(const ProgramRun& run, const StudyRun& study, int steps,
                                            double elapsed) const {
   std::string note = repeat_note(run);
-  const std::optional<double> rest = estimate_.rest_of_run(*run.program, steps, elapsed);
-  double known = rest.value_or(0.0), modelled = 0.0;
+  std::optional<double> rest = estimate_.rest_of_run(*run.program, steps, elapsed);
+  double modelled = 0.0;
+  if (!rest) {
+    // No step of it timed yet: its cost model at the pace of what ran before.
+    if (const std::optional<double> whole = estimate_.modelled_run(*run.program, *run.program, steps, elapsed)) {
+      rest = std::max(*whole - elapsed, 0.0);
+      modelled += *whole;
+    }
+  }
+  double known = rest.value_or(0.0);
   bool some_unknown = !rest;
   bool later = false;
   // A wait under a second is the sample itself, not a machine that keeps busy.

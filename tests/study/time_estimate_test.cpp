@@ -349,6 +349,8 @@ TEST_F(EarlierStudy, LeavesTheTimesOfItsRunsSoTheNextStudyKnowsEveryProgramFromT
   // While smallfive ran, only the cost model told what cutoffnarrow would
   // take, at smallfive's pace, and the line says how far that may stray.
   EXPECT_NE(first.output().find(" left (\u00b1"), std::string::npos) << first.output();
+  // cutoffnarrow's own line too, before its first step: the model, not "at least".
+  EXPECT_NE(first.output().find("   0/35   0:00.0  about "), std::string::npos) << first.output();
   const fs::path earlier = run_folder();
   const study::Timelines kept = study::parse_timings(test_support::read_file(earlier / study::run_files::kTimingsFile));
   EXPECT_EQ(kept.size(), 2u);
