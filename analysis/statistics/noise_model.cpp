@@ -3,19 +3,25 @@
 #include <fmt/format.h>
 
 #include <cmath>
+#include <cstddef>
+#include <string>
 
 #include "analysis/text/text_format.hpp"
 
 namespace analysis {
 
-double calibrated_cell_spread(double kernel_spread) { return std::hypot(kernel_spread, kUnseenRunSpread); }
+double other_work_cell_spread(double kernel_spread) { return std::hypot(kernel_spread, kOtherWorkSpread); }
 
-NoiseModel noise_model(std::optional<double> calibrated_spread, const std::optional<NoiseModel>& own) {
+NoiseModel noise_model(std::optional<double> calibrated_spread, bool other_work, const std::optional<NoiseModel>& own) {
   NoiseModel model;
-  if (calibrated_spread && *calibrated_spread > model.cell_spread) {
+  const std::string prior = fmt::format("{:g} %", 100 * kPriorCellSpread);
+  if (other_work) {
+    const double spread = other_work_cell_spread(calibrated_spread.value_or(0.0));
+    model = NoiseModel{spread, "this machine's run-to-run spread of " + format_percent(spread) +
+                                   " per cell with other work running, above the stated prior of " + prior};
+  } else if (calibrated_spread && *calibrated_spread > model.cell_spread) {
     model = NoiseModel{*calibrated_spread, "this machine's run-to-run spread of " + format_percent(*calibrated_spread) +
-                                               " per cell, calibrated, above the stated prior of " +
-                                               fmt::format("{:g} %", 100 * kPriorCellSpread)};
+                                               " per cell, calibrated, above the stated prior of " + prior};
   } else if (calibrated_spread) {
     model.source += ", above this machine's calibrated " + format_percent(*calibrated_spread);
   }
@@ -23,8 +29,13 @@ NoiseModel noise_model(std::optional<double> calibrated_spread, const std::optio
   return model;
 }
 
+bool shows_other_work(std::size_t disturbed_windows, std::size_t windows) {
+  return disturbed_windows > 1 &&
+         static_cast<double>(disturbed_windows) > kOtherWorkWindowShare * static_cast<double>(windows);
+}
+
 NoiseModel noise_model(const ProgramGrid& grid, const std::optional<NoiseModel>& own) {
-  return noise_model(grid.calibrated_spread, own);
+  return noise_model(grid.calibrated_spread, shows_other_work(grid.disturbed_windows(), grid.windows()), own);
 }
 
 }  // namespace analysis

@@ -9,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/statistics/noise_model.hpp"
-#include "analysis/text/text_format.hpp"
 #include "kit/quicksort.hpp"
 #include "kit/random_source.hpp"
 
@@ -29,7 +27,7 @@ std::optional<NoiseCalibration> stated_calibration(std::string_view stated) {
   char* end = nullptr;
   const double spread = std::strtod(text.c_str(), &end);
   if (end == text.c_str() || *end != '\0' || !std::isfinite(spread) || spread < 0) return std::nullopt;
-  return NoiseCalibration{spread, spread, "stated by SORTBENCH_NOISE_CALIBRATION"};
+  return NoiseCalibration{spread, "stated by SORTBENCH_NOISE_CALIBRATION"};
 }
 
 }  // namespace
@@ -63,10 +61,8 @@ std::optional<NoiseCalibration> calibrate_noise() {
   }
   const double kernel = spread_of_times(seconds);
   const double cost = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  return NoiseCalibration{
-      analysis::calibrated_cell_spread(kernel), kernel,
-      fmt::format("QSORT of {} values timed {} times: {}, with {} unseen; {:.1f} s", kValues, seconds.size(),
-                  analysis::format_percent(kernel), analysis::format_percent(analysis::kUnseenRunSpread), cost)};
+  return NoiseCalibration{kernel,
+                          fmt::format("QSORT of {} values timed {} times, {:.1f} s", kValues, seconds.size(), cost)};
 }
 
 }  // namespace study

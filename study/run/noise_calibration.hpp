@@ -9,11 +9,9 @@
 // two independently noisy cells. What slows the machine (another tenant,
 // its clock) slows two different sorts differently, a memory-bound
 // counting sort more than a quicksort, so little of it cancels in the
-// pair: each cell carries about the σ of a single kernel. The cells also
-// carry what a second of calibration cannot see (they lie minutes apart and
-// their windows run from microseconds to seconds), which the recorded runs
-// of the suite measured: s = √(σ² + kUnseenRunSpread²)
-// (analysis/statistics/noise_model.hpp).
+// pair: each cell carries about the σ of a single kernel, s = σ. Where the
+// runs' windows show other work, the analysis adds what a second of
+// calibration cannot see of it (analysis/statistics/noise_model.hpp).
 #pragma once
 
 #include <optional>
@@ -23,9 +21,8 @@
 namespace study {
 
 struct NoiseCalibration {
-  double cell_spread = 0;    // per cell, relative: √(σ² + kUnseenRunSpread²)
-  double kernel_spread = 0;  // σ
-  std::string how;           // "QSORT of 1000000 values timed 10 times: 7.4 %, with 17.0 % unseen; 1.2 s"
+  double cell_spread = 0;  // per cell, relative: σ
+  std::string how;         // "QSORT of 1000000 values timed 10 times, 1.2 s"
 };
 
 // Measures the machine, in a second or two. SORTBENCH_NOISE_CALIBRATION

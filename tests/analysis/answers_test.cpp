@@ -79,6 +79,21 @@ TEST(DisturbedWindows, AreTheOnesThatLostTheProcessorAndStayOutOfTheDecisions) {
                   "each comparison, which then stays undecided");
   EXPECT_CONTAINS(analysis::answers_text({alone}), "n = 20000000, k = 10 (disturbed; about 2 runs)");
   EXPECT_CONTAINS(alone.answer, "; 1 undecided (1 disturbed).");
+  // A lone disturbed window is a hiccup: the other cells keep the quiet model.
+  EXPECT_CONTAINS(alone.basis, "a stated prior");
+
+  // Windows lost in two of twenty cells: the machine was shared, and every
+  // comparison of the run carries what other work adds.
+  MeasurementSet shared;
+  for (int input = 0; input < 10; ++input) {
+    const std::string n = std::to_string(1000 * (input + 1));
+    fixtures::add_cell_on_cpu(shared, Place{"tallyduel", "Quicksort", n, "10"}, one, {1e6}, {input < 2 ? 0.5 : 1.0});
+    add_cell(shared, Place{"tallyduel", "Countingsort", n, "10"}, one, {0.7e6});
+  }
+  const analysis::ProgramAnswer beside = answer_of(shared, "tallyduel");
+  EXPECT_CONTAINS(beside.basis, "this machine's run-to-run spread of 17.0 % per cell with other work running");
+  // 1.43× apart: decided at the prior, not beside other work.
+  EXPECT_EQ(row_of(beside, 2).at(6).rfind("no, about", 0), 0u) << row_of(beside, 2).at(6);
 
   // Five runs, the first disturbed: the other four decide, the cell marked.
   MeasurementSet five_runs;

@@ -56,10 +56,10 @@ std::vector<double> times(const std::vector<double>& values, const std::vector<d
   return result;
 }
 
-analysis::MeasurementSet recorded_runs() {
+analysis::MeasurementSet recorded_runs(std::string_view folder) {
   namespace fs = std::filesystem;
   std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(fs::path(RECORDED_RUNS_DIR))) {
+  for (const auto& entry : fs::directory_iterator(fs::path(RECORDED_RUNS_DIR) / folder)) {
     if (entry.path().extension() == ".csv") files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());

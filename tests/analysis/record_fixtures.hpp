@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/records/measurement.hpp"
@@ -36,9 +37,10 @@ void add_cell(analysis::MeasurementSet& set, const Place& place, const std::vect
 void add_cell_on_cpu(analysis::MeasurementSet& set, const Place& place, const std::vector<Run>& runs,
                      const std::vector<double>& nanoseconds, const std::vector<double>& cpu_shares);
 
-// The real runs of tallygrid and tallyduel recorded on one machine
-// (data/recorded/), each program's runs numbered from 0 in file order.
-analysis::MeasurementSet recorded_runs();
+// The real runs of tallygrid and tallyduel recorded on one machine, busy
+// with other work or quiet (data/recorded/busy/, quiet/), each program's
+// runs numbered from 0 in file order.
+analysis::MeasurementSet recorded_runs(std::string_view folder = "busy");
 
 // Each value times a factor.
 std::vector<double> scaled(const std::vector<double>& values, double factor);
