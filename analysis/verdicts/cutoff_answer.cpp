@@ -170,9 +170,15 @@ void weigh_cutoffs(const ProgramGrid& grid, const TableGrid& recursive, const Ta
                  NoiseModel{kPriorCellSpread, noise_source.empty() ? noise_model(grid).source : noise_source}, look);
   if (gains.empty()) return;
   const auto [least, most] = std::minmax_element(gains.begin(), gains.end());
-  answer.answer = fmt::format("The cutoff pays {} to {} over {}", format_percent(*least), format_percent(*most),
-                              legend_of(recursive.name));
-  if (!answer.open.empty()) answer.answer += fmt::format(" (not yet decided at {})", undecided_rows(answer));
+  if (answer.open_rows().size() == gains.size()) {
+    // Gains seen but none decided: no claim that the cutoff pays.
+    answer.answer = fmt::format("The cutoff's gain over {}, {} to {}, is not yet decided at any length",
+                                legend_of(recursive.name), format_percent(*least), format_percent(*most));
+  } else {
+    answer.answer = fmt::format("The cutoff pays {} to {} over {}", format_percent(*least), format_percent(*most),
+                                legend_of(recursive.name));
+    if (!answer.open.empty()) answer.answer += fmt::format(" (not yet decided at {})", undecided_rows(answer));
+  }
   answer.answer += plateau_clause(plateaus, gains.size()) + ".";
 }
 

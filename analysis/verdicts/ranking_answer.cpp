@@ -180,7 +180,9 @@ void rank_small_arrays(const ProgramGrid& grid, Look look, ProgramAnswer& answer
     leaders.emplace_back(length, fastest);
   }
   answer.answer = "Fastest: " + leader_spans(leaders);
-  if (!close_at_top.empty()) {
+  if (!leaders.empty() && close_at_top.size() == leaders.size()) {
+    answer.answer += " (not told apart from the second at any length)";
+  } else if (!close_at_top.empty()) {
     answer.answer += fmt::format(" (at n = {} not told apart from the second)", fmt::join(close_at_top, ", "));
   }
   answer.answer += ".";
