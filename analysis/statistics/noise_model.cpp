@@ -10,13 +10,11 @@
 
 namespace analysis {
 
-double other_work_cell_spread(double kernel_spread) { return std::hypot(kernel_spread, kOtherWorkSpread); }
-
 NoiseModel noise_model(std::optional<double> calibrated_spread, bool other_work, const std::optional<NoiseModel>& own) {
   NoiseModel model;
   const std::string prior = fmt::format("{:g} %", 100 * kPriorCellSpread);
   if (other_work) {
-    const double spread = other_work_cell_spread(calibrated_spread.value_or(0.0));
+    const double spread = std::hypot(calibrated_spread.value_or(0.0), kOtherWorkSpread);
     model = NoiseModel{spread, "this machine's run-to-run spread of " + format_percent(spread) +
                                    " per cell with other work running, above the stated prior of " + prior};
   } else if (calibrated_spread && *calibrated_spread > model.cell_spread) {

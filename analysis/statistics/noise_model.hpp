@@ -40,13 +40,9 @@ inline constexpr double kOtherWorkSpread = 0.17;
 inline constexpr double kOtherWorkWindowShare = 0.05;
 bool shows_other_work(std::size_t disturbed_windows, std::size_t windows);
 
-// The spread per cell of a run made beside other work when one kernel's
-// repeated times spread `kernel_spread` (the calibration's σ):
-// √(σ² + kOtherWorkSpread²).
-double other_work_cell_spread(double kernel_spread);
-
 // `calibrated_spread`: the calibration's σ, where the runs' folder holds one;
-// `other_work`: whether the runs' windows show other work.
+// `other_work`: whether the runs' windows show other work, which makes the
+// spread per cell √(σ² + kOtherWorkSpread²).
 NoiseModel noise_model(std::optional<double> calibrated_spread, bool other_work = false,
                        const std::optional<NoiseModel>& own = std::nullopt);
 
